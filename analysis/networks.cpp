@@ -1,0 +1,96 @@
+#include "analysis/networks.h"
+
+#include <algorithm>
+
+namespace vpl::core {
+namespace {
+
+std::string ShownWithTwoDecimals(const std::string& fourDecimals, NumberLocale locale) {
+    if (fourDecimals.empty()) return {};
+    return FormatNumber(Fixed4::FromText(fourDecimals, locale).ToDouble(), "0.00", locale);
+}
+
+template <class T>
+const T& Chosen(Operand operand, const T& first, const T& second) {
+    return operand == Operand::First ? first : second;
+}
+
+}  // namespace
+
+Rede4fResult Rede4f(std::int16_t factorCount, std::span<const std::optional<EvidencePair>> pairs,
+                    NumberLocale locale) {
+    Rede4fResult r;
+    const std::size_t shown =
+        std::min<std::size_t>(std::clamp<int>(factorCount, 0, 4), pairs.size());
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (!pairs[i]) continue;
+        r.lblG1[i] = FormatNumber(pairs[i]->Mi1, "0.0000", locale);
+        r.lblG2[i] = FormatNumber(pairs[i]->Mi2, "0.0000", locale);
+    }
+    const auto key = [locale](const std::string& text) { return Fixed4::FromText(text, locale); };
+    const auto& mu = r.lblG1;
+    const auto& lambda = r.lblG2;
+
+    r.max[0] = Chosen(OperadorMax(key(lambda[0]), key(lambda[1])), lambda[0], lambda[1]);
+    r.max[1] = Chosen(OperadorMax(key(lambda[2]), key(lambda[3])), lambda[2], lambda[3]);
+    // The favourable OR takes the factor with the smaller contrary degree; a tie gives the
+    // second factor.
+    r.max[2] = Chosen(OperadorMin(key(lambda[0]), key(lambda[1])), mu[0], mu[1]);
+    r.max[3] = Chosen(OperadorMin(key(lambda[2]), key(lambda[3])), mu[2], mu[3]);
+    for (std::size_t k = 0; k < 4; ++k) r.lblMax[k] = ShownWithTwoDecimals(r.max[k], locale);
+
+    // The AND steps compare what lblMax shows, so maxima equal to two decimals tie and the
+    // second one's four decimals are carried on.
+    const Operand contrary = OperadorMin(key(r.lblMax[0]), key(r.lblMax[1]));
+    r.lblMin1 = Chosen(contrary, r.lblMax[0], r.lblMax[1]);
+    r.lambdaR = Chosen(contrary, r.max[0], r.max[1]);
+    const Operand favourable = OperadorMin(key(r.lblMax[2]), key(r.lblMax[3]));
+    r.lblMin2 = Chosen(favourable, r.lblMax[2], r.lblMax[3]);
+    r.muR = Chosen(favourable, r.max[2], r.max[3]);
+
+    const Graus graus = GrausParaconsistentes(key(r.muR), key(r.lambdaR));
+    r.gG1 = graus.G1;
+    r.gG2 = graus.G2;
+    r.gG1n = graus.G1n;
+    r.gG2n = graus.G2nSingle;
+    r.grid = {FormatNumber(r.gG2.ToDouble(), "0.0000", locale),
+              FormatNumber(r.gG1.ToDouble(), "0.0000", locale), std::string(),
+              FormatNumber(r.gG2n, "0.0000", locale), FormatNumber(r.gG1n, "0.0000", locale)};
+    return r;
+}
+
+AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>, 4>& blocks,
+                                     NumberLocale locale) {
+    AnaliseFatoresResult r;
+    for (std::size_t i = 0; i < 4; ++i) {
+        r.blocks[i] = EvidenciaDeContagens(blocks[i], locale).value_or(Anotacao{});
+    }
+    const auto& b = r.blocks;
+    constexpr auto kValues = Comparison::Values;
+    const auto max = [locale](const Degree& x, const Degree& y, Comparison by) {
+        return NetworkStep{OperadorMax(x, y, by, locale), by};
+    };
+    const auto min = [locale](const Degree& x, const Degree& y, Comparison by) {
+        return NetworkStep{OperadorMin(x, y, by, locale), by};
+    };
+    auto& s = r.steps;
+    s[0] = max(b[0].lambda, b[1].lambda, kValues);
+    s[1] = max(b[2].lambda, b[3].lambda, kValues);
+    s[2] = min(s[0].result, s[1].result, kValues);
+    s[3] = max(b[0].mu, b[1].mu, kValues);
+    s[4] = max(b[2].mu, b[3].mu, kValues);
+    // Only this step compares the shown two-decimal texts.
+    s[5] = min(s[3].result, s[4].result, Comparison::Texts);
+    r.lambdaR = s[2].result;
+    r.muR = s[5].result;
+
+    const Graus graus =
+        GrausParaconsistentes(Fixed4::FromReal(r.muR.value), Fixed4::FromReal(r.lambdaR.value));
+    r.lblG2n = FormatNumber(graus.G2n, "0.0000", locale);
+    r.lblG1n = FormatNumber(graus.G1n, "0.0000", locale);
+    r.lblMsg2 = VereditoNaoContradicao(r.lblG2n, locale);
+    r.lblMsg1 = VereditoCerteza(r.lblG1n, locale);
+    return r;
+}
+
+}  // namespace vpl::core

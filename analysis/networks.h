@@ -1,0 +1,70 @@
+#pragma once
+
+// The analysis networks, (factor 1 OR factor 2) AND (factor 3 OR factor 4), as pure
+// functions from the factors' evidence to every text the windows show.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "analysis/paraconsistent.h"
+#include "core/fixed4.h"
+#include "core/number_text.h"
+
+namespace vpl::core {
+
+// A factor's stored evidence pair (fields Mi1 and Mi2).
+struct EvidencePair {
+    double Mi1 = 0.0;  // favourable degree
+    double Mi2 = 0.0;  // contrary degree
+};
+
+// Four-factor window. Every comparison reads display texts; an empty text counts 0.
+struct Rede4fResult {
+    std::array<std::string, 4> lblG1;   // lblF1G1 .. lblF4G1, "0.0000"
+    std::array<std::string, 4> lblG2;   // lblF1G2 .. lblF4G2, "0.0000"
+    std::array<std::string, 4> lblMax;  // lblMax1 .. lblMax4, "0.00"
+    std::string lblMin1;                // "0.00"
+    std::string lblMin2;                // "0.00"
+    std::array<std::string, 4> max;     // the four-decimal texts carried by lblMax1 .. lblMax4
+    std::string lambdaR;                // "0.0000"
+    std::string muR;                    // "0.0000"
+    Fixed4 gG1;
+    Fixed4 gG2;
+    double gG1n = 0.0;
+    float gG2n = 0.0f;
+    std::array<std::string, 5> grid;  // column 1, rows 0 to 4 ("0.0000"); row 2 stays empty
+};
+
+// Factor i (1-based) has texts only when i <= min(factorCount, 4) and pairs holds a pair at
+// index i - 1; any other factor shows empty texts.
+Rede4fResult Rede4f(std::int16_t factorCount, std::span<const std::optional<EvidencePair>> pairs,
+                    NumberLocale locale);
+
+// Family window for 2, 3, 5, 6, 7 and 8 factors: always four blocks of answer counts.
+struct NetworkStep {
+    Degree result;  // the chosen operand, value and text
+    Comparison comparedBy = Comparison::Values;
+};
+
+struct AnaliseFatoresResult {
+    // lblF1G1 .. lblF4G1 (mu) and lblF1G2 .. lblF4G2 (lambda), "0.00"; a block without
+    // answers has values 0 and empty texts.
+    std::array<Anotacao, 4> blocks;
+    // lblMax1, lblMax2, lblMin1 (contrary side), lblMax3, lblMax4, lblMin2 (favourable side).
+    std::array<NetworkStep, 6> steps;
+    Degree lambdaR;
+    Degree muR;
+    std::string lblG2n;  // ~G2n, "0.0000"
+    std::string lblG1n;  // G1n, "0.0000"
+    std::string_view lblMsg2;
+    std::string_view lblMsg1;
+};
+
+AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>, 4>& blocks,
+                                     NumberLocale locale);
+
+}  // namespace vpl::core

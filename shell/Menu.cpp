@@ -1,0 +1,155 @@
+#include "shell/Menu.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QSvgWidget>
+
+#include "shell/captions.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+QAction* addMenuItem(QMenuBar* bar, const char* name, const char* caption) {
+    QAction* action = bar->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
+}
+
+QLabel* statusPanel(QStatusBar* bar, const char* name, const QString& text) {
+    auto* panel = new QLabel(text, bar);
+    panel->setObjectName(QString::fromUtf8(name));
+    panel->setFrameShape(QFrame::StyledPanel);
+    bar->addWidget(panel, 1);
+    return panel;
+}
+
+}  // namespace
+
+Menu::Menu(Program& program, WindowOpener opener)
+    : QMainWindow(nullptr), program_(program), opener_(std::move(opener)) {
+    setObjectName("Menu");
+    setWindowTitle("Velmar Paraconsistent Logic");
+    if (!opener_)
+        opener_ = [this](WindowId id, QWidget* parent) { openWindow(program_, id, parent); };
+
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    auto* image1 = new QSvgWidget(":/pictures/menu_image1.svg", central);
+    image1->setObjectName("Image1");
+    image1->setFixedSize(300, 200);
+    auto* image2 = new QSvgWidget(":/pictures/menu_image2.svg", central);
+    image2->setObjectName("Image2");
+    image2->setFixedSize(210, 75);
+    auto* label2 = new QLabel("Velmar Paraconsistent Logic ", central);
+    label2->setObjectName("Label2");
+    label2->setFont(QFont("Arial", 24, QFont::Bold));
+    auto* label1 = new QLabel("Velmar", central);
+    label1->setObjectName("Label1");
+    label1->setFont(QFont("Arial", 14));
+    grid->addWidget(image1, 0, 0, 2, 1);
+    grid->addWidget(label2, 0, 1, Qt::AlignBottom);
+    grid->addWidget(label1, 1, 1, Qt::AlignTop);
+    grid->addWidget(image2, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+    grid->setContentsMargins(40, 30, 40, 20);
+    grid->setHorizontalSpacing(30);
+    setCentralWidget(central);
+
+    QMenuBar* bar = menuBar();
+    connect(addMenuItem(bar, "mnuCad", "&Metadados"), &QAction::triggered, this,
+            &Menu::mnuCad_Click);
+    connect(addMenuItem(bar, "mnuMeta", "&Fatores"), &QAction::triggered, this,
+            &Menu::mnuMeta_Click);
+    connect(addMenuItem(bar, "mnuTabela", "&Pressupostos"), &QAction::triggered, this,
+            &Menu::mnuTabela_Click);
+    connect(addMenuItem(bar, "mnuAna", "&Análise"), &QAction::triggered, this,
+            &Menu::mnuAna_Click);
+    QMenu* util = bar->addMenu("&Informações");
+    util->setObjectName("mnuUtil");
+    QAction* compactar = util->addAction("&Compactar Banco de Dados");
+    compactar->setObjectName("mnuCompactar");
+    compactar->setEnabled(false);  // kept for its place in the menu; it has no action
+    QAction* suporte = util->addAction("&Suporte");
+    suporte->setObjectName("mnuSuporte");
+    connect(suporte, &QAction::triggered, this, &Menu::mnuSuporte_Click);
+    connect(addMenuItem(bar, "mnuSair", "&Sair"), &QAction::triggered, this,
+            &Menu::mnuSair_Click);
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StatusBar1");
+    statusPanel(status, "Panel1", "Paraconsistent Logic");
+    statusPanel(status, "Panel2", QString::fromUtf8("© Velmar Paraconsistent Logic"));
+    statusPanel(status, "Panel3", QString::fromUtf8("Versão: 22.01.27"));
+    setStatusBar(status);
+    resize(900, 420);
+}
+
+Menu::StartUp Menu::Form_Load() {
+    if (!program_.claimSingleInstance()) {
+        MessageBox::show(this, QString::fromUtf8("Programa ativo pela segunda vez, será fechado!"),
+                         QString::fromUtf8("Programa Paralizado!"), MessageBox::Icon::Warning);
+        return StartUp::Quit;
+    }
+    try {
+        program_.dbBanco = store::Database::open(program_.dataFilePath().toStdString(),
+                                                 store::kDatabaseKey);
+        const store::Row parametro = program_.dbBanco->firstRow("Parametro", {"Idioma"});
+        program_.gIdioma = 3;
+        const std::optional<double> idioma = parametro.value("Idioma").number();
+        if (idioma == 1.0) {
+            program_.gIdioma = 1;
+            MenuCaptionsEN(*this);
+        }
+        if (idioma == 2.0) {
+            program_.gIdioma = 2;
+            MenuCaptionsES(*this);
+        }
+        if (idioma == 3.0) {
+            program_.gIdioma = 3;
+            MenuCaptionsPT(*this);
+        }
+    } catch (const store::StoreError& e) {
+        MessageBox::show(this,
+                         QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +
+                             QString::fromUtf8("Como referência, anote a seguinte mensagem: ") +
+                             "\n" + "Ref.: " + QString::fromUtf8(e.what()),
+                         "Erro", MessageBox::Icon::Critical);
+    }
+    return StartUp::Continue;
+}
+
+void Menu::open(WindowId id) { opener_(id, this); }
+
+void Menu::mnuCad_Click() {
+    program_.gProximaJanela = 0;
+    open(WindowId::Cadastro);
+    if (program_.gProximaJanela == 1) open(WindowId::Meta);
+    if (program_.gProximaJanela == 2) open(WindowId::Tabela);
+}
+
+void Menu::mnuMeta_Click() {
+    program_.gProximaJanela = 0;
+    open(WindowId::Meta);
+    if (program_.gProximaJanela == 2) open(WindowId::Tabela);
+}
+
+void Menu::mnuTabela_Click() { open(WindowId::Tabela); }
+
+void Menu::mnuAna_Click() {
+    guarded(this, [&] {
+        const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
+        if (auto id = analysisWindowFor(parametro.value("Fatores"), program_)) open(*id);
+    });
+}
+
+void Menu::mnuSuporte_Click() { open(WindowId::Informacoes); }
+
+void Menu::mnuSair_Click() { close(); }
+
+}  // namespace vpl

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include "shell/windows.h"
+
+class QAction;
+class QMenu;
+
+namespace vpl {
+
+class Program;
+
+// The main window: its load is the program's start-up, and its menu is the way
+// into every other window.
+class Menu : public QMainWindow {
+    Q_OBJECT
+public:
+    // `opener` opens the other windows; by default the real ones.
+    explicit Menu(Program& program, WindowOpener opener = {});
+
+    enum class StartUp { Continue, Quit };
+    // Start-up: single instance, data file, language. Quit only for a second instance.
+    StartUp Form_Load();
+
+    void mnuCad_Click();
+    void mnuMeta_Click();
+    void mnuTabela_Click();
+    void mnuAna_Click();
+    void mnuSuporte_Click();
+    void mnuSair_Click();
+
+private:
+    void open(WindowId id);
+
+    Program& program_;
+    WindowOpener opener_;
+};
+
+}  // namespace vpl

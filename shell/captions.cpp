@@ -1,0 +1,150 @@
+#include "shell/captions.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QWidget>
+
+#include "shell/program.h"
+#include "store/database.h"
+
+namespace vpl {
+
+void applyCaptions(QWidget& window, CaptionSet captions) {
+    for (const Caption& c : captions) {
+        const QString text = QString::fromUtf8(c.text);
+        const QString name = QString::fromUtf8(c.control);
+        if (name.isEmpty()) {
+            window.setWindowTitle(text);
+        } else if (auto* menu = window.findChild<QMenu*>(name)) {
+            menu->setTitle(text);
+        } else if (auto* action = window.findChild<QAction*>(name)) {
+            action->setText(text);
+        } else if (auto* label = window.findChild<QLabel*>(name)) {
+            label->setText(text);
+        } else if (auto* button = window.findChild<QAbstractButton*>(name)) {
+            button->setText(text);
+        } else if (auto* frame = window.findChild<QGroupBox*>(name)) {
+            frame->setTitle(text);
+        }
+    }
+}
+
+void MenuCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"mnuCad", "Metadata"},
+                      {"mnuMeta", "Factors"},
+                      {"mnuTabela", "Opinions"},
+                      {"mnuAna", "Analysis"},
+                      {"mnuUtil", "Information"},
+                      {"mnuSair", "Quit"}});
+}
+
+void MenuCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"mnuCad", "Metadados"},
+                      {"mnuMeta", "Factores"},
+                      {"mnuTabela", "Opiniones"},
+                      {"mnuAna", "Análisis"},
+                      {"mnuUtil", "Información"},
+                      {"mnuSair", "Salir"}});
+}
+
+void MenuCaptionsPT(QWidget& w) {
+    applyCaptions(w, {{"mnuCad", "Metadados"},
+                      {"mnuMeta", "Fatores"},
+                      {"mnuTabela", "Pressupostos"},
+                      {"mnuAna", "Análises"},
+                      {"mnuUtil", "Informações"},
+                      {"mnuSair", "Sair"}});
+}
+
+void CadastroCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"", "Registration"},
+                      {"Label1", "Decide on:"},
+                      {"Label3", "Participants:"},
+                      {"cmdClear", "Clear all data"},
+                      {"cmdFatores", "Factors"}});
+}
+
+void CadastroCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"", "Registro"},
+                      {"Label1", "Decidir por:"},
+                      {"Label3", "Participantes:"},
+                      {"cmdClear", "Borrar todos los datos"},
+                      {"cmdFatores", "Factores"}});
+}
+
+void MetaCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"", "Factors"},
+                      {"Label10", "Number of Factors to be analyzed:"},
+                      {"Label11",
+                       "Enter the number of factors to analyze (from 2 to 8) and, in the lines "
+                       "below, write the title of each one of them and its number of "
+                       "propositions."},
+                      {"Label12", "Propositions:"},
+                      {"cmdFatores", "Factors"}});
+}
+
+void MetaCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"", "Factores"},
+                      {"Label10", "Número de factores a analizar:"},
+                      {"Label11",
+                       "Introduzca la cantidad de factores a analizar (de 2 a 8) y, en las líneas "
+                       "de abajo, escriba el título de cada uno de ellos y la cantidad de "
+                       "proposiciones."},
+                      {"Label12", "Proposiciones:"},
+                      {"cmdFatores", "Factors"}});
+}
+
+void TabelaCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"", "Likert - Factors"},
+                      {"lblMsg", "Choose a factor to start the work:"},
+                      {"Label20", "Factor:"},
+                      {"Label50", "Respondents' Answers"},
+                      {"Frame7", "Results: "},
+                      {"cmdAnalise", "Analysis"}});
+}
+
+void TabelaCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"", "Likert - Factores"},
+                      {"lblMsg", "Elija un factor para comenzar el trabajo:"},
+                      {"Label20", "Factor:"},
+                      {"Label50", "Respuestas de los encuestados"},
+                      {"Frame7", "Resultados: "},
+                      {"cmdAnalise", "Análisis"}});
+}
+
+void Analise4fCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"", "LP 4f Analysis"},
+                      {"cmdEsquema", "Scheme used"},
+                      {"cmdResutado", "Result:"},
+                      {"cmdPrinter", "Print out"},
+                      {"Label1", "Disbelief"},
+                      {"Label2", "Belief"}});
+}
+
+void Analise4fCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"", "Análisis LP 4f"},
+                      {"cmdEsquema", "Esquema utilizado"},
+                      {"cmdResutado", "Resultado"},
+                      {"cmdPrinter", "Imprimir"},
+                      {"Label1", "Incredulidad"},
+                      {"Label2", "Creencia"}});
+}
+
+void applyStoredLanguage(Program& program, QWidget& window, CaptionProcedure english,
+                         CaptionProcedure spanish) {
+    const store::Row parametro = program.db().firstRow("Parametro", {"Idioma"});
+    const std::optional<double> code = parametro.value("Idioma").number();
+    program.gIdioma = 3;
+    if (code == 1.0) {
+        program.gIdioma = 1;
+        english(window);
+    } else if (code == 2.0) {
+        program.gIdioma = 2;
+        spanish(window);
+    }
+}
+
+}  // namespace vpl

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace vpl {
+
+// Every message box of the program goes through here, so that tests can answer
+// them and read back what was shown.
+class MessageBox {
+public:
+    enum class Icon { None, Warning, Critical };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    struct Shown {
+        QString title;
+        QString text;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    static Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon,
+                       Buttons buttons = Buttons::Ok);
+
+    // Test mode: no box is shown; each call takes the next queued answer
+    // (Ok for an OK box, No for a Yes/No box when none is queued) and is recorded.
+    static void setTestMode(bool on);
+    static void queueAnswer(Answer answer);
+    static QList<Shown> shown();
+    static void clearShown();
+};
+
+}  // namespace vpl

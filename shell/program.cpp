@@ -1,0 +1,50 @@
+#include "shell/program.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocale>
+#include <QLockFile>
+#include <QStandardPaths>
+
+#include "store/schema.h"
+
+namespace vpl {
+
+Program::Program(QString dir, core::NumberLocale numberLocale)
+    : appDir(std::move(dir)), locale(numberLocale) {}
+
+Program::~Program() = default;
+
+QString Program::dataFilePath() const {
+    return QDir(appDir).filePath(QString::fromUtf8(store::kDataFileName));
+}
+
+store::Database& Program::db() {
+    if (!dbBanco)
+        throw store::StoreError(
+            "O banco de dados não está aberto: o arquivo " + dataFilePath().toStdString() +
+            " não pôde ser aberto na inicialização. Corrija o arquivo e reinicie o programa.");
+    return *dbBanco;
+}
+
+bool Program::claimSingleInstance() {
+    // One lock per program folder and user, in the user's runtime or temp folder.
+    const QByteArray folder = QDir(appDir).canonicalPath().toUtf8();
+    const QString tag = QString::fromLatin1(
+        QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
+    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
+    const QString lockPath =
+        QDir(QDir::tempPath()).filePath(QStringLiteral("vpl-%1-%2.lock").arg(user, tag));
+    auto lock = std::make_unique<QLockFile>(lockPath);
+    lock->setStaleLockTime(0);  // a lock left by a crashed instance is taken over
+    if (!lock->tryLock(0)) return false;
+    instanceLock_ = std::move(lock);
+    return true;
+}
+
+core::NumberLocale systemNumberLocale() {
+    const QString point = QLocale::system().decimalPoint();
+    return core::NumberLocale{point == QStringLiteral(",") ? ',' : '.'};
+}
+
+}  // namespace vpl

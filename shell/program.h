@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "core/fixed4.h"
+#include "core/number_text.h"
+#include "store/database.h"
+
+class QLockFile;
+
+namespace vpl {
+
+// The state shared by every window for the whole run. main() creates one and
+// hands it by reference to the main window, which hands it to every window it
+// opens; a test builds its own over a temporary data file.
+class Program {
+public:
+    // `appDir` is the program's folder: the data file lives there.
+    explicit Program(QString appDir, core::NumberLocale locale = {});
+    ~Program();
+
+    QString appDir;
+    core::NumberLocale locale;  // the user's decimal separator, read once at start
+
+    std::unique_ptr<store::Database> dbBanco;  // empty when start-up could not open it
+    std::int16_t gIdioma = 0;
+    std::int16_t gProximaJanela = 0;
+    core::Fixed4 gG1{};
+    core::Fixed4 gG2{};
+    double gG1n = 0;
+    float gG2n = 0;
+
+    QString dataFilePath() const;
+    // The open database; StoreError with a clear message when start-up failed.
+    store::Database& db();
+
+    // Claims the single running instance for this folder and user; false when
+    // another instance holds it. The claim lasts as long as this object.
+    bool claimSingleInstance();
+
+private:
+    std::unique_ptr<QLockFile> instanceLock_;
+};
+
+// The user's number locale, as the system reports it.
+core::NumberLocale systemNumberLocale();
+
+}  // namespace vpl

@@ -1,0 +1,42 @@
+#include "shell/windows.h"
+
+#include <cmath>
+
+#include "core/number_text.h"
+#include "shell/program.h"
+
+namespace vpl {
+
+std::optional<WindowId> analysisWindowForCount(double count) {
+    if (count == 2) return WindowId::Analise2f;
+    if (count == 3) return WindowId::Analise3f;
+    if (count == 4) return WindowId::Analise4f;
+    if (count == 5) return WindowId::Analise5f;
+    if (count == 6) return WindowId::Analise6f;
+    if (count == 7) return WindowId::Analise7f;
+    if (count == 8) return WindowId::Analise8f;
+    return std::nullopt;
+}
+
+std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program) {
+    std::optional<double> count = fatores.number();
+    if (!count && fatores.isText()) count = core::ParseLocaleNumber(fatores.text(), program.locale);
+    return analysisWindowForCount(count.value_or(4));
+}
+
+void showStoreError(QWidget* parent, const std::exception& error) {
+    MessageBox::show(parent,
+                     QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
+                         QString::fromUtf8(error.what()),
+                     QStringLiteral("Erro"), MessageBox::Icon::Critical);
+}
+
+void openWindow(Program& program, WindowId id, QWidget* parent) {
+    (void)program;
+    (void)id;
+    // Each window is wired here as it is built.
+    MessageBox::show(parent, QStringLiteral("Esta janela ainda não está disponível."),
+                     QStringLiteral("Aviso"), MessageBox::Icon::Warning);
+}
+
+}  // namespace vpl

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "shell/message_box.h"
+#include "store/database.h"
+
+namespace vpl {
+
+class Program;
+
+// The windows the main window and the Likert window open.
+enum class WindowId {
+    Cadastro,
+    Meta,
+    Tabela,
+    Analise2f,
+    Analise3f,
+    Analise4f,
+    Analise5f,
+    Analise6f,
+    Analise7f,
+    Analise8f,
+    Informacoes,
+};
+
+// Opens a window modally and returns when it has closed.
+using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
+
+// The opener of the real windows.
+void openWindow(Program& program, WindowId id, QWidget* parent);
+
+// The analysis window for a factor count: 2 to 8 (4.0 matches 4); anything else none.
+std::optional<WindowId> analysisWindowForCount(double count);
+// The analysis window for the stored factor count of Parametro: a value that is
+// not a number (a text that does not read as one, NULL) counts as 4.
+std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program);
+
+// Shows a store failure as a message box; the window it came from stays usable.
+void showStoreError(QWidget* parent, const std::exception& error);
+
+// Runs one event's work; a store failure ends it with a message instead of a crash.
+template <class Work>
+bool guarded(QWidget* parent, Work&& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::exception& e) {
+        showStoreError(parent, e);
+        return false;
+    }
+}
+
+// Every window is loaded afresh at each opening: built, loaded, run modally,
+// destroyed. A load that fails shows its message and the window is not shown.
+template <class Window>
+void openModal(Program& program, QWidget* parent) {
+    Window window(program, parent);
+    if (!guarded(parent, [&] { window.Form_Load(); })) return;
+    window.exec();
+}
+
+}  // namespace vpl

@@ -1,0 +1,280 @@
+#include "store/database.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+namespace vpl::store {
+
+namespace {
+
+// Table and field names come from the program, never from the user; still, only
+// plain identifiers may reach the statement text.
+std::string identifier(std::string_view name) {
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+               c == '_';
+    });
+    if (!plain) throw StoreError("Nome de tabela ou campo inválido: " + std::string(name));
+    return '"' + std::string(name) + '"';
+}
+
+std::string fieldList(const std::vector<std::string>& fields) {
+    std::string list = "\"Id\"";
+    for (const auto& f : fields) list += ", " + identifier(f);
+    return list;
+}
+
+Value columnValue(sqlite3_stmt* st, int col) {
+    switch (sqlite3_column_type(st, col)) {
+        case SQLITE_INTEGER:
+            return Value(static_cast<std::int64_t>(sqlite3_column_int64(st, col)));
+        case SQLITE_FLOAT:
+            return Value(sqlite3_column_double(st, col));
+        case SQLITE_NULL:
+            return Value();
+        default: {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, col))));
+        }
+    }
+}
+
+}  // namespace
+
+Row::Row(std::string table, Key key, std::vector<std::string> names, std::vector<Value> values)
+    : table_(std::move(table)), key_(key), names_(std::move(names)), values_(std::move(values)) {}
+
+const Value& Row::value(std::string_view field) const {
+    for (size_t i = 0; i < names_.size(); ++i)
+        if (names_[i] == field) return values_[i];
+    throw StoreError("Campo não lido: " + table_ + "." + std::string(field));
+}
+
+std::string Row::text(std::string_view field) const {
+    auto t = value(field).toText();
+    if (!t) throw StoreError("Uso inválido de Null: campo " + table_ + "." + std::string(field));
+    return *t;
+}
+
+double Row::number(std::string_view field) const {
+    const Value& v = value(field);
+    if (v.isNull())
+        throw StoreError("Uso inválido de Null: campo " + table_ + "." + std::string(field));
+    if (auto n = v.number()) return *n;
+    throw StoreError("Tipo de dado incompatível: campo " + table_ + "." + std::string(field) +
+                     " contém \"" + v.text() + "\"");
+}
+
+Database::Database(sqlite3* handle) : db_(handle) {}
+
+Database::~Database() {
+    for (auto& [sql, st] : statements_) sqlite3_finalize(st);
+    sqlite3_close_v2(db_);
+}
+
+namespace {
+
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> openHandle(const std::filesystem::path& file,
+                                                       const std::string& key, int flags) {
+    sqlite3* raw = nullptr;
+    int rc = sqlite3_open_v2(file.string().c_str(), &raw, flags, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(raw, sqlite3_close_v2);
+    if (rc != SQLITE_OK) {
+        std::string msg = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
+        throw StoreError(msg + " (" + file.string() + ")");
+    }
+    if (sqlite3_key_v2(raw, "main", key.data(), static_cast<int>(key.size())) != SQLITE_OK)
+        throw StoreError(sqlite3_errmsg(raw));
+    return handle;
+}
+
+}  // namespace
+
+std::unique_ptr<Database> Database::open(const std::filesystem::path& file, const std::string& key) {
+    auto handle = openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    std::unique_ptr<Database> db(new Database(handle.release()));
+    // The key is checked only when the first page is read: read it now, so that a
+    // wrong key or a damaged file fails here and not in some later window.
+    db->execute("SELECT count(*) FROM sqlite_master");
+    db->execute("PRAGMA journal_mode = WAL");
+    db->execute("PRAGMA synchronous = FULL");
+    sqlite3_busy_timeout(db->db_, 3000);
+    return db;
+}
+
+std::unique_ptr<Database> Database::create(const std::filesystem::path& file, const std::string& key) {
+    if (std::filesystem::exists(file))
+        throw StoreError("O arquivo já existe: " + file.string());
+    auto handle =
+        openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
+    std::unique_ptr<Database> db(new Database(handle.release()));
+    db->execute("PRAGMA journal_mode = WAL");
+    db->execute("PRAGMA synchronous = FULL");
+    return db;
+}
+
+void Database::fail(const std::string& context) const {
+    std::string msg = sqlite3_errmsg(db_);
+    if (!context.empty()) msg += " (" + context + ")";
+    throw StoreError(msg);
+}
+
+sqlite3_stmt* Database::prepare(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it != statements_.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) fail();
+    statements_.emplace(sql, st);
+    return st;
+}
+
+namespace {
+
+void bind(sqlite3_stmt* st, int index, const Value& v) {
+    if (v.isNull())
+        sqlite3_bind_null(st, index);
+    else if (v.isInteger())
+        sqlite3_bind_int64(st, index, v.integer());
+    else if (v.isReal())
+        sqlite3_bind_double(st, index, v.real());
+    else
+        sqlite3_bind_text(st, index, v.text().c_str(), static_cast<int>(v.text().size()),
+                          SQLITE_TRANSIENT);
+}
+
+// Resets a cached statement when the scope ends, so that it holds no read lock.
+struct ResetOnExit {
+    sqlite3_stmt* st;
+    ~ResetOnExit() { sqlite3_reset(st); }
+};
+
+}  // namespace
+
+std::vector<Row> Database::select(std::string_view table, const std::vector<std::string>& fields,
+                                  const std::string& tail, const std::vector<Value>& binds) {
+    const std::string sql = "SELECT " + fieldList(fields) + " FROM " + identifier(table) + tail;
+    sqlite3_stmt* st = prepare(sql);
+    ResetOnExit reset{st};
+    for (size_t i = 0; i < binds.size(); ++i) bind(st, static_cast<int>(i + 1), binds[i]);
+    std::vector<Row> rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        std::vector<Value> values;
+        values.reserve(fields.size());
+        for (size_t c = 0; c < fields.size(); ++c) values.push_back(columnValue(st, static_cast<int>(c + 1)));
+        rows.emplace_back(std::string(table), sqlite3_column_int64(st, 0), fields, std::move(values));
+    }
+    if (rc != SQLITE_DONE) fail(std::string(table));
+    return rows;
+}
+
+std::vector<Row> Database::firstRows(std::string_view table, const std::vector<std::string>& fields,
+                                     int count) {
+    auto rows = select(table, fields, " ORDER BY \"Id\" LIMIT ?", {Value(count)});
+    if (static_cast<int>(rows.size()) < count)
+        throw StoreError("A tabela " + std::string(table) + " tem " + std::to_string(rows.size()) +
+                         " linhas; são necessárias " + std::to_string(count) + ".");
+    return rows;
+}
+
+Row Database::firstRow(std::string_view table, const std::vector<std::string>& fields) {
+    return std::move(firstRows(table, fields, 1).front());
+}
+
+std::optional<Row> Database::rowByKey(std::string_view table, const std::vector<std::string>& fields,
+                                      Key key) {
+    auto rows = select(table, fields, " WHERE \"Id\" = ?", {Value(key)});
+    if (rows.empty()) return std::nullopt;
+    return std::move(rows.front());
+}
+
+std::vector<Row> Database::rowsFrom(std::string_view table, const std::vector<std::string>& fields,
+                                    Key start, int count) {
+    auto rows = select(table, fields, " WHERE \"Id\" >= ? ORDER BY \"Id\" LIMIT ?",
+                       {Value(start), Value(count)});
+    if (rows.empty() || rows.front().key() != start)
+        throw StoreError("Registro não encontrado: " + std::string(table) + " chave " +
+                         std::to_string(start) + ".");
+    if (static_cast<int>(rows.size()) < count)
+        throw StoreError("A tabela " + std::string(table) + " termina antes de " +
+                         std::to_string(count) + " linhas a partir da chave " +
+                         std::to_string(start) + ".");
+    return rows;
+}
+
+void Database::update(std::string_view table, Key key, const Assignments& fields) {
+    if (fields.empty()) return;
+    std::string sql = "UPDATE " + identifier(table) + " SET ";
+    for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
+    sql += " WHERE \"Id\" = ?";
+    sqlite3_stmt* st = prepare(sql);
+    ResetOnExit reset{st};
+    for (size_t i = 0; i < fields.size(); ++i) bind(st, static_cast<int>(i + 1), fields[i].second);
+    bind(st, static_cast<int>(fields.size() + 1), Value(key));
+    if (sqlite3_step(st) != SQLITE_DONE) fail(std::string(table));
+    if (sqlite3_changes(db_) != 1)
+        throw StoreError("Registro não encontrado: " + std::string(table) + " chave " +
+                         std::to_string(key) + ".");
+}
+
+void Database::updateFirst(std::string_view table, int count, const Assignments& fields) {
+    if (count >= 0) firstRows(table, {}, count);  // fails when the table is too short
+    std::string sql = "UPDATE " + identifier(table) + " SET ";
+    for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
+    sql += " WHERE \"Id\" IN (SELECT \"Id\" FROM " + identifier(table) + " ORDER BY \"Id\" LIMIT ?)";
+    sqlite3_stmt* st = prepare(sql);
+    ResetOnExit reset{st};
+    for (size_t i = 0; i < fields.size(); ++i) bind(st, static_cast<int>(i + 1), fields[i].second);
+    bind(st, static_cast<int>(fields.size() + 1), Value(count));
+    if (sqlite3_step(st) != SQLITE_DONE) fail(std::string(table));
+}
+
+void Database::execute(const std::string& sql) {
+    char* err = nullptr;
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::string msg = err ? err : sqlite3_errmsg(db_);
+        sqlite3_free(err);
+        throw StoreError(msg);
+    }
+}
+
+void Database::execute(const std::string& sql, const std::vector<Value>& values) {
+    sqlite3_stmt* st = prepare(sql);
+    ResetOnExit reset{st};
+    for (size_t i = 0; i < values.size(); ++i) bind(st, static_cast<int>(i + 1), values[i]);
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) fail();
+}
+
+void Database::begin() { execute("BEGIN IMMEDIATE"); }
+void Database::commit() { execute("COMMIT"); }
+void Database::rollback() {
+    if (inTransaction()) execute("ROLLBACK");
+}
+bool Database::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+Transaction::Transaction(Database& db) : db_(db) { db_.begin(); }
+
+Transaction::~Transaction() {
+    if (done_) return;
+    try {
+        db_.rollback();
+    } catch (const StoreError&) {
+        // Nothing more can be done while unwinding; the engine undoes an
+        // unfinished transaction when the file is next opened.
+    }
+}
+
+void Transaction::commit() {
+    db_.commit();
+    done_ = true;
+}
+
+}  // namespace vpl::store

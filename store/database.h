@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "store/value.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vpl::store {
+
+using Key = std::int64_t;
+
+// Every failure of the store, carrying the engine's own message.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One row read from a table: its key and the fields that were asked for.
+class Row {
+public:
+    Row(std::string table, Key key, std::vector<std::string> names, std::vector<Value> values);
+
+    Key key() const { return key_; }
+    const std::string& table() const { return table_; }
+    // The raw field; StoreError when the row was not read with that field.
+    const Value& value(std::string_view field) const;
+    // The field as text; StoreError when it is NULL.
+    std::string text(std::string_view field) const;
+    // The field as a number held by the engine; StoreError when it is NULL or a text.
+    double number(std::string_view field) const;
+
+private:
+    std::string table_;
+    Key key_;
+    std::vector<std::string> names_;
+    std::vector<Value> values_;
+};
+
+using Assignments = std::vector<std::pair<std::string, Value>>;
+
+// The encrypted data file. Rows are reached by position in key order or by key;
+// the program never inserts or deletes rows. Every write is durable when it
+// returns; writes inside a Transaction become durable together at commit.
+class Database {
+public:
+    // Opens an existing file with its key. Never creates a file.
+    static std::unique_ptr<Database> open(const std::filesystem::path& file, const std::string& key);
+    // Creates a new, empty file with the key (used by the builder of the delivered file).
+    static std::unique_ptr<Database> create(const std::filesystem::path& file, const std::string& key);
+
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // The first `count` rows in key order; StoreError when the table has fewer.
+    std::vector<Row> firstRows(std::string_view table, const std::vector<std::string>& fields,
+                               int count);
+    Row firstRow(std::string_view table, const std::vector<std::string>& fields);
+    // The row with this key, if any.
+    std::optional<Row> rowByKey(std::string_view table, const std::vector<std::string>& fields,
+                                Key key);
+    // The row with key `start` and the `count - 1` rows after it in key order;
+    // StoreError when the start key is missing or the table ends too early.
+    std::vector<Row> rowsFrom(std::string_view table, const std::vector<std::string>& fields,
+                              Key start, int count);
+
+    // Overwrites fields of the row with this key; StoreError when there is no such row.
+    void update(std::string_view table, Key key, const Assignments& fields);
+    // Gives the same fields to the first `count` rows in key order (every row when
+    // count is negative); StoreError when the table has fewer than `count` rows.
+    void updateFirst(std::string_view table, int count, const Assignments& fields);
+
+    // Runs statements that return no rows (schema, bulk loads).
+    void execute(const std::string& sql);
+    // Runs one statement with bound values (used by the file builder).
+    void execute(const std::string& sql, const std::vector<Value>& values);
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+private:
+    explicit Database(sqlite3* handle);
+    sqlite3_stmt* prepare(const std::string& sql);
+    [[noreturn]] void fail(const std::string& context = {}) const;
+    std::vector<Row> select(std::string_view table, const std::vector<std::string>& fields,
+                            const std::string& tail, const std::vector<Value>& binds);
+
+    sqlite3* db_;
+    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+};
+
+// Makes the writes of one user action durable together: commit() keeps them,
+// leaving the scope without it undoes them all.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& db_;
+    bool done_ = false;
+};
+
+}  // namespace vpl::store

@@ -1,0 +1,72 @@
+#include "store/schema.h"
+
+namespace vpl::store {
+
+std::string propositionTable(int factor) { return "Prop" + std::to_string(factor); }
+
+std::string likertField(int point) { return (point < 10 ? "N0" : "N") + std::to_string(point); }
+
+namespace {
+
+std::string likertColumns() {
+    std::string cols;
+    for (int j = 1; j <= 5; ++j) cols += ", " + likertField(j) + " INTEGER DEFAULT 0";
+    return cols;
+}
+
+std::string participantColumns() {
+    std::string cols;
+    for (int i = 1; i <= 8; ++i) cols += ", Participante" + std::to_string(i) + " TEXT DEFAULT ''";
+    return cols;
+}
+
+// Plausible answer counts for the sample table: a fixed pattern, so that every
+// delivered file is the same.
+int sampleCount(int key, int point) { return (key * 7 + point * 13 + key * point) % 9; }
+
+}  // namespace
+
+void createSchema(Database& db) {
+    // Fatores of Parametro and nFatores of Cadastro take numbers, but keep a text
+    // that is not one (NUMERIC affinity), so readers can tell the two apart.
+    db.execute(
+        "CREATE TABLE Parametro (Id INTEGER PRIMARY KEY, Idioma INTEGER DEFAULT 0, "
+        "Fatores NUMERIC DEFAULT 0, versaoBD TEXT DEFAULT '')");
+    db.execute("CREATE TABLE Cadastro (Id INTEGER PRIMARY KEY, Questao TEXT DEFAULT '', "
+               "Depto TEXT DEFAULT ''" +
+               participantColumns() + ", nFatores NUMERIC DEFAULT 0)");
+    db.execute(
+        "CREATE TABLE Fatores (Id INTEGER PRIMARY KEY, Fator TEXT DEFAULT '', "
+        "Prop TEXT DEFAULT '', Mi1 REAL DEFAULT 0, Mi2 REAL DEFAULT 0)");
+    for (int k = 1; k <= kFactorSlots; ++k)
+        db.execute("CREATE TABLE " + propositionTable(k) +
+                   " (Id INTEGER PRIMARY KEY, Proposicao TEXT DEFAULT ''" + likertColumns() + ")");
+    db.execute("CREATE TABLE PLikert (Id INTEGER PRIMARY KEY" + likertColumns() + ")");
+}
+
+void writeDeliveredRows(Database& db) {
+    Transaction tx(db);
+    db.execute("INSERT INTO Parametro (Id, Idioma, Fatores, versaoBD) VALUES (1, 3, 4, ?)",
+               {Value(kDeliveredVersion)});
+    db.execute("INSERT INTO Cadastro (Id, nFatores) VALUES (1, 4)");
+    for (int k = 1; k <= kFactorSlots; ++k)
+        db.execute("INSERT INTO Fatores (Id) VALUES (?)", {Value(k)});
+    for (int k = 1; k <= kFactorSlots; ++k)
+        for (int r = 1; r <= kPropositionRows; ++r)
+            db.execute("INSERT INTO " + propositionTable(k) + " (Id) VALUES (?)", {Value(r)});
+    for (int key = 1; key <= kLikertSampleRows; ++key) {
+        std::vector<Value> row{Value(key)};
+        for (int j = 1; j <= 5; ++j) row.emplace_back(sampleCount(key, j));
+        db.execute("INSERT INTO PLikert (Id, N01, N02, N03, N04, N05) VALUES (?, ?, ?, ?, ?, ?)",
+                   row);
+    }
+    tx.commit();
+}
+
+void createDeliveredFile(const std::filesystem::path& file, const std::string& key) {
+    auto db = Database::create(file, key);
+    createSchema(*db);
+    writeDeliveredRows(*db);
+}
+
+}  // namespace vpl::store

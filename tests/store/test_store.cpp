@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace fs = std::filesystem;
+using namespace vpl::store;
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vpl-store-" + std::to_string(std::random_device{}()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        file = dir / kDataFileName;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::unique_ptr<Database> delivered() {
+        createDeliveredFile(file);
+        return Database::open(file, kDatabaseKey);
+    }
+
+    std::string openError(const std::string& key = kDatabaseKey) {
+        try {
+            Database::open(file, key);
+        } catch (const StoreError& e) {
+            return e.what();
+        }
+        return "";
+    }
+
+    fs::path dir;
+    fs::path file;
+};
+
+TEST_F(StoreTest, DeliveredFileHoldsEveryRowTheProgramUses) {
+    auto db = delivered();
+    Row p = db->firstRow("Parametro", {"Idioma", "Fatores", "versaoBD"});
+    EXPECT_EQ(p.value("Idioma"), Value(3));
+    EXPECT_EQ(p.value("Fatores"), Value(4));
+    EXPECT_FALSE(p.text("versaoBD").empty());
+
+    Row c = db->firstRow("Cadastro", {"Questao", "Depto", "Participante8", "nFatores"});
+    EXPECT_EQ(c.text("Questao"), "");
+    EXPECT_EQ(c.text("Participante8"), "");
+    EXPECT_EQ(c.value("nFatores"), Value(4));
+
+    auto factors = db->firstRows("Fatores", {"Fator", "Prop", "Mi1", "Mi2"}, 8);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(factors[k].key(), k + 1);
+        EXPECT_EQ(factors[k].text("Prop"), "");
+        EXPECT_EQ(factors[k].number("Mi1"), 0.0);
+    }
+    for (int k = 1; k <= 8; ++k) {
+        auto rows = db->firstRows(propositionTable(k), {"Proposicao", "N01", "N05"}, 99);
+        EXPECT_EQ(rows.back().number("N05"), 0.0);
+        EXPECT_THROW(db->firstRows(propositionTable(k), {}, 100), StoreError);
+    }
+    // Four blocks of 19 rows after the keys 1, 21, 41 and 61.
+    for (int block = 1; block <= 4; ++block) {
+        auto rows = db->rowsFrom("PLikert", {"N01", "N02", "N03", "N04", "N05"}, 20 * block - 19, 19);
+        double total = 0;
+        for (const auto& r : rows)
+            for (int j = 1; j <= 5; ++j) total += r.number(likertField(j));
+        EXPECT_GT(total, 0.0) << "block " << block;
+    }
+}
+
+TEST_F(StoreTest, FileIsEncryptedWithTheProgramKey) {
+    createDeliveredFile(file);
+    std::ifstream in(file, std::ios::binary);
+    std::string head(16, '\0');
+    in.read(head.data(), 16);
+    EXPECT_NE(head, std::string("SQLite format 3\0", 16));
+    EXPECT_NE(openError("wrong"), "");
+    EXPECT_EQ(openError(), "");
+}
+
+TEST_F(StoreTest, OpenFailuresCarryTheEngineMessage) {
+    EXPECT_NE(openError().find("unable to open database file"), std::string::npos);
+    EXPECT_FALSE(fs::exists(file)) << "opening must never create the file";
+
+    std::ofstream(file, std::ios::binary) << std::string(4096, 'x');
+    EXPECT_NE(openError().find("not a database"), std::string::npos);
+}
+
+TEST_F(StoreTest, MissingTablesFieldsAndRowsAreErrorsNotCrashes) {
+    auto db = delivered();
+    db->execute("DROP TABLE Prop3");
+    db->execute("DROP TABLE Parametro");
+    db->execute("CREATE TABLE Parametro (Id INTEGER PRIMARY KEY, Fatores NUMERIC)");
+    db->execute("DELETE FROM Fatores WHERE Id > 5");
+    try {
+        db->firstRows("Prop3", {"N01"}, 1);
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("no such table: Prop3"), std::string::npos);
+    }
+    try {
+        db->firstRow("Parametro", {"Idioma"});
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_NE(std::string(e.what()).find("no such column: Idioma"), std::string::npos);
+    }
+    EXPECT_THROW(db->firstRows("Fatores", {"Fator"}, 8), StoreError);
+    EXPECT_FALSE(db->rowByKey("Fatores", {"Fator"}, 7).has_value());
+    EXPECT_THROW(db->update("Fatores", 7, {{"Fator", Value("x")}}), StoreError);
+    EXPECT_THROW(db->firstRow("Fatores; DROP TABLE Fatores", {}), StoreError);
+}
+
+TEST_F(StoreTest, NullAndTextFieldsAreReportedWhereNumbersOrTextsAreExpected) {
+    auto db = delivered();
+    db->execute("UPDATE Fatores SET Fator = NULL, Mi1 = 'abc' WHERE Id = 2");
+    db->execute("UPDATE Parametro SET Fatores = 'abc'");
+    Row f = db->rowByKey("Fatores", {"Fator", "Mi1", "Mi2"}, 2).value();
+    EXPECT_TRUE(f.value("Fator").isNull());
+    EXPECT_THROW(f.text("Fator"), StoreError);
+    EXPECT_THROW(f.number("Mi1"), StoreError);
+    EXPECT_EQ(f.number("Mi2"), 0.0);
+    EXPECT_EQ(db->firstRow("Parametro", {"Fatores"}).value("Fatores"), Value("abc"));
+    EXPECT_THROW(f.value("Prop"), StoreError) << "a field that was not read";
+}
+
+TEST_F(StoreTest, WritesAreDurableAndTextsStayTexts) {
+    {
+        auto db = delivered();
+        db->update("Fatores", 5, {{"Fator", Value("Custo")}, {"Prop", Value("")}, {"Mi1", Value(0.68)}});
+        db->update("Parametro", 1, {{"Fatores", Value("6")}});
+        db->updateFirst("Prop2", 99, {{"N03", Value(7)}});
+    }
+    auto db = Database::open(file, kDatabaseKey);
+    Row f = db->rowByKey("Fatores", {"Fator", "Prop", "Mi1"}, 5).value();
+    EXPECT_EQ(f.text("Fator"), "Custo");
+    EXPECT_EQ(f.text("Prop"), "");
+    EXPECT_DOUBLE_EQ(f.number("Mi1"), 0.68);
+    // A digit typed into the factor count is kept as a number.
+    EXPECT_EQ(db->firstRow("Parametro", {"Fatores"}).value("Fatores"), Value(6));
+    auto rows = db->firstRows("Prop2", {"N03"}, 99);
+    EXPECT_EQ(rows.front().number("N03"), 7.0);
+    EXPECT_EQ(rows.back().number("N03"), 7.0);
+}
+
+TEST_F(StoreTest, UpdateFirstLeavesLaterRowsAndFailsWholeOnShortTables) {
+    auto db = delivered();
+    db->execute("INSERT INTO Prop1 (Id, Proposicao, N01) VALUES (100, 'keep', 9)");
+    db->updateFirst("Prop1", 99, {{"Proposicao", Value("")}, {"N01", Value(0)}});
+    Row hundredth = db->rowByKey("Prop1", {"Proposicao", "N01"}, 100).value();
+    EXPECT_EQ(hundredth.text("Proposicao"), "keep");
+    EXPECT_EQ(hundredth.number("N01"), 9.0);
+
+    db->execute("DELETE FROM Prop4 WHERE Id = 50");
+    db->update("Prop4", 1, {{"N01", Value(5)}});
+    EXPECT_THROW(db->updateFirst("Prop4", 99, {{"N01", Value(0)}}), StoreError);
+    EXPECT_EQ(db->rowByKey("Prop4", {"N01"}, 1)->number("N01"), 5.0);
+}
+
+TEST_F(StoreTest, TransactionIsAllOrNothing) {
+    auto db = delivered();
+    try {
+        Transaction tx(*db);
+        db->update("Fatores", 1, {{"Fator", Value("first")}});
+        db->update("Fatores", 99, {{"Fator", Value("no such row")}});
+        tx.commit();
+    } catch (const StoreError&) {
+    }
+    EXPECT_FALSE(db->inTransaction());
+    EXPECT_EQ(db->rowByKey("Fatores", {"Fator"}, 1)->text("Fator"), "");
+
+    {
+        Transaction tx(*db);
+        db->update("Fatores", 1, {{"Fator", Value("kept")}});
+        tx.commit();
+    }
+    db.reset();
+    db = Database::open(file, kDatabaseKey);
+    EXPECT_EQ(db->rowByKey("Fatores", {"Fator"}, 1)->text("Fator"), "kept");
+}
+
+TEST_F(StoreTest, RowsFromNeedsTheStartKeyAndEnoughRows) {
+    auto db = delivered();
+    EXPECT_EQ(db->rowsFrom("PLikert", {"N01"}, 61, 19).back().key(), 79);
+    db->execute("DELETE FROM PLikert WHERE Id = 21");
+    EXPECT_THROW(db->rowsFrom("PLikert", {"N01"}, 21, 19), StoreError);
+    db->execute("DELETE FROM PLikert WHERE Id > 70");
+    EXPECT_THROW(db->rowsFrom("PLikert", {"N01"}, 61, 19), StoreError);
+}
+
+TEST_F(StoreTest, CreateNeverOverwritesAFile) {
+    createDeliveredFile(file);
+    {
+        auto db = Database::open(file, kDatabaseKey);
+        db->update("Cadastro", 1, {{"Questao", Value("mine")}});
+    }
+    EXPECT_THROW(createDeliveredFile(file), StoreError);
+    const std::string tool = VPL_MAKE_DATAFILE;
+    EXPECT_EQ(std::system((tool + " --if-missing '" + file.string() + "'").c_str()), 0);
+    EXPECT_NE(std::system((tool + " '" + file.string() + "' 2>/dev/null").c_str()), 0);
+    auto db = Database::open(file, kDatabaseKey);
+    EXPECT_EQ(db->firstRow("Cadastro", {"Questao"}).text("Questao"), "mine");
+
+    const fs::path fresh = dir / "fresh.mdb";
+    EXPECT_EQ(std::system((tool + " '" + fresh.string() + "'").c_str()), 0);
+    EXPECT_EQ(Database::open(fresh, kDatabaseKey)->firstRows("Prop8", {}, 99).size(), 99u);
+}
+
+}  // namespace

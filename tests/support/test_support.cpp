@@ -1,0 +1,20 @@
+#include "tests/support/test_support.h"
+
+#include "store/schema.h"
+
+namespace vpl::test {
+
+Fixture::Fixture(core::NumberLocale locale) {
+    if (!dir_.isValid()) qFatal("no temporary folder");
+    program_ = std::make_unique<Program>(dir_.path(), locale);
+    store::createDeliveredFile(program_->dataFilePath().toStdString());
+    reopen();
+}
+
+void Fixture::reopen() {
+    program_->dbBanco.reset();
+    program_->dbBanco =
+        store::Database::open(program_->dataFilePath().toStdString(), store::kDatabaseKey);
+}
+
+}  // namespace vpl::test

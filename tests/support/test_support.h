@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+
+#include "shell/program.h"
+#include "store/database.h"
+
+namespace vpl::test {
+
+// A program folder of its own with a freshly delivered data file, and a Program
+// over it with the database open, as start-up leaves it.
+class Fixture {
+public:
+    explicit Fixture(core::NumberLocale locale = {});
+    QString dir() const { return dir_.path(); }
+    Program& program() { return *program_; }
+    store::Database& db() { return program_->db(); }
+    // Closes and reopens the data file, to see what was really written.
+    void reopen();
+
+private:
+    QTemporaryDir dir_;
+    std::unique_ptr<Program> program_;
+};
+
+// The child of `window` with this objectName; fails the test when missing.
+template <class T>
+T* child(QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromUtf8(name));
+    if (!found) qFatal("control %s not found", name);
+    return found;
+}
+
+}  // namespace vpl::test
