@@ -17,7 +17,9 @@ Fixed4 Percentage(std::string_view text, NumberLocale locale) {
     return Fixed4::FromTicks(Fixed4::FromText(text, locale).Ticks() * 100);
 }
 
-constexpr Fixed4 Percent(std::int64_t whole) { return Fixed4::FromTicks(whole * Fixed4::kScale); }
+constexpr Fixed4 Percent(std::int64_t whole) {
+    return Fixed4::FromTicks(whole * Fixed4::kScale);
+}
 
 }  // namespace
 
@@ -26,7 +28,8 @@ std::optional<Anotacao> EvidenciaDeContagens(std::span<const CountRow> rows, Num
     Fixed4 agreement;
     double indifferent = 0.0;
     for (const CountRow& row : rows) {
-        disagreement += AsShown(static_cast<double>(std::int64_t{row[0]} + row[1]), "#0.00", locale);
+        disagreement +=
+            AsShown(static_cast<double>(std::int64_t{row[0]} + row[1]), "#0.00", locale);
         agreement += AsShown(static_cast<double>(std::int64_t{row[3]} + row[4]), "#0.00", locale);
         indifferent += row[2];
     }
@@ -38,9 +41,13 @@ std::optional<Anotacao> EvidenciaDeContagens(std::span<const CountRow> rows, Num
     return Anotacao{ShownDegree(a.ToDouble() / n, locale), ShownDegree(d.ToDouble() / n, locale)};
 }
 
-Operand OperadorMax(Fixed4 a, Fixed4 b) { return a > b ? Operand::First : Operand::Second; }
+Operand OperadorMax(Fixed4 a, Fixed4 b) {
+    return a > b ? Operand::First : Operand::Second;
+}
 
-Operand OperadorMin(Fixed4 a, Fixed4 b) { return a < b ? Operand::First : Operand::Second; }
+Operand OperadorMin(Fixed4 a, Fixed4 b) {
+    return a < b ? Operand::First : Operand::Second;
+}
 
 Fixed4 ComparisonKey(const Degree& degree, Comparison by, NumberLocale locale) {
     return by == Comparison::Values ? Fixed4::FromReal(degree.value)
@@ -71,7 +78,8 @@ Graus GrausParaconsistentes(Fixed4 muR, Fixed4 lambdaR) {
 
 std::string_view VereditoNaoContradicao(std::string_view g2nText, NumberLocale locale) {
     const Fixed4 p2 = Percentage(g2nText, locale);
-    if (p2 >= Percent(66)) return "Não-Contradição forte: os sujeitos possuem opinião muito consistente.";
+    if (p2 >= Percent(66))
+        return "Não-Contradição forte: os sujeitos possuem opinião muito consistente.";
     if (p2 > Percent(33)) return "Não-Contradição conflitante.";
     return "Não-Contradição baixa: os sujeitos possuem opinião quase consistente.";
 }

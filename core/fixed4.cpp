@@ -29,7 +29,8 @@ std::optional<Fixed4> ParseFixed4(std::string_view text, NumberLocale locale) {
     const std::string& fraction = number->fractionDigits;
     std::int64_t ticks = 0;
     for (const char c : whole) ticks = ticks * 10 + (c - '0');
-    for (std::size_t i = 0; i < 4; ++i) ticks = ticks * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
+    for (std::size_t i = 0; i < 4; ++i)
+        ticks = ticks * 10 + (i < fraction.size() ? fraction[i] - '0' : 0);
     if (fraction.size() > 4) {
         const char next = fraction[4];
         const bool beyondHalf = fraction.find_first_not_of('0', 5) != std::string::npos;

@@ -13,7 +13,7 @@
 namespace vpl::core {
 
 class Fixed4 {
-public:
+  public:
     static constexpr std::int64_t kScale = 10000;
 
     constexpr Fixed4() = default;
@@ -36,7 +36,7 @@ public:
         return *this;
     }
 
-private:
+  private:
     constexpr explicit Fixed4(std::int64_t ticks) : ticks_(ticks) {}
     std::int64_t ticks_ = 0;
 };

@@ -12,8 +12,12 @@ namespace {
 constexpr int kDoubleDigits = 15;
 constexpr int kFloatDigits = 7;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view WithoutLeadingZeros(std::string_view digits) {
     const auto first = digits.find_first_not_of('0');
@@ -150,8 +154,9 @@ double DigitsToDouble(std::string_view integerDigits, std::string_view fractionD
     const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
     if (result.ec == std::errc::result_out_of_range) {
         // Too many integer digits overflow; a long run of fraction zeros underflows to 0.
-        value = WithoutLeadingZeros(integerDigits).empty() ? 0.0
-                                                           : std::numeric_limits<double>::infinity();
+        value = WithoutLeadingZeros(integerDigits).empty()
+                    ? 0.0
+                    : std::numeric_limits<double>::infinity();
     }
     return value;
 }
@@ -177,7 +182,8 @@ std::optional<Scanned> ScanNumber(std::string_view text, char separator) {
     }
     for (; i < text.size() && IsDigit(text[i]); ++i) scanned.number.integerDigits += text[i];
     if (i < text.size() && text[i] == separator) {
-        for (++i; i < text.size() && IsDigit(text[i]); ++i) scanned.number.fractionDigits += text[i];
+        for (++i; i < text.size() && IsDigit(text[i]); ++i)
+            scanned.number.fractionDigits += text[i];
     }
     if (scanned.number.integerDigits.empty() && scanned.number.fractionDigits.empty()) {
         return std::nullopt;

@@ -33,9 +33,7 @@ LikertEvidence ComputeLikertEvidence(std::span<const LikertTextRow> rows) {
 LikertTexts FormatLikertEvidence(const LikertEvidence& evidence, NumberLocale locale) {
     LikertTexts texts{FormatNumber(evidence.df, "#000.0", locale),
                       FormatNumber(evidence.cf, "#000.0", locale),
-                      FormatGeneral(evidence.total, locale),
-                      std::nullopt,
-                      std::nullopt};
+                      FormatGeneral(evidence.total, locale), std::nullopt, std::nullopt};
     const double shownTotal = ParseLocaleNumber(texts.total, locale).value_or(0.0);
     if (shownTotal > 0) {
         texts.Mi2 = FormatNumber(evidence.contrarySum / shownTotal, "0.0000", locale);

@@ -34,9 +34,9 @@ LikertEvidence ComputeLikertEvidence(std::span<const LikertTextRow> rows);
 // What the window shows. The degrees divide the sums by the total as read back from its
 // own text, and exist only when that number is above 0.
 struct LikertTexts {
-    std::string df;     // "#000.0"
-    std::string cf;     // "#000.0"
-    std::string total;  // general form
+    std::string df;                  // "#000.0"
+    std::string cf;                  // "#000.0"
+    std::string total;               // general form
     std::optional<std::string> Mi1;  // "0.0000"
     std::optional<std::string> Mi2;  // "0.0000"
 };

@@ -1,5 +1,6 @@
 #include "shell/message_box.h"
 
+#include <QFile>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -11,6 +12,7 @@ struct TestState {
     bool on = false;
     QQueue<MessageBox::Answer> answers;
     QList<MessageBox::Shown> shown;
+    QString logFile;
 };
 
 TestState& testState() {
@@ -25,6 +27,11 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
     TestState& t = testState();
     if (t.on) {
         t.shown.append({title, text, icon, buttons});
+        if (!t.logFile.isEmpty()) {
+            QFile log(t.logFile);
+            if (log.open(QIODevice::Append | QIODevice::Text))
+                log.write((title + " | " + QString(text).replace('\n', "\\n") + "\n").toUtf8());
+        }
         if (!t.answers.isEmpty()) return t.answers.dequeue();
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
@@ -56,5 +63,14 @@ void MessageBox::queueAnswer(Answer answer) { testState().answers.enqueue(answer
 QList<MessageBox::Shown> MessageBox::shown() { return testState().shown; }
 
 void MessageBox::clearShown() { testState().shown.clear(); }
+
+}  // namespace vpl
+
+namespace vpl {
+
+void MessageBox::setLogFile(const QString& path) {
+    setTestMode(true);
+    testState().logFile = path;
+}
 
 }  // namespace vpl

@@ -31,6 +31,9 @@ public:
     static void queueAnswer(Answer answer);
     static QList<Shown> shown();
     static void clearShown();
+    // For end-to-end runs of the executable: boxes are not shown but appended to
+    // this file as "title | text" lines, each answered as in test mode.
+    static void setLogFile(const QString& path);
 };
 
 }  // namespace vpl

@@ -16,11 +16,13 @@ std::string identifier(std::string_view name) {
                c == '_';
     });
     if (!plain) throw StoreError("Nome de tabela ou campo inválido: " + std::string(name));
-    return '"' + std::string(name) + '"';
+    // Brackets, not double quotes: a double-quoted name that matches no column
+    // would be read as a text literal instead of failing.
+    return '[' + std::string(name) + ']';
 }
 
 std::string fieldList(const std::vector<std::string>& fields) {
-    std::string list = "\"Id\"";
+    std::string list = "[Id]";
     for (const auto& f : fields) list += ", " + identifier(f);
     return list;
 }
@@ -175,7 +177,7 @@ std::vector<Row> Database::select(std::string_view table, const std::vector<std:
 
 std::vector<Row> Database::firstRows(std::string_view table, const std::vector<std::string>& fields,
                                      int count) {
-    auto rows = select(table, fields, " ORDER BY \"Id\" LIMIT ?", {Value(count)});
+    auto rows = select(table, fields, " ORDER BY [Id] LIMIT ?", {Value(count)});
     if (static_cast<int>(rows.size()) < count)
         throw StoreError("A tabela " + std::string(table) + " tem " + std::to_string(rows.size()) +
                          " linhas; são necessárias " + std::to_string(count) + ".");
@@ -188,14 +190,14 @@ Row Database::firstRow(std::string_view table, const std::vector<std::string>& f
 
 std::optional<Row> Database::rowByKey(std::string_view table, const std::vector<std::string>& fields,
                                       Key key) {
-    auto rows = select(table, fields, " WHERE \"Id\" = ?", {Value(key)});
+    auto rows = select(table, fields, " WHERE [Id] = ?", {Value(key)});
     if (rows.empty()) return std::nullopt;
     return std::move(rows.front());
 }
 
 std::vector<Row> Database::rowsFrom(std::string_view table, const std::vector<std::string>& fields,
                                     Key start, int count) {
-    auto rows = select(table, fields, " WHERE \"Id\" >= ? ORDER BY \"Id\" LIMIT ?",
+    auto rows = select(table, fields, " WHERE [Id] >= ? ORDER BY [Id] LIMIT ?",
                        {Value(start), Value(count)});
     if (rows.empty() || rows.front().key() != start)
         throw StoreError("Registro não encontrado: " + std::string(table) + " chave " +
@@ -211,7 +213,7 @@ void Database::update(std::string_view table, Key key, const Assignments& fields
     if (fields.empty()) return;
     std::string sql = "UPDATE " + identifier(table) + " SET ";
     for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
-    sql += " WHERE \"Id\" = ?";
+    sql += " WHERE [Id] = ?";
     sqlite3_stmt* st = prepare(sql);
     ResetOnExit reset{st};
     for (size_t i = 0; i < fields.size(); ++i) bind(st, static_cast<int>(i + 1), fields[i].second);
@@ -226,7 +228,7 @@ void Database::updateFirst(std::string_view table, int count, const Assignments&
     if (count >= 0) firstRows(table, {}, count);  // fails when the table is too short
     std::string sql = "UPDATE " + identifier(table) + " SET ";
     for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
-    sql += " WHERE \"Id\" IN (SELECT \"Id\" FROM " + identifier(table) + " ORDER BY \"Id\" LIMIT ?)";
+    sql += " WHERE [Id] IN (SELECT [Id] FROM " + identifier(table) + " ORDER BY [Id] LIMIT ?)";
     sqlite3_stmt* st = prepare(sql);
     ResetOnExit reset{st};
     for (size_t i = 0; i < fields.size(); ++i) bind(st, static_cast<int>(i + 1), fields[i].second);

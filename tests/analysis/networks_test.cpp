@@ -1,0 +1,268 @@
+#include "analysis/networks.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace vpl::core {
+namespace {
+
+constexpr NumberLocale kDot{'.'};
+constexpr NumberLocale kComma{','};
+
+using Pairs = std::array<std::optional<EvidencePair>, 4>;
+
+// Pairs as (mu, lambda), in the order the windows show them.
+Pairs Factors(EvidencePair f1, EvidencePair f2, EvidencePair f3, EvidencePair f4) {
+    return {f1, f2, f3, f4};
+}
+
+TEST(Rede4f, ShowsTheStoredPairsWithFourDecimals) {
+    const Pairs pairs = Factors({0.4, 0.4}, {0.6, 0.2}, {0.8, 0.1}, {0.2, 0.6});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.lblG1, (std::array<std::string, 4>{"0.4000", "0.6000", "0.8000", "0.2000"}));
+    EXPECT_EQ(r.lblG2, (std::array<std::string, 4>{"0.4000", "0.2000", "0.1000", "0.6000"}));
+    EXPECT_EQ(r.lblMax, (std::array<std::string, 4>{"0.40", "0.60", "0.60", "0.80"}));
+    EXPECT_EQ(r.lblMin1, "0.40");
+    EXPECT_EQ(r.lblMin2, "0.60");
+    EXPECT_EQ(r.lambdaR, "0.4000");
+    EXPECT_EQ(r.muR, "0.6000");
+    EXPECT_EQ(r.gG1.Ticks(), 2000);
+    EXPECT_EQ(r.gG2.Ticks(), 0);
+    EXPECT_EQ(r.gG1n, 0.6);
+    EXPECT_EQ(r.gG2n, 0.5f);
+    EXPECT_EQ(r.grid, (std::array<std::string, 5>{"0.0000", "0.2000", "", "0.5000", "0.6000"}));
+}
+
+TEST(Rede4f, EqualContraryDegreesChooseTheSecondFactor) {
+    // 0.20001 and 0.19996 both show as 0.2000.
+    const Pairs pairs = Factors({0.3, 0.20001}, {0.7, 0.19996}, {0.5, 0.5}, {0.5, 0.5});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.max[0], "0.2000");
+    EXPECT_EQ(r.lblMax[0], "0.20");
+    EXPECT_EQ(r.max[2], "0.7000");
+    EXPECT_EQ(r.lblMax[2], "0.70");
+}
+
+TEST(Rede4f, FavourableOrFollowsTheSmallerContraryDegree) {
+    const Pairs pairs = Factors({0.3, 0.1}, {0.6, 0.2}, {0.5, 0.5}, {0.5, 0.5});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.lblMax[0], "0.20");
+    EXPECT_EQ(r.lblMax[2], "0.30");
+    EXPECT_EQ(r.max[2], "0.3000");
+}
+
+TEST(Rede4f, AndStepsTieOnTwoDecimalsAndCarryTheSecondFourDecimals) {
+    // Max3 = 0.5010 (factor 1), Max4 = 0.4990 (factor 3); both contrary maxima are 0.3000.
+    const Pairs pairs = Factors({0.501, 0.1}, {0.9, 0.3}, {0.499, 0.1}, {0.2, 0.3});
+    for (const NumberLocale locale : {kDot, kComma}) {
+        const char sep = locale.decimalSeparator;
+        const auto text = [sep](std::string t) {
+            for (char& c : t) {
+                if (c == '.') c = sep;
+            }
+            return t;
+        };
+        const Rede4fResult r = Rede4f(4, pairs, locale);
+        EXPECT_EQ(r.max[2], text("0.5010"));
+        EXPECT_EQ(r.max[3], text("0.4990"));
+        EXPECT_EQ(r.lblMax[2], text("0.50"));
+        EXPECT_EQ(r.lblMax[3], text("0.50"));
+        EXPECT_EQ(r.lblMin2, text("0.50"));
+        EXPECT_EQ(r.muR, text("0.4990"));
+        EXPECT_EQ(r.lambdaR, text("0.3000"));
+        EXPECT_EQ(r.gG1.Ticks(), 1990);
+        EXPECT_EQ(r.gG2.Ticks(), -2010);
+        EXPECT_EQ(r.gG1n, 0.5995);
+        EXPECT_EQ(r.gG2n, 0.3995f);
+        EXPECT_EQ(r.grid, (std::array<std::string, 5>{text("-0.2010"), text("0.1990"), "",
+                                                      text("0.3995"), text("0.5995")}));
+    }
+}
+
+TEST(Rede4f, ContraryAndTiesByTextNotByValue) {
+    // Max1 0.5010 and Max2 0.4990 show 0.50: lambdaR is Max2's although Max2 is smaller.
+    const Pairs pairs = Factors({0.5, 0.501}, {0.5, 0.2}, {0.5, 0.1}, {0.5, 0.499});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.lblMin1, "0.50");
+    EXPECT_EQ(r.lambdaR, "0.4990");
+    // And the reverse order: a value comparison would pick the first, the text tie the second.
+    const Rede4fResult s =
+        Rede4f(4, Factors({0.5, 0.499}, {0.5, 0.2}, {0.5, 0.1}, {0.5, 0.501}), kDot);
+    EXPECT_EQ(s.lambdaR, "0.5010");
+}
+
+TEST(Rede4f, FullAgreement) {
+    const Pairs pairs = Factors({1, 0}, {1, 0}, {1, 0}, {1, 0});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.muR, "1.0000");
+    EXPECT_EQ(r.lambdaR, "0.0000");
+    EXPECT_EQ(r.lblMin2, "1.00");
+    EXPECT_EQ(r.lblMin1, "0.00");
+    EXPECT_EQ(r.gG1, kFixed4One);
+    EXPECT_EQ(r.gG2, Fixed4());
+    EXPECT_EQ(r.gG1n, 1.0);
+    EXPECT_EQ(r.gG2n, 0.5f);
+    EXPECT_EQ(r.grid, (std::array<std::string, 5>{"0.0000", "1.0000", "", "0.5000", "1.0000"}));
+}
+
+TEST(Rede4f, SingleGridValueIsReadInSevenDigits) {
+    // ~G2n = 0.32345 kept in single precision still shows as a half rounded up.
+    const Pairs pairs = Factors({0.6469, 0}, {0.6469, 0}, {0.6469, 0}, {0.6469, 0});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.grid[3], "0.3235");
+}
+
+TEST(Rede4f, FactorsBeyondTheCountStayEmptyAndCountZero) {
+    const Pairs pairs = Factors({0.3, 0.1}, {0.6, 0.2}, {0.9, 0.05}, {0.8, 0.05});
+    const Rede4fResult r = Rede4f(2, pairs, kDot);
+    EXPECT_EQ(r.lblG1, (std::array<std::string, 4>{"0.3000", "0.6000", "", ""}));
+    EXPECT_EQ(r.lblG2, (std::array<std::string, 4>{"0.1000", "0.2000", "", ""}));
+    EXPECT_EQ(r.lblMax, (std::array<std::string, 4>{"0.20", "", "0.30", ""}));
+    // The empty maxima count 0, so both AND steps choose them.
+    EXPECT_EQ(r.lblMin1, "");
+    EXPECT_EQ(r.lambdaR, "");
+    EXPECT_EQ(r.muR, "");
+    EXPECT_EQ(r.grid, (std::array<std::string, 5>{"-1.0000", "0.0000", "", "0.0000", "0.5000"}));
+
+    for (const std::int16_t count : {std::int16_t{0}, std::int16_t{-1}}) {
+        const Rede4fResult none = Rede4f(count, pairs, kDot);
+        EXPECT_EQ(none.lblG1, (std::array<std::string, 4>{}));
+        EXPECT_EQ(none.lblG2, (std::array<std::string, 4>{}));
+    }
+    EXPECT_EQ(Rede4f(8, pairs, kDot).grid, Rede4f(4, pairs, kDot).grid);
+}
+
+TEST(Rede4f, MissingPairsShowNothing) {
+    const std::vector<std::optional<EvidencePair>> pairs = {EvidencePair{0.3, 0.1}, std::nullopt,
+                                                            EvidencePair{0.5, 0.5}};
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.lblG1, (std::array<std::string, 4>{"0.3000", "", "0.5000", ""}));
+    // Factor 2's empty contrary degree counts 0, so Max1 keeps factor 1's.
+    EXPECT_EQ(r.lblMax[0], "0.10");
+    EXPECT_EQ(r.lblMax[2], "");
+}
+
+// Family: four blocks of 19 rows with the given first rows, all others 0.
+std::array<std::vector<CountRow>, 4> Blocks(CountRow b1, CountRow b2, CountRow b3, CountRow b4) {
+    std::array<std::vector<CountRow>, 4> blocks;
+    const CountRow first[] = {b1, b2, b3, b4};
+    for (std::size_t i = 0; i < 4; ++i) {
+        blocks[i].assign(19, CountRow{});
+        blocks[i][0] = first[i];
+    }
+    return blocks;
+}
+
+AnaliseFatoresResult Analyse(const std::array<std::vector<CountRow>, 4>& blocks,
+                             NumberLocale locale = kDot) {
+    return AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
+}
+
+TEST(AnalisarFatores, WorkedCase) {
+    const auto r =
+        Analyse(Blocks({2, 2, 2, 2, 2}, {1, 1, 2, 3, 3}, {0, 1, 1, 4, 4}, {3, 3, 2, 1, 1}));
+    const char* lambdas[] = {"0.40", "0.20", "0.10", "0.60"};
+    const char* mus[] = {"0.40", "0.60", "0.80", "0.20"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(r.blocks[i].lambda.text, lambdas[i]);
+        EXPECT_EQ(r.blocks[i].mu.text, mus[i]);
+    }
+    const char* steps[] = {"0.40", "0.60", "0.40", "0.60", "0.80", "0.60"};
+    for (std::size_t k = 0; k < 6; ++k) {
+        EXPECT_EQ(r.steps[k].result.text, steps[k]) << k;
+        EXPECT_EQ(r.steps[k].comparedBy, k == 5 ? Comparison::Texts : Comparison::Values) << k;
+    }
+    EXPECT_EQ(r.lambdaR.value, 0.4);
+    EXPECT_EQ(r.muR.value, 0.6);
+    EXPECT_EQ(r.lblG2n, "0.5000");
+    EXPECT_EQ(r.lblG1n, "0.6000");
+    EXPECT_EQ(r.lblMsg2, "Não-Contradição conflitante.");
+    EXPECT_EQ(r.lblMsg1, "Certeza não determinada, indeterminação.");
+}
+
+TEST(AnalisarFatores, WorkedCaseInACommaLocale) {
+    const auto r =
+        Analyse(Blocks({2, 2, 2, 2, 2}, {1, 1, 2, 3, 3}, {0, 1, 1, 4, 4}, {3, 3, 2, 1, 1}), kComma);
+    EXPECT_EQ(r.steps[5].result.text, "0,60");
+    EXPECT_EQ(r.lblG2n, "0,5000");
+    EXPECT_EQ(r.lblG1n, "0,6000");
+    EXPECT_EQ(r.lblMsg1, "Certeza não determinada, indeterminação.");
+}
+
+TEST(AnalisarFatores, ValueTiesAreDecidedOnFourDecimals) {
+    // Block 1: lambda 1/3; block 2: lambda 0.3333. Equal to four decimals, so block 2 wins.
+    const auto r =
+        Analyse(Blocks({1, 0, 1, 1, 0}, {3333, 0, 6667, 0, 0}, {0, 0, 0, 1, 0}, {0, 0, 0, 1, 0}));
+    EXPECT_EQ(r.steps[0].result.value, 0.3333);
+    const auto s =
+        Analyse(Blocks({3333, 0, 6667, 0, 0}, {1, 0, 1, 1, 0}, {0, 0, 0, 1, 0}, {0, 0, 0, 1, 0}));
+    EXPECT_EQ(s.steps[0].result.value, 1.0 / 3.0);
+}
+
+TEST(AnalisarFatores, StepSixTiesOnTheShownTexts) {
+    // Favourable maxima 0.504 and 0.496 both show 0.50: the second is carried on.
+    const auto r =
+        Analyse(Blocks({0, 0, 496, 504, 0}, {0, 0, 1, 0, 0}, {0, 0, 504, 496, 0}, {0, 0, 1, 0, 0}));
+    EXPECT_EQ(r.steps[3].result.value, 0.504);
+    EXPECT_EQ(r.steps[4].result.value, 0.496);
+    EXPECT_EQ(r.muR.value, 0.496);
+    // The reverse order tells a text tie from a value comparison.
+    const auto s =
+        Analyse(Blocks({0, 0, 504, 496, 0}, {0, 0, 1, 0, 0}, {0, 0, 496, 504, 0}, {0, 0, 1, 0, 0}));
+    EXPECT_EQ(s.muR.value, 0.504);
+    EXPECT_EQ(s.muR.text, "0.50");
+}
+
+TEST(AnalisarFatores, BlocksWithoutAnswersEnterAsZeroWithEmptyTexts) {
+    const auto r = Analyse(Blocks({2, 2, 2, 2, 2}, {}, {}, {}));
+    for (std::size_t i = 1; i < 4; ++i) {
+        EXPECT_EQ(r.blocks[i].mu.text, "");
+        EXPECT_EQ(r.blocks[i].lambda.text, "");
+        EXPECT_EQ(r.blocks[i].mu.value, 0.0);
+    }
+    EXPECT_EQ(r.steps[0].result.text, "0.40");
+    EXPECT_EQ(r.steps[3].result.text, "0.40");
+    // Step 6 meets an empty text from step 5 and counts it 0.
+    EXPECT_EQ(r.steps[4].result.text, "");
+    EXPECT_EQ(r.muR.text, "");
+    EXPECT_EQ(r.muR.value, 0.0);
+    EXPECT_EQ(r.lambdaR.value, 0.0);
+    EXPECT_EQ(r.lblG2n, "0.0000");
+    EXPECT_EQ(r.lblG1n, "0.5000");
+}
+
+TEST(AnalisarFatores, LaterBlocksDecideWhenTheirContraryDegreesAreLower) {
+    // lambda 0.6, 0.5, 0.1, 0.2: the AND keeps the larger of blocks 3 and 4.
+    const auto r =
+        Analyse(Blocks({6, 0, 0, 4, 0}, {5, 0, 0, 5, 0}, {1, 0, 0, 9, 0}, {2, 0, 0, 8, 0}));
+    EXPECT_EQ(r.lambdaR.text, "0.20");
+}
+
+TEST(AnalisarFatores, VerdictsOfTheNormalisedDegrees) {
+    const auto agree =
+        Analyse(Blocks({0, 0, 0, 1, 0}, {0, 0, 0, 1, 0}, {0, 0, 0, 1, 0}, {0, 0, 0, 1, 0}));
+    EXPECT_EQ(agree.lblG2n, "0.5000");
+    EXPECT_EQ(agree.lblG1n, "1.0000");
+    EXPECT_EQ(agree.lblMsg2, "Não-Contradição conflitante.");
+    EXPECT_EQ(agree.lblMsg1, "Certeza afirmativa ou positiva; forte concordância.");
+
+    // muR 0.8 and lambdaR 0.6.
+    const auto strong =
+        Analyse(Blocks({3, 0, 0, 2, 0}, {1, 0, 0, 4, 0}, {3, 0, 0, 2, 0}, {1, 0, 0, 4, 0}));
+    EXPECT_EQ(strong.muR.value, 0.8);
+    EXPECT_EQ(strong.lambdaR.value, 0.6);
+    EXPECT_EQ(strong.lblG2n, "0.7000");
+    EXPECT_EQ(strong.lblMsg2,
+              "Não-Contradição forte: os sujeitos possuem opinião muito consistente.");
+
+    const auto disagree =
+        Analyse(Blocks({1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}));
+    EXPECT_EQ(disagree.lblG1n, "0.0000");
+    EXPECT_EQ(disagree.lblMsg1, "Certeza contrária ou negativa; forte discordância.");
+}
+
+}  // namespace
+}  // namespace vpl::core

@@ -1,0 +1,322 @@
+#include <QAction>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QtTest>
+
+#include "shell/Menu.h"
+#include "shell/captions.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "store/schema.h"
+#include "tests/support/test_support.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+QStringList menuCaptions(Menu& menu) {
+    QStringList texts;
+    for (const char* name : {"mnuCad", "mnuMeta", "mnuTabela", "mnuAna"})
+        texts << child<QAction>(menu, name)->text();
+    texts << child<QMenu>(menu, "mnuUtil")->title() << child<QAction>(menu, "mnuSair")->text();
+    return texts;
+}
+
+const QStringList kDesignCaptions{"&Metadados", "&Fatores", "&Pressupostos",
+                                  "&Análise",   "&Informações", "&Sair"};
+
+// Records which windows the main window opens; each opening can play a window
+// that sets the next-window code.
+struct FakeOpener {
+    QList<WindowId> opened;
+    std::function<void(WindowId)> onOpen;
+    WindowOpener opener() {
+        return [this](WindowId id, QWidget*) {
+            opened << id;
+            if (onOpen) onOpen(id);
+        };
+    }
+};
+
+// A window whose load fails, as any window does when a table is missing.
+class FailingWindow : public QDialog {
+public:
+    FailingWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {}
+    void Form_Load() { program_.db().firstRow("NoSuchTable", {}); }
+    int exec() override {
+        ++execCount;
+        return 0;
+    }
+    static inline int execCount = 0;
+
+private:
+    Program& program_;
+};
+
+}  // namespace
+
+class MenuTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { MessageBox::setTestMode(true); }
+
+    void startUpAppliesTheStoredLanguage_data() {
+        QTest::addColumn<QString>("idioma");
+        QTest::addColumn<int>("gIdioma");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("English") << "1" << 1
+                                 << QStringList{"Metadata", "Factors", "Opinions", "Analysis",
+                                                "Information", "Quit"};
+        QTest::newRow("Spanish") << "2" << 2
+                                 << QStringList{"Metadados", "Factores", "Opiniones", "Análisis",
+                                                "Información", "Salir"};
+        QTest::newRow("Portuguese") << "3" << 3
+                                    << QStringList{"Metadados", "Fatores", "Pressupostos",
+                                                   "Análises", "Informações", "Sair"};
+        QTest::newRow("zero") << "0" << 3 << kDesignCaptions;
+        QTest::newRow("seven") << "7" << 3 << kDesignCaptions;
+        QTest::newRow("NULL") << "NULL" << 3 << kDesignCaptions;
+        QTest::newRow("text") << "'1'" << 1 << QStringList{"Metadata", "Factors", "Opinions",
+                                                           "Analysis", "Information", "Quit"};
+    }
+    void startUpAppliesTheStoredLanguage() {
+        QFETCH(QString, idioma);
+        QFETCH(int, gIdioma);
+        QFETCH(QStringList, captions);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Idioma = " + idioma.toStdString());
+        f.program().dbBanco.reset();
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        QVERIFY(f.program().dbBanco);
+        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE(menuCaptions(menu), captions);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(child<QAction>(menu, "mnuCompactar")->text(), "&Compactar Banco de Dados");
+        QCOMPARE(child<QAction>(menu, "mnuSuporte")->text(), "&Suporte");
+    }
+
+    void mainWindowCarriesItsFixedTexts() {
+        Fixture f;
+        Menu menu(f.program());
+        QCOMPARE(menu.windowTitle(), "Velmar Paraconsistent Logic");
+        QCOMPARE(child<QLabel>(menu, "Label2")->text(), "Velmar Paraconsistent Logic ");
+        QCOMPARE(child<QLabel>(menu, "Label1")->text(), "Velmar");
+        QVERIFY(child<QWidget>(menu, "Image1"));
+        QVERIFY(child<QWidget>(menu, "Image2"));
+        auto* status = child<QStatusBar>(menu, "StatusBar1");
+        QCOMPARE(child<QLabel>(*status, "Panel1")->text(), "Paraconsistent Logic");
+        QVERIFY(!child<QLabel>(*status, "Panel2")->text().isEmpty());
+        QCOMPARE(child<QLabel>(*status, "Panel3")->text(), "Versão: 22.01.27");
+        QVERIFY(!child<QAction>(menu, "mnuCompactar")->isEnabled());
+        QVERIFY(child<QAction>(menu, "mnuSuporte")->isEnabled());
+    }
+
+    void startUpFailureShowsTheEngineMessageAndKeepsTheWindow_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("engineMessage");
+        QTest::newRow("missing file") << "remove" << "unable to open database file";
+        QTest::newRow("damaged file") << "garbage" << "not a database";
+        QTest::newRow("no Idioma") << "drop Idioma" << "no such column: Idioma";
+        QTest::newRow("no Parametro") << "drop Parametro" << "no such table: Parametro";
+        QTest::newRow("no row") << "empty Parametro" << "Parametro";
+    }
+    void startUpFailureShowsTheEngineMessageAndKeepsTheWindow() {
+        QFETCH(QString, damage);
+        QFETCH(QString, engineMessage);
+        Fixture f;
+        if (damage == "drop Idioma") {
+            f.db().execute("DROP TABLE Parametro");
+            f.db().execute("CREATE TABLE Parametro (Id INTEGER PRIMARY KEY, Fatores NUMERIC)");
+            f.db().execute("INSERT INTO Parametro VALUES (1, 4)");
+        } else if (damage == "drop Parametro") {
+            f.db().execute("DROP TABLE Parametro");
+        } else if (damage == "empty Parametro") {
+            f.db().execute("DELETE FROM Parametro");
+        }
+        f.program().dbBanco.reset();
+        if (damage == "remove") QVERIFY(QFile::remove(f.program().dataFilePath()));
+        if (damage == "garbage") {
+            QFile file(f.program().dataFilePath());
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(8192, 'x'));
+        }
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown box = MessageBox::shown().first();
+        QCOMPARE(box.title, "Erro");
+        QCOMPARE(box.icon, MessageBox::Icon::Critical);
+        QCOMPARE(box.buttons, MessageBox::Buttons::Ok);
+        const QString prefix =
+            "Ocorreu um erro na Abertura de Arquivos.\nComo referência, anote a seguinte "
+            "mensagem: \nRef.: ";
+        QVERIFY2(box.text.startsWith(prefix), qPrintable(box.text));
+        QVERIFY2(box.text.contains(engineMessage), qPrintable(box.text));
+        QCOMPARE(menuCaptions(menu), kDesignCaptions);
+        if (damage == "remove") {
+            QVERIFY(!QFile::exists(f.program().dataFilePath()));
+            QCOMPARE(f.program().gIdioma, 0);
+        }
+    }
+
+    void secondInstanceIsRefusedBeforeOpeningTheDatabase() {
+        Fixture f;
+        Menu first(f.program());
+        QCOMPARE(first.Form_Load(), Menu::StartUp::Continue);
+
+        Program second(f.dir());
+        Menu secondMenu(second);
+        QCOMPARE(secondMenu.Form_Load(), Menu::StartUp::Quit);
+        QVERIFY(!second.dbBanco);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, "Programa ativo pela segunda vez, será fechado!");
+        QCOMPARE(MessageBox::shown().first().title, "Programa Paralizado!");
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
+        QVERIFY2(f.program().dbBanco, "the first instance keeps its database");
+
+        // Another folder is another installation.
+        Fixture other;
+        Menu otherMenu(other.program());
+        QCOMPARE(otherMenu.Form_Load(), Menu::StartUp::Continue);
+    }
+
+    void setUpChainFollowsTheNextWindowCode() {
+        Fixture f;
+        FakeOpener fake;
+        Menu menu(f.program(), fake.opener());
+
+        // Registration closed with its save button: nothing else opens.
+        menu.mnuCad_Click();
+        QCOMPARE(fake.opened, QList<WindowId>{WindowId::Cadastro});
+
+        // Registration's factors button, then the factors window's opinions button.
+        fake.opened.clear();
+        fake.onOpen = [&](WindowId id) {
+            if (id == WindowId::Cadastro) f.program().gProximaJanela = 1;
+            if (id == WindowId::Meta) f.program().gProximaJanela = 2;
+            if (id == WindowId::Tabela) f.program().gProximaJanela = 0;
+        };
+        menu.mnuCad_Click();
+        QCOMPARE(fake.opened, (QList<WindowId>{WindowId::Cadastro, WindowId::Meta, WindowId::Tabela}));
+
+        // The code is reset before a window opens: a stale 2 opens nothing more.
+        fake.opened.clear();
+        f.program().gProximaJanela = 2;
+        fake.onOpen = nullptr;
+        menu.mnuMeta_Click();
+        QCOMPARE(fake.opened, QList<WindowId>{WindowId::Meta});
+
+        fake.opened.clear();
+        fake.onOpen = [&](WindowId id) {
+            if (id == WindowId::Meta) f.program().gProximaJanela = 2;
+        };
+        menu.mnuMeta_Click();
+        QCOMPARE(fake.opened, (QList<WindowId>{WindowId::Meta, WindowId::Tabela}));
+
+        fake.opened.clear();
+        child<QAction>(menu, "mnuTabela")->trigger();
+        child<QAction>(menu, "mnuSuporte")->trigger();
+        QCOMPARE(fake.opened, (QList<WindowId>{WindowId::Tabela, WindowId::Informacoes}));
+    }
+
+    void analysisDispatchByStoredFactorCount_data() {
+        QTest::addColumn<QString>("fatores");
+        QTest::addColumn<int>("window");  // -1: none
+        QTest::newRow("2") << "2" << int(WindowId::Analise2f);
+        QTest::newRow("3") << "3" << int(WindowId::Analise3f);
+        QTest::newRow("4") << "4" << int(WindowId::Analise4f);
+        QTest::newRow("4.0") << "4.0" << int(WindowId::Analise4f);
+        QTest::newRow("5") << "5" << int(WindowId::Analise5f);
+        QTest::newRow("6") << "6" << int(WindowId::Analise6f);
+        QTest::newRow("7") << "7" << int(WindowId::Analise7f);
+        QTest::newRow("8") << "8" << int(WindowId::Analise8f);
+        QTest::newRow("abc") << "'abc'" << int(WindowId::Analise4f);
+        QTest::newRow("empty text") << "''" << int(WindowId::Analise4f);
+        QTest::newRow("NULL") << "NULL" << int(WindowId::Analise4f);
+        QTest::newRow("1") << "1" << -1;
+        QTest::newRow("9") << "9" << -1;
+        QTest::newRow("4.5") << "4.5" << -1;
+        QTest::newRow("-4") << "-4" << -1;
+    }
+    void analysisDispatchByStoredFactorCount() {
+        QFETCH(QString, fatores);
+        QFETCH(int, window);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Fatores = " + fatores.toStdString());
+        FakeOpener fake;
+        Menu menu(f.program(), fake.opener());
+        child<QAction>(menu, "mnuAna")->trigger();
+        if (window < 0)
+            QVERIFY(fake.opened.isEmpty());
+        else
+            QCOMPARE(fake.opened, QList<WindowId>{WindowId(window)});
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void dispatchReadsTextCountsByTheUserLocale() {
+        Fixture f(core::NumberLocale{','});
+        QCOMPARE(analysisWindowFor(store::Value("6"), f.program()), WindowId::Analise6f);
+        QCOMPARE(analysisWindowFor(store::Value(" 5,0 "), f.program()), WindowId::Analise5f);
+        QCOMPARE(analysisWindowFor(store::Value("5.0x"), f.program()), WindowId::Analise4f);
+        QCOMPARE(analysisWindowFor(store::Value(4.0), f.program()), WindowId::Analise4f);
+        QCOMPARE(analysisWindowFor(store::Value(9), f.program()), std::nullopt);
+    }
+
+    void windowsWithoutDatabaseShowAMessage() {
+        Fixture f;
+        f.program().dbBanco.reset();
+        FakeOpener fake;
+        Menu menu(f.program(), fake.opener());
+        child<QAction>(menu, "mnuAna")->trigger();
+        QVERIFY(fake.opened.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY(MessageBox::shown().first().text.contains("não está aberto"));
+
+        MessageBox::clearShown();
+        FailingWindow::execCount = 0;
+        openModal<FailingWindow>(f.program(), &menu);
+        QCOMPARE(FailingWindow::execCount, 0);
+        QCOMPARE(MessageBox::shown().size(), 1);
+
+        f.reopen();
+        MessageBox::clearShown();
+        openModal<FailingWindow>(f.program(), &menu);
+        QCOMPARE(FailingWindow::execCount, 0);
+        QVERIFY(MessageBox::shown().first().text.contains("no such table: NoSuchTable"));
+    }
+
+    void translatedWindowsFollowTheStoredLanguage() {
+        Fixture f;
+        QWidget window;
+        auto* label = new QLabel("Decidir sobre:", &window);
+        label->setObjectName("Label1");
+        window.setWindowTitle("Cadastro");
+        for (auto [code, expectIdioma, title] :
+             {std::tuple{"2", 2, "Registro"}, {"1", 1, "Registration"}, {"5", 3, "Registration"}}) {
+            f.db().execute(std::string("UPDATE Parametro SET Idioma = ") + code);
+            applyStoredLanguage(f.program(), window, CadastroCaptionsEN, CadastroCaptionsES);
+            QCOMPARE(f.program().gIdioma, expectIdioma);
+            QCOMPARE(window.windowTitle(), QString::fromUtf8(title));
+        }
+        QCOMPARE(label->text(), "Decide on:");
+    }
+
+    void quitClosesTheMainWindow() {
+        Fixture f;
+        Menu menu(f.program());
+        menu.show();
+        QVERIFY(menu.isVisible());
+        child<QAction>(menu, "mnuSair")->trigger();
+        QVERIFY(!menu.isVisible());
+    }
+};
+
+QTEST_MAIN(MenuTest)
+#include "test_menu.moc"
