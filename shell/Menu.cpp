@@ -32,12 +32,9 @@ QLabel* statusPanel(QStatusBar* bar, const char* name, const QString& text) {
 
 }  // namespace
 
-Menu::Menu(Program& program, WindowOpener opener)
-    : QMainWindow(nullptr), program_(program), opener_(std::move(opener)) {
+Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     setObjectName("Menu");
     setWindowTitle("Velmar Paraconsistent Logic");
-    if (!opener_)
-        opener_ = [this](WindowId id, QWidget* parent) { openWindow(program_, id, parent); };
 
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
@@ -124,7 +121,7 @@ Menu::StartUp Menu::Form_Load() {
     return StartUp::Continue;
 }
 
-void Menu::open(WindowId id) { opener_(id, this); }
+void Menu::open(WindowId id) { program_.open(id, this); }
 
 void Menu::mnuCad_Click() {
     program_.gProximaJanela = 0;

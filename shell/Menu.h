@@ -16,8 +16,8 @@ class Program;
 class Menu : public QMainWindow {
     Q_OBJECT
 public:
-    // `opener` opens the other windows; by default the real ones.
-    explicit Menu(Program& program, WindowOpener opener = {});
+    // The other windows are opened through the program's opener.
+    explicit Menu(Program& program);
 
     enum class StartUp { Continue, Quit };
     // Start-up: single instance, data file, language. Quit only for a second instance.
@@ -34,7 +34,6 @@ private:
     void open(WindowId id);
 
     Program& program_;
-    WindowOpener opener_;
 };
 
 }  // namespace vpl

@@ -3,6 +3,7 @@
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
+#include "shell/window_registry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsSet("VPL_TEST_MESSAGE_LOG"))
         vpl::MessageBox::setLogFile(qEnvironmentVariable("VPL_TEST_MESSAGE_LOG"));
     vpl::Program program(QCoreApplication::applicationDirPath(), vpl::systemNumberLocale());
+    vpl::installWindows(program);
     vpl::Menu menu(program);
     if (menu.Form_Load() == vpl::Menu::StartUp::Quit) return 0;
     menu.show();

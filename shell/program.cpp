@@ -15,6 +15,10 @@ Program::Program(QString dir, core::NumberLocale numberLocale)
 
 Program::~Program() = default;
 
+void Program::open(WindowId id, QWidget* parent) {
+    if (opener) opener(id, parent);
+}
+
 QString Program::dataFilePath() const {
     return QDir(appDir).filePath(QString::fromUtf8(store::kDataFileName));
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/fixed4.h"
@@ -9,8 +10,27 @@
 #include "store/database.h"
 
 class QLockFile;
+class QWidget;
 
 namespace vpl {
+
+// The windows that other windows open.
+enum class WindowId {
+    Cadastro,
+    Meta,
+    Tabela,
+    Analise2f,
+    Analise3f,
+    Analise4f,
+    Analise5f,
+    Analise6f,
+    Analise7f,
+    Analise8f,
+    Informacoes,
+};
+
+// Opens a window modally and returns when it has closed.
+using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
 
 // The state shared by every window for the whole run. main() creates one and
 // hands it by reference to the main window, which hands it to every window it
@@ -31,6 +51,11 @@ public:
     core::Fixed4 gG2{};
     double gG1n = 0;
     float gG2n = 0;
+
+    // How windows open other windows: the real table of windows in the program,
+    // a recording one in tests.
+    WindowOpener opener;
+    void open(WindowId id, QWidget* parent);
 
     QString dataFilePath() const;
     // The open database; StoreError with a clear message when start-up failed.

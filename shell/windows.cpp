@@ -31,12 +31,4 @@ void showStoreError(QWidget* parent, const std::exception& error) {
                      QStringLiteral("Erro"), MessageBox::Icon::Critical);
 }
 
-void openWindow(Program& program, WindowId id, QWidget* parent) {
-    (void)program;
-    (void)id;
-    // Each window is wired here as it is built.
-    MessageBox::show(parent, QStringLiteral("Esta janela ainda não está disponível."),
-                     QStringLiteral("Aviso"), MessageBox::Icon::Warning);
-}
-
 }  // namespace vpl

@@ -1,36 +1,14 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 #include <optional>
 
 #include "shell/message_box.h"
+#include "shell/program.h"
 #include "store/database.h"
 
 namespace vpl {
 
-class Program;
-
-// The windows the main window and the Likert window open.
-enum class WindowId {
-    Cadastro,
-    Meta,
-    Tabela,
-    Analise2f,
-    Analise3f,
-    Analise4f,
-    Analise5f,
-    Analise6f,
-    Analise7f,
-    Analise8f,
-    Informacoes,
-};
-
-// Opens a window modally and returns when it has closed.
-using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
-
-// The opener of the real windows.
-void openWindow(Program& program, WindowId id, QWidget* parent);
 
 // The analysis window for a factor count: 2 to 8 (4.0 matches 4); anything else none.
 std::optional<WindowId> analysisWindowForCount(double count);

@@ -189,7 +189,8 @@ private slots:
     void setUpChainFollowsTheNextWindowCode() {
         Fixture f;
         FakeOpener fake;
-        Menu menu(f.program(), fake.opener());
+        f.program().opener = fake.opener();
+        Menu menu(f.program());
 
         // Registration closed with its save button: nothing else opens.
         menu.mnuCad_Click();
@@ -250,7 +251,8 @@ private slots:
         Fixture f;
         f.db().execute("UPDATE Parametro SET Fatores = " + fatores.toStdString());
         FakeOpener fake;
-        Menu menu(f.program(), fake.opener());
+        f.program().opener = fake.opener();
+        Menu menu(f.program());
         child<QAction>(menu, "mnuAna")->trigger();
         if (window < 0)
             QVERIFY(fake.opened.isEmpty());
@@ -272,7 +274,8 @@ private slots:
         Fixture f;
         f.program().dbBanco.reset();
         FakeOpener fake;
-        Menu menu(f.program(), fake.opener());
+        f.program().opener = fake.opener();
+        Menu menu(f.program());
         child<QAction>(menu, "mnuAna")->trigger();
         QVERIFY(fake.opened.isEmpty());
         QCOMPARE(MessageBox::shown().size(), 1);

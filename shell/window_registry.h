@@ -1,0 +1,10 @@
+#pragma once
+
+namespace vpl {
+
+class Program;
+
+// Makes `program` open the real windows.
+void installWindows(Program& program);
+
+}  // namespace vpl
