@@ -34,6 +34,7 @@ QLabel* statusPanel(QStatusBar* bar, const char* name, const QString& text) {
 
 Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     setObjectName("Menu");
+    program_.mainWindow = this;
     setWindowTitle("Velmar Paraconsistent Logic");
 
     auto* central = new QWidget(this);
@@ -85,6 +86,10 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     statusPanel(status, "Panel3", QString::fromUtf8("Versão: 22.01.27"));
     setStatusBar(status);
     resize(900, 420);
+}
+
+Menu::~Menu() {
+    if (program_.mainWindow == this) program_.mainWindow = nullptr;
 }
 
 Menu::StartUp Menu::Form_Load() {

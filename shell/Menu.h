@@ -18,6 +18,7 @@ class Menu : public QMainWindow {
 public:
     // The other windows are opened through the program's opener.
     explicit Menu(Program& program);
+    ~Menu() override;
 
     enum class StartUp { Continue, Quit };
     // Start-up: single instance, data file, language. Quit only for a second instance.

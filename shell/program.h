@@ -55,6 +55,7 @@ public:
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.
     WindowOpener opener;
+    QWidget* mainWindow = nullptr;  // the main window, whose menu a language change re-captions
     void open(WindowId id, QWidget* parent);
 
     QString dataFilePath() const;
