@@ -2,9 +2,11 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
 namespace vpl::core {
 namespace {
@@ -67,7 +69,11 @@ void Increment(std::string& digits) {
 std::string RoundedDigits(const DecimalForm& form, int decimals) {
     const int count = static_cast<int>(form.digits.size());
     const int shift = form.exponent - (count - 1) + decimals;
-    if (shift >= 0) return std::string(WithoutLeadingZeros(form.digits)) + std::string(shift, '0');
+    if (shift >= 0) {
+        const std::string_view significant = WithoutLeadingZeros(form.digits);
+        return significant.empty() ? std::string()
+                                   : std::string(significant) + std::string(shift, '0');
+    }
     const int keep = count + shift;
     if (keep < 0) return {};
     std::string kept = form.digits.substr(0, keep);
@@ -147,6 +153,12 @@ std::string FormatGeneralDigits(double value, int significant, NumberLocale loca
 }
 
 double DigitsToDouble(std::string_view integerDigits, std::string_view fractionDigits) {
+    // Typed counts are whole numbers; up to 15 digits they convert exactly without a parse.
+    if (fractionDigits.empty() && integerDigits.size() <= kDoubleDigits) {
+        double whole = 0.0;
+        for (const char c : integerDigits) whole = whole * 10 + (c - '0');
+        return whole;
+    }
     std::string text(integerDigits.empty() ? "0" : integerDigits);
     text += '.';
     text += fractionDigits;

@@ -94,6 +94,14 @@ TEST(Rede4f, ContraryAndTiesByTextNotByValue) {
     EXPECT_EQ(s.lambdaR, "0.5010");
 }
 
+TEST(Rede4f, ComparesTheShownTextsNotTheStoredReals) {
+    // 0.12345 shows as 0.1235 like factor 2's degree, but would round to 0.1234 as a value.
+    const Pairs pairs = Factors({0.9, 0.12345}, {0.1, 0.1235}, {0.5, 0.5}, {0.5, 0.5});
+    const Rede4fResult r = Rede4f(4, pairs, kDot);
+    EXPECT_EQ(r.lblG2[0], "0.1235");
+    EXPECT_EQ(r.max[2], "0.1000");
+}
+
 TEST(Rede4f, FullAgreement) {
     const Pairs pairs = Factors({1, 0}, {1, 0}, {1, 0}, {1, 0});
     const Rede4fResult r = Rede4f(4, pairs, kDot);

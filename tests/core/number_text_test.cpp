@@ -65,6 +65,7 @@ TEST(FormatNumber, NegativesAndNegativeZero) {
     EXPECT_EQ(FormatNumber(-2.5, "#00", kDot), "-03");
     EXPECT_EQ(FormatNumber(-0.004, "0.00", kDot), "0.00");
     EXPECT_EQ(FormatNumber(-0.0, "0.0000", kDot), "0.0000");
+    EXPECT_EQ(FormatNumber(0.0, "0.0000000000000000", kDot), "0.0000000000000000");
 }
 
 TEST(FormatNumber, SingleIsReadInSevenDigits) {
@@ -107,7 +108,8 @@ TEST(RoundHalfAwayFromZero, WholeNumbersAndHalves) {
     EXPECT_EQ(RoundHalfAwayFromZero(2.4), 2.0);
     EXPECT_EQ(RoundHalfAwayFromZero(0.4), 0.0);
     EXPECT_EQ(RoundHalfAwayFromZero(7.0), 7.0);
-    EXPECT_EQ(RoundHalfAwayFromZero(0.49999999999999994), 0.0);
+    EXPECT_EQ(RoundHalfAwayFromZero(0.4999999999999), 0.0);
+    EXPECT_EQ(RoundHalfAwayFromZero(0.49999999999999994), 1.0);  // 0.500000000000000
     // Just below a half in binary, a half in fifteen digits.
     EXPECT_EQ(RoundHalfAwayFromZero(2.4999999999999996), 3.0);
     EXPECT_EQ(RoundHalfAwayFromZero(-1.4999999999999998), -2.0);
