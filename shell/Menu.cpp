@@ -66,8 +66,7 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
             &Menu::mnuMeta_Click);
     connect(addMenuItem(bar, "mnuTabela", "&Pressupostos"), &QAction::triggered, this,
             &Menu::mnuTabela_Click);
-    connect(addMenuItem(bar, "mnuAna", "&Análise"), &QAction::triggered, this,
-            &Menu::mnuAna_Click);
+    connect(addMenuItem(bar, "mnuAna", "&Análise"), &QAction::triggered, this, &Menu::mnuAna_Click);
     QMenu* util = bar->addMenu("&Informações");
     util->setObjectName("mnuUtil");
     QAction* compactar = util->addAction("&Compactar Banco de Dados");
@@ -76,8 +75,7 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     QAction* suporte = util->addAction("&Suporte");
     suporte->setObjectName("mnuSuporte");
     connect(suporte, &QAction::triggered, this, &Menu::mnuSuporte_Click);
-    connect(addMenuItem(bar, "mnuSair", "&Sair"), &QAction::triggered, this,
-            &Menu::mnuSair_Click);
+    connect(addMenuItem(bar, "mnuSair", "&Sair"), &QAction::triggered, this, &Menu::mnuSair_Click);
 
     auto* status = new QStatusBar(this);
     status->setObjectName("StatusBar1");
@@ -99,8 +97,8 @@ Menu::StartUp Menu::Form_Load() {
         return StartUp::Quit;
     }
     try {
-        program_.dbBanco = store::Database::open(program_.dataFilePath().toStdString(),
-                                                 store::kDatabaseKey);
+        program_.dbBanco =
+            store::Database::open(program_.dataFilePath().toStdString(), store::kDatabaseKey);
         const store::Row parametro = program_.dbBanco->firstRow("Parametro", {"Idioma"});
         program_.gIdioma = 3;
         const std::optional<double> idioma = parametro.value("Idioma").number();
@@ -126,7 +124,9 @@ Menu::StartUp Menu::Form_Load() {
     return StartUp::Continue;
 }
 
-void Menu::open(WindowId id) { program_.open(id, this); }
+void Menu::open(WindowId id) {
+    program_.open(id, this);
+}
 
 void Menu::mnuCad_Click() {
     program_.gProximaJanela = 0;
@@ -141,7 +141,9 @@ void Menu::mnuMeta_Click() {
     if (program_.gProximaJanela == 2) open(WindowId::Tabela);
 }
 
-void Menu::mnuTabela_Click() { open(WindowId::Tabela); }
+void Menu::mnuTabela_Click() {
+    open(WindowId::Tabela);
+}
 
 void Menu::mnuAna_Click() {
     guarded(this, [&] {
@@ -150,8 +152,12 @@ void Menu::mnuAna_Click() {
     });
 }
 
-void Menu::mnuSuporte_Click() { open(WindowId::Informacoes); }
+void Menu::mnuSuporte_Click() {
+    open(WindowId::Informacoes);
+}
 
-void Menu::mnuSair_Click() { close(); }
+void Menu::mnuSair_Click() {
+    close();
+}
 
 }  // namespace vpl

@@ -15,7 +15,7 @@ class Program;
 // into every other window.
 class Menu : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // The other windows are opened through the program's opener.
     explicit Menu(Program& program);
     ~Menu() override;
@@ -31,7 +31,7 @@ public:
     void mnuSuporte_Click();
     void mnuSair_Click();
 
-private:
+  private:
     void open(WindowId id);
 
     Program& program_;

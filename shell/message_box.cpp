@@ -58,11 +58,17 @@ void MessageBox::setTestMode(bool on) {
     testState().shown.clear();
 }
 
-void MessageBox::queueAnswer(Answer answer) { testState().answers.enqueue(answer); }
+void MessageBox::queueAnswer(Answer answer) {
+    testState().answers.enqueue(answer);
+}
 
-QList<MessageBox::Shown> MessageBox::shown() { return testState().shown; }
+QList<MessageBox::Shown> MessageBox::shown() {
+    return testState().shown;
+}
 
-void MessageBox::clearShown() { testState().shown.clear(); }
+void MessageBox::clearShown() {
+    testState().shown.clear();
+}
 
 }  // namespace vpl
 

@@ -10,7 +10,7 @@ namespace vpl {
 // Every message box of the program goes through here, so that tests can answer
 // them and read back what was shown.
 class MessageBox {
-public:
+  public:
     enum class Icon { None, Warning, Critical };
     enum class Buttons { Ok, YesNo };
     enum class Answer { Ok, Yes, No };

@@ -36,7 +36,7 @@ using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
 // hands it by reference to the main window, which hands it to every window it
 // opens; a test builds its own over a temporary data file.
 class Program {
-public:
+  public:
     // `appDir` is the program's folder: the data file lives there.
     explicit Program(QString appDir, core::NumberLocale locale = {});
     ~Program();
@@ -66,7 +66,7 @@ public:
     // another instance holds it. The claim lasts as long as this object.
     bool claimSingleInstance();
 
-private:
+  private:
     std::unique_ptr<QLockFile> instanceLock_;
 };
 

@@ -12,6 +12,8 @@ inline double pixelsPerTwip() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return (screen ? screen->logicalDotsPerInch() : 96.0) / 1440.0;
 }
-inline int twips(double t) { return qRound(t * pixelsPerTwip()); }
+inline int twips(double t) {
+    return qRound(t * pixelsPerTwip());
+}
 
 }  // namespace vpl

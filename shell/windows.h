@@ -9,7 +9,6 @@
 
 namespace vpl {
 
-
 // The analysis window for a factor count: 2 to 8 (4.0 matches 4); anything else none.
 std::optional<WindowId> analysisWindowForCount(double count);
 // The analysis window for the stored factor count of Parametro: a value that is

@@ -37,7 +37,8 @@ Value columnValue(sqlite3_stmt* st, int col) {
             return Value();
         default: {
             const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-            return Value(std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, col))));
+            return Value(
+                std::string(p ? p : "", static_cast<size_t>(sqlite3_column_bytes(st, col))));
         }
     }
 }
@@ -93,7 +94,8 @@ std::unique_ptr<sqlite3, int (*)(sqlite3*)> openHandle(const std::filesystem::pa
 
 }  // namespace
 
-std::unique_ptr<Database> Database::open(const std::filesystem::path& file, const std::string& key) {
+std::unique_ptr<Database> Database::open(const std::filesystem::path& file,
+                                         const std::string& key) {
     auto handle = openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
     // The key is checked only when the first page is read: read it now, so that a
@@ -105,9 +107,9 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     return db;
 }
 
-std::unique_ptr<Database> Database::create(const std::filesystem::path& file, const std::string& key) {
-    if (std::filesystem::exists(file))
-        throw StoreError("O arquivo já existe: " + file.string());
+std::unique_ptr<Database> Database::create(const std::filesystem::path& file,
+                                           const std::string& key) {
+    if (std::filesystem::exists(file)) throw StoreError("O arquivo já existe: " + file.string());
     auto handle =
         openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
@@ -168,8 +170,10 @@ std::vector<Row> Database::select(std::string_view table, const std::vector<std:
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
         std::vector<Value> values;
         values.reserve(fields.size());
-        for (size_t c = 0; c < fields.size(); ++c) values.push_back(columnValue(st, static_cast<int>(c + 1)));
-        rows.emplace_back(std::string(table), sqlite3_column_int64(st, 0), fields, std::move(values));
+        for (size_t c = 0; c < fields.size(); ++c)
+            values.push_back(columnValue(st, static_cast<int>(c + 1)));
+        rows.emplace_back(std::string(table), sqlite3_column_int64(st, 0), fields,
+                          std::move(values));
     }
     if (rc != SQLITE_DONE) fail(std::string(table));
     return rows;
@@ -188,8 +192,8 @@ Row Database::firstRow(std::string_view table, const std::vector<std::string>& f
     return std::move(firstRows(table, fields, 1).front());
 }
 
-std::optional<Row> Database::rowByKey(std::string_view table, const std::vector<std::string>& fields,
-                                      Key key) {
+std::optional<Row> Database::rowByKey(std::string_view table,
+                                      const std::vector<std::string>& fields, Key key) {
     auto rows = select(table, fields, " WHERE [Id] = ?", {Value(key)});
     if (rows.empty()) return std::nullopt;
     return std::move(rows.front());
@@ -212,7 +216,8 @@ std::vector<Row> Database::rowsFrom(std::string_view table, const std::vector<st
 void Database::update(std::string_view table, Key key, const Assignments& fields) {
     if (fields.empty()) return;
     std::string sql = "UPDATE " + identifier(table) + " SET ";
-    for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
+    for (size_t i = 0; i < fields.size(); ++i)
+        sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
     sql += " WHERE [Id] = ?";
     sqlite3_stmt* st = prepare(sql);
     ResetOnExit reset{st};
@@ -227,7 +232,8 @@ void Database::update(std::string_view table, Key key, const Assignments& fields
 void Database::updateFirst(std::string_view table, int count, const Assignments& fields) {
     if (count >= 0) firstRows(table, {}, count);  // fails when the table is too short
     std::string sql = "UPDATE " + identifier(table) + " SET ";
-    for (size_t i = 0; i < fields.size(); ++i) sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
+    for (size_t i = 0; i < fields.size(); ++i)
+        sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";
     sql += " WHERE [Id] IN (SELECT [Id] FROM " + identifier(table) + " ORDER BY [Id] LIMIT ?)";
     sqlite3_stmt* st = prepare(sql);
     ResetOnExit reset{st};
@@ -255,14 +261,22 @@ void Database::execute(const std::string& sql, const std::vector<Value>& values)
     if (rc != SQLITE_DONE) fail();
 }
 
-void Database::begin() { execute("BEGIN IMMEDIATE"); }
-void Database::commit() { execute("COMMIT"); }
+void Database::begin() {
+    execute("BEGIN IMMEDIATE");
+}
+void Database::commit() {
+    execute("COMMIT");
+}
 void Database::rollback() {
     if (inTransaction()) execute("ROLLBACK");
 }
-bool Database::inTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+bool Database::inTransaction() const {
+    return sqlite3_get_autocommit(db_) == 0;
+}
 
-Transaction::Transaction(Database& db) : db_(db) { db_.begin(); }
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.begin();
+}
 
 Transaction::~Transaction() {
     if (done_) return;

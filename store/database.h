@@ -22,13 +22,13 @@ using Key = std::int64_t;
 
 // Every failure of the store, carrying the engine's own message.
 class StoreError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 // One row read from a table: its key and the fields that were asked for.
 class Row {
-public:
+  public:
     Row(std::string table, Key key, std::vector<std::string> names, std::vector<Value> values);
 
     Key key() const { return key_; }
@@ -40,7 +40,7 @@ public:
     // The field as a number held by the engine; StoreError when it is NULL or a text.
     double number(std::string_view field) const;
 
-private:
+  private:
     std::string table_;
     Key key_;
     std::vector<std::string> names_;
@@ -53,11 +53,13 @@ using Assignments = std::vector<std::pair<std::string, Value>>;
 // the program never inserts or deletes rows. Every write is durable when it
 // returns; writes inside a Transaction become durable together at commit.
 class Database {
-public:
+  public:
     // Opens an existing file with its key. Never creates a file.
-    static std::unique_ptr<Database> open(const std::filesystem::path& file, const std::string& key);
+    static std::unique_ptr<Database> open(const std::filesystem::path& file,
+                                          const std::string& key);
     // Creates a new, empty file with the key (used by the builder of the delivered file).
-    static std::unique_ptr<Database> create(const std::filesystem::path& file, const std::string& key);
+    static std::unique_ptr<Database> create(const std::filesystem::path& file,
+                                            const std::string& key);
 
     ~Database();
     Database(const Database&) = delete;
@@ -91,7 +93,7 @@ public:
     void rollback();
     bool inTransaction() const;
 
-private:
+  private:
     explicit Database(sqlite3* handle);
     sqlite3_stmt* prepare(const std::string& sql);
     [[noreturn]] void fail(const std::string& context = {}) const;
@@ -105,14 +107,14 @@ private:
 // Makes the writes of one user action durable together: commit() keeps them,
 // leaving the scope without it undoes them all.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };

@@ -2,9 +2,13 @@
 
 namespace vpl::store {
 
-std::string propositionTable(int factor) { return "Prop" + std::to_string(factor); }
+std::string propositionTable(int factor) {
+    return "Prop" + std::to_string(factor);
+}
 
-std::string likertField(int point) { return (point < 10 ? "N0" : "N") + std::to_string(point); }
+std::string likertField(int point) {
+    return (point < 10 ? "N0" : "N") + std::to_string(point);
+}
 
 namespace {
 
@@ -22,7 +26,9 @@ std::string participantColumns() {
 
 // Plausible answer counts for the sample table: a fixed pattern, so that every
 // delivered file is the same.
-int sampleCount(int key, int point) { return (key * 7 + point * 13 + key * point) % 9; }
+int sampleCount(int key, int point) {
+    return (key * 7 + point * 13 + key * point) % 9;
+}
 
 }  // namespace
 
@@ -32,9 +38,10 @@ void createSchema(Database& db) {
     db.execute(
         "CREATE TABLE Parametro (Id INTEGER PRIMARY KEY, Idioma INTEGER DEFAULT 0, "
         "Fatores NUMERIC DEFAULT 0, versaoBD TEXT DEFAULT '')");
-    db.execute("CREATE TABLE Cadastro (Id INTEGER PRIMARY KEY, Questao TEXT DEFAULT '', "
-               "Depto TEXT DEFAULT ''" +
-               participantColumns() + ", nFatores NUMERIC DEFAULT 0)");
+    db.execute(
+        "CREATE TABLE Cadastro (Id INTEGER PRIMARY KEY, Questao TEXT DEFAULT '', "
+        "Depto TEXT DEFAULT ''" +
+        participantColumns() + ", nFatores NUMERIC DEFAULT 0)");
     db.execute(
         "CREATE TABLE Fatores (Id INTEGER PRIMARY KEY, Fator TEXT DEFAULT '', "
         "Prop TEXT DEFAULT '', Mi1 REAL DEFAULT 0, Mi2 REAL DEFAULT 0)");

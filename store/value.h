@@ -11,7 +11,7 @@ namespace vpl::store {
 // Number fields keep what was written into them (a typed text that is not a
 // number stays a text), so readers decide what a value means.
 class Value {
-public:
+  public:
     Value() = default;
     Value(std::int64_t v) : v_(v) {}
     Value(int v) : v_(static_cast<std::int64_t>(v)) {}
@@ -37,7 +37,7 @@ public:
 
     bool operator==(const Value&) const = default;
 
-private:
+  private:
     std::variant<std::monostate, std::int64_t, double, std::string> v_;
 };
 

@@ -8,11 +8,12 @@
 namespace {
 
 class Installation {
-public:
+  public:
     explicit Installation(bool withData) {
         exe = QDir(dir.path()).filePath("vpl");
         QFile::copy(VPL_EXECUTABLE, exe);
-        if (withData) vpl::store::createDeliveredFile(QDir(dir.path()).filePath("VPLData.mdb").toStdString());
+        if (withData)
+            vpl::store::createDeliveredFile(QDir(dir.path()).filePath("VPLData.mdb").toStdString());
     }
     // Starts the program with the platform and the message log of the tests.
     void start(QProcess& process, const QString& log) const {
@@ -37,7 +38,7 @@ QString readAll(const QString& path) {
 
 class ExecutableTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void secondInstanceWarnsAndEnds() {
         Installation install(true);
         QProcess first;
@@ -51,8 +52,9 @@ private slots:
         QVERIFY(second.waitForFinished(20000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(readAll(install.path("second.log")),
-                 QString("Programa Paralizado! | Programa ativo pela segunda vez, será fechado!\n"));
+        QCOMPARE(
+            readAll(install.path("second.log")),
+            QString("Programa Paralizado! | Programa ativo pela segunda vez, será fechado!\n"));
 
         QCOMPARE(first.state(), QProcess::Running);
         QCOMPARE(readAll(install.path("first.log")), QString());
@@ -67,9 +69,10 @@ private slots:
         QVERIFY(program.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(!readAll(install.path("run.log")).isEmpty(), 20000);
         const QString log = readAll(install.path("run.log"));
-        QVERIFY2(log.startsWith("Erro | Ocorreu um erro na Abertura de Arquivos.\\nComo referência, "
-                                "anote a seguinte mensagem: \\nRef.: unable to open database file"),
-                 qPrintable(log));
+        QVERIFY2(
+            log.startsWith("Erro | Ocorreu um erro na Abertura de Arquivos.\\nComo referência, "
+                           "anote a seguinte mensagem: \\nRef.: unable to open database file"),
+            qPrintable(log));
         QVERIFY(!program.waitForFinished(1500));  // the main window is still shown
         QVERIFY(!QFile::exists(install.path("VPLData.mdb")));
         program.kill();

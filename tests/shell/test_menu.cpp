@@ -27,7 +27,7 @@ QStringList menuCaptions(Menu& menu) {
     return texts;
 }
 
-const QStringList kDesignCaptions{"&Metadados", "&Fatores", "&Pressupostos",
+const QStringList kDesignCaptions{"&Metadados", "&Fatores",     "&Pressupostos",
                                   "&Análise",   "&Informações", "&Sair"};
 
 // Records which windows the main window opens; each opening can play a window
@@ -45,7 +45,7 @@ struct FakeOpener {
 
 // A window whose load fails, as any window does when a table is missing.
 class FailingWindow : public QDialog {
-public:
+  public:
     FailingWindow(Program& program, QWidget* parent) : QDialog(parent), program_(program) {}
     void Form_Load() { program_.db().firstRow("NoSuchTable", {}); }
     int exec() override {
@@ -54,7 +54,7 @@ public:
     }
     static inline int execCount = 0;
 
-private:
+  private:
     Program& program_;
 };
 
@@ -62,26 +62,24 @@ private:
 
 class MenuTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { MessageBox::setTestMode(true); }
 
     void startUpAppliesTheStoredLanguage_data() {
         QTest::addColumn<QString>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("English") << "1" << 1
-                                 << QStringList{"Metadata", "Factors", "Opinions", "Analysis",
-                                                "Information", "Quit"};
-        QTest::newRow("Spanish") << "2" << 2
-                                 << QStringList{"Metadados", "Factores", "Opiniones", "Análisis",
-                                                "Información", "Salir"};
-        QTest::newRow("Portuguese") << "3" << 3
-                                    << QStringList{"Metadados", "Fatores", "Pressupostos",
-                                                   "Análises", "Informações", "Sair"};
+        QTest::newRow("English") << "1" << 1 << QStringList{"Metadata", "Factors",     "Opinions",
+                                                            "Analysis", "Information", "Quit"};
+        QTest::newRow("Spanish") << "2" << 2 << QStringList{"Metadados", "Factores",    "Opiniones",
+                                                            "Análisis",  "Información", "Salir"};
+        QTest::newRow("Portuguese")
+            << "3" << 3 << QStringList{"Metadados", "Fatores",     "Pressupostos",
+                                       "Análises",  "Informações", "Sair"};
         QTest::newRow("zero") << "0" << 3 << kDesignCaptions;
         QTest::newRow("seven") << "7" << 3 << kDesignCaptions;
         QTest::newRow("NULL") << "NULL" << 3 << kDesignCaptions;
-        QTest::newRow("text") << "'1'" << 1 << QStringList{"Metadata", "Factors", "Opinions",
+        QTest::newRow("text") << "'1'" << 1 << QStringList{"Metadata", "Factors",     "Opinions",
                                                            "Analysis", "Information", "Quit"};
     }
     void startUpAppliesTheStoredLanguage() {
@@ -120,11 +118,16 @@ private slots:
     void startUpFailureShowsTheEngineMessageAndKeepsTheWindow_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("engineMessage");
-        QTest::newRow("missing file") << "remove" << "unable to open database file";
-        QTest::newRow("damaged file") << "garbage" << "not a database";
-        QTest::newRow("no Idioma") << "drop Idioma" << "no such column: Idioma";
-        QTest::newRow("no Parametro") << "drop Parametro" << "no such table: Parametro";
-        QTest::newRow("no row") << "empty Parametro" << "Parametro";
+        QTest::newRow("missing file") << "remove"
+                                      << "unable to open database file";
+        QTest::newRow("damaged file") << "garbage"
+                                      << "not a database";
+        QTest::newRow("no Idioma") << "drop Idioma"
+                                   << "no such column: Idioma";
+        QTest::newRow("no Parametro") << "drop Parametro"
+                                      << "no such table: Parametro";
+        QTest::newRow("no row") << "empty Parametro"
+                                << "Parametro";
     }
     void startUpFailureShowsTheEngineMessageAndKeepsTheWindow() {
         QFETCH(QString, damage);
@@ -175,7 +178,8 @@ private slots:
         QCOMPARE(secondMenu.Form_Load(), Menu::StartUp::Quit);
         QVERIFY(!second.dbBanco);
         QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().text, "Programa ativo pela segunda vez, será fechado!");
+        QCOMPARE(MessageBox::shown().first().text,
+                 "Programa ativo pela segunda vez, será fechado!");
         QCOMPARE(MessageBox::shown().first().title, "Programa Paralizado!");
         QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
         QVERIFY2(f.program().dbBanco, "the first instance keeps its database");
@@ -204,7 +208,8 @@ private slots:
             if (id == WindowId::Tabela) f.program().gProximaJanela = 0;
         };
         menu.mnuCad_Click();
-        QCOMPARE(fake.opened, (QList<WindowId>{WindowId::Cadastro, WindowId::Meta, WindowId::Tabela}));
+        QCOMPARE(fake.opened,
+                 (QList<WindowId>{WindowId::Cadastro, WindowId::Meta, WindowId::Tabela}));
 
         // The code is reset before a window opens: a stale 2 opens nothing more.
         fake.opened.clear();

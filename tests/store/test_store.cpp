@@ -13,7 +13,7 @@ using namespace vpl::store;
 namespace {
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
               ("vpl-store-" + std::to_string(std::random_device{}()) + "-" +
@@ -66,7 +66,8 @@ TEST_F(StoreTest, DeliveredFileHoldsEveryRowTheProgramUses) {
     }
     // Four blocks of 19 rows after the keys 1, 21, 41 and 61.
     for (int block = 1; block <= 4; ++block) {
-        auto rows = db->rowsFrom("PLikert", {"N01", "N02", "N03", "N04", "N05"}, 20 * block - 19, 19);
+        auto rows =
+            db->rowsFrom("PLikert", {"N01", "N02", "N03", "N04", "N05"}, 20 * block - 19, 19);
         double total = 0;
         for (const auto& r : rows)
             for (int j = 1; j <= 5; ++j) total += r.number(likertField(j));
@@ -132,7 +133,8 @@ TEST_F(StoreTest, NullAndTextFieldsAreReportedWhereNumbersOrTextsAreExpected) {
 TEST_F(StoreTest, WritesAreDurableAndTextsStayTexts) {
     {
         auto db = delivered();
-        db->update("Fatores", 5, {{"Fator", Value("Custo")}, {"Prop", Value("")}, {"Mi1", Value(0.68)}});
+        db->update("Fatores", 5,
+                   {{"Fator", Value("Custo")}, {"Prop", Value("")}, {"Mi1", Value(0.68)}});
         db->update("Parametro", 1, {{"Fatores", Value("6")}});
         db->updateFirst("Prop2", 99, {{"N03", Value(7)}});
     }

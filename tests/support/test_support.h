@@ -12,7 +12,7 @@ namespace vpl::test {
 // A program folder of its own with a freshly delivered data file, and a Program
 // over it with the database open, as start-up leaves it.
 class Fixture {
-public:
+  public:
     explicit Fixture(core::NumberLocale locale = {});
     QString dir() const { return dir_.path(); }
     Program& program() { return *program_; }
@@ -20,7 +20,7 @@ public:
     // Closes and reopens the data file, to see what was really written.
     void reopen();
 
-private:
+  private:
     QTemporaryDir dir_;
     std::unique_ptr<Program> program_;
 };
