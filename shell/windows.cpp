@@ -18,10 +18,13 @@ std::optional<WindowId> analysisWindowForCount(double count) {
     return std::nullopt;
 }
 
+std::optional<double> storedNumber(const store::Value& value, core::NumberLocale locale) {
+    if (value.isText()) return core::ParseLocaleNumber(value.text(), locale);
+    return value.number();
+}
+
 std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program) {
-    std::optional<double> count = fatores.number();
-    if (!count && fatores.isText()) count = core::ParseLocaleNumber(fatores.text(), program.locale);
-    return analysisWindowForCount(count.value_or(4));
+    return analysisWindowForCount(storedNumber(fatores, program.locale).value_or(4));
 }
 
 void showStoreError(QWidget* parent, const std::exception& error) {

@@ -9,6 +9,10 @@
 
 namespace vpl {
 
+// A stored number field as the program reads it: a number the engine holds, or a text
+// that is a number by the user's locale; nothing for NULL or any other text.
+std::optional<double> storedNumber(const store::Value& value, core::NumberLocale locale);
+
 // The analysis window for a factor count: 2 to 8 (4.0 matches 4); anything else none.
 std::optional<WindowId> analysisWindowForCount(double count);
 // The analysis window for the stored factor count of Parametro: a value that is

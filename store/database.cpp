@@ -181,11 +181,16 @@ std::vector<Row> Database::select(std::string_view table, const std::vector<std:
 
 std::vector<Row> Database::firstRows(std::string_view table, const std::vector<std::string>& fields,
                                      int count) {
-    auto rows = select(table, fields, " ORDER BY [Id] LIMIT ?", {Value(count)});
+    auto rows = firstRowsUpTo(table, fields, count);
     if (static_cast<int>(rows.size()) < count)
         throw StoreError("A tabela " + std::string(table) + " tem " + std::to_string(rows.size()) +
                          " linhas; são necessárias " + std::to_string(count) + ".");
     return rows;
+}
+
+std::vector<Row> Database::firstRowsUpTo(std::string_view table,
+                                         const std::vector<std::string>& fields, int count) {
+    return select(table, fields, " ORDER BY [Id] LIMIT ?", {Value(count)});
 }
 
 Row Database::firstRow(std::string_view table, const std::vector<std::string>& fields) {

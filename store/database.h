@@ -68,6 +68,9 @@ class Database {
     // The first `count` rows in key order; StoreError when the table has fewer.
     std::vector<Row> firstRows(std::string_view table, const std::vector<std::string>& fields,
                                int count);
+    // At most the first `count` rows in key order: fewer when the table is shorter.
+    std::vector<Row> firstRowsUpTo(std::string_view table, const std::vector<std::string>& fields,
+                                   int count);
     Row firstRow(std::string_view table, const std::vector<std::string>& fields);
     // The row with this key, if any.
     std::optional<Row> rowByKey(std::string_view table, const std::vector<std::string>& fields,

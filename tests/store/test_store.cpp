@@ -113,6 +113,7 @@ TEST_F(StoreTest, MissingTablesFieldsAndRowsAreErrorsNotCrashes) {
     }
     EXPECT_THROW(db->firstRows("Fatores", {"Fator"}, 8), StoreError);
     EXPECT_FALSE(db->rowByKey("Fatores", {"Fator"}, 7).has_value());
+    EXPECT_EQ(db->firstRowsUpTo("Fatores", {"Fator"}, 8).size(), 5u);
     EXPECT_THROW(db->update("Fatores", 7, {{"Fator", Value("x")}}), StoreError);
     EXPECT_THROW(db->firstRow("Fatores; DROP TABLE Fatores", {}), StoreError);
 }

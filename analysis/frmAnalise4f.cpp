@@ -1,0 +1,246 @@
+#include "analysis/frmAnalise4f.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "analysis/fonts.h"
+#include "analysis/frmEsquema.h"
+#include "analysis/frmResultado.h"
+#include "analysis/networks.h"
+#include "analysis/picture_boxes.h"
+#include "shell/captions.h"
+#include "shell/printers.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+
+namespace vpl {
+
+namespace {
+
+// The network picture is shown at 1.4 twips per picture unit: large enough to read.
+constexpr double kPictureScale = 1.4;
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// The stored factor count as the load reads it into a 16-bit integer; a value that is not
+// a number counts 4, as it does for the analysis dispatch.
+std::int16_t factorCount(const store::Value& fatores, core::NumberLocale locale) {
+    const double whole = std::nearbyint(storedNumber(fatores, locale).value_or(4));
+    return static_cast<std::int16_t>(std::clamp(whole, -32768.0, 32767.0));
+}
+
+// Factor i is the i-th row of Fatores; a factor whose Mi1 or Mi2 is not a number has no
+// pair and shows empty texts.
+std::vector<std::optional<core::EvidencePair>> factorPairs(store::Database& db, int factors) {
+    std::vector<std::optional<core::EvidencePair>> pairs;
+    for (const store::Row& row : db.firstRowsUpTo("Fatores", {"Mi1", "Mi2"}, factors)) {
+        const std::optional<double> mi1 = row.value("Mi1").number();
+        const std::optional<double> mi2 = row.value("Mi2").number();
+        if (mi1 && mi2)
+            pairs.push_back(core::EvidencePair{*mi1, *mi2});
+        else
+            pairs.push_back(std::nullopt);
+    }
+    return pairs;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);  // Enter in the printer box must not open a window
+    b->setMinimumHeight(twips(400));
+    return b;
+}
+
+}  // namespace
+
+frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmAnalise4f");
+    setWindowTitle(QString::fromUtf8("Análise LP 4f"));
+
+    // The network picture with the degree labels over its cells, and the column headings
+    // of the two degree columns above it.
+    auto* board = new QWidget(this);
+    Picture2 = new NetworkTableBox(NetworkTablePicture::fourFactor(), board);
+    Picture2->setObjectName("Picture2");
+    const QSizeF natural = Picture2->picture().size();
+    const int headingHeight = twips(380);
+    Picture2->setGeometry(0, headingHeight, twips(natural.width() * kPictureScale),
+                          twips(natural.height() * kPictureScale));
+    board->setFixedSize(Picture2->width(), Picture2->geometry().bottom() + 1);
+
+    const NetworkTablePicture& picture = Picture2->picture();
+    const auto heading = [&](const char* name, const char* caption, const QRectF& column) {
+        auto* label = new QLabel(QString::fromUtf8(caption), board);
+        label->setObjectName(QString::fromUtf8(name));
+        label->setFont(arialFont(12));
+        label->setStyleSheet("color: #d00000;");
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        const QRect cell = Picture2->cellRect(column);
+        label->setGeometry(cell.center().x() - twips(1000), 0, twips(2000), headingHeight);
+    };
+    heading("Label1", "Descrença", picture.contraryCell(1));
+    heading("Label2", "Crença", picture.favourableCell(1));
+
+    using Side = NetworkTablePicture::Side;
+    for (int i = 0; i < 4; ++i) {
+        const std::string n = std::to_string(i + 1);
+        lblG2[i] = labelOver(("lblF" + n + "G2").c_str(), picture.contraryCell(i + 1));
+        lblG1[i] = labelOver(("lblF" + n + "G1").c_str(), picture.favourableCell(i + 1));
+    }
+    lblMax[0] = labelOver("lblMax1", picture.operatorCell(Side::Contrary, 0, 0));
+    lblMax[1] = labelOver("lblMax2", picture.operatorCell(Side::Contrary, 0, 1));
+    lblMin1 = labelOver("lblMin1", picture.operatorCell(Side::Contrary, 1, 0));
+    lblMax[2] = labelOver("lblMax3", picture.operatorCell(Side::Favourable, 0, 0));
+    lblMax[3] = labelOver("lblMax4", picture.operatorCell(Side::Favourable, 0, 1));
+    lblMin2 = labelOver("lblMin2", picture.operatorCell(Side::Favourable, 1, 0));
+    for (QLabel* result : {lblMax[0], lblMax[1], lblMax[2], lblMax[3], lblMin1, lblMin2})
+        result->setFont(arialFont(9, true));
+    // The value boxes of the normalised degrees show what the grid shows.
+    lblG2n = labelOver("lblG2n", picture.degreeValueCell(0));
+    lblG1n = labelOver("lblG1n", picture.degreeValueCell(1));
+    for (QLabel* value : {lblG2n, lblG1n}) {
+        value->setFont(arialFont(9, true));
+        value->setStyleSheet("color: #ff0000;");
+    }
+
+    MSFlexGrid1 = new QTableWidget(5, 2, this);
+    MSFlexGrid1->setObjectName("MSFlexGrid1");
+    MSFlexGrid1->horizontalHeader()->hide();
+    MSFlexGrid1->verticalHeader()->hide();
+    MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
+    MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
+    MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(300));
+    MSFlexGrid1->setFont(arialFont(9));
+
+    auto* Label7 = new QLabel("Printer:", this);
+    Label7->setObjectName("Label7");
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName("Combo1");
+    Combo1->setEditable(true);  // a printer name may also be typed
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setMinimumWidth(twips(3000));
+    Label7->setBuddy(Combo1);
+
+    cmdPrinter = button(this, "cmdPrinter", "Imprimir");
+    cmdPrinter->setEnabled(false);  // the printed report is not available yet
+    auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
+    auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
+    auto* cmdSair = button(this, "cmdSair", "&Return");
+    connect(cmdEsquema, &QPushButton::clicked, this, &frmAnalise4f::cmdEsquema_Click);
+    connect(cmdResutado, &QPushButton::clicked, this, &frmAnalise4f::cmdResutado_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
+
+    auto* controls = new QGridLayout;
+    controls->setHorizontalSpacing(twips(120));
+    controls->setVerticalSpacing(twips(120));
+    controls->addWidget(Label7, 0, 0);
+    controls->addWidget(Combo1, 0, 1, 1, 3);
+    controls->addWidget(cmdPrinter, 1, 0, 1, 2);
+    controls->addWidget(cmdEsquema, 1, 2, 1, 2);
+    controls->addWidget(cmdResutado, 2, 0, 1, 2);
+    controls->addWidget(cmdSair, 2, 2, 1, 2);
+    controls->setRowStretch(3, 1);
+
+    auto* lower = new QHBoxLayout;
+    lower->addWidget(MSFlexGrid1, 0, Qt::AlignTop);
+    lower->addSpacing(twips(400));
+    lower->addLayout(controls, 1);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
+    main->setSpacing(twips(200));
+    main->addWidget(board, 0, Qt::AlignHCenter);
+    main->addLayout(lower);
+    main->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QLabel* frmAnalise4f::labelOver(const char* name, const QRectF& cell) {
+    auto* label = new QLabel(Picture2);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(arialFont(9));
+    label->setGeometry(Picture2->cellRect(cell).adjusted(2, 2, -2, -2));
+    return label;
+}
+
+void frmAnalise4f::setUpPrinters() {
+    Combo1->clear();
+    Combo1->addItems(Printers::installedNames());
+    Combo1->setEditText(Printers::defaultName());
+}
+
+void frmAnalise4f::setUpGrid() {
+    MSFlexGrid1->clearContents();
+    MSFlexGrid1->setColumnWidth(0, twips(3800));
+    MSFlexGrid1->setColumnWidth(1, twips(1000));
+    const char* titles[5] = {"Grau de Contradição G2 [-1;1]", "Grau de Certeza G1 [-1;1]", "",
+                             "Grau de Não-Contradição Normalizado ~G2n",
+                             "Grau de Certeza Normalizado G1n"};
+    for (int row = 0; row < 5; ++row) {
+        for (int col = 0; col < 2; ++col) {
+            auto* item = new QTableWidgetItem(col == 0 ? QString::fromUtf8(titles[row]) : "");
+            item->setTextAlignment(Qt::AlignCenter);
+            if (col == 1) item->setForeground(QColor(255, 0, 0));
+            MSFlexGrid1->setItem(row, col, item);
+        }
+    }
+    const int frame = 2 * MSFlexGrid1->frameWidth();
+    MSFlexGrid1->setFixedSize(twips(3800) + twips(1000) + frame, 5 * twips(300) + frame);
+}
+
+void frmAnalise4f::Form_Load() {
+    setUpPrinters();
+    setUpGrid();
+    store::Database& db = program_.db();
+    const std::int16_t F =
+        factorCount(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), program_.locale);
+    applyStoredLanguage(program_, *this, Analise4fCaptionsEN, Analise4fCaptionsES);
+
+    const auto pairs = factorPairs(db, std::clamp<int>(F, 0, 4));
+    const core::Rede4fResult r = core::Rede4f(F, pairs, program_.locale);
+    for (int i = 0; i < 4; ++i) {
+        lblG2[i]->setText(qs(r.lblG2[i]));
+        lblG1[i]->setText(qs(r.lblG1[i]));
+        lblMax[i]->setText(qs(r.lblMax[i]));
+    }
+    lblMin1->setText(qs(r.lblMin1));
+    lblMin2->setText(qs(r.lblMin2));
+    for (int row = 0; row < 5; ++row) MSFlexGrid1->item(row, 1)->setText(qs(r.grid[row]));
+    lblG2n->setText(qs(r.grid[3]));
+    lblG1n->setText(qs(r.grid[4]));
+
+    program_.gG1 = r.gG1;
+    program_.gG2 = r.gG2;
+    program_.gG1n = r.gG1n;
+    program_.gG2n = r.gG2n;
+}
+
+void frmAnalise4f::cmdEsquema_Click() {
+    guarded(this, [&] { openModal<frmEsquema4f>(program_, this); });
+}
+
+void frmAnalise4f::cmdResutado_Click() {
+    guarded(this, [&] { openModal<frmResultado>(program_, this); });
+}
+
+void frmAnalise4f::cmdSair_Click() {
+    guarded(this, [&] { close(); });
+}
+
+}  // namespace vpl

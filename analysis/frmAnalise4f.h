@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace vpl {
+
+class NetworkTableBox;
+class Program;
+
+// The analysis of a four-factor problem: the stored evidence pairs of the factors run
+// through the network (1 OR 2) AND (3 OR 4), every degree shown over the network picture,
+// the result degrees in the grid and kept for the result window and the report.
+class frmAnalise4f : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmAnalise4f(Program& program, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void cmdEsquema_Click();
+    void cmdResutado_Click();
+    void cmdSair_Click();
+
+  private:
+    QLabel* labelOver(const char* name, const QRectF& cell);
+    void setUpPrinters();
+    void setUpGrid();
+
+    Program& program_;
+    NetworkTableBox* Picture2;
+    std::array<QLabel*, 4> lblG2;  // lblF1G2 .. lblF4G2
+    std::array<QLabel*, 4> lblG1;  // lblF1G1 .. lblF4G1
+    std::array<QLabel*, 4> lblMax;
+    QLabel* lblMin1;
+    QLabel* lblMin2;
+    QLabel* lblG2n;
+    QLabel* lblG1n;
+    QTableWidget* MSFlexGrid1;
+    QComboBox* Combo1;
+    QPushButton* cmdPrinter;
+};
+
+}  // namespace vpl

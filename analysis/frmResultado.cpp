@@ -1,0 +1,140 @@
+#include "analysis/frmResultado.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "analysis/fonts.h"
+#include "analysis/paraconsistent.h"
+#include "analysis/picture_boxes.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+
+namespace vpl {
+
+namespace {
+
+// The lattice picture covers this rectangle; its square spans X 2800 to 7350 and
+// Y 1090 to 5750, where the point is placed.
+constexpr int kLatticeLeft = 1900;
+constexpr int kLatticeTop = 450;
+constexpr int kLatticeRight = 8300;
+constexpr int kLatticeBottom = 6350;
+
+constexpr int kLegendLeft = 8700;
+constexpr int kLegendTop = 1090;
+constexpr int kLegendWidth = 5400;
+constexpr int kLegendHeight = 2700;
+
+constexpr int kWindowWidth = 14500;
+constexpr int kWindowHeight = 6750;
+
+const QColor kGuideColor(0x1f, 0x3a, 0x5f);
+
+// A rectangle given in twips, as pixels; both edges are converted, so that neighbouring
+// rectangles meet exactly.
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(QPoint(twips(left), twips(top)),
+                 QPoint(twips(left + width) - 1, twips(top + height) - 1));
+}
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+}  // namespace
+
+frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmResultado");
+    setWindowTitle("Resultado");
+    setFixedSize(twips(kWindowWidth), twips(kWindowHeight));
+    setFont(arialFont(9));
+
+    auto* Image1 = new SvgPictureBox(":/pictures/lattice.svg", this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(twipsRect(kLatticeLeft, kLatticeTop, kLatticeRight - kLatticeLeft,
+                                  kLatticeBottom - kLatticeTop));
+
+    // Design positions; the load moves them through the point.
+    Line1 = new LineControl({2475, 3345}, {7950, 3345}, kGuideColor, this);
+    Line1->setObjectName("Line1");
+    Line2 = new LineControl({5955, 750}, {5955, 6150}, kGuideColor, this);
+    Line2->setObjectName("Line2");
+
+    lblPonto = label("lblPonto", "", 5955 - 35, 3345 - 35, 90, 90);
+    lblPonto->setStyleSheet("background-color: #c00000;");
+    lblG1 = label("lblG1", "0,6608", 5955 + 50, 5800, 800, 260);
+    lblG2 = label("lblG2", "0,5042", 2000, 3345 + 50, 740, 260);
+    for (QLabel* value : {lblG1, lblG2}) {
+        value->setFont(arialNarrowFont(10, true));
+        value->setStyleSheet("color: #c00000;");
+    }
+    lblG2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    auto* Picture1 = new SvgPictureBox(":/pictures/legend.svg", this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(twipsRect(kLegendLeft, kLegendTop, kLegendWidth, kLegendHeight));
+
+    QLabel* Label3 = label("Label3", QString::fromUtf8("Resultado da Análise:"), kLegendLeft, 4050,
+                           kLegendWidth, 300);
+    Label3->setFont(arialFont(10, true));
+    lblResultado = label("lblResultado", "", kLegendLeft, 4380, kLegendWidth, 620);
+    lblResultado->setWordWrap(true);
+    lblResultado->setFont(arialFont(11, true));
+    lblResultado->setStyleSheet("color: #1f3a5f;");
+
+    label("Label1", QString::fromUtf8(" Qualidade dos dados utilizados:"), kLegendLeft, 5150, 3000,
+          280);
+    lblG2n = label("lblG2n", "", kLegendLeft + 3050, 5150, kLegendWidth - 3050, 280);
+    label("Label2", QString::fromUtf8("Opinião quanto à decisão:"), kLegendLeft, 5480, 3000, 280);
+    lblG1n = label("lblG1n", "", kLegendLeft + 3050, 5480, kLegendWidth - 3050, 280);
+    for (QLabel* value : {lblG2n, lblG1n}) value->setFont(arialFont(9, true));
+
+    auto* cmdSair = new QPushButton("&Return", this);
+    cmdSair->setObjectName("cmdSair");
+    cmdSair->setAutoDefault(false);
+    cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
+    connect(cmdSair, &QPushButton::clicked, this, &frmResultado::cmdSair_Click);
+
+    // What is drawn over the lattice sits above it, the point above the lines.
+    Line1->raise();
+    Line2->raise();
+    lblPonto->raise();
+}
+
+QLabel* frmResultado::label(const char* name, const QString& caption, int left, int top, int width,
+                            int height) {
+    auto* l = new QLabel(caption, this);
+    l->setObjectName(QString::fromUtf8(name));
+    l->setGeometry(twipsRect(left, top, width, height));
+    return l;
+}
+
+void frmResultado::Form_Load() {
+    const float v = program_.gG2n;
+    const double g = program_.gG1n;
+    const core::NumberLocale locale = program_.locale;
+    lblG1n->setText(qs(core::FormatGeneral(g, locale)));
+    lblG2n->setText(qs(core::FormatGeneral(v, locale)));
+    lblG1->setText(qs(core::FormatNumber(g, "0.0000", locale)));
+    lblG2->setText(qs(core::FormatNumber(v, "0.0000", locale)));
+
+    const core::PontoReticulado ponto = core::PontoNoReticulado(v, g);
+    // Positions are whole twips, as the window's coordinates are.
+    const int X = qRound(ponto.X);
+    const int Y = qRound(ponto.Y);
+    Line1->setEnds({Line1->end1().x(), Y}, {Line1->end2().x(), Y});
+    Line2->setEnds({X, Line2->end1().y()}, {X, Line2->end2().y()});
+    lblPonto->move(twips(X - 35), twips(Y - 35));
+    lblG1->move(twips(X + 50), lblG1->y());
+    lblG2->move(lblG2->x(), twips(Y + 50));
+
+    lblResultado->clear();
+    lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
+}
+
+void frmResultado::cmdSair_Click() {
+    guarded(this, [&] { close(); });
+}
+
+}  // namespace vpl

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+
+namespace vpl {
+
+class LineControl;
+class Program;
+
+// The result of the last four-factor analysis as a point on the lattice, with the sentence
+// on the quality of the data and the opinion. Every position is given in twips of this
+// window.
+class frmResultado : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmResultado(Program& program, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void cmdSair_Click();
+
+  private:
+    QLabel* label(const char* name, const QString& caption, int left, int top, int width,
+                  int height);
+
+    Program& program_;
+    LineControl* Line1;
+    LineControl* Line2;
+    QLabel* lblPonto;
+    QLabel* lblG1;
+    QLabel* lblG2;
+    QLabel* lblResultado;
+    QLabel* lblG1n;
+    QLabel* lblG2n;
+};
+
+}  // namespace vpl

@@ -1,0 +1,51 @@
+#include "analysis/picture_boxes.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstdlib>
+
+#include "shell/twips.h"
+
+namespace vpl {
+
+NetworkTableBox::NetworkTableBox(NetworkTablePicture picture, QWidget* parent)
+    : QWidget(parent), picture_(std::move(picture)) {}
+
+QRect NetworkTableBox::cellRect(const QRectF& cell) const {
+    return NetworkTablePicture::mapToTarget(cell, picture_.size(), QRectF(rect())).toRect();
+}
+
+void NetworkTableBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    picture_.paint(painter, QRectF(rect()));
+}
+
+SvgPictureBox::SvgPictureBox(const QString& source, QWidget* parent)
+    : QSvgWidget(source, parent), source_(source) {}
+
+LineControl::LineControl(QPoint end1, QPoint end2, const QColor& color, QWidget* parent)
+    : QWidget(parent), color_(color) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setEnds(end1, end2);
+}
+
+void LineControl::setEnds(QPoint end1, QPoint end2) {
+    end1_ = end1;
+    end2_ = end2;
+    const QPoint a(twips(end1.x()), twips(end1.y()));
+    const QPoint b(twips(end2.x()), twips(end2.y()));
+    setGeometry(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::abs(a.x() - b.x()) + 1,
+                std::abs(a.y() - b.y()) + 1);
+    update();
+}
+
+void LineControl::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(QPen(color_, 1));
+    const QPoint a(twips(end1_.x()), twips(end1_.y()));
+    const QPoint b(twips(end2_.x()), twips(end2_.y()));
+    const QPoint origin = geometry().topLeft();
+    painter.drawLine(a - origin, b - origin);
+}
+
+}  // namespace vpl

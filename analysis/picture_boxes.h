@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QColor>
+#include <QPoint>
+#include <QSvgWidget>
+#include <QWidget>
+
+#include "analysis/network_table_picture.h"
+
+namespace vpl {
+
+// A picture box showing a network table scaled to the box; labels placed over its cells
+// are children of the box.
+class NetworkTableBox : public QWidget {
+    Q_OBJECT
+  public:
+    NetworkTableBox(NetworkTablePicture picture, QWidget* parent = nullptr);
+
+    const NetworkTablePicture& picture() const { return picture_; }
+    // A cell of the picture in the box's own pixels.
+    QRect cellRect(const QRectF& cell) const;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    NetworkTablePicture picture_;
+};
+
+// A picture box showing one of the program's stored pictures.
+class SvgPictureBox : public QSvgWidget {
+    Q_OBJECT
+  public:
+    SvgPictureBox(const QString& source, QWidget* parent = nullptr);
+    const QString& source() const { return source_; }
+
+  private:
+    QString source_;
+};
+
+// A straight line between two end points given in twips of its window. The widget covers
+// the line's extent only, so it hides nothing of what lies under it.
+class LineControl : public QWidget {
+    Q_OBJECT
+  public:
+    LineControl(QPoint end1, QPoint end2, const QColor& color, QWidget* parent = nullptr);
+
+    QPoint end1() const { return end1_; }
+    QPoint end2() const { return end2_; }
+    void setEnds(QPoint end1, QPoint end2);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QPoint end1_;
+    QPoint end2_;
+    QColor color_;
+};
+
+}  // namespace vpl

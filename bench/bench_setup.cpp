@@ -1,0 +1,150 @@
+// Clearing all set-up and opinion data against one durable single-row commit:
+// clear-all is one transaction, so it should cost about as much as one commit
+// (clearing its 800-odd rows one by one costs several hundred).
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "setup/clear_all.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vpl;
+
+// A delivered data file in a folder of its own, removed at the end of the run.
+class DataFolder {
+  public:
+    DataFolder() {
+        folder_ = fs::temp_directory_path() /
+                  ("vpl_bench_setup_" + std::to_string(std::random_device{}()));
+        fs::create_directories(folder_);
+        store::createDeliveredFile(file());
+        db = store::Database::open(file(), store::kDatabaseKey);
+    }
+    ~DataFolder() {
+        db.reset();
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    fs::path file() const { return folder_ / store::kDataFileName; }
+
+    std::unique_ptr<store::Database> db;
+
+  private:
+    fs::path folder_;
+};
+
+DataFolder& data() {
+    static DataFolder folder;
+    return folder;
+}
+
+// Gives every row that clear-all empties something to empty.
+void fillProblem(store::Database& db) {
+    store::Transaction tx(db);
+    db.updateFirst("Cadastro", 1, {{"Questao", "Abrir a filial?"}, {"Participante1", "Ana"}});
+    db.updateFirst("Fatores", -1,
+                   {{"Fator", "Custo"}, {"Prop", "99"}, {"Mi1", 0.5}, {"Mi2", 0.25}});
+    for (int k = 1; k <= store::kFactorSlots; ++k)
+        db.updateFirst(store::propositionTable(k), store::kPropositionRows,
+                       {{"Proposicao", "O prazo é curto"}, {"N01", 3}, {"N03", 5}, {"N05", 8}});
+    tx.commit();
+}
+
+// Clear-all as the user meets it on the delivered file: nothing typed yet.
+void BM_ClearAllDeliveredFile(benchmark::State& state) {
+    store::Database& db = *data().db;
+    for (auto _ : state) setup::clearAllData(db);
+}
+BENCHMARK(BM_ClearAllDeliveredFile)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();
+
+// The worst case: every one of the 800-odd rows holds something to clear.
+void BM_ClearAllFullProblem(benchmark::State& state) {
+    store::Database& db = *data().db;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fillProblem(db);
+        state.ResumeTiming();
+        setup::clearAllData(db);
+    }
+}
+BENCHMARK(BM_ClearAllFullProblem)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();
+
+// For comparison only: the same rows cleared one durable row at a time.
+void BM_ClearRowByRowForComparison(benchmark::State& state) {
+    store::Database& db = *data().db;
+    const store::Assignments cleared{{"Proposicao", ""}, {"N01", 0}, {"N02", 0},
+                                     {"N03", 0},         {"N04", 0}, {"N05", 0}};
+    for (auto _ : state) {
+        state.PauseTiming();
+        fillProblem(db);
+        state.ResumeTiming();
+        for (int k = 1; k <= store::kFactorSlots; ++k)
+            for (const store::Row& row :
+                 db.firstRows(store::propositionTable(k), {}, store::kPropositionRows))
+                db.update(store::propositionTable(k), row.key(), cleared);
+    }
+}
+BENCHMARK(BM_ClearRowByRowForComparison)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->UseRealTime();
+
+void BM_SingleRowCommit(benchmark::State& state) {
+    store::Database& db = *data().db;
+    int code = 1;
+    for (auto _ : state) {
+        code = 4 - code;  // 1, 3, 1, ...: a real change every time
+        db.update("Parametro", 1, {{"Idioma", code}});
+    }
+}
+BENCHMARK(BM_SingleRowCommit)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();
+
+// Prints as usual and keeps each benchmark's median for the final ratio.
+class MedianReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.aggregate_name == "median")
+                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Repetitions of the benchmarks take turns, so that a disk that slows down
+    // half-way weighs on both sides of the ratio alike.
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const auto commit = reporter.medians.find("BM_SingleRowCommit");
+    if (commit == reporter.medians.end()) return 0;
+    std::printf("\nsingle-row commit median:           %.3f ms\n", commit->second);
+    for (const char* name :
+         {"BM_ClearAllDeliveredFile", "BM_ClearAllFullProblem", "BM_ClearRowByRowForComparison"}) {
+        const auto clear = reporter.medians.find(name);
+        if (clear == reporter.medians.end()) continue;
+        std::printf("%-30s median: %.3f ms = %.2f x one commit\n", name, clear->second,
+                    clear->second / commit->second);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

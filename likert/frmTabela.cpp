@@ -1,0 +1,485 @@
+#include "likert/frmTabela.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QSvgWidget>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "core/number_text.h"
+#include "likert/likert_evidence.h"
+#include "shell/captions.h"
+#include "shell/flex_grid.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+constexpr int kCols = 7;
+constexpr int kQtCol = 6;
+constexpr int kFirstRow = 2;  // rows 0 and 1 are the headings
+constexpr int kDesignRows = 22;
+constexpr int kMaxPropositions = 99;
+
+const QColor kCountColor(200, 224, 230);
+const QColor kMarkColor(255, 255, 0);
+const QColor kUnmarkColor(255, 255, 255);
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* caption) {
+    auto* l = new QLabel(QString::fromUtf8(caption), parent);
+    l->setObjectName(name);
+    return l;
+}
+
+// A result value: a small sunken box that reads like a field.
+QLabel* valueLabel(QWidget* parent, const char* name) {
+    QLabel* l = label(parent, name, "");
+    l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    l->setAlignment(Qt::AlignCenter);
+    l->setMinimumWidth(twips(1300));
+    l->setAutoFillBackground(true);
+    l->setBackgroundRole(QPalette::Base);
+    return l;
+}
+
+QPushButton* pictureButton(QWidget* parent, const char* name, const char* caption,
+                           const char* picture) {
+    auto* b = new QPushButton(QIcon(QString(":/pictures/") + picture), QString::fromUtf8(caption),
+                              parent);
+    b->setObjectName(name);
+    b->setIconSize(QSize(28, 28));
+    b->setMinimumHeight(44);
+    b->setAutoDefault(false);  // Enter belongs to the grid, never to a button
+    return b;
+}
+
+QWidget* symbol(QWidget* parent, const char* name, const char* picture) {
+    auto* s = new QSvgWidget(QString(":/pictures/") + picture, parent);
+    s->setObjectName(name);
+    s->setFixedSize(twips(360), twips(360));
+    return s;
+}
+
+bool isWholeCount(double n, int max) {
+    return n >= 0 && n <= max && n == std::floor(n);
+}
+
+std::string shownValue(const store::Value& value) {
+    return value.toText().value_or("Null");
+}
+
+}  // namespace
+
+frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmTabela");
+    setWindowTitle("Likert - Fatores");
+    setFont(QFont("Arial", 10));
+
+    QLabel* label20 = label(this, "Label20", "Fator:");
+    cmbFator = new QComboBox(this);
+    cmbFator->setObjectName("cmbFator");
+    cmbFator->setEditable(false);
+    cmbFator->setMinimumWidth(twips(4800));
+    label20->setBuddy(cmbFator);
+
+    lblMsg = label(this, "lblMsg", "Escolha um fator para iniciar os trabalhos");
+    lblMsg->setStyleSheet("color: #8b0000; font-weight: bold;");
+    QSizePolicy keepPlace = lblMsg->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    lblMsg->setSizePolicy(keepPlace);
+
+    QLabel* label50 = label(this, "Label50", "Respostas dos entrevistados");
+    label50->setStyleSheet("font-weight: bold;");
+
+    MSFlexGrid1 = new FlexGrid(kDesignRows, kCols, kFirstRow, this);
+    MSFlexGrid1->setObjectName("MSFlexGrid1");
+    MSFlexGrid1->setFont(QFont("Arial", 9));
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(300));
+    const int gridWidth = twips(4800 + 5 * 600 + 700) + 2 * MSFlexGrid1->frameWidth() +
+                          MSFlexGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
+    MSFlexGrid1->setMinimumSize(gridWidth, twips(300) * 16 + 2 * MSFlexGrid1->frameWidth());
+
+    auto* frame7 = new QGroupBox("Resultados: ", this);
+    frame7->setObjectName("Frame7");
+    lblCf = valueLabel(frame7, "lblCf");
+    lblDf = valueLabel(frame7, "lblDf");
+    lblTotal = valueLabel(frame7, "lblTotal");
+    lblMi2 = valueLabel(frame7, "lblMi2");
+    lblMi1 = valueLabel(frame7, "lblMi1");
+    auto* mi2 = new QHBoxLayout;
+    mi2->addWidget(symbol(frame7, "imgMi2", "likert_mi2.svg"));
+    mi2->addWidget(label(frame7, "captionMi2", " ="));
+    auto* mi1 = new QHBoxLayout;
+    mi1->addWidget(symbol(frame7, "imgMi1", "likert_mi1.svg"));
+    mi1->addWidget(label(frame7, "captionMi1", " ="));
+    auto* results = new QGridLayout(frame7);
+    results->setVerticalSpacing(10);
+    // The value labels' names cross their captions: lblCf holds Df, lblDf holds Cf.
+    results->addWidget(label(frame7, "captionDf", "Df ="), 0, 0, Qt::AlignRight);
+    results->addWidget(lblCf, 0, 1);
+    results->addWidget(label(frame7, "captionCf", "Cf ="), 1, 0, Qt::AlignRight);
+    results->addWidget(lblDf, 1, 1);
+    results->addWidget(label(frame7, "captionTotal", "Total ="), 2, 0, Qt::AlignRight);
+    results->addWidget(lblTotal, 2, 1);
+    results->addLayout(mi2, 3, 0, Qt::AlignRight);
+    results->addWidget(lblMi2, 3, 1);
+    results->addLayout(mi1, 4, 0, Qt::AlignRight);
+    results->addWidget(lblMi1, 4, 1);
+
+    cmdAnalise = pictureButton(this, "cmdAnalise", "&Análise", "likert_analise.svg");
+    cmdSair = pictureButton(this, "cmdSair", "&Return", "likert_sair.svg");
+
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(label20);
+    choice->addWidget(cmbFator);
+    choice->addSpacing(16);
+    choice->addWidget(lblMsg);
+    choice->addStretch();
+    auto* side = new QVBoxLayout;
+    side->addWidget(frame7);
+    side->addStretch();
+    side->addWidget(cmdAnalise);
+    side->addWidget(cmdSair);
+    auto* body = new QGridLayout;
+    body->addWidget(label50, 0, 0);
+    body->addWidget(MSFlexGrid1, 1, 0);
+    body->addLayout(side, 1, 1);
+    body->setColumnStretch(0, 1);
+    body->setRowStretch(1, 1);
+    body->setHorizontalSpacing(16);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->setSpacing(10);
+    layout->addLayout(choice);
+    layout->addLayout(body);
+
+    connect(cmbFator, &QComboBox::activated, this, &frmTabela::cmbFator_Click);
+    connect(MSFlexGrid1, &FlexGrid::keyPress, this, &frmTabela::MSFlexGrid1_KeyPress);
+    connect(MSFlexGrid1, &FlexGrid::click, this, &frmTabela::MSFlexGrid1_Click);
+    connect(cmdAnalise, &QPushButton::clicked, this, &frmTabela::cmdAnalise_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &frmTabela::cmdSair_Click);
+}
+
+void frmTabela::Form_Load() {
+    store::Database& db = program_.db();
+    applyStoredLanguage(program_, *this, TabelaCaptionsEN, TabelaCaptionsES);
+    NumFactors = factorCountOf(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"));
+    PrevFactor = 0;
+    int number = 0;
+    for (const store::Row& row : db.firstRows("Fatores", {"Fator"}, NumFactors))
+        cmbFator->addItem(QString::number(++number) + ". " + qs(row.text("Fator")));
+    cmbFator->setCurrentIndex(-1);
+    const store::Value fatores = db.firstRow("Parametro", {"Fatores"}).value("Fatores");
+    NumProps = storedNumber(fatores, program_.locale) ? NumFactors : 4;
+    SetUpGrid();
+    CurFactor = 0;
+}
+
+// nFatores follows the factors window's count; a value edited by hand that cannot be a
+// number of factors offers none, and says so.
+int frmTabela::factorCountOf(const store::Value& nFatores) {
+    const std::optional<double> count = storedNumber(nFatores, program_.locale);
+    if (count && isWholeCount(*count, store::kFactorSlots)) return static_cast<int>(*count);
+    MessageBox::show(
+        this,
+        QString::fromUtf8("O número de fatores do cadastro (nFatores) não é válido: ") +
+            qs(shownValue(nFatores)) + QString::fromUtf8(".\nNenhum fator pode ser escolhido."),
+        "Aviso", MessageBox::Icon::Warning);
+    return 0;
+}
+
+void frmTabela::SetUpGrid() {
+    FlexGrid& grid = *MSFlexGrid1;
+    grid.clearTexts();
+    grid.setRows(NumProps + 3);
+    grid.setColWidthTwips(0, 4800);
+    for (int c = 1; c <= 5; ++c) grid.setColWidthTwips(c, 600);
+    grid.setColWidthTwips(kQtCol, 700);
+    const char* points[] = {"Likert Scale", "1", "2", "3", "4", "5", ""};
+    const char* labels[] = {"Pressupostos", "DT", "D", "I", "C", "CT", "QT"};
+    for (int c = 0; c < kCols; ++c) {
+        grid.setTextAt(0, c, points[c]);
+        grid.setTextAt(1, c, labels[c]);
+        grid.setCellBold(0, c, true);
+        grid.setCellBold(1, c, true);
+        grid.setCellBold(NumProps + 2, c, true);
+        grid.setColAlignment(c, c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
+    }
+    ColumnSum = 0;
+    MarkRow = kFirstRow;
+    MarkCol = 0;
+    grid.setCell(kFirstRow, 0);
+}
+
+void frmTabela::cmbFator_Click() {
+    const bool loaded = guarded(this, [&] {
+        CurFactor = cmbFator->currentIndex() + 1;  // item i is factor i
+        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0) SaveShownFactor(PrevFactor);
+        if (CurFactor >= 1 && CurFactor <= store::kFactorSlots) loadFactor(CurFactor);
+    });
+    if (loaded) return;
+    // The grid still shows the factor it showed before: so must the choice.
+    CurFactor = PrevFactor;
+    cmbFator->setCurrentIndex(PrevFactor - 1);
+}
+
+void frmTabela::loadFactor(int factor) {
+    const std::optional<store::Row> row = program_.db().rowByKey("Fatores", {"Prop"}, factor);
+    if (!row)
+        throw store::StoreError("Registro não encontrado: Fatores chave " + std::to_string(factor) +
+                                ".");
+    const int count = propositionCountOf(row->value("Prop"), factor);
+    // Everything is read before the grid changes, so a failure leaves it as it was.
+    std::vector<StoredProposition> rows = readPropositions(factor, count);
+    NumProps = count;
+    shown_ = std::move(rows);
+    PrevFactor = factor;
+    FillLikertGrid();
+    lblMsg->hide();
+    RefreshEvidence();
+}
+
+// Prop as typed in the factors window: not a number gives 4 rows.
+int frmTabela::propositionCountOf(const store::Value& prop, int factor) const {
+    const std::optional<double> count = storedNumber(prop, program_.locale);
+    if (!count) return 4;
+    if (!isWholeCount(*count, kMaxPropositions))
+        throw store::StoreError("O número de pressupostos do fator " + std::to_string(factor) +
+                                " não é válido: " + shownValue(prop) + ".");
+    return static_cast<int>(*count);
+}
+
+std::vector<frmTabela::StoredProposition> frmTabela::readPropositions(int factor, int count) {
+    std::vector<std::string> fields{"Proposicao"};
+    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    std::vector<StoredProposition> rows;
+    for (const store::Row& row :
+         program_.db().firstRows(store::propositionTable(factor), fields, count)) {
+        StoredProposition p{row.key(), row.value("Proposicao"), {}};
+        for (int j = 1; j <= 5; ++j) p.counts[j - 1] = row.number(store::likertField(j));
+        rows.push_back(std::move(p));
+    }
+    return rows;
+}
+
+void frmTabela::FillLikertGrid() {
+    FlexGrid& grid = *MSFlexGrid1;
+    const core::NumberLocale locale = program_.locale;
+    const int totalRow = NumProps + 2;
+    grid.setRows(NumProps + 3);
+    for (int r = kFirstRow; r <= totalRow; ++r) {
+        for (int c = 0; c < kCols; ++c) {
+            grid.setTextAt(r, c, QString());
+            // The total row may stand where a count row stood for the factor before.
+            grid.setCellBold(r, c, r == totalRow || c == kQtCol);
+            if (c >= 1 && c <= 5)
+                grid.setCellBackground(r, c, r < totalRow ? kCountColor : kUnmarkColor);
+        }
+    }
+    std::array<double, 5> sums{};
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        const StoredProposition& p = shown_[i];
+        const int r = kFirstRow + static_cast<int>(i);
+        grid.setTextAt(r, 0, qs(p.proposicao.toText().value_or("")));
+        double total = 0;
+        for (double count : p.counts) total += count;
+        std::string qt = core::FormatGeneral(total, locale);
+        if (core::LeadingNumber(qt) == 0) qt.clear();
+        grid.setTextAt(r, kQtCol, qs(qt));
+        const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
+        for (int j = 1; j <= 5; ++j) {
+            if (answered)
+                grid.setTextAt(r, j, qs(core::FormatNumber(p.counts[j - 1], "#00", locale)));
+            sums[j - 1] += p.counts[j - 1];
+        }
+    }
+    grid.setTextAt(totalRow, 0, "Total");
+    double grandTotal = 0;
+    for (int j = 1; j <= 5; ++j) {
+        grid.setTextAt(totalRow, j, qs(core::FormatGeneral(sums[j - 1], locale)));
+        grandTotal += sums[j - 1];
+    }
+    grid.setTextAt(totalRow, kQtCol, qs(core::FormatGeneral(grandTotal, locale)));
+}
+
+std::string frmTabela::cellText(int row, int col) const {
+    return MSFlexGrid1->textAt(row, col).toStdString();
+}
+
+void frmTabela::RecalcTotals() {
+    const core::NumberLocale locale = program_.locale;
+    double rowTotal = 0;
+    for (int j = 1; j <= 5; ++j) rowTotal += core::LeadingNumber(cellText(EditRow, j));
+    MSFlexGrid1->setTextAt(EditRow, kQtCol, qs(core::FormatNumber(rowTotal, "#00", locale)));
+    if (EditCol >= 1 && EditCol <= 5) {
+        ColumnSum = 0;
+        for (int r = kFirstRow; r <= NumProps + 1; ++r) {
+            if (auto count = core::ParseLocaleNumber(cellText(r, EditCol), locale))
+                ColumnSum += static_cast<float>(*count);
+        }
+        MSFlexGrid1->setTextAt(NumProps + 2, EditCol,
+                               qs(core::FormatNumber(ColumnSum, "#00", locale)));
+    }
+    RefreshEvidence();
+}
+
+void frmTabela::RefreshEvidence() {
+    if (PrevFactor == 0) return;  // no factor shown: an edit changes only the grid
+    const std::vector<core::LikertTextRow> counts = countTexts();
+    writeShownRows(counts, false, {});
+    const core::LikertTexts texts =
+        core::FormatLikertEvidence(core::ComputeLikertEvidence(counts), program_.locale);
+    lblCf->setText(qs(texts.df));
+    lblDf->setText(qs(texts.cf));
+    lblTotal->setText(qs(texts.total));
+    // Without answers there are no degrees, and no degrees of another factor stay shown.
+    lblMi2->setText(qs(texts.Mi2.value_or("")));
+    lblMi1->setText(qs(texts.Mi1.value_or("")));
+}
+
+// The count cells of the proposition rows, read once per event.
+std::vector<core::LikertTextRow> frmTabela::countTexts() const {
+    std::vector<core::LikertTextRow> rows(static_cast<std::size_t>(NumProps));
+    for (int i = 0; i < NumProps; ++i)
+        for (int j = 1; j <= 5; ++j) rows[i][j - 1] = cellText(kFirstRow + i, j);
+    return rows;
+}
+
+// The rows whose grid texts differ from what is stored: the counts that are numbers by
+// the locale's rules (others keep the stored count) and, when saving, the text.
+std::vector<frmTabela::RowChange> frmTabela::changedRows(
+    const std::vector<core::LikertTextRow>& counts, bool withText) const {
+    std::vector<RowChange> changes;
+    for (std::size_t i = 0; i < shown_.size(); ++i) {
+        RowChange change{i, shown_[i], {}};
+        if (withText) {
+            const std::string text = cellText(kFirstRow + static_cast<int>(i), 0);
+            if (!(change.after.proposicao.isText() && change.after.proposicao.text() == text)) {
+                change.after.proposicao = store::Value(text);
+                change.fields.emplace_back("Proposicao", change.after.proposicao);
+            }
+        }
+        for (int j = 1; j <= 5; ++j) {
+            const std::optional<std::int32_t> count =
+                core::CountFromText(counts[i][j - 1], program_.locale);
+            if (!count || *count == change.after.counts[j - 1]) continue;
+            change.after.counts[j - 1] = *count;
+            change.fields.emplace_back(store::likertField(j), store::Value(*count));
+        }
+        if (!change.fields.empty()) changes.push_back(std::move(change));
+    }
+    return changes;
+}
+
+// One user event's writes are one transaction; nothing is written when nothing changed.
+void frmTabela::writeShownRows(const std::vector<core::LikertTextRow>& counts, bool withText,
+                               const std::function<void(store::Database&)>& alsoWrite) {
+    const std::vector<RowChange> changes = changedRows(counts, withText);
+    if (changes.empty() && !alsoWrite) return;
+    store::Database& db = program_.db();
+    const std::string table = store::propositionTable(PrevFactor);
+    store::Transaction tx(db);
+    for (const RowChange& change : changes)
+        db.update(table, shown_[change.index].key, change.fields);
+    if (alsoWrite) alsoWrite(db);
+    tx.commit();
+    for (const RowChange& change : changes) shown_[change.index] = change.after;
+}
+
+void frmTabela::SaveShownFactor(int factor) {
+    // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
+    // read a factor without answers.
+    const double mi1 =
+        core::ParseLocaleNumber(lblMi1->text().toStdString(), program_.locale).value_or(0);
+    const double mi2 =
+        core::ParseLocaleNumber(lblMi2->text().toStdString(), program_.locale).value_or(0);
+    writeShownRows(countTexts(), true, [&](store::Database& db) {
+        if (db.rowByKey("Fatores", {}, factor))
+            db.update("Fatores", factor, {{"Mi1", mi1}, {"Mi2", mi2}});
+    });
+}
+
+void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
+    guarded(this, [&] {
+        FlexGrid& grid = *MSFlexGrid1;
+        if (keyAscii == 13 || keyAscii == 9) {
+            moveToNextCell();
+        } else if (keyAscii == 8) {
+            QString text = grid.text();
+            if (!text.isEmpty())
+                text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
+            grid.setText(text);
+        } else if (keyAscii >= 32) {
+            const char32_t character = static_cast<char32_t>(keyAscii);
+            grid.setText(grid.text() + QString::fromUcs4(&character, 1));
+        }
+        EditRow = grid.row();
+        RecalcTotals();
+    });
+}
+
+// Enter and Tab go on to the next cell, then to the next row; after the last cell the
+// first proposition row follows, never the headings.
+void frmTabela::moveToNextCell() {
+    FlexGrid& grid = *MSFlexGrid1;
+    int row = grid.row();
+    int col = grid.col() + 1;
+    if (col >= grid.cols()) {
+        col = 0;
+        ++row;
+    }
+    if (row >= grid.rows()) row = kFirstRow;
+    grid.setCell(row, col);
+}
+
+void frmTabela::MSFlexGrid1_Click() {
+    guarded(this, [&] {
+        FlexGrid& grid = *MSFlexGrid1;
+        if (grid.col() > 5 || grid.row() > NumProps + 1) return;
+        EditRow = grid.row();
+        EditCol = grid.col();
+        grid.setCellBackground(MarkRow, MarkCol, kUnmarkColor);
+        grid.setCellBackground(EditRow, EditCol, kMarkColor);
+        MarkRow = EditRow;
+        MarkCol = EditCol;
+        RecalcTotals();
+    });
+}
+
+bool frmTabela::saveBeforeLeaving() {
+    return guarded(this, [&] {
+        if (PrevFactor > 0) SaveShownFactor(PrevFactor);
+    });
+}
+
+void frmTabela::cmdAnalise_Click() {
+    if (!saveBeforeLeaving()) return;  // the message is shown; what was typed stays
+    if (std::optional<WindowId> id = analysisWindowForCount(NumFactors)) program_.open(*id, this);
+    accept();
+}
+
+void frmTabela::cmdSair_Click() {
+    if (!saveBeforeLeaving()) return;
+    program_.gProximaJanela = 0;
+    accept();
+}
+
+void frmTabela::reject() {
+    cmdSair_Click();
+}
+
+}  // namespace vpl

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "likert/likert_evidence.h"
+#include "store/database.h"
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace vpl {
+
+class FlexGrid;
+class Program;
+
+// The Likert window: the answer counts of one factor at a time, written back at every
+// key, and the factor's evidence.
+class frmTabela : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmTabela(Program& program, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void cmbFator_Click();
+    void cmdAnalise_Click();
+    void cmdSair_Click();
+    void MSFlexGrid1_KeyPress(int keyAscii);
+    void MSFlexGrid1_Click();
+
+  protected:
+    // Closing by the title bar or Escape saves the shown factor like the return button.
+    void reject() override;
+
+  private:
+    // One proposition row as last stored, so that a write touches only what changed.
+    struct StoredProposition {
+        store::Key key = 0;
+        store::Value proposicao;
+        std::array<double, 5> counts{};
+    };
+    struct RowChange {
+        std::size_t index;
+        StoredProposition after;
+        store::Assignments fields;
+    };
+
+    void SetUpGrid();
+    void loadFactor(int factor);
+    void FillLikertGrid();
+    void RecalcTotals();
+    void RefreshEvidence();
+    void SaveShownFactor(int factor);
+    bool saveBeforeLeaving();
+
+    int factorCountOf(const store::Value& nFatores);
+    int propositionCountOf(const store::Value& prop, int factor) const;
+    std::vector<StoredProposition> readPropositions(int factor, int count);
+    std::vector<core::LikertTextRow> countTexts() const;
+    std::vector<RowChange> changedRows(const std::vector<core::LikertTextRow>& counts,
+                                       bool withText) const;
+    void writeShownRows(const std::vector<core::LikertTextRow>& counts, bool withText,
+                        const std::function<void(store::Database&)>& alsoWrite);
+    void moveToNextCell();
+    std::string cellText(int row, int col) const;
+
+    Program& program_;
+    QComboBox* cmbFator;
+    QLabel* lblMsg;
+    FlexGrid* MSFlexGrid1;
+    QLabel* lblCf;
+    QLabel* lblDf;
+    QLabel* lblTotal;
+    QLabel* lblMi2;
+    QLabel* lblMi1;
+    QPushButton* cmdAnalise;
+    QPushButton* cmdSair;
+
+    int NumFactors = 0;
+    int CurFactor = 0;
+    int PrevFactor = 0;  // the factor the grid shows; 0 none
+    int NumProps = 0;
+    int EditRow = 2;
+    int EditCol = 0;
+    int MarkRow = 2;
+    int MarkCol = 0;
+    float ColumnSum = 0;
+    std::vector<StoredProposition> shown_;  // the rows of PrevFactor as stored
+};
+
+}  // namespace vpl

@@ -1,0 +1,139 @@
+#include "setup/frmCadastro.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "setup/clear_all.h"
+#include "setup/controls.h"
+#include "shell/captions.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+
+namespace vpl {
+
+namespace {
+
+constexpr int kQuestionLength = 80;
+constexpr int kParticipantLength = 60;
+
+std::string participantField(int i) {
+    return "Participante" + std::to_string(i);
+}
+
+std::vector<std::string> registrationFields() {
+    std::vector<std::string> fields{"Questao"};
+    for (int i = 1; i <= 8; ++i) fields.push_back(participantField(i));
+    return fields;
+}
+
+}  // namespace
+
+frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmCadastro");
+    setWindowTitle("Cadastro");
+    setFont(QFont("Arial", 10));
+
+    auto* label1 = new QLabel("Decidir sobre:", this);
+    label1->setObjectName("Label1");
+    txtQuestao_ = setup::textBox(this, "txtQuestao", kQuestionLength);
+    txtQuestao_->setMinimumWidth(620);
+    label1->setBuddy(txtQuestao_);
+
+    auto* label3 = new QLabel("Equipe Velmar:", this);
+    label3->setObjectName("Label3");
+    auto* frame1 = new QGroupBox(this);
+    frame1->setObjectName("Frame1");
+    auto* team = new QGridLayout(frame1);
+    team->setHorizontalSpacing(16);
+    for (int i = 0; i < 8; ++i) {
+        txtP_[i] = setup::textBox(frame1, QString("txtP%1").arg(i + 1), kParticipantLength);
+        auto* number = new QLabel(QString("%1.").arg(i + 1), frame1);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        // Participants 1-4 in the left column, 5-8 in the right one.
+        const int row = i % 4, column = (i / 4) * 2;
+        team->addWidget(number, row, column);
+        team->addWidget(txtP_[i], row, column + 1);
+    }
+    team->setColumnStretch(1, 1);
+    team->setColumnStretch(3, 1);
+
+    auto* cmdClear =
+        setup::pictureButton(this, "cmdClear", "&Apagar todos os dados", "button_clear.svg");
+    auto* cmdFatores = setup::pictureButton(this, "cmdFatores", "&Fatores", "button_factors.svg");
+    auto* cmdSair =
+        setup::pictureButton(this, "cmdSair", "&Salvar/ Retornar", "button_save_return.svg");
+    connect(cmdClear, &QPushButton::clicked, this, &frmCadastro::cmdClear_Click);
+    connect(cmdFatores, &QPushButton::clicked, this, &frmCadastro::cmdFatores_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &frmCadastro::cmdSair_Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdClear);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdFatores);
+    buttons->addWidget(cmdSair);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 16, 18, 16);
+    layout->setSpacing(8);
+    layout->addWidget(label1);
+    layout->addWidget(txtQuestao_);
+    layout->addSpacing(8);
+    layout->addWidget(label3);
+    layout->addWidget(frame1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+}
+
+void frmCadastro::Form_Load() {
+    applyStoredLanguage(program_, *this, CadastroCaptionsEN, CadastroCaptionsES);
+    const store::Row cadastro = program_.db().firstRow("Cadastro", registrationFields());
+    txtQuestao_->setText(QString::fromStdString(cadastro.text("Questao")));
+    for (int i = 0; i < 8; ++i)
+        txtP_[i]->setText(QString::fromStdString(cadastro.text(participantField(i + 1))));
+    program_.gProximaJanela = 0;
+}
+
+void frmCadastro::SalvarCadastro() {
+    store::Assignments fields{{"Questao", txtQuestao_->text().toStdString()}};
+    for (int i = 0; i < 8; ++i)
+        fields.emplace_back(participantField(i + 1), txtP_[i]->text().toStdString());
+    program_.db().updateFirst("Cadastro", 1, fields);
+}
+
+void frmCadastro::cmdSair_Click() {
+    guarded(this, [&] {
+        SalvarCadastro();
+        accept();
+    });
+}
+
+void frmCadastro::cmdFatores_Click() {
+    guarded(this, [&] {
+        SalvarCadastro();
+        // Only a saved registration leads on to the factors window.
+        program_.gProximaJanela = 1;
+        accept();
+    });
+}
+
+void frmCadastro::cmdClear_Click() {
+    guarded(this, [&] {
+        const auto answer = MessageBox::show(
+            this,
+            "Confirma que deseja apagar todas as informações (Cadastros, Fatores e Proposições) "
+            "do banco de dados?",
+            "ATENÇÃO!", MessageBox::Icon::None, MessageBox::Buttons::YesNo);
+        if (answer != MessageBox::Answer::Yes) return;
+        setup::clearAllData(program_.db());
+        // The boxes follow the file only once it has really been cleared.
+        txtQuestao_->clear();
+        for (QLineEdit* box : txtP_) box->clear();
+    });
+}
+
+}  // namespace vpl

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace vpl {
+
+class Program;
+
+// Registration of the decision problem: the question and up to eight participants
+// (the first Cadastro row), and the place to wipe all set-up and opinion data.
+class frmCadastro : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmCadastro(Program& program, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void cmdSair_Click();
+    void cmdFatores_Click();
+    void cmdClear_Click();
+
+  private:
+    void SalvarCadastro();
+
+    Program& program_;
+    QLineEdit* txtQuestao_;
+    QLineEdit* txtP_[8];
+};
+
+}  // namespace vpl

@@ -1,0 +1,156 @@
+#include "setup/frmMeta.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "setup/controls.h"
+#include "shell/captions.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+constexpr int kTitleLength = 60;
+constexpr int kPropositionCountLength = 2;  // at most 99, the rows of a proposition table
+constexpr const char* kDefaultFactorCount = "4";
+
+}  // namespace
+
+QString validFactorCount(const QString& typed, core::NumberLocale locale) {
+    const std::optional<double> count = core::ParseLocaleNumber(typed.toStdString(), locale);
+    if (!count || *count < 2 || *count > 8) return kDefaultFactorCount;
+    return typed;
+}
+
+frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmMeta");
+    setWindowTitle("Fatores");
+    setFont(QFont("Arial", 10));
+
+    auto* label11 = new QLabel(
+        "Insira a quantidade de fatores a analisar (de 2 a 8) e nas linhas abaixo escreva os "
+        "títulos de cada um deles e a quantidade de pressupostos.",
+        this);
+    label11->setObjectName("Label11");
+    label11->setWordWrap(true);
+
+    auto* label10 = new QLabel("Número de Fatores a analisar:", this);
+    label10->setObjectName("Label10");
+    lblFatores_ = setup::textBox(this, "lblFatores", 1);
+    lblFatores_->setAlignment(Qt::AlignCenter);
+    lblFatores_->setFixedWidth(36);
+    lblFatores_->installEventFilter(this);
+    label10->setBuddy(lblFatores_);
+    auto* count = new QHBoxLayout;
+    count->addWidget(label10);
+    count->addWidget(lblFatores_);
+    count->addStretch(1);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(6);
+    auto* label12 = new QLabel("Pressupostos:", this);
+    label12->setObjectName("Label12");
+    grid->addWidget(label12, 0, 2, Qt::AlignHCenter);
+    for (int n = 0; n < 8; ++n) {
+        auto* label = new QLabel(QString("Fator %1:").arg(n + 1), this);
+        label->setObjectName(QString("Label%1").arg(n + 1));
+        lblFator_[n] = setup::textBox(this, QString("lblFator%1").arg(n + 1), kTitleLength);
+        lblFator_[n]->setMinimumWidth(460);
+        txtP_[n] = setup::textBox(this, QString("txtP%1").arg(n + 1), kPropositionCountLength);
+        txtP_[n]->setAlignment(Qt::AlignCenter);
+        txtP_[n]->setFixedWidth(48);
+        grid->addWidget(label, n + 1, 0);
+        grid->addWidget(lblFator_[n], n + 1, 1);
+        grid->addWidget(txtP_[n], n + 1, 2, Qt::AlignHCenter);
+    }
+    grid->setColumnStretch(1, 1);
+    // Typing goes down the titles first, then down the counts.
+    for (int n = 0; n < 7; ++n) setTabOrder(lblFator_[n], lblFator_[n + 1]);
+    setTabOrder(lblFator_[7], txtP_[0]);
+    for (int n = 0; n < 7; ++n) setTabOrder(txtP_[n], txtP_[n + 1]);
+
+    auto* cmdFatores = setup::pictureButton(this, "cmdFatores", "&Opiniões", "button_opinions.svg");
+    auto* cmdSair = setup::pictureButton(this, "cmdSair", "&Save/Return", "button_save_return.svg");
+    connect(cmdFatores, &QPushButton::clicked, this, &frmMeta::cmdFatores_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &frmMeta::cmdSair_Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdFatores);
+    buttons->addWidget(cmdSair);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(18, 16, 18, 16);
+    layout->setSpacing(10);
+    layout->addWidget(label11);
+    layout->addLayout(count);
+    layout->addLayout(grid);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+}
+
+void frmMeta::Form_Load() {
+    const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
+    lblFatores_->setText(QString::fromStdString(parametro.text("Fatores")));
+    applyStoredLanguage(program_, *this, MetaCaptionsEN, MetaCaptionsES);
+    const std::vector<store::Row> factorRows =
+        program_.db().firstRows("Fatores", {"Fator", "Prop"}, store::kFactorSlots);
+    for (int n = 0; n < store::kFactorSlots; ++n) {
+        lblFator_[n]->setText(QString::fromStdString(factorRows[n].text("Fator")));
+        txtP_[n]->setText(QString::fromStdString(factorRows[n].text("Prop")));
+    }
+    program_.gProximaJanela = 0;
+}
+
+bool frmMeta::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lblFatores_ && event->type() == QEvent::FocusOut) lblFatores_LostFocus();
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmMeta::lblFatores_LostFocus() {
+    guarded(this,
+            [&] { lblFatores_->setText(validFactorCount(lblFatores_->text(), program_.locale)); });
+}
+
+void frmMeta::SalvarFatores() {
+    // A button reached by its access key takes no focus from the count box, so
+    // the count is checked here too: only a count from 2 to 8 is ever stored.
+    lblFatores_->setText(validFactorCount(lblFatores_->text(), program_.locale));
+    const std::string count = lblFatores_->text().toStdString();
+    store::Database& db = program_.db();
+    store::Transaction tx(db);
+    db.updateFirst("Parametro", 1, {{"Fatores", count}});
+    // The Likert window offers nFatores factors: keep it the count chosen here.
+    db.updateFirst("Cadastro", 1, {{"nFatores", count}});
+    const std::vector<store::Row> factorRows = db.firstRows("Fatores", {}, store::kFactorSlots);
+    for (int n = 0; n < store::kFactorSlots; ++n)
+        db.update("Fatores", factorRows[n].key(),
+                  {{"Fator", lblFator_[n]->text().toStdString()},
+                   {"Prop", txtP_[n]->text().toStdString()}});
+    tx.commit();
+}
+
+void frmMeta::cmdSair_Click() {
+    guarded(this, [&] {
+        SalvarFatores();
+        accept();
+    });
+}
+
+void frmMeta::cmdFatores_Click() {
+    guarded(this, [&] {
+        SalvarFatores();
+        // Only saved factors lead on to the Likert window.
+        program_.gProximaJanela = 2;
+        accept();
+    });
+}
+
+}  // namespace vpl

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "core/number_text.h"
+
+class QLineEdit;
+
+namespace vpl {
+
+class Program;
+
+// The factor count the factors window keeps: a text that is a number from 2 to 8
+// stays; anything else becomes "4".
+QString validFactorCount(const QString& typed, core::NumberLocale locale);
+
+// Factors and propositions: the factor count (Parametro), and for each of the eight
+// slots its title and number of propositions (the first eight Fatores rows).
+class frmMeta : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmMeta(Program& program, QWidget* parent = nullptr);
+
+    void Form_Load();
+    void lblFatores_LostFocus();
+    void cmdSair_Click();
+    void cmdFatores_Click();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void SalvarFatores();
+
+    Program& program_;
+    QLineEdit* lblFatores_;
+    QLineEdit* lblFator_[8];
+    QLineEdit* txtP_[8];
+};
+
+}  // namespace vpl

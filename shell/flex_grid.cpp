@@ -1,0 +1,263 @@
+#include "shell/flex_grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+#include "shell/twips.h"
+
+namespace vpl {
+
+namespace {
+
+// Cells keep their own colours when current; the current cell is shown by a frame, so a
+// coloured mark under it stays visible.
+class CurrentCellDelegate : public QStyledItemDelegate {
+  public:
+    explicit CurrentCellDelegate(QTableWidget* grid) : QStyledItemDelegate(grid), grid_(grid) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (index != grid_->currentIndex()) return;
+        painter->save();
+        painter->setPen(QPen(grid_->palette().color(QPalette::Highlight), 2));
+        painter->drawRect(QRectF(option.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
+    }
+
+  private:
+    QTableWidget* grid_;
+};
+
+// The heading rows over the body: they show the grid's own cells and take no input,
+// so a wheel turned over them scrolls the grid.
+class HeadingView : public QTableView {
+  public:
+    using QTableView::QTableView;
+
+  protected:
+    void wheelEvent(QWheelEvent* event) override { event->ignore(); }
+};
+
+int keyAsciiOf(const QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return 13;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return 9;
+        case Qt::Key_Backspace:
+            return 8;
+        case Qt::Key_Escape:
+            return 27;
+        case Qt::Key_Delete:
+            return 0;  // not a character; the grid has no use for it
+        default:
+            break;
+    }
+    // Ctrl with a letter is a control code on every platform, never the letter.
+    if (event->modifiers().testFlag(Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
+    const QList<uint> code = event->text().toUcs4();
+    return code.isEmpty() ? 0 : static_cast<int>(code.first());
+}
+
+}  // namespace
+
+FlexGrid::FlexGrid(int rows, int cols, int fixedRows, QWidget* parent)
+    : QTableWidget(0, cols, parent),
+      fixedRows_(fixedRows),
+      alignments_(static_cast<std::size_t>(cols), Qt::AlignLeft | Qt::AlignVCenter),
+      headings_(new HeadingView(this)) {
+    setEditTriggers(NoEditTriggers);
+    setSelectionMode(NoSelection);  // only the current cell is shown, by its frame
+    setTabKeyNavigation(true);      // Tab comes to keyPressEvent instead of leaving the grid
+    setVerticalScrollMode(ScrollPerItem);
+    setWordWrap(false);
+    horizontalHeader()->hide();
+    verticalHeader()->hide();
+    setItemDelegate(new CurrentCellDelegate(this));
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit click(); });
+
+    headings_->setObjectName("headings");
+    headings_->setModel(model());
+    headings_->setItemDelegate(itemDelegate());
+    headings_->setFocusPolicy(Qt::NoFocus);
+    headings_->setSelectionMode(NoSelection);
+    headings_->setEditTriggers(NoEditTriggers);
+    headings_->setWordWrap(false);
+    headings_->horizontalHeader()->hide();
+    headings_->verticalHeader()->hide();
+    headings_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headings_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    headings_->setHorizontalScrollMode(ScrollPerPixel);
+    headings_->setFrameShape(QFrame::NoFrame);
+    headings_->setVisible(fixedRows_ > 0);
+    viewport()->stackUnder(headings_);
+    setHorizontalScrollMode(ScrollPerPixel);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, headings_->horizontalScrollBar(),
+            &QScrollBar::setValue);
+
+    setRows(rows);
+}
+
+void FlexGrid::setRows(int rows) {
+    const int before = rowCount();
+    setRowCount(rows);
+    fillWithItems(before);
+}
+
+// Every cell has its item, so a cell exists exactly when item() finds it.
+void FlexGrid::fillWithItems(int fromRow) {
+    const QColor headingColor = palette().color(QPalette::Button);
+    for (int r = fromRow; r < rowCount(); ++r) {
+        for (int c = 0; c < columnCount(); ++c) {
+            auto* cell = new QTableWidgetItem;
+            cell->setTextAlignment(alignments_[static_cast<std::size_t>(c)]);
+            if (r < fixedRows_) cell->setBackground(headingColor);
+            setItem(r, c, cell);
+        }
+    }
+}
+
+bool FlexGrid::contains(int row, int col) const {
+    return row >= 0 && row < rowCount() && col >= 0 && col < columnCount();
+}
+
+void FlexGrid::setCell(int row, int col) {
+    if (contains(row, col)) setCurrentCell(row, col);
+}
+
+QString FlexGrid::textAt(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
+    return cell ? cell->text() : QString();
+}
+
+void FlexGrid::setTextAt(int row, int col, const QString& text) {
+    if (QTableWidgetItem* cell = item(row, col)) cell->setText(text);
+}
+
+void FlexGrid::clearTexts() {
+    for (int r = 0; r < rowCount(); ++r)
+        for (int c = 0; c < columnCount(); ++c) setTextAt(r, c, QString());
+}
+
+void FlexGrid::setColWidthTwips(int col, int widthTwips) {
+    setColumnWidth(col, twips(widthTwips));
+}
+
+void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) {
+    if (col < 0 || col >= columnCount()) return;
+    alignments_[static_cast<std::size_t>(col)] = alignment;
+    for (int r = 0; r < rowCount(); ++r) item(r, col)->setTextAlignment(alignment);
+}
+
+QColor FlexGrid::cellBackground(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
+    if (!cell || cell->background().style() == Qt::NoBrush) return palette().color(QPalette::Base);
+    return cell->background().color();
+}
+
+void FlexGrid::setCellBackground(int row, int col, const QColor& color) {
+    if (QTableWidgetItem* cell = item(row, col)) cell->setBackground(color);
+}
+
+QColor FlexGrid::cellForeground(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
+    if (!cell || cell->foreground().style() == Qt::NoBrush) return palette().color(QPalette::Text);
+    return cell->foreground().color();
+}
+
+void FlexGrid::setCellForeground(int row, int col, const QColor& color) {
+    if (QTableWidgetItem* cell = item(row, col)) cell->setForeground(color);
+}
+
+bool FlexGrid::cellBold(int row, int col) const {
+    const QTableWidgetItem* cell = item(row, col);
+    return cell && cell->font().bold();
+}
+
+void FlexGrid::setCellBold(int row, int col, bool bold) {
+    QTableWidgetItem* cell = item(row, col);
+    if (!cell) return;
+    // Only the weight is set: family and size still come from the grid.
+    QFont weight;
+    weight.setBold(bold);
+    cell->setFont(weight);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const int keyAscii = keyAsciiOf(event);
+    if (keyAscii == 0) {
+        QTableWidget::keyPressEvent(event);  // arrows and page keys move the current cell
+        return;
+    }
+    event->accept();
+    emit keyPress(keyAscii);
+}
+
+bool FlexGrid::onHeading(const QPoint& viewportPos) const {
+    const QModelIndex index = indexAt(viewportPos);
+    return index.isValid() && index.row() < fixedRows_;
+}
+
+// Heading cells never become current by the mouse, and a drag does not move the cell.
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    if (onHeading(event->position().toPoint())) return event->accept();
+    QTableWidget::mousePressEvent(event);
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (onHeading(event->position().toPoint())) return event->accept();
+    QTableWidget::mouseReleaseEvent(event);
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (onHeading(event->position().toPoint())) return event->accept();
+    QTableWidget::mouseDoubleClickEvent(event);
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton) return event->accept();
+    QTableWidget::mouseMoveEvent(event);
+}
+
+QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    QModelIndex next = QTableWidget::moveCursor(action, modifiers);
+    if (next.isValid() && next.row() < fixedRows_ && rowCount() > fixedRows_)
+        next = model()->index(fixedRows_, next.column());
+    return next;
+}
+
+int FlexGrid::headingHeight() const {
+    int height = 0;
+    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r) height += rowHeight(r);
+    return height;
+}
+
+// A body cell scrolled under the headings is brought just below them.
+void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    QTableWidget::scrollTo(index, hint);
+    if (!index.isValid() || index.row() < fixedRows_) return;
+    if (visualRect(index).top() < headingHeight())
+        verticalScrollBar()->setValue(index.row() - fixedRows_);
+}
+
+void FlexGrid::updateGeometries() {
+    QTableWidget::updateGeometries();
+    const QRect body = viewport()->geometry();
+    headings_->setGeometry(body.x(), body.y(), body.width(), headingHeight());
+    for (int r = 0; r < fixedRows_ && r < rowCount(); ++r) headings_->setRowHeight(r, rowHeight(r));
+    for (int c = 0; c < columnCount(); ++c) headings_->setColumnWidth(c, columnWidth(c));
+    headings_->horizontalScrollBar()->setValue(horizontalScrollBar()->value());
+}
+
+}  // namespace vpl

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QColor>
+#include <QTableWidget>
+#include <vector>
+
+class QTableView;
+
+namespace vpl {
+
+// An answer grid in the manner of the windows' grid logic: every cell holds text, the
+// first `fixedRows` rows are headings that stay in view while the body scrolls, and the
+// window edits the cells itself from the key and click events (there is no cell editor).
+// Cells outside the grid are ignored by every operation, so a stale position never
+// crashes a window.
+class FlexGrid : public QTableWidget {
+    Q_OBJECT
+  public:
+    FlexGrid(int rows, int cols, int fixedRows, QWidget* parent = nullptr);
+
+    int rows() const { return rowCount(); }
+    void setRows(int rows);
+    int cols() const { return columnCount(); }
+    int fixedRows() const { return fixedRows_; }
+
+    // The current cell, which the user sees framed.
+    int row() const { return currentRow(); }
+    int col() const { return currentColumn(); }
+    void setCell(int row, int col);
+    QString text() const { return textAt(row(), col()); }
+    void setText(const QString& text) { setTextAt(row(), col(), text); }
+
+    QString textAt(int row, int col) const;
+    void setTextAt(int row, int col, const QString& text);
+    // Empties every cell; colours and bold stay.
+    void clearTexts();
+
+    void setColWidthTwips(int col, int widthTwips);
+    void setColAlignment(int col, Qt::Alignment alignment);
+
+    QColor cellBackground(int row, int col) const;
+    void setCellBackground(int row, int col, const QColor& color);
+    QColor cellForeground(int row, int col) const;
+    void setCellForeground(int row, int col, const QColor& color);
+    bool cellBold(int row, int col) const;
+    void setCellBold(int row, int col, bool bold);
+
+  signals:
+    // The character code of a key: 13 Enter, 9 Tab, 8 Backspace, 27 Escape, the
+    // character itself for printable keys, control codes for Ctrl with a letter.
+    void keyPress(int keyAscii);
+    // A click on a body cell, which has become the current cell.
+    void click();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+    void updateGeometries() override;
+
+  private:
+    bool contains(int row, int col) const;
+    bool onHeading(const QPoint& viewportPos) const;
+    void fillWithItems(int fromRow);
+    int headingHeight() const;
+
+    int fixedRows_;
+    std::vector<Qt::Alignment> alignments_;
+    QTableView* headings_;  // the heading rows drawn over the top of the scrolled body
+};
+
+}  // namespace vpl

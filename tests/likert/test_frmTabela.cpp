@@ -1,0 +1,924 @@
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "likert/frmTabela.h"
+#include "shell/flex_grid.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+#include "tests/support/test_support.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+const QColor kCountColor(200, 224, 230);
+const QColor kYellow(255, 255, 0);
+const QColor kWhite(255, 255, 255);
+
+// A number text as the user's locale writes it.
+QString local(QString text, char separator) {
+    return text.replace('.', QChar(separator));
+}
+
+void addLocaleRows() {
+    QTest::addColumn<char>("separator");
+    QTest::newRow("decimal point") << '.';
+    QTest::newRow("decimal comma") << ',';
+}
+
+// The separator column and, for each case, one row under each locale; `values` streams the
+// case's other columns.
+template <class Values>
+void addRowsForBothLocales(const char* name, Values values) {
+    for (const char separator : {'.', ','}) {
+        QTestData& row =
+            QTest::addRow("%s, decimal %s", name, separator == '.' ? "point" : "comma");
+        row << separator;
+        values(row);
+    }
+}
+
+// Types every character as its own key, letters beyond ASCII included.
+void typeText(QWidget* widget, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+}
+
+void setProp(Fixture& f, int factor, const store::Value& prop) {
+    f.db().update("Fatores", factor, {{"Prop", prop}});
+}
+
+void setRow(Fixture& f, int factor, int key, std::array<int, 5> counts, const char* text = "") {
+    store::Assignments fields{{"Proposicao", store::Value(text)}};
+    for (int j = 1; j <= 5; ++j) fields.emplace_back(store::likertField(j), counts[j - 1]);
+    f.db().update(store::propositionTable(factor), key, fields);
+}
+
+// What the data file really holds, read over a fresh connection.
+store::Row storedRow(Fixture& f, int factor, int key) {
+    f.reopen();
+    std::vector<std::string> fields{"Proposicao"};
+    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    return *f.db().rowByKey(store::propositionTable(factor), fields, key);
+}
+
+QList<double> storedCounts(Fixture& f, int factor, int key) {
+    const store::Row row = storedRow(f, factor, key);
+    QList<double> counts;
+    for (int j = 1; j <= 5; ++j) counts << row.number(store::likertField(j));
+    return counts;
+}
+
+QString storedText(Fixture& f, int factor, int key) {
+    return QString::fromStdString(storedRow(f, factor, key).text("Proposicao"));
+}
+
+double storedDegree(Fixture& f, int factor, const char* field) {
+    f.reopen();
+    return f.db().rowByKey("Fatores", {field}, factor)->number(field);
+}
+
+// The window as the opener leaves it: loaded and shown.
+class Tabela {
+  public:
+    explicit Tabela(Fixture& f) : window(f.program()) {
+        window.Form_Load();
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) qFatal("window not shown");
+    }
+
+    FlexGrid& grid() { return *child<FlexGrid>(window, "MSFlexGrid1"); }
+    QComboBox& combo() { return *child<QComboBox>(window, "cmbFator"); }
+    QString label(const char* name) { return child<QLabel>(window, name)->text(); }
+    QString cell(int row, int col) { return grid().textAt(row, col); }
+    QPoint current() { return QPoint(grid().col(), grid().row()); }
+
+    void choose(int item) {
+        combo().setCurrentIndex(item);
+        emit combo().activated(item);
+    }
+    void click(int row, int col) {
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {},
+                          grid().visualItemRect(grid().item(row, col)).center());
+    }
+    void type(const QString& keys) { typeText(&grid(), keys); }
+    void key(Qt::Key key) { QTest::keyClick(&grid(), key); }
+    void typeRow(int row, const QStringList& counts) {
+        click(row, 1);
+        for (int j = 0; j < counts.size(); ++j) {
+            if (j > 0) key(Qt::Key_Return);
+            type(counts[j]);
+        }
+    }
+    QStringList evidence() {
+        return {label("lblCf"), label("lblDf"), label("lblTotal"), label("lblMi2"),
+                label("lblMi1")};
+    }
+    // Every text and background of the grid, to see that an event changed nothing.
+    QStringList snapshot() {
+        QStringList all;
+        for (int r = 0; r < grid().rows(); ++r)
+            for (int c = 0; c < grid().cols(); ++c)
+                all << cell(r, c) + "|" + grid().cellBackground(r, c).name();
+        return all;
+    }
+
+    frmTabela window;
+};
+
+}  // namespace
+
+class TabelaTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageBox::setTestMode(true);
+        MessageBox::clearShown();
+    }
+
+    void loadOffersTheFactorsAndEmptyRows_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("fatores");
+        QTest::addColumn<int>("rows");
+        addRowsForBothLocales("Fatores a number", [](QTestData& r) { r << QString("3") << 6; });
+        addRowsForBothLocales("Fatores not a number",
+                              [](QTestData& r) { r << QString("'x'") << 7; });
+    }
+    void loadOffersTheFactorsAndEmptyRows() {
+        QFETCH(char, separator);
+        QFETCH(QString, fatores);
+        QFETCH(int, rows);
+        Fixture f(core::NumberLocale{separator});
+        f.db().execute("UPDATE Cadastro SET nFatores = 3");
+        f.db().execute("UPDATE Parametro SET Fatores = " + fatores.toStdString());
+        for (auto [k, title] : {std::pair{1, "Preço"}, {2, "Prazo"}, {3, "Qualidade"}})
+            f.db().update("Fatores", k, {{"Fator", title}});
+        Tabela t(f);
+
+        QStringList items;
+        for (int i = 0; i < t.combo().count(); ++i) items << t.combo().itemText(i);
+        QCOMPARE(items, (QStringList{"1. Preço", "2. Prazo", "3. Qualidade"}));
+        QCOMPARE(t.combo().currentIndex(), -1);
+        QVERIFY(!t.combo().isEditable());
+
+        FlexGrid& grid = t.grid();
+        QCOMPARE(grid.rows(), rows);
+        QCOMPARE(grid.cols(), 7);
+        const QStringList points{"Likert Scale", "1", "2", "3", "4", "5", ""};
+        const QStringList labels{"Pressupostos", "DT", "D", "I", "C", "CT", "QT"};
+        for (int c = 0; c < 7; ++c) {
+            QCOMPARE(t.cell(0, c), points[c]);
+            QCOMPARE(t.cell(1, c), labels[c]);
+            QVERIFY(grid.cellBold(0, c) && grid.cellBold(1, c) && grid.cellBold(rows - 1, c));
+            QVERIFY(!grid.cellBold(2, c));
+            for (int r = 2; r < rows; ++r) QCOMPARE(t.cell(r, c), QString());
+        }
+        QCOMPARE(grid.columnWidth(0), twips(4800));
+        QCOMPARE(grid.columnWidth(3), twips(600));
+        QCOMPARE(grid.columnWidth(6), twips(700));
+        QCOMPARE(grid.item(2, 0)->textAlignment(), int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(grid.item(1, 4)->textAlignment(), int(Qt::AlignCenter));
+        QCOMPARE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(t.current(), QPoint(0, 2));
+
+        QCOMPARE(t.window.windowTitle(), "Likert - Fatores");
+        QCOMPARE(t.label("Label20"), "Fator:");
+        QCOMPARE(t.label("lblMsg"), "Escolha um fator para iniciar os trabalhos");
+        QVERIFY(child<QLabel>(t.window, "lblMsg")->isVisible());
+        QCOMPARE(t.label("Label50"), "Respostas dos entrevistados");
+        QCOMPARE(child<QGroupBox>(t.window, "Frame7")->title(), "Resultados: ");
+        QCOMPARE(child<QPushButton>(t.window, "cmdAnalise")->text(), "&Análise");
+        QCOMPARE(child<QPushButton>(t.window, "cmdSair")->text(), "&Return");
+        QVERIFY(!child<QPushButton>(t.window, "cmdSair")->icon().isNull());
+        QCOMPARE(t.evidence(), QStringList(5, QString()));
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        // Choosing by the keyboard loads the factor.
+        QTest::keyClick(&t.combo(), Qt::Key_Down);
+        QCOMPARE(t.combo().currentIndex(), 0);
+        QVERIFY(!child<QLabel>(t.window, "lblMsg")->isVisible());
+        QCOMPARE(grid.rows(), 7);  // Prop is empty: 4 rows
+    }
+
+    void captionsFollowTheStoredLanguage_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<int>("gIdioma");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("English") << 1 << 1
+                                 << QStringList{
+                                        "Likert - Factors", "Choose a factor to start the work:",
+                                        "Factor:",          "Respondents' Answers",
+                                        "Results: ",        "Analysis"};
+        QTest::newRow("Spanish")
+            << 2 << 2
+            << QStringList{"Likert - Factores", "Elija un factor para comenzar el trabajo:",
+                           "Factor:",           "Respuestas de los encuestados",
+                           "Resultados: ",      "Análisis"};
+        const QStringList design{"Likert - Fatores", "Escolha um fator para iniciar os trabalhos",
+                                 "Fator:",           "Respostas dos entrevistados",
+                                 "Resultados: ",     "&Análise"};
+        QTest::newRow("Portuguese") << 3 << 3 << design;
+        QTest::newRow("unknown") << 5 << 3 << design;
+    }
+    void captionsFollowTheStoredLanguage() {
+        QFETCH(int, idioma);
+        QFETCH(int, gIdioma);
+        QFETCH(QStringList, captions);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Idioma = " + std::to_string(idioma));
+        Tabela t(f);
+        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE((QStringList{t.window.windowTitle(), t.label("lblMsg"), t.label("Label20"),
+                              t.label("Label50"), child<QGroupBox>(t.window, "Frame7")->title(),
+                              child<QPushButton>(t.window, "cmdAnalise")->text()}),
+                 captions);
+        QCOMPARE(child<QPushButton>(t.window, "cmdSair")->text(), "&Return");
+    }
+
+    void unusableFactorCountOffersNone_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("nFatores");
+        QTest::addColumn<int>("items");
+        auto both = [](const char* name, const char* nFatores, int items) {
+            addRowsForBothLocales(name, [&](QTestData& r) { r << QString(nFatores) << items; });
+        };
+        both("NULL", "NULL", 0);
+        both("text", "'abc'", 0);
+        both("above the slots", "9", 0);
+        both("negative", "-1", 0);
+        both("fraction", "2.5", 0);
+        both("number as text", "'3'", 3);
+        both("none", "0", 0);
+        QTest::newRow("locale text, decimal comma") << ',' << "' 2,0 '" << 2;
+        QTest::newRow("locale text, decimal point") << '.' << "' 2,0 '" << 0;
+    }
+    void unusableFactorCountOffersNone() {
+        QFETCH(char, separator);
+        QFETCH(QString, nFatores);
+        QFETCH(int, items);
+        Fixture f(core::NumberLocale{separator});
+        f.db().execute("UPDATE Cadastro SET nFatores = " + nFatores.toStdString());
+        QList<WindowId> opened;
+        f.program().opener = [&](WindowId id, QWidget*) { opened << id; };
+        Tabela t(f);
+        QCOMPARE(t.combo().count(), items);
+        const bool warned = items == 0 && nFatores != "0";
+        QCOMPARE(MessageBox::shown().size(), warned ? 1 : 0);
+        if (warned) {
+            QCOMPARE(MessageBox::shown().first().title, "Aviso");
+            QVERIFY(MessageBox::shown().first().text.contains("nFatores"));
+        }
+        child<QPushButton>(t.window, "cmdAnalise")->click();
+        QCOMPARE(opened,
+                 items >= 2 ? QList<WindowId>{*analysisWindowForCount(items)} : QList<WindowId>{});
+        QVERIFY(!t.window.isVisible());
+    }
+
+    void missingTitleStopsTheOpeningWithAMessage() {
+        Fixture f;
+        f.db().execute("UPDATE Fatores SET Fator = NULL WHERE Id = 2");
+        openModal<frmTabela>(f.program(), nullptr);  // a failed load is not run modally
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY(MessageBox::shown().first().text.contains("Fatores.Fator"));
+    }
+
+    void factorFillsTheGrid_data() { addLocaleRows(); }
+    void factorFillsTheGrid() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "3");
+        setRow(f, 1, 1, {1, 2, 3, 4, 5}, "Preço justo");
+        f.db().execute("UPDATE Prop1 SET Proposicao = NULL WHERE Id = 2");
+        setRow(f, 1, 3, {0, 0, 5, 0, 0});
+        Tabela t(f);
+        t.choose(0);
+
+        FlexGrid& grid = t.grid();
+        QCOMPARE(grid.rows(), 6);
+        const QList<QStringList> expected{{"Preço justo", "01", "02", "03", "04", "05", "15"},
+                                          {"", "", "", "", "", "", ""},
+                                          {"", "00", "00", "05", "00", "00", "5"},
+                                          {"Total", "1", "2", "8", "4", "5", "20"}};
+        for (int r = 2; r < 6; ++r) {
+            for (int c = 0; c < 7; ++c) {
+                QCOMPARE(t.cell(r, c), expected[r - 2][c]);
+                const bool countCell = r < 5 && c >= 1 && c <= 5;
+                QCOMPARE(grid.cellBackground(r, c) == kCountColor, countCell);
+                QCOMPARE(grid.cellBold(r, c), r == 5 || c == 6);
+            }
+        }
+        QVERIFY(!child<QLabel>(t.window, "lblMsg")->isVisible());
+        // S- 3, S+ 9, S0 8: Df 7, Cf 13, total 20.
+        QCOMPARE(t.evidence(),
+                 (QStringList{local("007.0", separator), local("013.0", separator), "20",
+                              local("0.1500", separator), local("0.4500", separator)}));
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void totalRowFollowsTheShownFactor_data() { addLocaleRows(); }
+    void totalRowFollowsTheShownFactor() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "10");
+        setProp(f, 2, "3");
+        Tabela t(f);
+        t.choose(0);
+        t.click(11, 2);  // a mark on the last proposition row of factor 1
+        t.choose(1);
+        FlexGrid& grid = t.grid();
+        QCOMPARE(grid.rows(), 6);
+        for (int c = 0; c < 7; ++c) QVERIFY(grid.cellBold(5, c));
+        QCOMPARE(grid.cellBackground(5, 2), kWhite);
+        t.choose(0);
+        QCOMPARE(grid.rows(), 13);
+        for (int c = 0; c < 6; ++c) QVERIFY(!grid.cellBold(5, c));  // a proposition row again
+        QCOMPARE(grid.cellBackground(5, 2), kCountColor);
+        // The mark survives the change of factor; the next click clears it.
+        t.click(2, 1);
+        QCOMPARE(grid.cellBackground(11, 2), kWhite);
+        QCOMPARE(grid.cellBackground(2, 1), kYellow);
+    }
+
+    void editedRowsShowTwoDigitTotals_data() { addLocaleRows(); }
+    void editedRowsShowTwoDigitTotals() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "3");
+        setRow(f, 1, 1, {1, 2, 3, 4, 5});
+        setRow(f, 1, 3, {0, 0, 5, 0, 0});
+        Tabela t(f);
+        t.choose(0);
+
+        // A click on the empty row: its QT and the clicked column's sum in "#00".
+        t.click(3, 2);
+        QCOMPARE(t.cell(3, 6), "00");
+        QCOMPARE(t.cell(5, 2), "02");
+        QCOMPARE(t.cell(3, 2), QString());
+        QCOMPARE(t.grid().cellBackground(3, 2), kYellow);
+
+        // Any key in a row gives its QT in "#00", even a key that changes nothing.
+        t.key(Qt::Key_Down);
+        QCOMPARE(t.current(), QPoint(2, 4));
+        QCOMPARE(t.cell(4, 6), "5");
+        t.key(Qt::Key_Escape);
+        QCOMPARE(t.cell(4, 6), "05");
+        QVERIFY(t.window.isVisible());
+
+        // The key event keeps the clicked column: typing in column 3 sums column 2 again.
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.current(), QPoint(3, 4));
+        t.type("4");
+        QCOMPARE(t.cell(4, 3), "054");
+        QCOMPARE(t.cell(4, 6), "54");
+        QCOMPARE(t.cell(5, 3), "8");  // as loaded
+        QCOMPARE(t.cell(5, 2), "02");
+        QCOMPARE(t.grid().cellBackground(3, 2), kYellow);
+        QCOMPARE(t.grid().cellBackground(4, 3), kCountColor);
+        QCOMPARE(storedCounts(f, 1, 3), (QList<double>{0, 0, 54, 0, 0}));
+
+        // Row 1 keeps its look: 15 either way.
+        t.click(2, 5);
+        QCOMPARE(t.cell(2, 6), "15");
+        QCOMPARE(t.cell(5, 5), "05");
+    }
+
+    void typingAndBackspace_data() { addLocaleRows(); }
+    void typingAndBackspace() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 3);
+        t.type("1");
+        QCOMPARE(t.cell(2, 3), "1");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 1, 0, 0}));
+        t.type("2");
+        QCOMPARE(t.cell(2, 3), "12");
+        QCOMPARE(t.cell(2, 6), "12");
+        QCOMPARE(t.cell(3, 3), "12");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 12, 0, 0}));
+        t.key(Qt::Key_Backspace);
+        QCOMPARE(t.cell(2, 3), "1");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 1, 0, 0}));
+        t.key(Qt::Key_Backspace);
+        QCOMPARE(t.cell(2, 3), QString());
+        QCOMPARE(t.cell(2, 6), "00");
+        t.key(Qt::Key_Backspace);
+        QCOMPARE(t.cell(2, 3), QString());
+        // An empty cell is not a number: the count stored last stays.
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 1, 0, 0}));
+        QCOMPARE(t.label("lblTotal"), "0");
+        QCOMPARE(t.label("lblMi1"), QString());
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void enterAndTabWalkTheGrid_data() { addLocaleRows(); }
+    void enterAndTabWalkTheGrid() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");  // rows 2 and 3, the total in row 4
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 5);
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.current(), QPoint(6, 2));
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.current(), QPoint(0, 3));
+        t.key(Qt::Key_Tab);
+        QCOMPARE(t.current(), QPoint(1, 3));
+        for (int i = 0; i < 5; ++i) t.key(Qt::Key_Tab);
+        QCOMPARE(t.current(), QPoint(6, 3));
+        t.key(Qt::Key_Tab);
+        QCOMPARE(t.current(), QPoint(0, 4));
+        for (int i = 0; i < 6; ++i) t.key(Qt::Key_Return);
+        QCOMPARE(t.current(), QPoint(6, 4));
+        // After the last cell: the first proposition row, not the headings.
+        t.key(Qt::Key_Return);
+        QCOMPARE(t.current(), QPoint(0, 2));
+        QCOMPARE(t.cell(1, 6), "QT");
+        QCOMPARE(t.cell(1, 0), "Pressupostos");
+    }
+
+    void clicksOnQtTotalsOrHeadingsChangeNothing_data() { addLocaleRows(); }
+    void clicksOnQtTotalsOrHeadingsChangeNothing() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        setRow(f, 1, 1, {0, 0, 5, 0, 0});
+        Tabela t(f);
+        t.choose(0);
+        t.click(3, 4);
+        t.key(Qt::Key_Up);  // the current cell leaves the marked one
+        const QStringList before = t.snapshot();
+        const QStringList evidence = t.evidence();
+        t.click(2, 6);
+        t.click(4, 2);
+        t.click(4, 6);
+        t.click(1, 3);
+        t.click(0, 0);
+        QCOMPARE(t.snapshot(), before);
+        QCOMPARE(t.evidence(), evidence);
+        QCOMPARE(t.grid().cellBackground(3, 4), kYellow);
+        QCOMPARE(t.cell(2, 6), "5");  // still in the load form
+    }
+
+    void theLastClickedCellCarriesTheMark_data() { addLocaleRows(); }
+    void theLastClickedCellCarriesTheMark() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        Tabela t(f);
+        t.choose(0);
+        FlexGrid& grid = t.grid();
+        t.click(2, 1);
+        QCOMPARE(grid.cellBackground(2, 1), kYellow);
+        t.click(3, 0);
+        QCOMPARE(grid.cellBackground(2, 1), kWhite);  // not back to the count colour
+        QCOMPARE(grid.cellBackground(3, 0), kYellow);
+        QCOMPARE(grid.cellBackground(3, 1), kCountColor);
+        t.click(3, 0);
+        QCOMPARE(grid.cellBackground(3, 0), kYellow);
+        // A click on a proposition text edits the text.
+        t.type("Entrega rápida");
+        QCOMPARE(t.cell(3, 0), "Entrega rápida");
+        QCOMPARE(t.cell(4, 0), "Total");
+    }
+
+    void workedExample_data() { addLocaleRows(); }
+    void workedExample() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        f.program().gProximaJanela = 2;
+        Tabela t(f);
+        t.choose(0);
+        t.typeRow(2, {"1", "2", "3", "4", "5"});
+        t.typeRow(3, {"0", "0", "2", "6", "2"});
+        QCOMPARE(t.evidence(),
+                 (QStringList{local("005.5", separator), local("019.5", separator), "25",
+                              local("0.1200", separator), local("0.6800", separator)}));
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{1, 2, 3, 4, 5}));
+        QCOMPARE(storedCounts(f, 1, 2), (QList<double>{0, 0, 2, 6, 2}));
+        // Only the clicked column's sum is recomputed; the others keep their load form.
+        QCOMPARE(t.cell(4, 1), "01");
+        QCOMPARE(t.cell(4, 5), "0");
+        child<QPushButton>(t.window, "cmdSair")->click();
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.68);
+        QCOMPARE(storedDegree(f, 1, "Mi2"), 0.12);
+    }
+
+    void oneFavourableAnswerInThirtyTwo_data() { addLocaleRows(); }
+    void oneFavourableAnswerInThirtyTwo() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 3);
+        t.type("31");
+        t.key(Qt::Key_Tab);
+        t.type("1");
+        QCOMPARE(t.label("lblMi1"), local("0.0313", separator));
+        QCOMPARE(t.label("lblMi2"), local("0.0000", separator));
+        t.choose(1);
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.0313);
+        QCOMPARE(storedDegree(f, 1, "Mi2"), 0.0);
+    }
+
+    void cellsThatAreNotNumbersAreNotWritten_data() { addLocaleRows(); }
+    void cellsThatAreNotNumbersAreNotWritten() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        setRow(f, 1, 1, {3, 0, 0, 2, 0});
+        Tabela t(f);
+        t.choose(0);
+        QCOMPARE(t.cell(2, 1), "03");
+
+        // "7x" counts 7 but is not a number as a whole: the stored 3 stays.
+        t.grid().setTextAt(2, 1, "7x");
+        t.click(2, 2);
+        QCOMPARE(t.cell(2, 6), "09");
+        QCOMPARE(t.label("lblTotal"), "9");
+        QCOMPARE(t.label("lblCf"), local("007.0", separator));
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{3, 0, 0, 2, 0}));
+
+        // Typed: "02x" counts 2 and "x7" counts 0; neither is written.
+        t.click(2, 4);
+        t.type("x");
+        QCOMPARE(t.cell(2, 4), "02x");
+        t.click(2, 5);
+        t.key(Qt::Key_Backspace);
+        t.key(Qt::Key_Backspace);
+        t.type("x7");
+        QCOMPARE(t.cell(2, 5), "x7");
+        QCOMPARE(t.cell(2, 6), "09");
+        QCOMPARE(t.label("lblMi1"), local("0.2222", separator));
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{3, 0, 0, 2, 0}));
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        // Loaded again, the cells show what is stored.
+        t.choose(0);
+        QCOMPARE(t.cell(2, 1), "03");
+        QCOMPARE(t.cell(2, 4), "02");
+        QCOMPARE(t.cell(2, 5), "00");
+        QCOMPARE(t.label("lblTotal"), "5");
+    }
+
+    void typedCountsAreStoredAsTheCoreConverts_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("stored");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("point: too large") << '.' << "99999999999" << 999999999.0 << "99999999999";
+        QTest::newRow("comma: too large") << ',' << "99999999999" << 999999999.0 << "99999999999";
+        QTest::newRow("point: negative") << '.' << "-3" << -3.0 << "-3";
+        QTest::newRow("comma: negative") << ',' << "-3" << -3.0 << "-3";
+        QTest::newRow("point: half") << '.' << "2.5" << 3.0 << "2.5";
+        QTest::newRow("point: comma typed") << '.' << "2,5" << 2.0 << "2";
+        QTest::newRow("comma: half") << ',' << "2,5" << 3.0 << "2";
+        QTest::newRow("comma: point typed") << ',' << "2.5" << 2.0 << "2,5";
+        QTest::newRow("point: below half") << '.' << "2.4" << 2.0 << "2.4";
+        QTest::newRow("comma: blanks") << ',' << " 4 " << 4.0 << "4";
+    }
+    void typedCountsAreStoredAsTheCoreConverts() {
+        QFETCH(char, separator);
+        QFETCH(QString, typed);
+        QFETCH(double, stored);
+        QFETCH(QString, total);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 3);  // I: not rounded in the evidence
+        t.type(typed);
+        QCOMPARE(t.cell(2, 3), typed);
+        QCOMPARE(t.label("lblTotal"), total);
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, stored, 0, 0}));
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void changingFactorStoresTheShownOne_data() { addLocaleRows(); }
+    void changingFactorStoresTheShownOne() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        setProp(f, 2, "3");
+        f.db().update("Fatores", 2, {{"Mi1", 0.5}, {"Mi2", 0.25}});
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 4);
+        t.type("3");
+        t.click(3, 0);
+        t.type("Preço");
+        QCOMPARE(t.label("lblMi1"), local("1.0000", separator));
+
+        t.choose(1);
+        QCOMPARE(storedText(f, 1, 2), "Preço");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 0, 3, 0}));
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 1.0);
+        QCOMPARE(storedDegree(f, 1, "Mi2"), 0.0);
+        QCOMPARE(t.grid().rows(), 6);
+        QCOMPARE(t.cell(3, 0), QString());
+        QCOMPARE(t.cell(2, 4), QString());
+        // Factor 2 has no answers: no degrees shown, none of factor 1's left over.
+        QCOMPARE(t.evidence(),
+                 (QStringList{local("000.0", separator), local("000.0", separator), "0", "", ""}));
+
+        t.choose(0);
+        QCOMPARE(storedDegree(f, 2, "Mi1"), 0.0);
+        QCOMPARE(storedDegree(f, 2, "Mi2"), 0.0);
+        QCOMPARE(t.grid().rows(), 5);
+        QCOMPARE(t.cell(3, 0), "Preço");
+        QCOMPARE(t.cell(2, 4), "03");
+        QCOMPARE(t.label("lblMi1"), local("1.0000", separator));
+    }
+
+    void choosingTheShownFactorAgainDiscardsTypedTexts_data() { addLocaleRows(); }
+    void choosingTheShownFactorAgainDiscardsTypedTexts() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        setRow(f, 1, 1, {0, 0, 0, 0, 0}, "Antigo");
+        f.db().update("Fatores", 1, {{"Mi1", 0.25}});
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 0);
+        t.type(" e novo");
+        t.click(2, 5);
+        t.type("4");
+        QCOMPARE(t.cell(2, 0), "Antigo e novo");
+        t.choose(0);
+        QCOMPARE(t.cell(2, 0), "Antigo");
+        QCOMPARE(t.cell(2, 5), "04");
+        QCOMPARE(t.label("lblMi1"), local("1.0000", separator));
+        QCOMPARE(storedText(f, 1, 1), "Antigo");
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.25);
+    }
+
+    void leavingBeforeAnyChoiceSavesNothing_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("button");
+        addRowsForBothLocales("return", [](QTestData& r) { r << QString("cmdSair"); });
+        addRowsForBothLocales("analysis", [](QTestData& r) { r << QString("cmdAnalise"); });
+    }
+    void leavingBeforeAnyChoiceSavesNothing() {
+        QFETCH(char, separator);
+        QFETCH(QString, button);
+        Fixture f(core::NumberLocale{separator});
+        f.db().update("Fatores", 1, {{"Mi1", 0.3}});
+        f.program().gProximaJanela = 2;
+        QList<WindowId> opened;
+        f.program().opener = [&](WindowId id, QWidget*) { opened << id; };
+        Tabela t(f);
+        t.click(2, 1);
+        t.type("5");
+        t.click(2, 0);
+        t.type("Texto");
+        QCOMPARE(t.cell(2, 6), "05");
+        QCOMPARE(t.evidence(), QStringList(5, QString()));
+        child<QPushButton>(t.window, button.toUtf8().constData())->click();
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(storedRow(f, 1, 1).text("Proposicao"), "");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 0, 0, 0}));
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.3);
+        if (button == "cmdSair") {
+            QCOMPARE(f.program().gProximaJanela, 0);
+            QVERIFY(opened.isEmpty());
+        } else {
+            QCOMPARE(f.program().gProximaJanela, 2);
+            QCOMPARE(opened, QList<WindowId>{WindowId::Analise4f});
+        }
+    }
+
+    void analysisOpensAfterTheSaveAndClosesAfterIt_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<int>("nFatores");
+        QTest::addColumn<int>("window");  // -1: none
+        auto both = [](const char* name, int nFatores, int window) {
+            addRowsForBothLocales(name, [&](QTestData& r) { r << nFatores << window; });
+        };
+        both("4 factors", 4, int(WindowId::Analise4f));
+        both("2 factors", 2, int(WindowId::Analise2f));
+        both("8 factors", 8, int(WindowId::Analise8f));
+        both("1 factor", 1, -1);
+    }
+    void analysisOpensAfterTheSaveAndClosesAfterIt() {
+        QFETCH(char, separator);
+        QFETCH(int, nFatores);
+        QFETCH(int, window);
+        Fixture f(core::NumberLocale{separator});
+        f.db().execute("UPDATE Cadastro SET nFatores = " + std::to_string(nFatores));
+        setProp(f, 1, "1");
+        Tabela t(f);
+        QList<WindowId> opened;
+        bool visibleWhileOpen = false;
+        double savedBeforeOpen = -1;
+        f.program().opener = [&](WindowId id, QWidget* parent) {
+            opened << id;
+            visibleWhileOpen = t.window.isVisible() && parent == &t.window;
+            savedBeforeOpen = f.db().rowByKey("Fatores", {"Mi1"}, 1)->number("Mi1");
+        };
+        t.choose(0);
+        t.click(2, 5);
+        t.type("9");
+        t.window.cmdAnalise_Click();
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(t.window.result(), int(QDialog::Accepted));
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 1.0);
+        if (window < 0) {
+            QVERIFY(opened.isEmpty());
+        } else {
+            QCOMPARE(opened, QList<WindowId>{WindowId(window)});
+            QVERIFY(visibleWhileOpen);
+            QCOMPARE(savedBeforeOpen, 1.0);
+        }
+    }
+
+    void storeFailuresWhileChoosingKeepTheShownFactor_data() {
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        auto both = [](const char* name, const char* damage, const char* message) {
+            addRowsForBothLocales(name,
+                                  [&](QTestData& r) { r << QString(damage) << QString(message); });
+        };
+        both("missing table", "DROP TABLE Prop2", "no such table: Prop2");
+        both("too few rows", "DELETE FROM Prop2 WHERE Id > 2", "Prop2");
+        both("NULL count", "UPDATE Prop2 SET N03 = NULL WHERE Id = 2", "Prop2.N03");
+        both("text count", "UPDATE Prop2 SET N01 = 'abc' WHERE Id = 1", "abc");
+        both("missing factor", "DELETE FROM Fatores WHERE Id = 2", "Fatores");
+        both("too many propositions", "UPDATE Fatores SET Prop = '150' WHERE Id = 2", "150");
+        both("negative propositions", "UPDATE Fatores SET Prop = '-1' WHERE Id = 2", "-1");
+        // Prop is typed text: a fraction by the user's locale.
+        QTest::newRow("fractional propositions, decimal point")
+            << '.' << "UPDATE Fatores SET Prop = '2.5' WHERE Id = 2"
+            << "2.5";
+        QTest::newRow("fractional propositions, decimal comma")
+            << ',' << "UPDATE Fatores SET Prop = '2,5' WHERE Id = 2"
+            << "2,5";
+    }
+    void storeFailuresWhileChoosingKeepTheShownFactor() {
+        QFETCH(char, separator);
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        setProp(f, 2, "3");
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 0);
+        t.type("Texto");
+        t.click(2, 1);
+        t.type("4");
+        f.db().execute(damage.toStdString());
+
+        t.choose(1);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown box = MessageBox::shown().first();
+        QCOMPARE(box.title, "Erro");
+        QCOMPARE(box.icon, MessageBox::Icon::Critical);
+        QVERIFY2(box.text.contains(message), qPrintable(box.text));
+        // Factor 1 is saved and still shown, and the choice says so.
+        QCOMPARE(t.combo().currentIndex(), 0);
+        QCOMPARE(t.grid().rows(), 4);
+        QCOMPARE(t.cell(2, 0), "Texto");
+        QCOMPARE(storedText(f, 1, 1), "Texto");
+        QCOMPARE(storedDegree(f, 1, "Mi2"), 1.0);
+
+        // The window goes on working on factor 1.
+        t.click(2, 2);
+        t.type("1");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{4, 1, 0, 0, 0}));
+        QCOMPARE(t.label("lblTotal"), "5");
+        child<QPushButton>(t.window, "cmdSair")->click();
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+    }
+
+    void aFailedSaveWritesNothingAndKeepsTheWindow_data() { addLocaleRows(); }
+    void aFailedSaveWritesNothingAndKeepsTheWindow() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 0);
+        t.type("Texto");
+        t.click(2, 1);
+        t.type("2");
+        f.db().execute(
+            "CREATE TRIGGER lock BEFORE UPDATE ON Fatores BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
+            "END");
+
+        child<QPushButton>(t.window, "cmdSair")->click();
+        QVERIFY(t.window.isVisible());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains("bloqueado"));
+        QCOMPARE(storedText(f, 1, 1), "");  // the texts went back with the degrees
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{2, 0, 0, 0, 0}));
+        QCOMPARE(t.cell(2, 0), "Texto");
+
+        t.choose(1);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QCOMPARE(t.combo().currentIndex(), 0);
+        QCOMPARE(t.cell(2, 0), "Texto");
+
+        f.db().execute("DROP TRIGGER lock");
+        t.window.close();  // the title bar's close saves like the return button
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(storedText(f, 1, 1), "Texto");
+        QCOMPARE(storedDegree(f, 1, "Mi2"), 1.0);
+    }
+
+    void aFailedWriteBackKeepsTheTypedCount_data() { addLocaleRows(); }
+    void aFailedWriteBackKeepsTheTypedCount() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        Tabela t(f);
+        t.choose(0);
+        f.db().execute(
+            "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
+            "END");
+        t.click(2, 3);
+        t.type("5");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains("bloqueado"));
+        QCOMPARE(t.cell(2, 3), "5");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 0, 0, 0}));
+
+        f.db().execute("DROP TRIGGER lock");
+        t.type("1");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 51, 0, 0}));
+        QCOMPARE(t.label("lblTotal"), "51");
+    }
+
+    void onlyChangedRowsAreWritten_data() { addLocaleRows(); }
+    void onlyChangedRowsAreWritten() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "5");
+        setRow(f, 1, 2, {1, 1, 1, 1, 1}, "Dois");
+        f.db().execute("CREATE TABLE Written (Id INTEGER PRIMARY KEY, Tabela TEXT, Chave INTEGER)");
+        for (const char* table : {"Prop1", "Fatores"})
+            f.db().execute(std::string("CREATE TRIGGER log") + table + " AFTER UPDATE ON " + table +
+                           " BEGIN INSERT INTO Written (Tabela, Chave) VALUES ('" + table +
+                           "', NEW.Id); END");
+        auto log = [&] {
+            f.reopen();
+            QStringList list;
+            for (int seq = 1;; ++seq) {
+                auto row = f.db().rowByKey("Written", {"Tabela", "Chave"}, seq);
+                if (!row) break;
+                list << QString::fromStdString(row->text("Tabela") + " " + row->text("Chave"));
+            }
+            return list;
+        };
+        Tabela t(f);
+        t.choose(0);
+        QCOMPARE(log(), QStringList{});  // loading writes nothing
+        t.click(4, 2);
+        t.type("7");
+        QCOMPARE(log(), QStringList{"Prop1 3"});
+        t.key(Qt::Key_Escape);
+        t.key(Qt::Key_Return);
+        t.click(3, 1);
+        QCOMPARE(log(), QStringList{"Prop1 3"});
+        child<QPushButton>(t.window, "cmdSair")->click();
+        QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
+        QCOMPARE(storedText(f, 1, 2), "Dois");
+    }
+
+    void closingByTheTitleBarSavesTheShownFactor_data() { addLocaleRows(); }
+    void closingByTheTitleBarSavesTheShownFactor() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "1");
+        f.program().gProximaJanela = 2;
+        Tabela t(f);
+        t.choose(0);
+        t.click(2, 0);
+        t.type("Fechado");
+        t.window.close();
+        QVERIFY(!t.window.isVisible());
+        QCOMPARE(storedText(f, 1, 1), "Fechado");
+        QCOMPARE(f.program().gProximaJanela, 0);
+    }
+};
+
+QTEST_MAIN(TabelaTest)
+#include "test_frmTabela.moc"

@@ -1,0 +1,375 @@
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "setup/frmCadastro.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+#include "tests/setup/setup_test_support.h"
+#include "tests/support/test_support.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+const char* const kBoxes[] = {"txtQuestao", "txtP1", "txtP2", "txtP3", "txtP4",
+                              "txtP5",      "txtP6", "txtP7", "txtP8"};
+
+QStringList boxTexts(QWidget& w) {
+    QStringList texts;
+    for (const char* name : kBoxes) texts << child<QLineEdit>(w, name)->text();
+    return texts;
+}
+
+const QStringList kFilledBoxes{"Abrir a filial?", "Ana", "Bruno", "Carla", "Davi", "Eva",
+                               "Fábio",           "Gil", "Hugo"};
+
+const QString kConfirmation =
+    "Confirma que deseja apagar todas as informações (Cadastros, Fatores e Proposições) do "
+    "banco de dados?";
+
+}  // namespace
+
+class CadastroTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { MessageBox::setTestMode(true); }
+
+    void loadShowsTheRegistrationAndResetsTheNextWindowCode() {
+        Fixture f;
+        test::fillWithData(f.db());
+        f.program().gProximaJanela = 2;
+        frmCadastro w(f.program());
+        w.Form_Load();
+        QCOMPARE(boxTexts(w), kFilledBoxes);
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gIdioma, 3);
+        QCOMPARE(child<QLineEdit>(w, "txtQuestao")->maxLength(), 80);
+        for (int i = 1; i <= 8; ++i) {
+            auto* box = child<QLineEdit>(w, qPrintable(QString("txtP%1").arg(i)));
+            QCOMPARE(box->maxLength(), 60);
+            QCOMPARE(box->parentWidget(), child<QGroupBox>(w, "Frame1"));
+        }
+        for (const char* button : {"cmdClear", "cmdSair", "cmdFatores"})
+            QVERIFY2(!child<QPushButton>(w, button)->icon().isNull(), button);
+    }
+
+    void captionsFollowTheStoredLanguage_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<QStringList>("captions");  // title, Label1, Label3, cmdClear, cmdFatores
+        QTest::newRow("English") << 1
+                                 << QStringList{"Registration",
+                                                "Decide on:", "Participants:", "Clear all data",
+                                                "Factors"};
+        QTest::newRow("Spanish") << 2
+                                 << QStringList{"Registro", "Decidir por:", "Participantes:",
+                                                "Borrar todos los datos", "Factores"};
+        const QStringList design{
+            "Cadastro", "Decidir sobre:", "Equipe Velmar:", "&Apagar todos os dados", "&Fatores"};
+        QTest::newRow("Portuguese") << 3 << design;
+        QTest::newRow("unknown code") << 5 << design;
+    }
+    void captionsFollowTheStoredLanguage() {
+        QFETCH(int, idioma);
+        QFETCH(QStringList, captions);
+        Fixture f;
+        f.db().update("Parametro", 1, {{"Idioma", idioma}});
+        frmCadastro w(f.program());
+        w.Form_Load();
+        QCOMPARE((QStringList{w.windowTitle(), child<QLabel>(w, "Label1")->text(),
+                              child<QLabel>(w, "Label3")->text(),
+                              child<QPushButton>(w, "cmdClear")->text(),
+                              child<QPushButton>(w, "cmdFatores")->text()}),
+                 captions);
+        // The save button is never translated.
+        QCOMPARE(child<QPushButton>(w, "cmdSair")->text(), "&Salvar/ Retornar");
+        QCOMPARE(f.program().gIdioma, idioma == 5 ? 3 : idioma);
+    }
+
+    void saveAndReturnWritesTheEdits() {
+        Fixture f;
+        test::fillWithData(f.db());
+        frmCadastro w(f.program());
+        w.Form_Load();
+        auto* questao = child<QLineEdit>(w, "txtQuestao");
+        questao->clear();
+        test::typeText(questao, "Comprar a máquina nova?");
+        child<QLineEdit>(w, "txtP2")->clear();
+        QTest::keyClicks(child<QLineEdit>(w, "txtP8"), " Jr.");
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        f.reopen();
+        const store::Row row = f.db().firstRow(
+            "Cadastro",
+            {"Questao", "Participante1", "Participante2", "Participante8", "Depto", "nFatores"});
+        QCOMPARE(row.text("Questao"), "Comprar a máquina nova?");
+        QCOMPARE(row.text("Participante1"), "Ana");
+        QCOMPARE(row.value("Participante2"), store::Value(""));
+        QCOMPARE(row.text("Participante8"), "Hugo Jr.");
+        QCOMPARE(row.text("Depto"), "Vendas");
+        QCOMPARE(row.value("nFatores"), store::Value(6));
+    }
+
+    void factorsButtonSavesAndAsksForTheFactorsWindow() {
+        Fixture f;
+        frmCadastro w(f.program());
+        w.Form_Load();
+        test::typeText(child<QLineEdit>(w, "txtP4"), "Zé");
+        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(f.program().gProximaJanela, 1);
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Cadastro", {"Participante4"}).text("Participante4"), "Zé");
+    }
+
+    void closingOtherwiseWritesNothing_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("close button") << "close";
+    }
+    void closingOtherwiseWritesNothing() {
+        QFETCH(QString, how);
+        Fixture f;
+        test::fillWithData(f.db());
+        const QStringList before = test::storeSnapshot(f.db());
+        frmCadastro w(f.program());
+        w.Form_Load();
+        w.show();
+        QTest::keyClicks(child<QLineEdit>(w, "txtQuestao"), " e a outra?");
+        QTest::keyClicks(child<QLineEdit>(w, "txtP1"), "na");
+        if (how == "escape")
+            QTest::keyClick(child<QLineEdit>(w, "txtP1"), Qt::Key_Escape);
+        else
+            w.close();
+        QVERIFY(!w.isVisible());
+        QCOMPARE(w.result(), int(QDialog::Rejected));
+        QCOMPARE(f.program().gProximaJanela, 0);
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+    }
+
+    void returnInATextBoxDoesNotCloseTheWindow() {
+        Fixture f;
+        frmCadastro w(f.program());
+        w.Form_Load();
+        w.show();
+        QTest::keyClicks(child<QLineEdit>(w, "txtQuestao"), "Pergunta");
+        QTest::keyClick(child<QLineEdit>(w, "txtQuestao"), Qt::Key_Return);
+        QVERIFY(w.isVisible());
+        QCOMPARE(MessageBox::shown().size(), 0);  // not even the clear-all question
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Cadastro", {"Questao"}).text("Questao"), "");
+    }
+
+    void lengthLimitsHoldForTypingAndPasting() {
+        Fixture f;
+        frmCadastro w(f.program());
+        w.Form_Load();
+        auto* questao = child<QLineEdit>(w, "txtQuestao");
+        QTest::keyClicks(questao, QString(85, 'q'));
+        QCOMPARE(questao->text(), QString(80, 'q'));
+
+        auto* p3 = child<QLineEdit>(w, "txtP3");
+        QTest::keyClicks(p3, QString(61, 'n'));
+        QCOMPARE(p3->text().size(), 60);
+
+        // Pasting through the clipboard and inserting are held to the limit too.
+        auto* p5 = child<QLineEdit>(w, "txtP5");
+        QApplication::clipboard()->setText(QString(70, 'c'));
+        p5->paste();
+        QCOMPARE(p5->text(), QString(60, 'c'));
+        auto* p6 = child<QLineEdit>(w, "txtP6");
+        p6->insert(QString(64, 'i'));
+        QCOMPARE(p6->text().size(), 60);
+
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        f.reopen();
+        const store::Row row =
+            f.db().firstRow("Cadastro", {"Questao", "Participante3", "Participante5"});
+        QCOMPARE(row.text("Questao"), std::string(80, 'q'));
+        QCOMPARE(row.text("Participante3"), std::string(60, 'n'));
+        QCOMPARE(row.text("Participante5"), std::string(60, 'c'));
+    }
+
+    void clearAllAsksFirstAndNoChangesNothing() {
+        Fixture f;
+        test::fillWithData(f.db());
+        const QStringList before = test::storeSnapshot(f.db());
+        frmCadastro w(f.program());
+        w.Form_Load();
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const MessageBox::Shown box = MessageBox::shown().first();
+        QCOMPARE(box.text, kConfirmation);
+        QCOMPARE(box.title, "ATENÇÃO!");
+        QCOMPARE(box.icon, MessageBox::Icon::None);
+        QCOMPARE(box.buttons, MessageBox::Buttons::YesNo);
+        QCOMPARE(boxTexts(w), kFilledBoxes);
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+    }
+
+    void clearAllYesEmptiesTheProblemAndKeepsTheRest() {
+        Fixture f;
+        test::fillWithData(f.db());
+        const QStringList before = test::storeSnapshot(f.db());
+        frmCadastro w(f.program());
+        w.Form_Load();
+        w.show();
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);  // no message after clearing
+        QCOMPARE(boxTexts(w), QStringList(9, QString()));
+        QVERIFY(w.isVisible());  // the window stays open
+
+        f.reopen();
+        store::Database& db = f.db();
+        std::vector<std::string> cadastroFields{"Questao", "Depto"};
+        for (int i = 1; i <= 8; ++i) cadastroFields.push_back("Participante" + std::to_string(i));
+        const store::Row cadastro = db.firstRow("Cadastro", cadastroFields);
+        for (const auto& field : cadastroFields) QCOMPARE(cadastro.value(field), store::Value(""));
+        QCOMPARE(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(6));
+
+        // Every Fatores row, the ninth included.
+        const auto fatores = db.firstRows("Fatores", {"Fator", "Prop", "Mi1", "Mi2"}, 9);
+        for (const store::Row& r : fatores) {
+            QCOMPARE(r.value("Fator"), store::Value(""));
+            QCOMPARE(r.value("Prop"), store::Value(""));
+            QCOMPARE(r.number("Mi1"), 0.0);
+            QCOMPARE(r.number("Mi2"), 0.0);
+        }
+        for (int k = 1; k <= 8; ++k) {
+            const auto rows = db.firstRows(store::propositionTable(k),
+                                           {"Proposicao", "N01", "N02", "N03", "N04", "N05"}, 99);
+            for (const store::Row& r : rows) {
+                QCOMPARE(r.value("Proposicao"), store::Value(""));
+                for (int j = 1; j <= 5; ++j)
+                    QCOMPARE(r.value(store::likertField(j)), store::Value(0));
+            }
+        }
+        const auto hundredth = db.rowByKey("Prop3", {"Proposicao", "N01", "N05"}, 100);
+        QVERIFY(hundredth);
+        QCOMPARE(hundredth->text("Proposicao"), "centésima");
+        QCOMPARE(hundredth->value("N05"), store::Value(7));
+
+        // Parametro and PLikert are exactly as they were.
+        const QStringList after = test::storeSnapshot(db);
+        for (const char* kept : {"Parametro ", "PLikert "}) {
+            QCOMPARE(after.filter(QRegularExpression(QString("^") + kept)),
+                     before.filter(QRegularExpression(QString("^") + kept)));
+        }
+
+        // A later save writes the now empty boxes.
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Cadastro", {"Questao"}).value("Questao"), store::Value(""));
+    }
+
+    void clearAllFailingHalfWayChangesNothing_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Prop6 row 50 deleted") << "DELETE FROM Prop6 WHERE Id = 50"
+                                              << "Prop6 tem 98 linhas";
+        QTest::newRow("Prop7 dropped") << "DROP TABLE Prop7"
+                                       << "no such table: Prop7";
+        // The very last table refuses the write, after all the others were cleared.
+        QTest::newRow("Prop8 refuses") << "CREATE TRIGGER refuse BEFORE UPDATE ON Prop8 "
+                                          "BEGIN SELECT RAISE(ABORT, 'Prop8 bloqueada'); END"
+                                       << "Prop8 bloqueada";
+        QTest::newRow("Fatores dropped") << "DROP TABLE Fatores"
+                                         << "no such table: Fatores";
+    }
+    void clearAllFailingHalfWayChangesNothing() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f;
+        test::fillWithData(f.db());
+        frmCadastro w(f.program());
+        w.Form_Load();
+        f.db().execute(damage.toStdString());
+        const QStringList before = test::storeSnapshot(f.db());
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 2);
+        const MessageBox::Shown error = MessageBox::shown().at(1);
+        QCOMPARE(error.title, "Erro");
+        QCOMPARE(error.icon, MessageBox::Icon::Critical);
+        QVERIFY2(error.text.contains(message), qPrintable(error.text));
+        QCOMPARE(boxTexts(w), kFilledBoxes);
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+        QVERIFY(!f.db().inTransaction());
+    }
+
+    void loadFailuresShowAMessageAndNoWindow_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Cadastro without rows") << "DELETE FROM Cadastro"
+                                               << "Cadastro tem 0 linhas";
+        QTest::newRow("NULL Questao") << "UPDATE Cadastro SET Questao = NULL"
+                                      << "Null: campo Cadastro.Questao";
+        QTest::newRow("NULL participant") << "UPDATE Cadastro SET Participante7 = NULL"
+                                          << "Cadastro.Participante7";
+        QTest::newRow("no Cadastro") << "DROP TABLE Cadastro"
+                                     << "no such table: Cadastro";
+        QTest::newRow("no Parametro") << "DROP TABLE Parametro"
+                                      << "no such table: Parametro";
+    }
+    void loadFailuresShowAMessageAndNoWindow() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f;
+        f.db().execute(damage.toStdString());
+        bool shown = false;
+        test::whenModal(
+            [&](QWidget& modal) {
+                shown = true;
+                modal.close();
+            },
+            5);
+        openModal<frmCadastro>(f.program(), nullptr);
+        QTest::qWait(100);
+        QVERIFY(!shown);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY2(MessageBox::shown().first().text.contains(message),
+                 qPrintable(MessageBox::shown().first().text));
+    }
+
+    void withoutADatabaseTheWindowSaysSo() {
+        Fixture f;
+        f.program().dbBanco.reset();
+        openModal<frmCadastro>(f.program(), nullptr);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains("não está aberto"));
+    }
+
+    void aFailingSaveKeepsTheWindowAndItsText() {
+        Fixture f;
+        frmCadastro w(f.program());
+        w.Form_Load();
+        w.show();
+        test::typeText(child<QLineEdit>(w, "txtQuestao"), "Texto a não perder");
+        f.db().execute("DELETE FROM Cadastro");
+        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
+        QCOMPARE(child<QLineEdit>(w, "txtQuestao")->text(), "Texto a não perder");
+    }
+};
+
+QTEST_MAIN(CadastroTest)
+#include "test_cadastro.moc"

@@ -1,0 +1,345 @@
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "setup/frmMeta.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+#include "tests/setup/setup_test_support.h"
+#include "tests/support/test_support.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+QLineEdit* title(QWidget& w, int n) {
+    return child<QLineEdit>(w, qPrintable(QString("lblFator%1").arg(n)));
+}
+QLineEdit* count(QWidget& w, int n) {
+    return child<QLineEdit>(w, qPrintable(QString("txtP%1").arg(n)));
+}
+
+// The window shown and active, so that leaving a box really moves the focus.
+void showActive(QWidget& w) {
+    w.show();
+    w.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w));
+}
+
+}  // namespace
+
+class MetaTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() { MessageBox::setTestMode(true); }
+
+    void loadShowsTheCountTitlesAndPropositionCounts() {
+        Fixture f;
+        test::fillWithData(f.db());
+        f.program().gProximaJanela = 1;
+        frmMeta w(f.program());
+        w.Form_Load();
+        QCOMPARE(child<QLineEdit>(w, "lblFatores")->text(), "6");
+        for (int n = 1; n <= 8; ++n) {
+            QCOMPARE(title(w, n)->text(), QString("Fator n%1").arg(n));
+            QCOMPARE(count(w, n)->text(), QString::number(n + 10));
+            QCOMPARE(title(w, n)->maxLength(), 60);
+            QCOMPARE(count(w, n)->maxLength(), 2);
+            QVERIFY(count(w, n)->alignment() & Qt::AlignHCenter);
+            QCOMPARE(child<QLabel>(w, qPrintable(QString("Label%1").arg(n)))->text(),
+                     QString("Fator %1:").arg(n));
+        }
+        QCOMPARE(child<QLineEdit>(w, "lblFatores")->maxLength(), 1);
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QVERIFY(!child<QPushButton>(w, "cmdFatores")->icon().isNull());
+        QVERIFY(!child<QPushButton>(w, "cmdSair")->icon().isNull());
+    }
+
+    void captionsFollowTheStoredLanguage_data() {
+        QTest::addColumn<int>("idioma");
+        // title, Label10, Label11, Label12, cmdFatores
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("English")
+            << 1
+            << QStringList{"Factors", "Number of Factors to be analyzed:",
+                           "Enter the number of factors to analyze (from 2 to 8) and, in the "
+                           "lines below, write the title of each one of them and its number of "
+                           "propositions.",
+                           "Propositions:", "Factors"};
+        // Spanish keeps the English word on the opinions button.
+        QTest::newRow("Spanish")
+            << 2
+            << QStringList{"Factores", "Número de factores a analizar:",
+                           "Introduzca la cantidad de factores a analizar (de 2 a 8) y, en las "
+                           "líneas de abajo, escriba el título de cada uno de ellos y la "
+                           "cantidad de proposiciones.",
+                           "Proposiciones:", "Factors"};
+        const QStringList design{
+            "Fatores", "Número de Fatores a analisar:",
+            "Insira a quantidade de fatores a analisar (de 2 a 8) e nas linhas abaixo escreva os "
+            "títulos de cada um deles e a quantidade de pressupostos.",
+            "Pressupostos:", "&Opiniões"};
+        QTest::newRow("Portuguese") << 3 << design;
+        QTest::newRow("unknown code") << 0 << design;
+    }
+    void captionsFollowTheStoredLanguage() {
+        QFETCH(int, idioma);
+        QFETCH(QStringList, captions);
+        Fixture f;
+        f.db().update("Parametro", 1, {{"Idioma", idioma}});
+        frmMeta w(f.program());
+        w.Form_Load();
+        QCOMPARE(
+            (QStringList{w.windowTitle(), child<QLabel>(w, "Label10")->text(),
+                         child<QLabel>(w, "Label11")->text(), child<QLabel>(w, "Label12")->text(),
+                         child<QPushButton>(w, "cmdFatores")->text()}),
+            captions);
+        QCOMPARE(child<QPushButton>(w, "cmdSair")->text(), "&Save/Return");
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), "Fator 1:");
+        QCOMPARE(f.program().gIdioma, idioma == 0 ? 3 : idioma);
+    }
+
+    void leavingTheFactorCountKeepsItFromTwoToEight_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("9") << "9"
+                           << "4";
+        QTest::newRow("1") << "1"
+                           << "4";
+        QTest::newRow("0") << "0"
+                           << "4";
+        QTest::newRow("letter") << "x"
+                                << "4";
+        QTest::newRow("minus") << "-"
+                               << "4";
+        QTest::newRow("empty") << ""
+                               << "4";
+        QTest::newRow("2") << "2"
+                           << "2";
+        QTest::newRow("6") << "6"
+                           << "6";
+        QTest::newRow("8") << "8"
+                           << "8";
+    }
+    void leavingTheFactorCountKeepsItFromTwoToEight() {
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        Fixture f;
+        frmMeta w(f.program());
+        w.Form_Load();
+        showActive(w);
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->setFocus();
+        QTRY_VERIFY(lblFatores->hasFocus());
+        lblFatores->clear();
+        QTest::keyClicks(lblFatores, typed);
+        QCOMPARE(lblFatores->text(), typed);  // nothing is judged while typing
+        QTest::keyClick(lblFatores, Qt::Key_Tab);
+        QTRY_VERIFY(!lblFatores->hasFocus());
+        QCOMPARE(lblFatores->text(), shown);
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(4));
+    }
+
+    void factorCountRule() {
+        const core::NumberLocale point{'.'};
+        QCOMPARE(validFactorCount("5", point), "5");
+        QCOMPARE(validFactorCount("10", point), "4");
+        QCOMPARE(validFactorCount("8.5", point), "4");
+        QCOMPARE(validFactorCount("7", core::NumberLocale{','}), "7");
+        QCOMPARE(validFactorCount(" ", point), "4");
+        QCOMPARE(validFactorCount("3x", point), "4");
+    }
+
+    void saveWritesTheCountAndAllEightRows() {
+        Fixture f;
+        test::fillWithData(f.db());
+        frmMeta w(f.program());
+        w.Form_Load();
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->clear();
+        QTest::keyClicks(lblFatores, "3");
+        title(w, 1)->clear();
+        QTest::keyClicks(title(w, 1), "Custo");
+        QTest::keyClicks(title(w, 7), " (reserva)");  // beyond the count: still written
+        count(w, 5)->clear();
+        count(w, 2)->clear();
+        QTest::keyClicks(count(w, 2), "99");
+        count(w, 3)->clear();
+        QTest::keyClicks(count(w, 3), "x");  // written as typed
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        f.reopen();
+        store::Database& db = f.db();
+        QCOMPARE(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(3));
+        // The Likert window offers nFatores factors: it follows the count.
+        QCOMPARE(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(3));
+        const auto rows = db.firstRows("Fatores", {"Fator", "Prop", "Mi1", "Mi2"}, 9);
+        QCOMPARE(rows[0].text("Fator"), "Custo");
+        QCOMPARE(rows[6].text("Fator"), "Fator n7 (reserva)");
+        QCOMPARE(rows[7].text("Fator"), "Fator n8");
+        QCOMPARE(rows[1].value("Prop"), store::Value("99"));
+        QCOMPARE(rows[2].value("Prop"), store::Value("x"));
+        QCOMPARE(rows[4].value("Prop"), store::Value(""));
+        QCOMPARE(rows[7].value("Prop"), store::Value("18"));
+        // The degrees belong to the Likert window; the ninth row is no slot.
+        QCOMPARE(rows[1].number("Mi1"), 0.27);
+        QCOMPARE(rows[1].number("Mi2"), 0.48);
+        QCOMPARE(rows[8].text("Fator"), "Nono");
+    }
+
+    void opinionsButtonSavesAndAsksForTheLikertWindow() {
+        Fixture f;
+        frmMeta w(f.program());
+        w.Form_Load();
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->clear();
+        QTest::keyClicks(lblFatores, "7");
+        QTest::keyClicks(title(w, 7), "Prazo");
+        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(f.program().gProximaJanela, 2);
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(7));
+        QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 7)->text("Fator"), "Prazo");
+    }
+
+    void aCountNeverLeftIsCheckedBeforeSaving() {
+        // An access key clicks the button while the count box keeps the focus.
+        Fixture f;
+        frmMeta w(f.program());
+        w.Form_Load();
+        showActive(w);
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->setFocus();
+        lblFatores->clear();
+        QTest::keyClicks(lblFatores, "9");
+        QTest::keyClick(lblFatores, Qt::Key_S, Qt::AltModifier);
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(lblFatores->text(), "4");
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(4));
+        QCOMPARE(f.db().firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(4));
+    }
+
+    void closingOtherwiseWritesNothing() {
+        Fixture f;
+        test::fillWithData(f.db());
+        const QStringList before = test::storeSnapshot(f.db());
+        frmMeta w(f.program());
+        w.Form_Load();
+        showActive(w);
+        QTest::keyClicks(title(w, 2), "mudado");
+        count(w, 4)->clear();
+        QTest::keyClick(title(w, 2), Qt::Key_Return);  // Return closes nothing
+        QVERIFY(w.isVisible());
+        QTest::keyClick(title(w, 2), Qt::Key_Escape);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.program().gProximaJanela, 0);
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+    }
+
+    void lengthLimitsHoldForTypingAndPasting() {
+        Fixture f;
+        frmMeta w(f.program());
+        w.Form_Load();
+        QTest::keyClicks(title(w, 4), QString(61, 't'));
+        QCOMPARE(title(w, 4)->text().size(), 60);
+        QTest::keyClicks(count(w, 4), "123");
+        QCOMPARE(count(w, 4)->text(), "12");
+        QApplication::clipboard()->setText("456");
+        count(w, 6)->paste();
+        QCOMPARE(count(w, 6)->text(), "45");
+        title(w, 8)->insert(QString(70, 'p'));
+        QCOMPARE(title(w, 8)->text().size(), 60);
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->clear();
+        QApplication::clipboard()->setText("57");
+        lblFatores->paste();
+        QCOMPARE(lblFatores->text(), "5");
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        f.reopen();
+        QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 4)->text("Fator"), std::string(60, 't'));
+        QCOMPARE(f.db().rowByKey("Fatores", {"Prop"}, 6)->text("Prop"), "45");
+        QCOMPARE(f.db().firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(5));
+    }
+
+    void loadFailuresShowAMessageAndNoWindow_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("seven Fatores rows") << "DELETE FROM Fatores WHERE Id = 3"
+                                            << "Fatores tem 7 linhas";
+        QTest::newRow("NULL Fator") << "UPDATE Fatores SET Fator = NULL WHERE Id = 8"
+                                    << "Null: campo Fatores.Fator";
+        QTest::newRow("NULL Prop") << "UPDATE Fatores SET Prop = NULL WHERE Id = 2"
+                                   << "Fatores.Prop";
+        QTest::newRow("NULL count") << "UPDATE Parametro SET Fatores = NULL"
+                                    << "Parametro.Fatores";
+        QTest::newRow("no Parametro row") << "DELETE FROM Parametro"
+                                          << "Parametro tem 0 linhas";
+    }
+    void loadFailuresShowAMessageAndNoWindow() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f;
+        f.db().execute(damage.toStdString());
+        bool shown = false;
+        test::whenModal(
+            [&](QWidget& modal) {
+                shown = true;
+                modal.close();
+            },
+            5);
+        openModal<frmMeta>(f.program(), nullptr);
+        QTest::qWait(100);
+        QVERIFY(!shown);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY2(MessageBox::shown().first().text.contains(message),
+                 qPrintable(MessageBox::shown().first().text));
+    }
+
+    void aFailingSaveWritesNothingAndKeepsTheWindow_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("Fatores row gone") << "DELETE FROM Fatores WHERE Id >= 8";
+        QTest::newRow("Cadastro row gone") << "DELETE FROM Cadastro";
+        QTest::newRow("Fatores refuses")
+            << "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores "
+               "WHEN NEW.Id = 5 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
+    }
+    void aFailingSaveWritesNothingAndKeepsTheWindow() {
+        QFETCH(QString, damage);
+        Fixture f;
+        test::fillWithData(f.db());
+        frmMeta w(f.program());
+        w.Form_Load();
+        w.show();
+        f.db().execute(damage.toStdString());
+        const QStringList before = test::storeSnapshot(f.db());
+        auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+        lblFatores->clear();
+        QTest::keyClicks(lblFatores, "2");
+        QTest::keyClicks(title(w, 1), " novo");
+        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(title(w, 1)->text(), "Fator n1 novo");
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+    }
+};
+
+QTEST_MAIN(MetaTest)
+#include "test_meta.moc"
