@@ -66,19 +66,13 @@ const std::initializer_list<const char*> kFactorLabels = {
 // result tells whether one came up at all.
 std::shared_ptr<bool> examineNextModal(std::function<void(QWidget&)> examine) {
     auto seen = std::make_shared<bool>(false);
-    auto* timer = new QTimer;
-    auto deadline = std::make_shared<QDeadlineTimer>(5000);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal && !deadline->hasExpired()) return;
-        timer->stop();
-        timer->deleteLater();
-        if (!modal) return;
-        *seen = true;
-        examine(*modal);
-        modal->close();
-    });
-    timer->start(10);
+    test::whenModal(
+        [=](QWidget& modal) {
+            *seen = true;
+            examine(modal);
+            modal.close();
+        },
+        500);
     return seen;
 }
 

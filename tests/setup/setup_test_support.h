@@ -80,16 +80,4 @@ inline void typeText(QWidget* box, const QString& text) {
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-// Acts on the next modal window once it is up: the only way to reach a window
-// that an opener runs with exec().
-inline void whenModal(std::function<void(QWidget&)> act, int attempts = 200) {
-    QTimer::singleShot(0, [act = std::move(act), attempts] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            act(*modal);
-        } else if (attempts > 0) {
-            QTimer::singleShot(10, [act, attempts] { whenModal(act, attempts - 1); });
-        }
-    });
-}
-
 }  // namespace vpl::test

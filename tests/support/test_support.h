@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "shell/program.h"
@@ -31,6 +34,18 @@ T* child(QObject& window, const char* name) {
     T* found = window.findChild<T*>(QString::fromUtf8(name));
     if (!found) qFatal("control %s not found", name);
     return found;
+}
+
+// Acts on the next modal window once it is up: the only way to reach a window
+// that an opener runs with exec().
+inline void whenModal(std::function<void(QWidget&)> act, int attempts = 200) {
+    QTimer::singleShot(0, [act = std::move(act), attempts] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            act(*modal);
+        } else if (attempts > 0) {
+            QTimer::singleShot(10, [act, attempts] { whenModal(act, attempts - 1); });
+        }
+    });
 }
 
 }  // namespace vpl::test
