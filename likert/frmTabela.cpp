@@ -316,8 +316,8 @@ void frmTabela::FillLikertGrid() {
     grid.setTextAt(totalRow, kQtCol, qs(core::FormatGeneral(grandTotal, locale)));
 }
 
-std::string frmTabela::cellText(int row, int col) const {
-    return MSFlexGrid1->textAt(row, col).toStdString();
+const std::string& frmTabela::cellText(int row, int col) const {
+    return MSFlexGrid1->utf8At(row, col);
 }
 
 void frmTabela::RecalcTotals() {

@@ -66,7 +66,7 @@ class frmTabela : public QDialog {
     void writeShownRows(const std::vector<core::LikertTextRow>& counts, bool withText,
                         const std::function<void(store::Database&)>& alsoWrite);
     void moveToNextCell();
-    std::string cellText(int row, int col) const;
+    const std::string& cellText(int row, int col) const;
 
     Program& program_;
     QComboBox* cmbFator;

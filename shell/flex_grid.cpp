@@ -112,6 +112,7 @@ FlexGrid::FlexGrid(int rows, int cols, int fixedRows, QWidget* parent)
 void FlexGrid::setRows(int rows) {
     const int before = rowCount();
     setRowCount(rows);
+    utf8_.resize(static_cast<std::size_t>(rowCount() * columnCount()));
     fillWithItems(before);
 }
 
@@ -141,8 +142,17 @@ QString FlexGrid::textAt(int row, int col) const {
     return cell ? cell->text() : QString();
 }
 
+const std::string& FlexGrid::utf8At(int row, int col) const {
+    static const std::string outside;
+    if (!contains(row, col)) return outside;
+    return utf8_[static_cast<std::size_t>(row * columnCount() + col)];
+}
+
 void FlexGrid::setTextAt(int row, int col, const QString& text) {
-    if (QTableWidgetItem* cell = item(row, col)) cell->setText(text);
+    QTableWidgetItem* cell = item(row, col);
+    if (!cell) return;
+    cell->setText(text);
+    utf8_[static_cast<std::size_t>(row * columnCount() + col)] = text.toStdString();
 }
 
 void FlexGrid::clearTexts() {

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QTableWidget>
+#include <string>
 #include <vector>
 
 class QTableView;
@@ -31,6 +32,9 @@ class FlexGrid : public QTableWidget {
     void setText(const QString& text) { setTextAt(row(), col(), text); }
 
     QString textAt(int row, int col) const;
+    // The same text in UTF-8, kept beside the cells: the window reads every count cell at
+    // each key, and this spares it a conversion per cell.
+    const std::string& utf8At(int row, int col) const;
     void setTextAt(int row, int col, const QString& text);
     // Empties every cell; colours and bold stay.
     void clearTexts();
@@ -70,7 +74,8 @@ class FlexGrid : public QTableWidget {
 
     int fixedRows_;
     std::vector<Qt::Alignment> alignments_;
-    QTableView* headings_;  // the heading rows drawn over the top of the scrolled body
+    std::vector<std::string> utf8_;  // row by row, as the cells hold them
+    QTableView* headings_;           // the heading rows drawn over the top of the scrolled body
 };
 
 }  // namespace vpl

@@ -130,6 +130,24 @@ class FlexGridTest : public QObject {
         QVERIFY(grid.cellBold(2, 1));
     }
 
+    void utf8TextsFollowTheCellsThroughRowChanges() {
+        FlexGrid grid(4, 3, 2);
+        grid.setTextAt(3, 2, QString::fromUtf8("Ação 7"));
+        grid.setText("ignored");  // no current cell yet: nothing changes
+        QCOMPARE(grid.utf8At(3, 2), "Ação 7");
+        QCOMPARE(grid.utf8At(9, 9), "");
+        grid.setRows(3);
+        grid.setRows(5);  // the row comes back empty, as its cells do
+        QCOMPARE(grid.textAt(3, 2), QString());
+        QCOMPARE(grid.utf8At(3, 2), "");
+        grid.setTextAt(4, 1, "12");
+        grid.setCell(4, 1);
+        grid.setText(grid.text() + "3");
+        QCOMPARE(grid.utf8At(4, 1), "123");
+        grid.clearTexts();
+        QCOMPARE(grid.utf8At(4, 1), "");
+    }
+
     void boldKeepsTheGridFontAndColoursReadBack() {
         FlexGrid grid(3, 2, 1);
         grid.setFont(QFont("Liberation Sans", 13));
