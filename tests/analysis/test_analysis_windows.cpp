@@ -22,6 +22,7 @@
 #include "shell/twips.h"
 #include "shell/windows.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -125,8 +126,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(double, gG2);
         Fixture f;
         storePairs(f, pairs);
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
 
         QStringList factorTexts;
         for (const auto& [mu, lambda] : pairs)
@@ -149,8 +149,7 @@ class AnalysisWindowsTest : public QObject {
     void fullAgreementLeavesTheResultValues() {
         Fixture f;
         storePairs(f, {{1, 0}, {1, 0}, {1, 0}, {1, 0}});
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         QCOMPARE(f.program().gG1.Ticks(), 10000);
         QCOMPARE(f.program().gG2.Ticks(), 0);
         QCOMPARE(f.program().gG1n, 1.0);
@@ -166,8 +165,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(QChar, separator);
         Fixture f(core::NumberLocale{separator.toLatin1()});
         storePairs(f, {{0.3, 0.1}, {0.6, 0.2}, {0.9, 0.5}, {0.8, 0.4}});
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         const auto local = [&](QString s) { return s.replace('.', separator); };
         QCOMPARE(text(window, "lblF1G1"), local("0.3000"));
         QCOMPARE(text(window, "lblF2G2"), local("0.2000"));
@@ -201,8 +199,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(QStringList, captions);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", idioma}});
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         QCOMPARE(f.program().gIdioma, gIdioma);
         QStringList shown{window.windowTitle()};
         for (const char* name : {"cmdEsquema", "cmdResutado", "cmdPrinter"})
@@ -218,8 +215,7 @@ class AnalysisWindowsTest : public QObject {
 
     void gridIsSetUpAsDesigned() {
         Fixture f;
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         auto* grid = child<QTableWidget>(window, "MSFlexGrid1");
         QCOMPARE(grid->rowCount(), 5);
         QCOMPARE(grid->columnCount(), 2);
@@ -254,8 +250,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(QString, defaultName);
         Printers::setFake(installed, defaultName);
         Fixture f;
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         auto* combo = child<QComboBox>(window, "Combo1");
         QCOMPARE(combo->currentText(), defaultName);
         QStringList items;
@@ -376,8 +371,7 @@ class AnalysisWindowsTest : public QObject {
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", 1}});
         storePairs(f, {{1, 0}, {1, 0}, {1, 0}, {1, 0}});
-        frmAnalise4f window(f.program());
-        window.Form_Load();
+        test::Loaded<frmAnalise4f> window(f.program());
         window.show();
 
         auto* printer = child<QPushButton>(window, "cmdPrinter");
@@ -473,8 +467,7 @@ class AnalysisWindowsTest : public QObject {
 
     void resultBeforeAnyAnalysisSitsAtTheLowerLeftCorner() {
         Fixture f;  // a fresh run: the result values are 0
-        frmResultado window(f.program());
-        window.Form_Load();
+        test::Loaded<frmResultado> window(f.program());
         QCOMPARE(text(window, "lblResultado"), "Dados ignorados,  forte discordância.");
         QCOMPARE(child<QLabel>(window, "lblPonto")->pos(),
                  QPoint(twips(2800 - 35), twips(5750 - 35)));
@@ -486,8 +479,7 @@ class AnalysisWindowsTest : public QObject {
         Fixture f(core::NumberLocale{','});
         f.program().gG2n = 0.75f;
         f.program().gG1n = 0.625;
-        frmResultado window(f.program());
-        window.Form_Load();
+        test::Loaded<frmResultado> window(f.program());
         QCOMPARE(texts(window, {"lblG1", "lblG2", "lblG1n", "lblG2n"}),
                  (QStringList{"0,6250", "0,7500", "0,625", "0,75"}));
     }
@@ -536,8 +528,7 @@ class AnalysisWindowsTest : public QObject {
 
     void resultReturnCloses() {
         Fixture f;
-        frmResultado window(f.program());
-        window.Form_Load();
+        test::Loaded<frmResultado> window(f.program());
         window.show();
         QTest::mouseClick(child<QPushButton>(window, "cmdSair"), Qt::LeftButton);
         QVERIFY(!window.isVisible());
@@ -551,8 +542,7 @@ class AnalysisWindowsTest : public QObject {
                                        {2, "Esquema de Lógica Paraconsistente utilizado"},
                                        {3, "Esquema de Lógica Paraconsistente Utilizado "}}) {
             f.program().gIdioma = static_cast<std::int16_t>(idioma);
-            frmEsquema4f window(f.program());
-            window.Form_Load();
+            test::Loaded<frmEsquema4f> window(f.program());
             QCOMPARE(text(window, "Label1"), QString::fromUtf8(heading));
         }
     }

@@ -12,6 +12,7 @@
 #include "shell/windows.h"
 #include "store/schema.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -87,7 +88,9 @@ double storedDegree(Fixture& f, int factor, const char* field) {
     return f.db().rowByKey("Fatores", {field}, factor)->number(field);
 }
 
-// The window as the opener leaves it: loaded and shown.
+constexpr int kFirstFactor = 0;
+
+// The window as the opener leaves it: loaded and shown; given an item, that factor is chosen.
 class Tabela {
   public:
     explicit Tabela(Fixture& f) : window(f.program()) {
@@ -95,6 +98,7 @@ class Tabela {
         window.show();
         if (!QTest::qWaitForWindowExposed(&window)) qFatal("window not shown");
     }
+    Tabela(Fixture& f, int item) : Tabela(f) { choose(item); }
 
     FlexGrid& grid() { return *child<FlexGrid>(window, "MSFlexGrid1"); }
     QComboBox& combo() { return *child<QComboBox>(window, "cmbFator"); }
@@ -287,9 +291,7 @@ class TabelaTest : public QObject {
         Fixture f;
         f.db().execute("UPDATE Fatores SET Fator = NULL WHERE Id = 2");
         openModal<frmTabela>(f.program(), nullptr);  // a failed load is not run modally
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
-        QVERIFY(MessageBox::shown().first().text.contains("Fatores.Fator"));
+        test::verifyOneError("Fatores.Fator");
     }
 
     void factorFillsTheGrid_data() { addLocaleRows(); }
@@ -300,8 +302,7 @@ class TabelaTest : public QObject {
         setRow(f, 1, 1, {1, 2, 3, 4, 5}, "Preço justo");
         f.db().execute("UPDATE Prop1 SET Proposicao = NULL WHERE Id = 2");
         setRow(f, 1, 3, {0, 0, 5, 0, 0});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
 
         FlexGrid& grid = t.grid();
         QCOMPARE(grid.rows(), 6);
@@ -331,8 +332,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "10");
         setProp(f, 2, "3");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(11, 2);  // a mark on the last proposition row of factor 1
         t.choose(1);
         FlexGrid& grid = t.grid();
@@ -356,8 +356,7 @@ class TabelaTest : public QObject {
         setProp(f, 1, "3");
         setRow(f, 1, 1, {1, 2, 3, 4, 5});
         setRow(f, 1, 3, {0, 0, 5, 0, 0});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
 
         // A click on the empty row: its QT and the clicked column's sum in "#00".
         t.click(3, 2);
@@ -397,8 +396,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 3);
         t.type("1");
         QCOMPARE(t.cell(2, 3), "1");
@@ -428,8 +426,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "2");  // rows 2 and 3, the total in row 4
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 5);
         t.key(Qt::Key_Return);
         QCOMPARE(t.current(), QPoint(6, 2));
@@ -456,8 +453,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "2");
         setRow(f, 1, 1, {0, 0, 5, 0, 0});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(3, 4);
         t.key(Qt::Key_Up);  // the current cell leaves the marked one
         const QStringList before = t.snapshot();
@@ -478,8 +474,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "2");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         FlexGrid& grid = t.grid();
         t.click(2, 1);
         QCOMPARE(grid.cellBackground(2, 1), kYellow);
@@ -501,8 +496,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "2");
         f.program().gProximaJanela = 2;
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.typeRow(2, {"1", "2", "3", "4", "5"});
         t.typeRow(3, {"0", "0", "2", "6", "2"});
         QCOMPARE(t.evidence(),
@@ -525,8 +519,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 3);
         t.type("31");
         t.key(Qt::Key_Tab);
@@ -544,8 +537,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
         setRow(f, 1, 1, {3, 0, 0, 2, 0});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         QCOMPARE(t.cell(2, 1), "03");
 
         // "7x" counts 7 but is not a number as a whole: the stored 3 stays.
@@ -601,8 +593,7 @@ class TabelaTest : public QObject {
         QFETCH(QString, total);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 3);  // I: not rounded in the evidence
         t.type(typed);
         QCOMPARE(t.cell(2, 3), typed);
@@ -618,8 +609,7 @@ class TabelaTest : public QObject {
         setProp(f, 1, "2");
         setProp(f, 2, "3");
         f.db().update("Fatores", 2, {{"Mi1", 0.5}, {"Mi2", 0.25}});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 4);
         t.type("3");
         t.click(3, 0);
@@ -654,8 +644,7 @@ class TabelaTest : public QObject {
         setProp(f, 1, "2");
         setRow(f, 1, 1, {0, 0, 0, 0, 0}, "Antigo");
         f.db().update("Fatores", 1, {{"Mi1", 0.25}});
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type(" e novo");
         t.click(2, 5);
@@ -778,8 +767,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
         setProp(f, 2, "3");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type("Texto");
         t.click(2, 1);
@@ -787,11 +775,8 @@ class TabelaTest : public QObject {
         f.db().execute(damage.toStdString());
 
         t.choose(1);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const MessageBox::Shown box = MessageBox::shown().first();
-        QCOMPARE(box.title, "Erro");
-        QCOMPARE(box.icon, MessageBox::Icon::Critical);
-        QVERIFY2(box.text.contains(message), qPrintable(box.text));
+        test::verifyOneError(message);
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Critical);
         // Factor 1 is saved and still shown, and the choice says so.
         QCOMPARE(t.combo().currentIndex(), 0);
         QCOMPARE(t.grid().rows(), 4);
@@ -814,8 +799,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type("Texto");
         t.click(2, 1);
@@ -849,8 +833,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         f.db().execute(
             "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
             "END");
@@ -888,8 +871,7 @@ class TabelaTest : public QObject {
             }
             return list;
         };
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         QCOMPARE(log(), QStringList{});  // loading writes nothing
         t.click(4, 2);
         t.type("7");
@@ -909,8 +891,7 @@ class TabelaTest : public QObject {
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
         f.program().gProximaJanela = 2;
-        Tabela t(f);
-        t.choose(0);
+        Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type("Fechado");
         t.window.close();

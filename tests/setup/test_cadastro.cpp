@@ -12,6 +12,7 @@
 #include "store/schema.h"
 #include "tests/setup/setup_test_support.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -46,8 +47,7 @@ class CadastroTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         f.program().gProximaJanela = 2;
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         QCOMPARE(boxTexts(w), kFilledBoxes);
         QCOMPARE(f.program().gProximaJanela, 0);
         QCOMPARE(f.program().gIdioma, 3);
@@ -81,8 +81,7 @@ class CadastroTest : public QObject {
         QFETCH(QStringList, captions);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", idioma}});
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         QCOMPARE((QStringList{w.windowTitle(), child<QLabel>(w, "Label1")->text(),
                               child<QLabel>(w, "Label3")->text(),
                               child<QPushButton>(w, "cmdClear")->text(),
@@ -96,8 +95,7 @@ class CadastroTest : public QObject {
     void saveAndReturnWritesTheEdits() {
         Fixture f;
         test::fillWithData(f.db());
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         auto* questao = child<QLineEdit>(w, "txtQuestao");
         questao->clear();
         test::typeText(questao, "Comprar a máquina nova?");
@@ -122,8 +120,7 @@ class CadastroTest : public QObject {
 
     void factorsButtonSavesAndAsksForTheFactorsWindow() {
         Fixture f;
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         test::typeText(child<QLineEdit>(w, "txtP4"), "Zé");
         QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -142,8 +139,7 @@ class CadastroTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         const QStringList before = test::storeSnapshot(f.db());
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         w.show();
         QTest::keyClicks(child<QLineEdit>(w, "txtQuestao"), " e a outra?");
         QTest::keyClicks(child<QLineEdit>(w, "txtP1"), "na");
@@ -160,8 +156,7 @@ class CadastroTest : public QObject {
 
     void returnInATextBoxDoesNotCloseTheWindow() {
         Fixture f;
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         w.show();
         QTest::keyClicks(child<QLineEdit>(w, "txtQuestao"), "Pergunta");
         QTest::keyClick(child<QLineEdit>(w, "txtQuestao"), Qt::Key_Return);
@@ -173,8 +168,7 @@ class CadastroTest : public QObject {
 
     void lengthLimitsHoldForTypingAndPasting() {
         Fixture f;
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         auto* questao = child<QLineEdit>(w, "txtQuestao");
         QTest::keyClicks(questao, QString(85, 'q'));
         QCOMPARE(questao->text(), QString(80, 'q'));
@@ -205,8 +199,7 @@ class CadastroTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         const QStringList before = test::storeSnapshot(f.db());
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         MessageBox::queueAnswer(MessageBox::Answer::No);
         QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
         QCOMPARE(MessageBox::shown().size(), 1);
@@ -224,8 +217,7 @@ class CadastroTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         const QStringList before = test::storeSnapshot(f.db());
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         w.show();
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
@@ -295,8 +287,7 @@ class CadastroTest : public QObject {
         QFETCH(QString, message);
         Fixture f;
         test::fillWithData(f.db());
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         f.db().execute(damage.toStdString());
         const QStringList before = test::storeSnapshot(f.db());
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
@@ -331,20 +322,8 @@ class CadastroTest : public QObject {
         QFETCH(QString, message);
         Fixture f;
         f.db().execute(damage.toStdString());
-        bool shown = false;
-        test::whenModal(
-            [&](QWidget& modal) {
-                shown = true;
-                modal.close();
-            },
-            5);
-        openModal<frmCadastro>(f.program(), nullptr);
-        QTest::qWait(100);
-        QVERIFY(!shown);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
-        QVERIFY2(MessageBox::shown().first().text.contains(message),
-                 qPrintable(MessageBox::shown().first().text));
+        QVERIFY(!test::opensModally<frmCadastro>(f.program()));
+        test::verifyOneError(message);
     }
 
     void withoutADatabaseTheWindowSaysSo() {
@@ -357,14 +336,12 @@ class CadastroTest : public QObject {
 
     void aFailingSaveKeepsTheWindowAndItsText() {
         Fixture f;
-        frmCadastro w(f.program());
-        w.Form_Load();
+        test::Loaded<frmCadastro> w(f.program());
         w.show();
         test::typeText(child<QLineEdit>(w, "txtQuestao"), "Texto a não perder");
         f.db().execute("DELETE FROM Cadastro");
         QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
         QCOMPARE(child<QLineEdit>(w, "txtQuestao")->text(), "Texto a não perder");

@@ -11,6 +11,7 @@
 #include "store/schema.h"
 #include "tests/setup/setup_test_support.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -43,8 +44,7 @@ class MetaTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         f.program().gProximaJanela = 1;
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         QCOMPARE(child<QLineEdit>(w, "lblFatores")->text(), "6");
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(title(w, n)->text(), QString("Fator n%1").arg(n));
@@ -93,8 +93,7 @@ class MetaTest : public QObject {
         QFETCH(QStringList, captions);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", idioma}});
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         QCOMPARE(
             (QStringList{w.windowTitle(), child<QLabel>(w, "Label10")->text(),
                          child<QLabel>(w, "Label11")->text(), child<QLabel>(w, "Label12")->text(),
@@ -131,8 +130,7 @@ class MetaTest : public QObject {
         QFETCH(QString, typed);
         QFETCH(QString, shown);
         Fixture f;
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         showActive(w);
         auto* lblFatores = child<QLineEdit>(w, "lblFatores");
         lblFatores->setFocus();
@@ -160,8 +158,7 @@ class MetaTest : public QObject {
     void saveWritesTheCountAndAllEightRows() {
         Fixture f;
         test::fillWithData(f.db());
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         auto* lblFatores = child<QLineEdit>(w, "lblFatores");
         lblFatores->clear();
         QTest::keyClicks(lblFatores, "3");
@@ -199,8 +196,7 @@ class MetaTest : public QObject {
 
     void opinionsButtonSavesAndAsksForTheLikertWindow() {
         Fixture f;
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         auto* lblFatores = child<QLineEdit>(w, "lblFatores");
         lblFatores->clear();
         QTest::keyClicks(lblFatores, "7");
@@ -216,8 +212,7 @@ class MetaTest : public QObject {
     void aCountNeverLeftIsCheckedBeforeSaving() {
         // An access key clicks the button while the count box keeps the focus.
         Fixture f;
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         showActive(w);
         auto* lblFatores = child<QLineEdit>(w, "lblFatores");
         lblFatores->setFocus();
@@ -235,8 +230,7 @@ class MetaTest : public QObject {
         Fixture f;
         test::fillWithData(f.db());
         const QStringList before = test::storeSnapshot(f.db());
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         showActive(w);
         QTest::keyClicks(title(w, 2), "mudado");
         count(w, 4)->clear();
@@ -251,8 +245,7 @@ class MetaTest : public QObject {
 
     void lengthLimitsHoldForTypingAndPasting() {
         Fixture f;
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         QTest::keyClicks(title(w, 4), QString(61, 't'));
         QCOMPARE(title(w, 4)->text().size(), 60);
         QTest::keyClicks(count(w, 4), "123");
@@ -293,20 +286,8 @@ class MetaTest : public QObject {
         QFETCH(QString, message);
         Fixture f;
         f.db().execute(damage.toStdString());
-        bool shown = false;
-        test::whenModal(
-            [&](QWidget& modal) {
-                shown = true;
-                modal.close();
-            },
-            5);
-        openModal<frmMeta>(f.program(), nullptr);
-        QTest::qWait(100);
-        QVERIFY(!shown);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
-        QVERIFY2(MessageBox::shown().first().text.contains(message),
-                 qPrintable(MessageBox::shown().first().text));
+        QVERIFY(!test::opensModally<frmMeta>(f.program()));
+        test::verifyOneError(message);
     }
 
     void aFailingSaveWritesNothingAndKeepsTheWindow_data() {
@@ -321,8 +302,7 @@ class MetaTest : public QObject {
         QFETCH(QString, damage);
         Fixture f;
         test::fillWithData(f.db());
-        frmMeta w(f.program());
-        w.Form_Load();
+        test::Loaded<frmMeta> w(f.program());
         w.show();
         f.db().execute(damage.toStdString());
         const QStringList before = test::storeSnapshot(f.db());
@@ -331,8 +311,7 @@ class MetaTest : public QObject {
         QTest::keyClicks(lblFatores, "2");
         QTest::keyClicks(title(w, 1), " novo");
         QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(f.program().gProximaJanela, 0);
         QCOMPARE(title(w, 1)->text(), "Fator n1 novo");

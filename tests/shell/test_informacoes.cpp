@@ -15,29 +15,14 @@
 #include "shell/program.h"
 #include "shell/window_registry.h"
 #include "shell/windows.h"
+#include "tests/shell/shell_test_support.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
-using vpl::test::child;
-using vpl::test::Fixture;
+using namespace vpl::test;
 
 namespace {
-
-QStringList menuCaptions(Menu& menu) {
-    QStringList texts;
-    for (const char* name : {"mnuCad", "mnuMeta", "mnuTabela", "mnuAna"})
-        texts << child<QAction>(menu, name)->text();
-    texts << child<QMenu>(menu, "mnuUtil")->title() << child<QAction>(menu, "mnuSair")->text();
-    return texts;
-}
-
-const QStringList kDesignCaptions{"&Metadados", "&Fatores",     "&Pressupostos",
-                                  "&Análise",   "&Informações", "&Sair"};
-const QStringList kEnglish{"Metadata", "Factors", "Opinions", "Analysis", "Information", "Quit"};
-const QStringList kSpanish{"Metadados", "Factores",    "Opiniones",
-                           "Análisis",  "Información", "Salir"};
-const QStringList kPortuguese{"Metadados", "Fatores",     "Pressupostos",
-                              "Análises",  "Informações", "Sair"};
 
 // Which of opt1 .. opt3 is selected: 1 .. 3, or 0 for none.
 int selectedOption(QWidget& w) {
@@ -80,8 +65,7 @@ class InformacoesTest : public QObject {
     void loadShowsTheInstallationAndTheMachine() {
         Fixture f;
         f.db().execute("UPDATE Parametro SET versaoBD = '2022.07-b'");
-        frmInformacoes w(f.program());
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program());
         QCOMPARE(child<QLabel>(w, "lblPasta")->text(), QDir::toNativeSeparators(f.dir()));
         QCOMPARE(child<QLabel>(w, "lblBancoDados")->text(), "2022.07-b");
         QCOMPARE(child<QLabel>(w, "lblVAR")->text(), QSysInfo::machineHostName());
@@ -108,8 +92,7 @@ class InformacoesTest : public QObject {
         QFETCH(int, idioma);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", idioma}});
-        frmInformacoes w(f.program());
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program());
         QCOMPARE(w.windowTitle(), "General Information");
         const std::pair<const char*, const char*> frames[] = {
             {"Frame4", "Language: "},
@@ -148,8 +131,7 @@ class InformacoesTest : public QObject {
         QFETCH(int, option);
         Fixture f;
         f.db().execute("UPDATE Parametro SET Idioma = " + idioma.toStdString());
-        frmInformacoes w(f.program());
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program());
         QCOMPARE(selectedOption(w), option);
     }
 
@@ -157,11 +139,11 @@ class InformacoesTest : public QObject {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("chosen");  // 0: untouched
         QTest::addColumn<QStringList>("menu");
-        QTest::newRow("Spanish chosen") << 1 << 2 << kSpanish;
-        QTest::newRow("English chosen") << 3 << 1 << kEnglish;
-        QTest::newRow("Portuguese chosen") << 1 << 3 << kPortuguese;
-        QTest::newRow("untouched Spanish") << 2 << 0 << kSpanish;
-        QTest::newRow("untouched Portuguese") << 3 << 0 << kPortuguese;
+        QTest::newRow("Spanish chosen") << 1 << 2 << kSpanishCaptions;
+        QTest::newRow("English chosen") << 3 << 1 << kEnglishCaptions;
+        QTest::newRow("Portuguese chosen") << 1 << 3 << kPortugueseCaptions;
+        QTest::newRow("untouched Spanish") << 2 << 0 << kSpanishCaptions;
+        QTest::newRow("untouched Portuguese") << 3 << 0 << kPortugueseCaptions;
     }
     void returnStoresTheChosenLanguageAndRecaptionsTheMenuAtOnce() {
         QFETCH(int, stored);
@@ -170,8 +152,7 @@ class InformacoesTest : public QObject {
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", stored}});
         Menu mainWindow(f.program());
-        frmInformacoes w(f.program(), &mainWindow);
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program(), &mainWindow);
         w.show();
         if (chosen)
             QTest::mouseClick(child<QRadioButton>(w, qPrintable(QString("opt%1").arg(chosen))),
@@ -197,8 +178,7 @@ class InformacoesTest : public QObject {
         f.db().execute("UPDATE Parametro SET Idioma = " + idioma.toStdString());
         Menu mainWindow(f.program());
         f.program().gIdioma = 3;
-        frmInformacoes w(f.program(), &mainWindow);
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program(), &mainWindow);
         QTest::mouseClick(child<QPushButton>(w, "cmdVOLTAR"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(f.program().gIdioma, 3);
@@ -209,8 +189,7 @@ class InformacoesTest : public QObject {
     void closingOtherwiseStoresNothing() {
         Fixture f;
         Menu mainWindow(f.program());
-        frmInformacoes w(f.program(), &mainWindow);
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program(), &mainWindow);
         w.show();
         QTest::mouseClick(child<QRadioButton>(w, "opt1"), Qt::LeftButton);
         QTest::keyClick(&w, Qt::Key_Escape);
@@ -230,14 +209,12 @@ class InformacoesTest : public QObject {
         f.db().execute("UPDATE Parametro SET versaoBD = '1'");
         MessageBox::clearShown();
         Menu mainWindow(f.program());
-        frmInformacoes w(f.program(), &mainWindow);
-        w.Form_Load();
+        Loaded<frmInformacoes> w(f.program(), &mainWindow);
         w.show();
         f.db().execute("DELETE FROM Parametro");
         QTest::mouseClick(child<QRadioButton>(w, "opt2"), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(w, "cmdVOLTAR"), Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
+        test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(menuCaptions(mainWindow), kDesignCaptions);
         QCOMPARE(f.program().gIdioma, 0);
@@ -256,7 +233,7 @@ class InformacoesTest : public QObject {
         });
         child<QAction>(mainWindow, "mnuSuporte")->trigger();
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
-        QCOMPARE(menuCaptions(mainWindow), kEnglish);
+        QCOMPARE(menuCaptions(mainWindow), kEnglishCaptions);
         QCOMPARE(storedIdioma(f), QVariant(1LL));
     }
 };

@@ -11,24 +11,14 @@
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "store/schema.h"
+#include "tests/shell/shell_test_support.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
 
 using namespace vpl;
-using vpl::test::child;
-using vpl::test::Fixture;
+using namespace vpl::test;
 
 namespace {
-
-QStringList menuCaptions(Menu& menu) {
-    QStringList texts;
-    for (const char* name : {"mnuCad", "mnuMeta", "mnuTabela", "mnuAna"})
-        texts << child<QAction>(menu, name)->text();
-    texts << child<QMenu>(menu, "mnuUtil")->title() << child<QAction>(menu, "mnuSair")->text();
-    return texts;
-}
-
-const QStringList kDesignCaptions{"&Metadados", "&Fatores",     "&Pressupostos",
-                                  "&Análise",   "&Informações", "&Sair"};
 
 // Records which windows the main window opens; each opening can play a window
 // that sets the next-window code.
@@ -69,18 +59,13 @@ class MenuTest : public QObject {
         QTest::addColumn<QString>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("English") << "1" << 1 << QStringList{"Metadata", "Factors",     "Opinions",
-                                                            "Analysis", "Information", "Quit"};
-        QTest::newRow("Spanish") << "2" << 2 << QStringList{"Metadados", "Factores",    "Opiniones",
-                                                            "Análisis",  "Información", "Salir"};
-        QTest::newRow("Portuguese")
-            << "3" << 3 << QStringList{"Metadados", "Fatores",     "Pressupostos",
-                                       "Análises",  "Informações", "Sair"};
+        QTest::newRow("English") << "1" << 1 << kEnglishCaptions;
+        QTest::newRow("Spanish") << "2" << 2 << kSpanishCaptions;
+        QTest::newRow("Portuguese") << "3" << 3 << kPortugueseCaptions;
         QTest::newRow("zero") << "0" << 3 << kDesignCaptions;
         QTest::newRow("seven") << "7" << 3 << kDesignCaptions;
         QTest::newRow("NULL") << "NULL" << 3 << kDesignCaptions;
-        QTest::newRow("text") << "'1'" << 1 << QStringList{"Metadata", "Factors",     "Opinions",
-                                                           "Analysis", "Information", "Quit"};
+        QTest::newRow("text") << "'1'" << 1 << kEnglishCaptions;
     }
     void startUpAppliesTheStoredLanguage() {
         QFETCH(QString, idioma);
@@ -283,9 +268,7 @@ class MenuTest : public QObject {
         Menu menu(f.program());
         child<QAction>(menu, "mnuAna")->trigger();
         QVERIFY(fake.opened.isEmpty());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().title, "Erro");
-        QVERIFY(MessageBox::shown().first().text.contains("não está aberto"));
+        test::verifyOneError("não está aberto");
 
         MessageBox::clearShown();
         FailingWindow::execCount = 0;
