@@ -19,7 +19,7 @@ store::Assignments clearedRegistration() {
 // syncs) next to nothing.
 void clearPropositions(store::Database& db, const std::string& table) {
     // StoreError when the table holds fewer than 99 rows.
-    const store::Key last = db.firstRows(table, {}, store::kPropositionRows).back().key();
+    const store::Key last = db.keyAt(table, store::kPropositionRows);
     std::string set = "[Proposicao] = ''";
     std::string filled = "[Proposicao] IS NOT ''";
     for (int point = 1; point <= 5; ++point) {

@@ -193,6 +193,14 @@ std::vector<Row> Database::firstRowsUpTo(std::string_view table,
     return select(table, fields, " ORDER BY [Id] LIMIT ?", {Value(count)});
 }
 
+Key Database::keyAt(std::string_view table, int position) {
+    auto rows = select(table, {}, " ORDER BY [Id] LIMIT 1 OFFSET ?", {Value(position - 1)});
+    if (position < 1 || rows.empty())
+        throw StoreError("A tabela " + std::string(table) + " tem menos de " +
+                         std::to_string(position) + " linhas.");
+    return rows.front().key();
+}
+
 Row Database::firstRow(std::string_view table, const std::vector<std::string>& fields) {
     return std::move(firstRows(table, fields, 1).front());
 }
@@ -235,7 +243,7 @@ void Database::update(std::string_view table, Key key, const Assignments& fields
 }
 
 void Database::updateFirst(std::string_view table, int count, const Assignments& fields) {
-    if (count >= 0) firstRows(table, {}, count);  // fails when the table is too short
+    if (count > 0) keyAt(table, count);  // fails when the table is too short
     std::string sql = "UPDATE " + identifier(table) + " SET ";
     for (size_t i = 0; i < fields.size(); ++i)
         sql += (i ? ", " : "") + identifier(fields[i].first) + " = ?";

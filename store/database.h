@@ -72,6 +72,9 @@ class Database {
     std::vector<Row> firstRowsUpTo(std::string_view table, const std::vector<std::string>& fields,
                                    int count);
     Row firstRow(std::string_view table, const std::vector<std::string>& fields);
+    // The key of the `position`-th row in key order (from 1); StoreError when the
+    // table has fewer rows.
+    Key keyAt(std::string_view table, int position);
     // The row with this key, if any.
     std::optional<Row> rowByKey(std::string_view table, const std::vector<std::string>& fields,
                                 Key key);

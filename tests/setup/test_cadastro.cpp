@@ -272,7 +272,7 @@ class CadastroTest : public QObject {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("message");
         QTest::newRow("Prop6 row 50 deleted") << "DELETE FROM Prop6 WHERE Id = 50"
-                                              << "Prop6 tem 98 linhas";
+                                              << "Prop6 tem menos de 99 linhas";
         QTest::newRow("Prop7 dropped") << "DROP TABLE Prop7"
                                        << "no such table: Prop7";
         // The very last table refuses the write, after all the others were cleared.

@@ -160,6 +160,10 @@ TEST_F(StoreTest, UpdateFirstLeavesLaterRowsAndFailsWholeOnShortTables) {
     EXPECT_EQ(hundredth.number("N01"), 9.0);
 
     db->execute("DELETE FROM Prop4 WHERE Id = 50");
+    EXPECT_EQ(db->keyAt("Prop4", 50), 51);
+    EXPECT_EQ(db->keyAt("Prop4", 98), 99);
+    EXPECT_THROW(db->keyAt("Prop4", 99), StoreError);
+    EXPECT_THROW(db->keyAt("Prop4", 0), StoreError);
     db->update("Prop4", 1, {{"N01", Value(5)}});
     EXPECT_THROW(db->updateFirst("Prop4", 99, {{"N01", Value(0)}}), StoreError);
     EXPECT_EQ(db->rowByKey("Prop4", {"N01"}, 1)->number("N01"), 5.0);
