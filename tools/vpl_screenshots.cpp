@@ -1,7 +1,8 @@
-// Renders the main window and the analysis windows over a sample data file into PNG files,
+// Renders every window over a sample data file into PNG files,
 // on the offscreen platform: vpl_screenshots [output folder].
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -9,7 +10,11 @@
 #include "analysis/frmAnalise4f.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
+#include "likert/frmTabela.h"
+#include "setup/frmCadastro.h"
+#include "setup/frmMeta.h"
 #include "shell/Menu.h"
+#include "shell/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "store/schema.h"
@@ -39,6 +44,17 @@ void writeSampleDecision(store::Database& db) {
     for (const auto& f : factors)
         db.update("Fatores", key++,
                   {{"Fator", f.title}, {"Prop", f.propositions}, {"Mi1", f.mi1}, {"Mi2", f.mi2}});
+    const char* propositions[] = {"A equipe entrega no prazo trabalhando de casa.",
+                                  "As reuniões remotas resolvem as dúvidas do dia.",
+                                  "O trabalho em casa reduz as interrupções."};
+    for (int row = 1; row <= 3; ++row)
+        db.update("Prop1", row,
+                  {{"Proposicao", propositions[row - 1]},
+                   {"N01", row % 2},
+                   {"N02", row},
+                   {"N03", 2},
+                   {"N04", 6 + row},
+                   {"N05", 4}});
     tx.commit();
 }
 
@@ -87,6 +103,16 @@ int main(int argc, char** argv) {
         Menu menu(program);
         menu.Form_Load();
         ok &= save(menu, folder, "menu");
+        ok &= saveLoaded<frmCadastro>(program, folder, "frmCadastro");
+        ok &= saveLoaded<frmMeta>(program, folder, "frmMeta");
+        ok &= saveLoaded<frmInformacoes>(program, folder, "frmInformacoes");
+        {
+            frmTabela likert(program);
+            likert.Form_Load();
+            likert.findChild<QComboBox*>("cmbFator")->setCurrentIndex(0);
+            likert.cmbFator_Click();
+            ok &= save(likert, folder, "frmTabela");
+        }
         ok &= saveLoaded<frmAnalise4f>(program, folder, "frmAnalise4f");
         ok &= saveLoaded<frmResultado>(program, folder, "frmResultado");
         ok &= saveLoaded<frmEsquema2f>(program, folder, "frmEsquema2f");
