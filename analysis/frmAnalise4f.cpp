@@ -12,11 +12,11 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/analysis_board.h"
 #include "analysis/fonts.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
-#include "analysis/picture_boxes.h"
 #include "shell/captions.h"
 #include "shell/printers.h"
 #include "shell/program.h"
@@ -70,51 +70,9 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     setObjectName("frmAnalise4f");
     setWindowTitle(QString::fromUtf8("Análise LP 4f"));
 
-    // The network picture with the degree labels over its cells, and the column headings
-    // of the two degree columns above it.
-    auto* board = new QWidget(this);
-    Picture2 = new NetworkTableBox(NetworkTablePicture::fourFactor(), board);
-    Picture2->setObjectName("Picture2");
-    const QSizeF natural = Picture2->picture().size();
-    const int headingHeight = twips(380);
-    Picture2->setGeometry(0, headingHeight, twips(natural.width() * kPictureScale),
-                          twips(natural.height() * kPictureScale));
-    board->setFixedSize(Picture2->width(), Picture2->geometry().bottom() + 1);
-
-    const NetworkTablePicture& picture = Picture2->picture();
-    const auto heading = [&](const char* name, const char* caption, const QRectF& column) {
-        auto* label = new QLabel(QString::fromUtf8(caption), board);
-        label->setObjectName(QString::fromUtf8(name));
-        label->setFont(arialFont(12));
-        label->setStyleSheet("color: #d00000;");
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        const QRect cell = Picture2->cellRect(column);
-        label->setGeometry(cell.center().x() - twips(1000), 0, twips(2000), headingHeight);
-    };
-    heading("Label1", "Descrença", picture.contraryCell(1));
-    heading("Label2", "Crença", picture.favourableCell(1));
-
-    using Side = NetworkTablePicture::Side;
-    for (int i = 0; i < 4; ++i) {
-        const std::string n = std::to_string(i + 1);
-        lblG2[i] = labelOver(("lblF" + n + "G2").c_str(), picture.contraryCell(i + 1));
-        lblG1[i] = labelOver(("lblF" + n + "G1").c_str(), picture.favourableCell(i + 1));
-    }
-    lblMax[0] = labelOver("lblMax1", picture.operatorCell(Side::Contrary, 0, 0));
-    lblMax[1] = labelOver("lblMax2", picture.operatorCell(Side::Contrary, 0, 1));
-    lblMin1 = labelOver("lblMin1", picture.operatorCell(Side::Contrary, 1, 0));
-    lblMax[2] = labelOver("lblMax3", picture.operatorCell(Side::Favourable, 0, 0));
-    lblMax[3] = labelOver("lblMax4", picture.operatorCell(Side::Favourable, 0, 1));
-    lblMin2 = labelOver("lblMin2", picture.operatorCell(Side::Favourable, 1, 0));
-    for (QLabel* result : {lblMax[0], lblMax[1], lblMax[2], lblMax[3], lblMin1, lblMin2})
-        result->setFont(arialFont(9, true));
-    // The value boxes of the normalised degrees show what the grid shows.
-    lblG2n = labelOver("lblG2n", picture.degreeValueCell(0));
-    lblG1n = labelOver("lblG1n", picture.degreeValueCell(1));
-    for (QLabel* value : {lblG2n, lblG1n}) {
-        value->setFont(arialFont(9, true));
-        value->setStyleSheet("color: #ff0000;");
-    }
+    // The network picture with every degree over its cell, (1 OR 2) AND (3 OR 4).
+    board_ = new AnalysisBoard(NetworkTablePicture::fourFactor(),
+                               {4, 4, AnalysisBoard::orAndLabels(0, 1)}, kPictureScale, this);
 
     MSFlexGrid1 = new QTableWidget(5, 2, this);
     MSFlexGrid1->setObjectName("MSFlexGrid1");
@@ -165,18 +123,9 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
     main->setSpacing(twips(200));
-    main->addWidget(board, 0, Qt::AlignHCenter);
+    main->addWidget(board_, 0, Qt::AlignHCenter);
     main->addLayout(lower);
     main->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-QLabel* frmAnalise4f::labelOver(const char* name, const QRectF& cell) {
-    auto* label = new QLabel(Picture2);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setAlignment(Qt::AlignCenter);
-    label->setFont(arialFont(9));
-    label->setGeometry(Picture2->cellRect(cell).adjusted(2, 2, -2, -2));
-    return label;
 }
 
 void frmAnalise4f::setUpPrinters() {
@@ -215,15 +164,17 @@ void frmAnalise4f::Form_Load() {
     const auto pairs = factorPairs(db, std::clamp<int>(F, 0, 4));
     const core::Rede4fResult r = core::Rede4f(F, pairs, program_.locale);
     for (int i = 0; i < 4; ++i) {
-        lblG2[i]->setText(qs(r.lblG2[i]));
-        lblG1[i]->setText(qs(r.lblG1[i]));
-        lblMax[i]->setText(qs(r.lblMax[i]));
+        const std::string n = std::to_string(i + 1);
+        board_->setText(("lblF" + n + "G2").c_str(), r.lblG2[i]);
+        board_->setText(("lblF" + n + "G1").c_str(), r.lblG1[i]);
+        board_->setText(("lblMax" + n).c_str(), r.lblMax[i]);
     }
-    lblMin1->setText(qs(r.lblMin1));
-    lblMin2->setText(qs(r.lblMin2));
+    board_->setText("lblMin1", r.lblMin1);
+    board_->setText("lblMin2", r.lblMin2);
     for (int row = 0; row < 5; ++row) MSFlexGrid1->item(row, 1)->setText(qs(r.grid[row]));
-    lblG2n->setText(qs(r.grid[3]));
-    lblG1n->setText(qs(r.grid[4]));
+    // The value boxes of the picture repeat the normalised degrees of the grid.
+    board_->setText("lblG2n", r.grid[3]);
+    board_->setText("lblG1n", r.grid[4]);
 
     program_.gG1 = r.gG1;
     program_.gG2 = r.gG2;
@@ -232,7 +183,7 @@ void frmAnalise4f::Form_Load() {
 }
 
 void frmAnalise4f::cmdEsquema_Click() {
-    guarded(this, [&] { openModal<frmEsquema4f>(program_, this); });
+    guarded(this, [&] { openModal<frmEsquema>(program_, this, schemeMember(4)); });
 }
 
 void frmAnalise4f::cmdResutado_Click() {

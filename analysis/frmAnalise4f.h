@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDialog>
-#include <array>
 
 class QComboBox;
 class QLabel;
@@ -10,7 +9,7 @@ class QTableWidget;
 
 namespace vpl {
 
-class NetworkTableBox;
+class AnalysisBoard;
 class Program;
 
 // The analysis of a four-factor problem: the stored evidence pairs of the factors run
@@ -27,19 +26,11 @@ class frmAnalise4f : public QDialog {
     void cmdSair_Click();
 
   private:
-    QLabel* labelOver(const char* name, const QRectF& cell);
     void setUpPrinters();
     void setUpGrid();
 
     Program& program_;
-    NetworkTableBox* Picture2;
-    std::array<QLabel*, 4> lblG2;  // lblF1G2 .. lblF4G2
-    std::array<QLabel*, 4> lblG1;  // lblF1G1 .. lblF4G1
-    std::array<QLabel*, 4> lblMax;
-    QLabel* lblMin1;
-    QLabel* lblMin2;
-    QLabel* lblG2n;
-    QLabel* lblG1n;
+    AnalysisBoard* board_;
     QTableWidget* MSFlexGrid1;
     QComboBox* Combo1;
     QPushButton* cmdPrinter;

@@ -9,68 +9,33 @@ namespace vpl {
 
 class Program;
 
+// One scheme window of the family frmEsquema2f .. frmEsquema8f.
+struct SchemeMember {
+    int factors;
+    const char* name;     // the window's objectName
+    const char* caption;  // "Esquema 2f" ..
+    const char* picture;  // resource path
+    QSize pixels;         // the picture's size at 96 dots per inch
+    bool translated;      // only the four-factor heading follows the interface language
+};
+
+// The scheme window of a factor count from 2 to 8; std::out_of_range for any other.
+const SchemeMember& schemeMember(int factors);
+
 // A scheme window: the picture of the network by which a factor count's degrees are
 // combined, under a heading. It computes and stores nothing.
 class frmEsquema : public QDialog {
     Q_OBJECT
   public:
-    // The other scheme windows have no load step of their own.
-    void Form_Load() {}
+    frmEsquema(Program& program, const SchemeMember& member, QWidget* parent = nullptr);
+
+    void Form_Load();
     void cmdSair_Click();
 
-  protected:
-    // `pictureSize` in pixels at 96 dots per inch.
-    frmEsquema(Program& program, QWidget* parent, const char* name, const char* caption,
-               const char* picture, QSize pictureSize);
-
+  private:
     Program& program_;
+    const SchemeMember& member_;
     QLabel* Label1;
-};
-
-class frmEsquema2f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema2f(Program& program, QWidget* parent = nullptr);
-};
-
-class frmEsquema3f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema3f(Program& program, QWidget* parent = nullptr);
-};
-
-class frmEsquema4f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema4f(Program& program, QWidget* parent = nullptr);
-    // The only translated scheme window: its heading follows gIdioma.
-    void Form_Load();
-};
-
-// The windows for five to eight factors show the four-factor picture: it is the network
-// their analysis computes.
-class frmEsquema5f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema5f(Program& program, QWidget* parent = nullptr);
-};
-
-class frmEsquema6f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema6f(Program& program, QWidget* parent = nullptr);
-};
-
-class frmEsquema7f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema7f(Program& program, QWidget* parent = nullptr);
-};
-
-class frmEsquema8f : public frmEsquema {
-    Q_OBJECT
-  public:
-    explicit frmEsquema8f(Program& program, QWidget* parent = nullptr);
 };
 
 }  // namespace vpl

@@ -153,6 +153,11 @@ QRectF NetworkTablePicture::operatorCell(Side side, int column, int cellIndex) c
             rowTop(span.last + 1) - rowTop(span.first)};
 }
 
+QRectF NetworkTablePicture::outerCell(Side side) const {
+    const int index = side == Side::Contrary ? 0 : columnCount() - 1;
+    return {columnLeft(index), kHeadingBottom, columnWidth(index), tableBottom() - kHeadingBottom};
+}
+
 QRectF NetworkTablePicture::degreeValueCell(int row) const {
     const double top = tableBottom() + kDegreeRowsGap + row * kDegreeRowHeight;
     const int index = contraryColumnIndex() + 1;  // under the factor numbers
@@ -236,10 +241,8 @@ void NetworkTablePicture::paintFactorRows(QPainter& painter) const {
         text(painter, factorNumberCell(f), QString::number(f), numberFont);
     }
     // The outermost columns are left empty.
-    const double height = tableBottom() - kHeadingBottom;
-    cell(painter, QRectF(columnLeft(0), kHeadingBottom, columnWidth(0), height), Qt::white);
-    const int last = columnCount() - 1;
-    cell(painter, QRectF(columnLeft(last), kHeadingBottom, columnWidth(last), height), Qt::white);
+    cell(painter, outerCell(Side::Contrary), Qt::white);
+    cell(painter, outerCell(Side::Favourable), Qt::white);
 }
 
 void NetworkTablePicture::paintOperatorColumns(QPainter& painter) const {

@@ -52,6 +52,8 @@ class NetworkTablePicture {
     QRectF favourableCell(int factor) const;
     QRectF factorNumberCell(int factor) const;
     QRectF operatorCell(Side side, int column, int cell) const;
+    // The empty outermost column of a side, over all factor rows.
+    QRectF outerCell(Side side) const;
     // The value boxes of the degree rows: 0 is G2n, 1 is G1n.
     QRectF degreeValueCell(int row) const;
 

@@ -84,10 +84,10 @@ AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>,
     r.lambdaR = s[2].result;
     r.muR = s[5].result;
 
-    const Graus graus =
+    r.graus =
         GrausParaconsistentes(Fixed4::FromReal(r.muR.value), Fixed4::FromReal(r.lambdaR.value));
-    r.lblG2n = FormatNumber(graus.G2n, "0.0000", locale);
-    r.lblG1n = FormatNumber(graus.G1n, "0.0000", locale);
+    r.lblG2n = FormatNumber(r.graus.G2n, "0.0000", locale);
+    r.lblG1n = FormatNumber(r.graus.G1n, "0.0000", locale);
     r.lblMsg2 = VereditoNaoContradicao(r.lblG2n, locale);
     r.lblMsg1 = VereditoCerteza(r.lblG1n, locale);
     return r;

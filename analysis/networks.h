@@ -58,6 +58,7 @@ struct AnaliseFatoresResult {
     std::array<NetworkStep, 6> steps;
     Degree lambdaR;
     Degree muR;
+    Graus graus;         // of muR and lambdaR, as the result window reads them
     std::string lblG2n;  // ~G2n, "0.0000"
     std::string lblG1n;  // G1n, "0.0000"
     std::string_view lblMsg2;

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 #include "shell/message_box.h"
 #include "shell/program.h"
@@ -36,9 +37,10 @@ bool guarded(QWidget* parent, Work&& work) {
 
 // Every window is loaded afresh at each opening: built, loaded, run modally,
 // destroyed. A load that fails shows its message and the window is not shown.
-template <class Window>
-void openModal(Program& program, QWidget* parent) {
-    Window window(program, parent);
+// `args` go to the window between the program and the parent: a family's table row.
+template <class Window, class... Args>
+void openModal(Program& program, QWidget* parent, Args&&... args) {
+    Window window(program, std::forward<Args>(args)..., parent);
     if (!guarded(parent, [&] { window.Form_Load(); })) return;
     window.exec();
 }

@@ -10,6 +10,7 @@
 #include "analysis/frmAnalise4f.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
+#include "analysis_family/frmAnaliseFamilia.h"
 #include "likert/frmTabela.h"
 #include "setup/frmCadastro.h"
 #include "setup/frmMeta.h"
@@ -115,13 +116,18 @@ int main(int argc, char** argv) {
         }
         ok &= saveLoaded<frmAnalise4f>(program, folder, "frmAnalise4f");
         ok &= saveLoaded<frmResultado>(program, folder, "frmResultado");
-        ok &= saveLoaded<frmEsquema2f>(program, folder, "frmEsquema2f");
-        ok &= saveLoaded<frmEsquema3f>(program, folder, "frmEsquema3f");
-        ok &= saveLoaded<frmEsquema4f>(program, folder, "frmEsquema4f");
-        ok &= saveLoaded<frmEsquema5f>(program, folder, "frmEsquema5f");
-        ok &= saveLoaded<frmEsquema6f>(program, folder, "frmEsquema6f");
-        ok &= saveLoaded<frmEsquema7f>(program, folder, "frmEsquema7f");
-        ok &= saveLoaded<frmEsquema8f>(program, folder, "frmEsquema8f");
+        for (int factors = 2; factors <= 8; ++factors) {
+            const SchemeMember& scheme = schemeMember(factors);
+            frmEsquema window(program, scheme);
+            window.Form_Load();
+            ok &= save(window, folder, scheme.name);
+            if (factors == 4) continue;
+            // The family reads the sample answers delivered in PLikert.
+            const FamilyMember& member = familyMember(factors);
+            frmAnaliseFamilia analysis(program, member);
+            analysis.Form_Load();
+            ok &= save(analysis, folder, member.name);
+        }
         for (const MessageBox::Shown& box : MessageBox::shown()) {
             std::fprintf(stderr, "message: %s\n", qPrintable(box.text));
             ok = false;

@@ -8,7 +8,7 @@
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
-#include "shell/window_registry.h"
+#include "app/window_registry.h"
 #include "tests/support/test_support.h"
 
 using namespace vpl;

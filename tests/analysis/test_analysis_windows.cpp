@@ -542,51 +542,32 @@ class AnalysisWindowsTest : public QObject {
                                        {2, "Esquema de Lógica Paraconsistente utilizado"},
                                        {3, "Esquema de Lógica Paraconsistente Utilizado "}}) {
             f.program().gIdioma = static_cast<std::int16_t>(idioma);
-            test::Loaded<frmEsquema4f> window(f.program());
+            test::Loaded<frmEsquema> window(f.program(), schemeMember(4));
             QCOMPARE(text(window, "Label1"), QString::fromUtf8(heading));
         }
     }
 
     void schemeWindowsShowTheirPictures_data() {
-        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("factors");
         QTest::addColumn<QString>("picture");
         QTest::addColumn<QSize>("pixels");
-        QTest::newRow("2f") << "Esquema 2f"
-                            << "scheme_2f" << QSize(333, 427);
-        QTest::newRow("3f") << "Esquema 3f"
-                            << "scheme_3f" << QSize(466, 465);
-        QTest::newRow("4f") << "Esquema 4f"
-                            << "scheme_4f" << QSize(406, 310);
-        QTest::newRow("5f") << "Esquema 5f"
-                            << "scheme_4f" << QSize(406, 310);
-        QTest::newRow("6f") << "Esquema 6f"
-                            << "scheme_4f" << QSize(406, 310);
-        QTest::newRow("7f") << "Esquema 7f"
-                            << "scheme_4f" << QSize(406, 310);
-        QTest::newRow("8f") << "Esquema 8f"
-                            << "scheme_4f" << QSize(406, 310);
+        QTest::newRow("2f") << 2 << "scheme_2f" << QSize(333, 427);
+        QTest::newRow("3f") << 3 << "scheme_3f" << QSize(466, 465);
+        QTest::newRow("4f") << 4 << "scheme_4f" << QSize(406, 310);
+        QTest::newRow("5f") << 5 << "scheme_4f" << QSize(406, 310);
+        QTest::newRow("6f") << 6 << "scheme_4f" << QSize(406, 310);
+        QTest::newRow("7f") << 7 << "scheme_4f" << QSize(406, 310);
+        QTest::newRow("8f") << 8 << "scheme_4f" << QSize(406, 310);
     }
     void schemeWindowsShowTheirPictures() {
-        QFETCH(QString, caption);
+        QFETCH(int, factors);
         QFETCH(QString, picture);
         QFETCH(QSize, pixels);
         Fixture f;
         f.program().gIdioma = 1;  // only the four-factor window is translated
         const QString tag = QTest::currentDataTag();
-        std::unique_ptr<frmEsquema> window;
-        if (tag == "2f") window = std::make_unique<frmEsquema2f>(f.program());
-        if (tag == "3f") window = std::make_unique<frmEsquema3f>(f.program());
-        if (tag == "4f") window = std::make_unique<frmEsquema4f>(f.program());
-        if (tag == "5f") window = std::make_unique<frmEsquema5f>(f.program());
-        if (tag == "6f") window = std::make_unique<frmEsquema6f>(f.program());
-        if (tag == "7f") window = std::make_unique<frmEsquema7f>(f.program());
-        if (tag == "8f") window = std::make_unique<frmEsquema8f>(f.program());
-        QVERIFY(window);
-        if (tag == "4f")
-            static_cast<frmEsquema4f&>(*window).Form_Load();
-        else
-            window->Form_Load();
-
+        auto window = std::make_unique<test::Loaded<frmEsquema>>(f.program(), schemeMember(factors));
+        const QString caption = "Esquema " + tag;
         QCOMPARE(window->windowTitle(), caption);
         QCOMPARE(window->objectName(), "frmEsquema" + tag);
         auto* box = child<SvgPictureBox>(*window, "Picture1");

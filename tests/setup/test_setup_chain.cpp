@@ -8,7 +8,7 @@
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "shell/window_registry.h"
+#include "app/window_registry.h"
 #include "shell/windows.h"
 #include "tests/setup/setup_test_support.h"
 #include "tests/support/test_support.h"

@@ -3,7 +3,7 @@
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "shell/window_registry.h"
+#include "app/window_registry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,0 +1,88 @@
+#include "analysis/analysis_board.h"
+
+#include <QLabel>
+
+#include "analysis/fonts.h"
+#include "analysis/picture_boxes.h"
+#include "shell/twips.h"
+
+namespace vpl {
+
+AnalysisBoard::AnalysisBoard(NetworkTablePicture picture, const Labels& labels, double scale,
+                             QWidget* parent)
+    : QWidget(parent), headingHeight_(twips(380)) {
+    Picture2 = new NetworkTableBox(std::move(picture), this);
+    Picture2->setObjectName("Picture2");
+    const NetworkTablePicture& p = Picture2->picture();
+    Picture2->setGeometry(0, headingHeight_, twips(p.size().width() * scale),
+                          twips(p.size().height() * scale));
+    setFixedSize(Picture2->width(), Picture2->geometry().bottom() + 1);
+
+    const auto heading = [&](const char* name, const char* caption, const QRectF& column) {
+        auto* label = new QLabel(QString::fromUtf8(caption), this);
+        label->setObjectName(QString::fromUtf8(name));
+        label->setFont(arialFont(12));
+        label->setStyleSheet("color: #d00000;");
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        label->setGeometry(headingRect(column));
+    };
+    heading("Label1", "Descrença", p.contraryCell(1));
+    heading("Label2", "Crença", p.favourableCell(1));
+
+    for (int f = 1; f <= labels.contraryFactors; ++f)
+        labelOver(("lblF" + std::to_string(f) + "G2").c_str(),
+                  Picture2->cellRect(p.contraryCell(f)));
+    for (int f = 1; f <= labels.favourableFactors; ++f)
+        labelOver(("lblF" + std::to_string(f) + "G1").c_str(),
+                  Picture2->cellRect(p.favourableCell(f)));
+
+    for (const NetworkLabel& n : labels.network) {
+        const auto sameCell = [&](const NetworkLabel& o) {
+            return o.side == n.side && o.column == n.column && o.cell == n.cell;
+        };
+        int sharing = 0, index = 0;
+        for (const NetworkLabel& o : labels.network) {
+            if (&o == &n) index = sharing;
+            sharing += sameCell(o);
+        }
+        const QRectF cell = p.operatorCell(n.side, n.column, n.cell);
+        const double part = cell.height() / sharing;
+        const QRectF slot(cell.left(), cell.top() + index * part, cell.width(), part);
+        labelOver(n.name, Picture2->cellRect(slot))->setFont(arialFont(9, true));
+    }
+
+    const QRectF g2n = p.degreeValueCell(0);
+    const QRectF g1n = p.degreeValueCell(1);
+    for (const auto& [name, cell] : {std::pair{"lblG2n", g2n}, std::pair{"lblG1n", g1n}}) {
+        QLabel* value = labelOver(name, Picture2->cellRect(cell));
+        value->setFont(arialFont(9, true));
+        value->setStyleSheet("color: #ff0000;");
+    }
+}
+
+std::vector<AnalysisBoard::NetworkLabel> AnalysisBoard::orAndLabels(int orColumn, int andColumn) {
+    return {{"lblMax1", Side::Contrary, orColumn, 0},   {"lblMax2", Side::Contrary, orColumn, 1},
+            {"lblMin1", Side::Contrary, andColumn, 0},  {"lblMax3", Side::Favourable, orColumn, 0},
+            {"lblMax4", Side::Favourable, orColumn, 1}, {"lblMin2", Side::Favourable, andColumn, 0}};
+}
+
+QLabel* AnalysisBoard::labelOver(const char* name, const QRect& where) {
+    auto* label = new QLabel(Picture2);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(arialFont(9));
+    label->setGeometry(where.adjusted(2, 2, -2, -2));
+    return label;
+}
+
+void AnalysisBoard::setText(const char* name, const std::string& text) {
+    if (auto* label = Picture2->findChild<QLabel*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly))
+        label->setText(QString::fromStdString(text));
+}
+
+QRect AnalysisBoard::headingRect(const QRectF& cell) const {
+    const QRect column = Picture2->cellRect(cell);
+    return QRect(column.center().x() - twips(1000), 0, twips(2000), headingHeight_);
+}
+
+}  // namespace vpl

@@ -1,0 +1,217 @@
+#include "analysis_family/frmAnaliseFamilia.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+#include "analysis/fonts.h"
+#include "analysis/frmEsquema.h"
+#include "analysis/frmResultado.h"
+#include "analysis/networks.h"
+#include "analysis/picture_boxes.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+using Op = NetworkTablePicture::Operator;
+using Side = AnalysisBoard::Side;
+
+constexpr double kPictureScale = 1.4;  // twips per picture unit, as in the four-factor window
+constexpr int kBlocks = 4;
+constexpr int kBlockRows = 19;  // of the 20 keys of a block, the last is never read
+
+const std::array<FamilyMember, 6>& members() {
+    const auto orAnd = AnalysisBoard::orAndLabels;
+    static const std::array<FamilyMember, 6> table{{
+        {2, "frmAnalise2f", "Análise 2f", {{Op::And, {{1, 2}}}},
+         {2, 0,
+          {{"lblMax1", Side::Contrary, 0, 0},
+           {"lblMax3", Side::Favourable, 0, 0},
+           {"lblMax4", Side::Favourable, 0, 0}}},
+         {"Label3", "Label4"}},
+        {3, "frmAnalise3f", "Análise 3f", {{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}},
+         {3, 3, orAnd(0, 1)}, {"Label4", "Label5"}},
+        {5, "frmAnalise5f", "Análise 5f",
+         {{Op::Or, {{1, 2}, {3, 4}}}, {Op::And, {{1, 4}}}, {Op::And, {{1, 5}}}},
+         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
+        {6, "frmAnalise6f", "Análise 6f",
+         {{Op::And, {{1, 2}, {3, 4}, {5, 6}}}, {Op::Or, {{1, 4}, {5, 6}}}, {Op::And, {{1, 6}}}},
+         {4, 4, orAnd(1, 2)}, {"Label3", "Label4"}},
+        {7, "frmAnalise7f", "Análise 7f",
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}}, {Op::And, {{1, 4}, {5, 7}}},
+          {Op::Or, {{1, 7}}}},
+         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
+        {8, "frmAnalise8f", "Análise 8f",
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}}, {Op::And, {{1, 4}, {5, 8}}},
+          {Op::Or, {{1, 8}}}},
+         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
+    }};
+    return table;
+}
+
+// A count of PLikert as the block sums read it: a whole number of answers. Anything else
+// (NULL, a text, a fraction, a negative or huge number) stops the analysis with a message.
+std::int32_t blockCount(const store::Row& row, const std::string& field) {
+    const store::Value& value = row.value(field);
+    const std::optional<double> n = value.number();
+    if (!n || *n < 0 || *n > std::numeric_limits<std::int32_t>::max() || *n != std::floor(*n))
+        throw store::StoreError("Contagem inválida em PLikert, chave " + std::to_string(row.key()) +
+                                ", campo " + field + ": " + value.toText().value_or("Null"));
+    return static_cast<std::int32_t>(*n);
+}
+
+// Block i (1 to 4): the row with key 20 i - 19 and the 18 rows after it in key order.
+std::vector<core::CountRow> likertBlock(store::Database& db, int block) {
+    std::vector<std::string> fields;
+    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    std::vector<core::CountRow> counts;
+    for (const store::Row& row : db.rowsFrom("PLikert", fields, 20 * block - 19, kBlockRows)) {
+        core::CountRow& c = counts.emplace_back();
+        for (int j = 0; j < 5; ++j) c[j] = blockCount(row, fields[j]);
+    }
+    return counts;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* caption) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
+    b->setObjectName(QString::fromUtf8(name));
+    b->setAutoDefault(false);
+    b->setMinimumSize(twips(1800), twips(400));
+    return b;
+}
+
+QLabel* verdictLabel(QWidget* parent, const char* name) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setFont(arialFont(10, true));
+    label->setStyleSheet("color: #000080;");  // dark blue
+    label->setWordWrap(true);
+    return label;
+}
+
+}  // namespace
+
+const FamilyMember& familyMember(int factors) {
+    for (const FamilyMember& member : members())
+        if (member.factors == factors) return member;
+    throw std::out_of_range("no family window for " + std::to_string(factors) + " factors");
+}
+
+frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& member,
+                                     QWidget* parent)
+    : QDialog(parent), program_(program), member_(member) {
+    setObjectName(QString::fromUtf8(member.name));
+    setWindowTitle(QString::fromUtf8(member.caption));
+
+    const NetworkTablePicture picture(member.factors, member.columns, true);
+    board_ = new AnalysisBoard(picture, member.labels, kPictureScale, this);
+
+    // mu2R and mu1R over the outermost columns, where the two networks end.
+    const auto resultSymbol = [&](Side side, const char* pictureName, const char* svg,
+                                  const char* rName) {
+        auto* symbol = new QWidget(board_);
+        auto* image = new SvgPictureBox(QString(":/pictures/") + svg, symbol);
+        image->setObjectName(QString::fromUtf8(pictureName));
+        image->setFixedSize(twips(360), twips(360));
+        auto* r = new QLabel("R", symbol);
+        r->setObjectName(QString::fromUtf8(rName));
+        r->setFont(arialFont(12, true));
+        auto* row = new QHBoxLayout(symbol);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        row->addStretch(1);
+        row->addWidget(image, 0, Qt::AlignBottom);
+        row->addWidget(r, 0, Qt::AlignBottom);
+        row->addStretch(1);
+        symbol->setGeometry(board_->headingRect(picture.outerCell(side)));
+    };
+    resultSymbol(Side::Contrary, "Picture1", "likert_mi2.svg", member.rLabels[0]);
+    resultSymbol(Side::Favourable, "Picture3", "likert_mi1.svg", member.rLabels[1]);
+
+    lblMsg2 = verdictLabel(this, "lblMsg2");
+    lblMsg1 = verdictLabel(this, "lblMsg1");
+
+    auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
+    auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
+    auto* cmdSair = button(this, "cmdSair", "&Return");
+    connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
+    connect(cmdResutado, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdResutado_Click);
+    connect(cmdSair, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdSair_Click);
+
+    auto* verdicts = new QVBoxLayout;
+    verdicts->setSpacing(twips(120));
+    verdicts->addWidget(lblMsg2);
+    verdicts->addWidget(lblMsg1);
+    verdicts->addStretch(1);
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(twips(120));
+    buttons->addWidget(cmdEsquema);
+    buttons->addWidget(cmdResutado);
+    buttons->addWidget(cmdSair);
+    auto* lower = new QHBoxLayout;
+    lower->addLayout(verdicts, 1);
+    lower->addSpacing(twips(400));
+    lower->addLayout(buttons);
+
+    auto* main = new QVBoxLayout(this);
+    main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
+    main->setSpacing(twips(200));
+    main->addWidget(board_, 0, Qt::AlignHCenter);
+    main->addLayout(lower);
+    setFixedWidth(board_->width() + twips(480));
+}
+
+void frmAnaliseFamilia::Form_Load() {
+    AnalisarFatores();
+}
+
+void frmAnaliseFamilia::AnalisarFatores() {
+    store::Database& db = program_.db();
+    std::array<std::vector<core::CountRow>, kBlocks> blocks;
+    for (int i = 0; i < kBlocks; ++i) blocks[i] = likertBlock(db, i + 1);
+    const core::AnaliseFatoresResult r =
+        core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, program_.locale);
+
+    for (int i = 0; i < kBlocks; ++i) {
+        const std::string n = std::to_string(i + 1);
+        board_->setText(("lblF" + n + "G2").c_str(), r.blocks[i].lambda.text);
+        board_->setText(("lblF" + n + "G1").c_str(), r.blocks[i].mu.text);
+    }
+    const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
+    for (std::size_t k = 0; k < r.steps.size(); ++k)
+        board_->setText(steps[k], r.steps[k].result.text);
+    board_->setText("lblG2n", r.lblG2n);
+    board_->setText("lblG1n", r.lblG1n);
+    lblMsg2->setText(QString::fromUtf8(r.lblMsg2.data(), static_cast<int>(r.lblMsg2.size())));
+    lblMsg1->setText(QString::fromUtf8(r.lblMsg1.data(), static_cast<int>(r.lblMsg1.size())));
+    graus_ = r.graus;
+}
+
+void frmAnaliseFamilia::cmdEsquema_Click() {
+    guarded(this, [&] { openModal<frmEsquema>(program_, this, schemeMember(member_.factors)); });
+}
+
+void frmAnaliseFamilia::cmdResutado_Click() {
+    // The result window reads the program-wide values: they become this window's result.
+    program_.gG1 = graus_.G1;
+    program_.gG2 = graus_.G2;
+    program_.gG1n = graus_.G1n;
+    program_.gG2n = graus_.G2nSingle;
+    guarded(this, [&] { openModal<frmResultado>(program_, this); });
+}
+
+void frmAnaliseFamilia::cmdSair_Click() {
+    guarded(this, [&] { close(); });
+}
+
+}  // namespace vpl
