@@ -61,9 +61,10 @@ AnalysisBoard::AnalysisBoard(NetworkTablePicture picture, const Labels& labels, 
 }
 
 std::vector<AnalysisBoard::NetworkLabel> AnalysisBoard::orAndLabels(int orColumn, int andColumn) {
-    return {{"lblMax1", Side::Contrary, orColumn, 0},   {"lblMax2", Side::Contrary, orColumn, 1},
-            {"lblMin1", Side::Contrary, andColumn, 0},  {"lblMax3", Side::Favourable, orColumn, 0},
-            {"lblMax4", Side::Favourable, orColumn, 1}, {"lblMin2", Side::Favourable, andColumn, 0}};
+    return {
+        {"lblMax1", Side::Contrary, orColumn, 0},   {"lblMax2", Side::Contrary, orColumn, 1},
+        {"lblMin1", Side::Contrary, andColumn, 0},  {"lblMax3", Side::Favourable, orColumn, 0},
+        {"lblMax4", Side::Favourable, orColumn, 1}, {"lblMin2", Side::Favourable, andColumn, 0}};
 }
 
 QLabel* AnalysisBoard::labelOver(const char* name, const QRect& where) {
@@ -76,7 +77,8 @@ QLabel* AnalysisBoard::labelOver(const char* name, const QRect& where) {
 }
 
 void AnalysisBoard::setText(const char* name, const std::string& text) {
-    if (auto* label = Picture2->findChild<QLabel*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly))
+    if (auto* label =
+            Picture2->findChild<QLabel*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly))
         label->setText(QString::fromStdString(text));
 }
 

@@ -1,6 +1,7 @@
 #include "analysis/network_table_picture.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <stdexcept>
@@ -41,6 +42,13 @@ QFont pictureFont(double pixelSize, bool bold = false, bool italic = false) {
     font.setPixelSize(static_cast<int>(pixelSize));
     font.setBold(bold);
     font.setItalic(italic);
+    return font;
+}
+
+// The font made smaller, if need be, so that `s` fits on one line of `width`.
+QFont fitted(QFont font, const QString& s, double width) {
+    const double advance = QFontMetricsF(font).horizontalAdvance(s);
+    if (advance > width) font.setPixelSize(std::max(1, int(font.pixelSize() * width / advance)));
     return font;
 }
 
@@ -260,8 +268,6 @@ void NetworkTablePicture::paintOperatorColumns(QPainter& painter) const {
 }
 
 void NetworkTablePicture::paintDegreeRows(QPainter& painter) const {
-    const QFont labelFont = pictureFont(135);
-    const QFont formulaFont = pictureFont(150, false, true);
     const struct {
         const char* title;
         const char* formula;
@@ -272,21 +278,29 @@ void NetworkTablePicture::paintDegreeRows(QPainter& painter) const {
         const QRectF title(tableLeft(), value.top(), value.left() - tableLeft(), value.height());
         const QRectF formula(value.right(), value.top(), tableRight() - value.right(),
                              value.height());
+        const QString titleText = QString::fromUtf8(rows[r].title);
+        const QString formulaText = QString::fromUtf8(rows[r].formula);
         cell(painter, title, kHeadingFill);
-        text(painter, title, QString::fromUtf8(rows[r].title), labelFont, kInk,
-             Qt::AlignVCenter | Qt::AlignRight);
+        text(painter, title, titleText, fitted(pictureFont(135), titleText, title.width() - 50),
+             kInk, Qt::AlignVCenter | Qt::AlignRight);
         cell(painter, formula, Qt::white);
-        text(painter, formula, QString::fromUtf8(rows[r].formula), formulaFont, kInk,
+        text(painter, formula, formulaText,
+             fitted(pictureFont(150, false, true), formulaText, formula.width() - 50), kInk,
              Qt::AlignVCenter | Qt::AlignLeft);
         painter.setPen(QPen(kRule, 24));
         painter.setBrush(Qt::white);
         painter.drawRect(value);
     }
+    // The two definitions on one line where the table is wide enough, else one under the other.
+    const QString certainty = QString::fromUtf8("G1 = μR − λR (Grau de Certeza)");
+    const QString contradiction = QString::fromUtf8("G2 = μR + λR − 1 (Grau de Contradição)");
+    const QString oneLine = certainty + "        " + contradiction;
+    const QFont notesFont = pictureFont(135, false, true);
+    const double width = tableRight() - tableLeft();
+    const bool fits = QFontMetricsF(notesFont).horizontalAdvance(oneLine) <= width - 50;
     const double notesTop = degreeValueCell(1).bottom() + 120;
-    text(painter, QRectF(tableLeft(), notesTop, tableRight() - tableLeft(), 260),
-         QString::fromUtf8("G1 = μR − λR (Grau de Certeza)        "
-                           "G2 = μR + λR − 1 (Grau de Contradição)"),
-         pictureFont(135, false, true), kRule);
+    text(painter, QRectF(tableLeft(), notesTop, width, fits ? 260 : 440),
+         fits ? oneLine : certainty + "\n" + contradiction, notesFont, kRule);
 }
 
 }  // namespace vpl

@@ -33,28 +33,50 @@ constexpr int kBlockRows = 19;  // of the 20 keys of a block, the last is never 
 const std::array<FamilyMember, 6>& members() {
     const auto orAnd = AnalysisBoard::orAndLabels;
     static const std::array<FamilyMember, 6> table{{
-        {2, "frmAnalise2f", "Análise 2f", {{Op::And, {{1, 2}}}},
-         {2, 0,
+        {2,
+         "frmAnalise2f",
+         "Análise 2f",
+         {{Op::And, {{1, 2}}}},
+         {2,
+          0,
           {{"lblMax1", Side::Contrary, 0, 0},
            {"lblMax3", Side::Favourable, 0, 0},
            {"lblMax4", Side::Favourable, 0, 0}}},
          {"Label3", "Label4"}},
-        {3, "frmAnalise3f", "Análise 3f", {{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}},
-         {3, 3, orAnd(0, 1)}, {"Label4", "Label5"}},
-        {5, "frmAnalise5f", "Análise 5f",
+        {3,
+         "frmAnalise3f",
+         "Análise 3f",
+         {{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}},
+         {3, 3, orAnd(0, 1)},
+         {"Label4", "Label5"}},
+        {5,
+         "frmAnalise5f",
+         "Análise 5f",
          {{Op::Or, {{1, 2}, {3, 4}}}, {Op::And, {{1, 4}}}, {Op::And, {{1, 5}}}},
-         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
-        {6, "frmAnalise6f", "Análise 6f",
+         {4, 4, orAnd(0, 1)},
+         {"Label3", "Label4"}},
+        {6,
+         "frmAnalise6f",
+         "Análise 6f",
          {{Op::And, {{1, 2}, {3, 4}, {5, 6}}}, {Op::Or, {{1, 4}, {5, 6}}}, {Op::And, {{1, 6}}}},
-         {4, 4, orAnd(1, 2)}, {"Label3", "Label4"}},
-        {7, "frmAnalise7f", "Análise 7f",
-         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}}, {Op::And, {{1, 4}, {5, 7}}},
+         {4, 4, orAnd(1, 2)},
+         {"Label3", "Label4"}},
+        {7,
+         "frmAnalise7f",
+         "Análise 7f",
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}},
+          {Op::And, {{1, 4}, {5, 7}}},
           {Op::Or, {{1, 7}}}},
-         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
-        {8, "frmAnalise8f", "Análise 8f",
-         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}}, {Op::And, {{1, 4}, {5, 8}}},
+         {4, 4, orAnd(0, 1)},
+         {"Label3", "Label4"}},
+        {8,
+         "frmAnalise8f",
+         "Análise 8f",
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}},
+          {Op::And, {{1, 4}, {5, 8}}},
           {Op::Or, {{1, 8}}}},
-         {4, 4, orAnd(0, 1)}, {"Label3", "Label4"}},
+         {4, 4, orAnd(0, 1)},
+         {"Label3", "Label4"}},
     }};
     return table;
 }
@@ -107,8 +129,7 @@ const FamilyMember& familyMember(int factors) {
     throw std::out_of_range("no family window for " + std::to_string(factors) + " factors");
 }
 
-frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& member,
-                                     QWidget* parent)
+frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& member, QWidget* parent)
     : QDialog(parent), program_(program), member_(member) {
     setObjectName(QString::fromUtf8(member.name));
     setWindowTitle(QString::fromUtf8(member.caption));

@@ -1,9 +1,9 @@
 #include <QApplication>
 
+#include "app/window_registry.h"
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "app/window_registry.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -4,19 +4,19 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/window_registry.h"
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
-#include "app/window_registry.h"
 #include "tests/support/test_support.h"
 
 using namespace vpl;
 using vpl::test::child;
 using vpl::test::Fixture;
 
-// The main menu's analysis command opens the four-factor window through the real table of
-// windows.
+// The main menu's analysis command opens the analysis window of the stored factor count
+// through the real table of windows.
 class AnalysisDispatchTest : public QObject {
     Q_OBJECT
   private slots:
@@ -27,30 +27,36 @@ class AnalysisDispatchTest : public QObject {
     }
     void cleanup() { Printers::clearFake(); }
 
-    void analysisCommandOpensTheFourFactorWindow_data() {
+    void analysisCommandOpensTheWindowOfTheFactorCount_data() {
         QTest::addColumn<QString>("fatores");
-        QTest::newRow("4") << "4";
-        QTest::newRow("not a number") << "'abc'";
+        QTest::addColumn<QString>("window");
+        QTest::newRow("not a number") << "'abc'"
+                                      << "frmAnalise4f";
+        for (int n = 2; n <= 8; ++n)
+            QTest::addRow("%d", n) << QString::number(n) << QString("frmAnalise%1f").arg(n);
     }
-    void analysisCommandOpensTheFourFactorWindow() {
+    void analysisCommandOpensTheWindowOfTheFactorCount() {
         QFETCH(QString, fatores);
+        QFETCH(QString, window);
         Fixture f;
         f.db().execute("UPDATE Parametro SET Fatores = " + fatores.toStdString());
         f.db().update("Fatores", 1, {{"Mi1", 0.75}, {"Mi2", 0.125}});
         installWindows(f.program());
         Menu menu(f.program());
 
-        QString opened, belief;
+        QString opened, disbelief;
         QTimer::singleShot(0, [&] {
             QTRY_VERIFY(QApplication::activeModalWidget());
-            QWidget* window = QApplication::activeModalWidget();
-            opened = window->objectName();
-            belief = child<QLabel>(*window, "lblF1G1")->text();
-            window->close();
+            QWidget* modal = QApplication::activeModalWidget();
+            opened = modal->objectName();
+            disbelief = child<QLabel>(*modal, "lblF1G2")->text();
+            modal->close();
         });
         child<QAction>(menu, "mnuAna")->trigger();
-        QCOMPARE(opened, "frmAnalise4f");
-        QCOMPARE(belief, "0.7500");
+        QCOMPARE(opened, window);
+        // The four-factor window shows the stored pair, the family the delivered answers.
+        QVERIFY(!disbelief.isEmpty());
+        QCOMPARE(disbelief == "0.1250", window == "frmAnalise4f");
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 };

@@ -566,7 +566,8 @@ class AnalysisWindowsTest : public QObject {
         Fixture f;
         f.program().gIdioma = 1;  // only the four-factor window is translated
         const QString tag = QTest::currentDataTag();
-        auto window = std::make_unique<test::Loaded<frmEsquema>>(f.program(), schemeMember(factors));
+        auto window =
+            std::make_unique<test::Loaded<frmEsquema>>(f.program(), schemeMember(factors));
         const QString caption = "Esquema " + tag;
         QCOMPARE(window->windowTitle(), caption);
         QCOMPARE(window->objectName(), "frmEsquema" + tag);

@@ -1,0 +1,305 @@
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+#include "analysis/frmAnalise4f.h"
+#include "analysis/picture_boxes.h"
+#include "analysis_family/frmAnaliseFamilia.h"
+#include "shell/message_box.h"
+#include "shell/printers.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+#include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+// PLikert rows by key; every other row holds no answers.
+using Counts = QList<int>;
+using LikertRows = QMap<int, Counts>;
+using Texts = QMap<QString, QString>;
+
+// Rows beyond the delivered keys are added, to show that they are never read.
+void storeLikert(Fixture& f, const LikertRows& rows) {
+    f.db().execute("UPDATE PLikert SET N01 = 0, N02 = 0, N03 = 0, N04 = 0, N05 = 0");
+    for (auto it = rows.begin(); it != rows.end(); ++it) {
+        std::vector<store::Value> values{store::Value(it.key())};
+        for (int count : it.value()) values.emplace_back(count);
+        f.db().execute(
+            "INSERT OR REPLACE INTO PLikert (Id, N01, N02, N03, N04, N05) "
+            "VALUES (?, ?, ?, ?, ?, ?)",
+            values);
+    }
+}
+
+// One row at the head of each block: the worked case of the family.
+const LikertRows kWorkedCase{
+    {1, {2, 2, 2, 2, 2}}, {21, {1, 1, 2, 3, 3}}, {41, {0, 1, 1, 4, 4}}, {61, {3, 3, 2, 1, 1}}};
+
+const char* const kConflicting = "Não-Contradição conflitante.";
+const char* const kUndetermined = "Certeza não determinada, indeterminação.";
+const char* const kLow = "Não-Contradição baixa: os sujeitos possuem opinião quase consistente.";
+
+QString text(QWidget& window, const char* name) {
+    return child<QLabel>(window, name)->text();
+}
+
+// The labels of `expected` show their texts; a label named with an empty text shows none.
+void verifyTexts(QWidget& window, const Texts& expected) {
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        QVERIFY2(text(window, qPrintable(it.key())) == it.value(),
+                 qPrintable(it.key() + ": " + text(window, qPrintable(it.key()))));
+}
+
+std::unique_ptr<test::Loaded<frmAnaliseFamilia>> load(Fixture& f, int factors) {
+    return std::make_unique<test::Loaded<frmAnaliseFamilia>>(f.program(), familyMember(factors));
+}
+
+}  // namespace
+
+class AnalysisFamilyTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageBox::setTestMode(true);
+        MessageBox::clearShown();
+        Printers::setFake({"PDF"}, "PDF");
+    }
+    void cleanup() { Printers::clearFake(); }
+
+    void workedCaseInEveryMember_data() {
+        QTest::addColumn<int>("factors");
+        QTest::addColumn<QStringList>("carried");  // the degree labels on the form
+        QTest::addColumn<QStringList>("rLabels");
+        QTest::addColumn<QString>("operators");  // Picture2's columns, from the factors out
+        const QStringList all{"lblF1G2", "lblF2G2", "lblF3G2", "lblF4G2", "lblF1G1",
+                              "lblF2G1", "lblF3G1", "lblF4G1", "lblMax1", "lblMax2",
+                              "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
+        QTest::newRow("2f") << 2
+                            << QStringList{"lblF1G2", "lblF2G2", "lblMax1", "lblMax3", "lblMax4"}
+                            << QStringList{"Label3", "Label4"} << "AND";
+        QStringList three = all;
+        three.removeAll("lblF4G2");
+        three.removeAll("lblF4G1");
+        QTest::newRow("3f") << 3 << three << QStringList{"Label4", "Label5"} << "OR AND";
+        QTest::newRow("5f") << 5 << all << QStringList{"Label3", "Label4"} << "OR AND AND";
+        QTest::newRow("6f") << 6 << all << QStringList{"Label3", "Label4"} << "AND OR AND";
+        QTest::newRow("7f") << 7 << all << QStringList{"Label3", "Label4"} << "OR AND OR";
+        QTest::newRow("8f") << 8 << all << QStringList{"Label3", "Label4"} << "OR AND OR";
+    }
+    void workedCaseInEveryMember() {
+        QFETCH(int, factors);
+        QFETCH(QStringList, carried);
+        QFETCH(QStringList, rLabels);
+        QFETCH(QString, operators);
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        auto window = load(f, factors);
+        const QString tag = QTest::currentDataTag();
+        QCOMPARE(window->objectName(), "frmAnalise" + tag);
+        QCOMPARE(window->windowTitle(), QString::fromUtf8("Análise ") + tag);
+
+        const Texts worked{{"lblF1G2", "0.40"}, {"lblF2G2", "0.20"}, {"lblF3G2", "0.10"},
+                           {"lblF4G2", "0.60"}, {"lblF1G1", "0.40"}, {"lblF2G1", "0.60"},
+                           {"lblF3G1", "0.80"}, {"lblF4G1", "0.20"}, {"lblMax1", "0.40"},
+                           {"lblMax2", "0.60"}, {"lblMin1", "0.40"}, {"lblMax3", "0.60"},
+                           {"lblMax4", "0.80"}, {"lblMin2", "0.60"}};
+        for (auto it = worked.begin(); it != worked.end(); ++it) {
+            auto* label = window->findChild<QLabel*>(it.key());
+            QVERIFY2(bool(label) == carried.contains(it.key()), qPrintable(it.key()));
+            if (label) QCOMPARE(label->text(), it.value());
+        }
+        verifyTexts(*window, {{"lblG2n", "0.5000"},
+                              {"lblG1n", "0.6000"},
+                              {"lblMsg2", kConflicting},
+                              {"lblMsg1", kUndetermined}});
+        for (const QString& r : rLabels) QCOMPARE(text(*window, qPrintable(r)), "R");
+        child<SvgPictureBox>(*window, "Picture1");
+        child<SvgPictureBox>(*window, "Picture3");
+
+        // The picture is the table of the member's own factor count.
+        const NetworkTablePicture& picture = child<NetworkTableBox>(*window, "Picture2")->picture();
+        QCOMPARE(picture.factorCount(), factors);
+        QStringList kinds;
+        for (const auto& column : picture.columns())
+            kinds << (column.kind == NetworkTablePicture::Operator::Or ? "OR" : "AND");
+        QCOMPARE(kinds.join(' '), operators);
+        // Every label lies on the picture, none over another (2f: two share one cell).
+        auto* box = child<NetworkTableBox>(*window, "Picture2");
+        const QList<QLabel*> onPicture = box->findChildren<QLabel*>();
+        QCOMPARE(onPicture.size(), carried.size() + 2);  // and the value boxes
+        for (QLabel* label : onPicture) {
+            QVERIFY(box->rect().contains(label->geometry()));
+            for (QLabel* other : onPicture)
+                QVERIFY2(label == other || !label->geometry().intersects(other->geometry()),
+                         qPrintable(label->objectName() + " " + other->objectName()));
+        }
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        // Its scheme button opens the scheme window of its own factor count.
+        QString scheme;
+        test::whenModal([&](QWidget& modal) {
+            scheme = modal.objectName();
+            modal.close();
+        });
+        window->show();
+        QTest::mouseClick(child<QPushButton>(*window, "cmdEsquema"), Qt::LeftButton);
+        QCOMPARE(scheme, "frmEsquema" + tag);
+        QTest::mouseClick(child<QPushButton>(*window, "cmdSair"), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
+    }
+
+    void networkRules_data() {
+        QTest::addColumn<int>("factors");
+        QTest::addColumn<LikertRows>("likert");
+        QTest::addColumn<Texts>("expected");
+
+        // lambda 0.6, 0.5, 0.1, 0.2: lambdaR is the larger of blocks 3 and 4, which the
+        // two-factor window does not show.
+        QTest::newRow("two factors: blocks 3 and 4 decide")
+            << 2
+            << LikertRows{{1, {6, 0, 0, 4, 0}},
+                          {21, {5, 0, 0, 5, 0}},
+                          {41, {1, 0, 0, 9, 0}},
+                          {61, {2, 0, 0, 8, 0}}}
+            << Texts{{"lblMax1", "0.60"}, {"lblG2n", "0.3500"}, {"lblG1n", "0.6500"}};
+        // The twentieth key of a block and the keys after the fourth block are never read.
+        LikertRows unread = kWorkedCase;
+        for (int key : {20, 40, 60, 80, 81, 99}) unread[key] = {100, 0, 0, 0, 0};
+        QTest::newRow("keys 20 i and from 81 unread")
+            << 8 << unread
+            << Texts{{"lblF1G2", "0.40"}, {"lblG2n", "0.5000"}, {"lblG1n", "0.6000"}};
+        // Blocks 1 and 2 without answers: step 4 carries an empty text into step 6, which
+        // counts it 0 and takes it.
+        QTest::newRow("block without answers in step 6")
+            << 5 << LikertRows{{41, {1, 0, 0, 4, 0}}, {61, {0, 0, 0, 1, 0}}}
+            << Texts{{"lblF1G2", ""},           {"lblF1G1", ""},      {"lblMax3", ""},
+                     {"lblMax4", "1.00"},       {"lblMin2", ""},      {"lblMin1", ""},
+                     {"lblG2n", "0.0000"},      {"lblG1n", "0.5000"}, {"lblMsg2", kLow},
+                     {"lblMsg1", kUndetermined}};
+        // lambda 0.125 shows 0.13, lambda 0.12496 shows 0.12: equal to four decimals, so the
+        // second is chosen and lblMax1 shows lblF2G2's text.
+        QTest::newRow("equal contrary degrees")
+            << 3 << LikertRows{{1, {1, 0, 7, 0, 0}}, {21, {3124, 0, 21876, 0, 0}}}
+            << Texts{{"lblF1G2", "0.13"}, {"lblF2G2", "0.12"}, {"lblMax1", "0.12"}};
+        // Favourable maxima 0.504 and 0.496 both show 0.50: step 6 ties and carries 0.496.
+        QTest::newRow("two-decimal tie in step 6")
+            << 6 << LikertRows{{1, {0, 0, 124, 126, 0}}, {41, {0, 0, 126, 124, 0}}}
+            << Texts{{"lblMax3", "0.50"},
+                     {"lblMax4", "0.50"},
+                     {"lblMin2", "0.50"},
+                     {"lblG2n", "0.2480"},
+                     {"lblG1n", "0.7480"}};
+    }
+    void networkRules() {
+        QFETCH(int, factors);
+        QFETCH(LikertRows, likert);
+        QFETCH(Texts, expected);
+        Fixture f;
+        storeLikert(f, likert);
+        auto window = load(f, factors);
+        verifyTexts(*window, expected);
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void decimalSeparatorOfTheUser_data() {
+        QTest::addColumn<char>("separator");
+        QTest::newRow("point") << '.';
+        QTest::newRow("comma") << ',';
+    }
+    void decimalSeparatorOfTheUser() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        // Step 6 reads the shown texts with the user's separator: the 0.504 / 0.496 tie.
+        storeLikert(f, {{1, {0, 0, 124, 126, 0}}, {41, {0, 0, 126, 124, 0}}});
+        auto window = load(f, 7);
+        const auto local = [&](QString s) { return s.replace('.', QChar(separator)); };
+        verifyTexts(
+            *window,
+            {{"lblF1G1", local("0.50")}, {"lblMin2", local("0.50")}, {"lblG1n", local("0.7480")}});
+    }
+
+    void resultWindowShowsTheAnalysisOnScreen() {
+        Fixture f;
+        storeLikert(f, kWorkedCase);                            // the family: muR 0.6, lambdaR 0.4
+        f.db().execute("UPDATE Fatores SET Mi1 = 1, Mi2 = 0");  // four factors: G1n 1
+        test::Loaded<frmAnalise4f> fourFactors(f.program());
+        QCOMPARE(f.program().gG1n, 1.0);
+
+        auto window = load(f, 5);
+        window->show();
+        QString g1, g2;
+        QPoint point;
+        test::whenModal([&](QWidget& result) {
+            g1 = text(result, "lblG1");
+            g2 = text(result, "lblG2");
+            point = child<QLabel>(result, "lblPonto")->pos();
+            result.close();
+        });
+        QTest::mouseClick(child<QPushButton>(*window, "cmdResutado"), Qt::LeftButton);
+        QCOMPARE(g1, "0.6000");
+        QCOMPARE(g2, "0.5000");
+        // X = 0.6 x 4550 + 2800, Y = (1 - 0.5) x 4660 + 1090, less half the marker.
+        QCOMPARE(point, QPoint(twips(5530 - 35), twips(3420 - 35)));
+        QCOMPARE(f.program().gG1, core::Fixed4::FromReal(0.2));
+        QCOMPARE(f.program().gG2, core::Fixed4::FromReal(0.0));
+
+        // The four-factor window still sets its own result when it loads.
+        test::Loaded<frmAnalise4f> again(f.program());
+        QCOMPARE(f.program().gG1n, 1.0);
+        QCOMPARE(f.program().gG2n, 0.5f);
+    }
+
+    void storeFailureShowsAMessageAndChangesNothing_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("NULL count") << "UPDATE PLikert SET N03 = NULL WHERE Id = 45"
+                                    << "N03";
+        QTest::newRow("text count") << "UPDATE PLikert SET N01 = 'x' WHERE Id = 2"
+                                    << "N01";
+        QTest::newRow("fraction") << "UPDATE PLikert SET N05 = 2.5 WHERE Id = 79"
+                                  << "79";
+        QTest::newRow("negative") << "UPDATE PLikert SET N02 = -1 WHERE Id = 61"
+                                  << "61";
+        QTest::newRow("no table") << "DROP TABLE PLikert"
+                                  << "PLikert";
+        QTest::newRow("first key absent") << "DELETE FROM PLikert WHERE Id = 41"
+                                          << "41";
+        QTest::newRow("block too short") << "DELETE FROM PLikert WHERE Id > 70"
+                                         << "PLikert";
+        QTest::newRow("no database") << ""
+                                     << "não está aberto";
+    }
+    void storeFailureShowsAMessageAndChangesNothing() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f;
+        if (damage.isEmpty())
+            f.program().dbBanco.reset();
+        else
+            f.db().execute(damage.toStdString());
+        f.program().gG1n = 0.625;
+        f.program().gG2n = 0.375f;
+        bool shown = false;
+        test::whenModal(
+            [&](QWidget& modal) {
+                shown = true;
+                modal.close();
+            },
+            5);
+        openModal<frmAnaliseFamilia>(f.program(), nullptr, familyMember(3));
+        QTest::qWait(100);
+        QVERIFY(!shown);
+        test::verifyOneError(message);
+        QCOMPARE(f.program().gG1n, 0.625);
+        QCOMPARE(f.program().gG2n, 0.375f);
+    }
+};
+
+QTEST_MAIN(AnalysisFamilyTest)
+#include "test_analysis_family.moc"
