@@ -5,6 +5,8 @@
 #include <QString>
 #include <vector>
 
+#include "shell/pictures.h"
+
 class QPainter;
 
 namespace vpl {
@@ -17,7 +19,7 @@ namespace vpl {
 //
 // Everything is measured in picture units, which are twips when the picture is printed at
 // its natural size; the cell rectangles tell where a window or a report puts its texts.
-class NetworkTablePicture {
+class NetworkTablePicture : public Picture {
   public:
     enum class Operator { Or, And };
     enum class Side { Contrary, Favourable };
@@ -42,9 +44,9 @@ class NetworkTablePicture {
     const std::vector<OperatorColumn>& columns() const { return columns_; }
     bool withDegreeRows() const { return withDegreeRows_; }
 
-    QSizeF size() const;
+    QSizeF size() const override;
     // Draws the whole picture scaled into `target`.
-    void paint(QPainter& painter, const QRectF& target) const;
+    void paint(QPainter& painter, const QRectF& target) const override;
 
     // Cells, in picture units. Factors are 1-based; operator columns count from the factor
     // columns outwards, their cells in the order given.

@@ -9,19 +9,14 @@
 namespace vpl {
 
 NetworkTableBox::NetworkTableBox(NetworkTablePicture picture, QWidget* parent)
-    : QWidget(parent), picture_(std::move(picture)) {}
+    : NetworkTableBox(std::make_shared<const NetworkTablePicture>(std::move(picture)), parent) {}
+
+NetworkTableBox::NetworkTableBox(std::shared_ptr<const NetworkTablePicture> table, QWidget* parent)
+    : PictureBox(table, parent), table_(std::move(table)) {}
 
 QRect NetworkTableBox::cellRect(const QRectF& cell) const {
-    return NetworkTablePicture::mapToTarget(cell, picture_.size(), QRectF(rect())).toRect();
+    return NetworkTablePicture::mapToTarget(cell, table_->size(), QRectF(rect())).toRect();
 }
-
-void NetworkTableBox::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    picture_.paint(painter, QRectF(rect()));
-}
-
-SvgPictureBox::SvgPictureBox(const QString& source, QWidget* parent)
-    : QSvgWidget(source, parent), source_(source) {}
 
 LineControl::LineControl(QPoint end1, QPoint end2, const QColor& color, QWidget* parent)
     : QWidget(parent), color_(color) {

@@ -2,40 +2,28 @@
 
 #include <QColor>
 #include <QPoint>
-#include <QSvgWidget>
 #include <QWidget>
+#include <memory>
 
 #include "analysis/network_table_picture.h"
+#include "shell/pictures.h"
 
 namespace vpl {
 
-// A picture box showing a network table scaled to the box; labels placed over its cells
-// are children of the box.
-class NetworkTableBox : public QWidget {
+// A picture box showing a network table; labels placed over its cells are children of
+// the box.
+class NetworkTableBox : public PictureBox {
     Q_OBJECT
   public:
     NetworkTableBox(NetworkTablePicture picture, QWidget* parent = nullptr);
 
-    const NetworkTablePicture& picture() const { return picture_; }
+    const NetworkTablePicture& picture() const { return *table_; }
     // A cell of the picture in the box's own pixels.
     QRect cellRect(const QRectF& cell) const;
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
-    NetworkTablePicture picture_;
-};
-
-// A picture box showing one of the program's stored pictures.
-class SvgPictureBox : public QSvgWidget {
-    Q_OBJECT
-  public:
-    SvgPictureBox(const QString& source, QWidget* parent = nullptr);
-    const QString& source() const { return source_; }
-
-  private:
-    QString source_;
+    NetworkTableBox(std::shared_ptr<const NetworkTablePicture> table, QWidget* parent);
+    std::shared_ptr<const NetworkTablePicture> table_;
 };
 
 // A straight line between two end points given in twips of its window. The widget covers

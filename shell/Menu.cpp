@@ -5,10 +5,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QSvgWidget>
 
 #include "shell/captions.h"
 #include "shell/message_box.h"
+#include "shell/pictures.h"
 #include "shell/program.h"
 #include "store/schema.h"
 
@@ -39,10 +39,10 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
 
     auto* central = new QWidget(this);
     auto* grid = new QGridLayout(central);
-    auto* image1 = new QSvgWidget(":/pictures/menu_image1.svg", central);
+    auto* image1 = new SvgPictureBox(":/pictures/menu_image1.svg", central);
     image1->setObjectName("Image1");
     image1->setFixedSize(300, 200);
-    auto* image2 = new QSvgWidget(":/pictures/menu_image2.svg", central);
+    auto* image2 = new SvgPictureBox(":/pictures/menu_image2.svg", central);
     image2->setObjectName("Image2");
     image2->setFixedSize(210, 75);
     auto* label2 = new QLabel("Velmar Paraconsistent Logic ", central);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+class QPainter;
+class QSvgRenderer;
+
+namespace vpl {
+
+// A drawing of the program: it has a natural size and paints itself scaled into any
+// rectangle of any painter, so a window's picture box and a printed page draw the same
+// object.
+class Picture {
+  public:
+    virtual ~Picture() = default;
+    virtual QSizeF size() const = 0;
+    virtual void paint(QPainter& painter, const QRectF& target) const = 0;
+};
+
+// One of the stored SVG pictures, by its resource path.
+class SvgPicture : public Picture {
+  public:
+    explicit SvgPicture(const QString& source);
+    ~SvgPicture() override;
+
+    const QString& source() const { return source_; }
+    QSvgRenderer* renderer() const { return renderer_.get(); }
+    QSizeF size() const override;
+    void paint(QPainter& painter, const QRectF& target) const override;
+
+  private:
+    QString source_;
+    std::unique_ptr<QSvgRenderer> renderer_;
+};
+
+// A picture box: shows its picture scaled to the box.
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PictureBox(std::shared_ptr<const Picture> picture, QWidget* parent = nullptr);
+    const Picture& drawing() const { return *picture_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::shared_ptr<const Picture> picture_;
+};
+
+// A picture box showing one of the stored SVG pictures.
+class SvgPictureBox : public PictureBox {
+    Q_OBJECT
+  public:
+    explicit SvgPictureBox(const QString& source, QWidget* parent = nullptr);
+    const QString& source() const { return svg_->source(); }
+    QSvgRenderer* renderer() const { return svg_->renderer(); }
+
+  private:
+    SvgPictureBox(std::shared_ptr<const SvgPicture> svg, QWidget* parent);
+    std::shared_ptr<const SvgPicture> svg_;
+};
+
+}  // namespace vpl
