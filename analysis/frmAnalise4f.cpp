@@ -1,10 +1,17 @@
 #include "analysis/frmAnalise4f.h"
 
 #include <QComboBox>
+#include <QDate>
+#include <QDir>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
+#include <QPdfWriter>
+#include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -17,7 +24,12 @@
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
+#include "analysis/picture_boxes.h"
+#include "analysis/printing_surface.h"
+#include "analysis/report.h"
 #include "shell/captions.h"
+#include "shell/file_dialog.h"
+#include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
 #include "shell/twips.h"
@@ -26,6 +38,15 @@
 namespace vpl {
 
 namespace {
+
+// Portrait on the paper of the user's country, with the margins a printer keeps clear.
+QPageLayout reportPageLayout() {
+    const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
+                              ? QPageSize::Letter
+                              : QPageSize::A4);
+    return QPageLayout(paper, QPageLayout::Portrait, QMarginsF(6.35, 6.35, 6.35, 6.35),
+                       QPageLayout::Millimeter);
+}
 
 // The network picture is shown at 1.4 twips per picture unit: large enough to read.
 constexpr double kPictureScale = 1.4;
@@ -95,21 +116,24 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     Combo1->setMinimumWidth(twips(3000));
     Label7->setBuddy(Combo1);
 
-    cmdPrinter = button(this, "cmdPrinter", "Imprimir");
-    cmdPrinter->setEnabled(false);  // the printed report is not available yet
+    auto* cmdPrinter = button(this, "cmdPrinter", "Imprimir");
+    auto* cmdPdf = button(this, "cmdPdf", "Salvar PDF...");
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "&Return");
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnalise4f::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnalise4f::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
+    connect(cmdPrinter, &QPushButton::clicked, this, &frmAnalise4f::cmdPrinter_Click);
+    connect(cmdPdf, &QPushButton::clicked, this, &frmAnalise4f::cmdPdf_Click);
 
     auto* controls = new QGridLayout;
     controls->setHorizontalSpacing(twips(120));
     controls->setVerticalSpacing(twips(120));
     controls->addWidget(Label7, 0, 0);
     controls->addWidget(Combo1, 0, 1, 1, 3);
-    controls->addWidget(cmdPrinter, 1, 0, 1, 2);
+    controls->addWidget(cmdPrinter, 1, 0);
+    controls->addWidget(cmdPdf, 1, 1);
     controls->addWidget(cmdEsquema, 1, 2, 1, 2);
     controls->addWidget(cmdResutado, 2, 0, 1, 2);
     controls->addWidget(cmdSair, 2, 2, 1, 2);
@@ -129,9 +153,10 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
 }
 
 void frmAnalise4f::setUpPrinters() {
+    printers_ = Printers::list();
     Combo1->clear();
-    Combo1->addItems(Printers::installedNames());
-    Combo1->setEditText(Printers::defaultName());
+    Combo1->addItems(printers_.installed);
+    Combo1->setEditText(printers_.defaultName);
 }
 
 void frmAnalise4f::setUpGrid() {
@@ -157,12 +182,12 @@ void frmAnalise4f::Form_Load() {
     setUpPrinters();
     setUpGrid();
     store::Database& db = program_.db();
-    const std::int16_t F =
-        factorCount(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), program_.locale);
+    F_ = factorCount(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), program_.locale);
     applyStoredLanguage(program_, *this, Analise4fCaptionsEN, Analise4fCaptionsES);
 
-    const auto pairs = factorPairs(db, std::clamp<int>(F, 0, 4));
-    const core::Rede4fResult r = core::Rede4f(F, pairs, program_.locale);
+    const auto pairs = factorPairs(db, std::clamp<int>(F_, 0, 4));
+    result_ = core::Rede4f(F_, pairs, program_.locale);
+    const core::Rede4fResult& r = result_;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
         board_->setText(("lblF" + n + "G2").c_str(), r.lblG2[i]);
@@ -188,6 +213,104 @@ void frmAnalise4f::cmdEsquema_Click() {
 
 void frmAnalise4f::cmdResutado_Click() {
     guarded(this, [&] { openModal<frmResultado>(program_, this); });
+}
+
+ReportData frmAnalise4f::reportData() {
+    const core::Rede4fResult& r = result_;
+    ReportData data;
+    data.factors = ReadReportFactors(program_.db(), F_, program_.locale);
+    for (int i = 0; i < 4; ++i) {
+        data.contrary[i] = qs(r.lblG2[i]);
+        data.favourable[i] = qs(r.lblG1[i]);
+        data.max[i] = qs(r.lblMax[i]);
+    }
+    data.min1 = qs(r.lblMin1);
+    data.min2 = qs(r.lblMin2);
+    data.g2n = qs(core::FormatNumber(program_.gG2n, "0.0000", program_.locale));
+    data.g1n = qs(core::FormatNumber(program_.gG1n, "0.0000", program_.locale));
+    data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    data.locale = program_.locale;
+    return data;
+}
+
+bool frmAnalise4f::printOn(QPagedPaintDevice& device, const ReportData& data) {
+    PainterSurface surface(device);
+    if (!surface.isActive()) return false;
+    const SvgPicture decoration(":/pictures/menu_image1.svg");
+    const SvgPicture logo(":/pictures/menu_image2.svg");
+    PrintReport(surface, data, {decoration, board_->picture()->picture(), logo});
+    return true;
+}
+
+void frmAnalise4f::cmdPrinter_Click() {
+    guarded(this, [&] {
+        const std::optional<QString> printer =
+            SelecionarImpressora(printers_.installed, Combo1->currentText());
+        if (!printer) {
+            MessageBox::show(this, QString::fromUtf8("Impressora não encontrada"),
+                             QStringLiteral("Verifique."), MessageBox::Icon::Critical);
+            return;
+        }
+        program_.currentPrinter = *printer;
+        const ReportData data = reportData();
+
+        QPrinter job(QPrinter::HighResolution);
+        job.setPrinterName(*printer);
+        job.setPageOrientation(QPageLayout::Portrait);
+        job.setDocName(QStringLiteral("Velmar Paraconsistent Logic"));
+        if (!printOn(job, data) || job.printerState() == QPrinter::Error)
+            MessageBox::show(this,
+                             QString::fromUtf8("O serviço de impressão não aceitou o trabalho "
+                                               "para a impressora \"%1\".")
+                                 .arg(*printer),
+                             QStringLiteral("Erro"), MessageBox::Icon::Critical);
+    });
+}
+
+void frmAnalise4f::cmdPdf_Click() {
+    guarded(this, [&] {
+        const ReportData data = reportData();
+        const QString path =
+            FileDialog::saveFileName(this, QStringLiteral("Salvar PDF"), proposedPdfPath(),
+                                     QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
+        if (path.isEmpty()) return;
+
+        // Written beside the file and renamed over it at the end: a failure leaves
+        // nothing half-written.
+        QSaveFile file(path);
+        bool written = file.open(QIODevice::WriteOnly);
+        if (written) {
+            QPdfWriter pdf(&file);
+            pdf.setTitle(QStringLiteral("Velmar Paraconsistent Logic"));
+            pdf.setCreator(QStringLiteral("Velmar Paraconsistent Logic"));
+            pdf.setResolution(1200);
+            pdf.setPageLayout(reportPageLayout());
+            written = printOn(pdf, data);
+        }
+        if (!written || !file.commit())
+            MessageBox::show(this,
+                             QString::fromUtf8("Não foi possível gravar o arquivo \"%1\".\n%2")
+                                 .arg(QDir::toNativeSeparators(path), file.errorString()),
+                             QStringLiteral("Erro"), MessageBox::Icon::Critical);
+    });
+}
+
+// The question of the decision and today's date, as a file name in the documents folder.
+QString frmAnalise4f::proposedPdfPath() {
+    QString question;
+    try {
+        question = qs(
+            program_.db().firstRow("Cadastro", {"Questao"}).value("Questao").toText().value_or(""));
+    } catch (const store::StoreError&) {
+        // The name is only a proposal: a damaged Cadastro does not stop the report.
+    }
+    QString name;
+    for (const QChar c : question) name += c.isLetterOrNumber() || c == '-' ? c : QChar(' ');
+    name = name.simplified().left(60).trimmed();
+    if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
+    name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name);
 }
 
 void frmAnalise4f::cmdSair_Click() {

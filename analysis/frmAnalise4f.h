@@ -1,8 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+
+#include "analysis/networks.h"
+#include "analysis/report.h"
+#include "shell/printers.h"
 
 class QComboBox;
+class QPagedPaintDevice;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -23,17 +29,25 @@ class frmAnalise4f : public QDialog {
     void Form_Load();
     void cmdEsquema_Click();
     void cmdResutado_Click();
+    void cmdPrinter_Click();
+    void cmdPdf_Click();
     void cmdSair_Click();
 
   private:
     void setUpPrinters();
+    // Everything the report prints; StoreError before anything is printed.
+    ReportData reportData();
+    bool printOn(QPagedPaintDevice& device, const ReportData& data);
+    QString proposedPdfPath();
     void setUpGrid();
 
     Program& program_;
     AnalysisBoard* board_;
     QTableWidget* MSFlexGrid1;
     QComboBox* Combo1;
-    QPushButton* cmdPrinter;
+    PrinterList printers_;  // asked once per opening
+    std::int16_t F_ = 4;
+    core::Rede4fResult result_;
 };
 
 }  // namespace vpl

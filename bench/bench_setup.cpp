@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_reporter.h"
 #include "setup/clear_all.h"
 #include "store/database.h"
 #include "store/schema.h"
@@ -111,18 +112,6 @@ void BM_SingleRowCommit(benchmark::State& state) {
 }
 BENCHMARK(BM_SingleRowCommit)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();
 
-// Prints as usual and keeps each benchmark's median for the final ratio.
-class MedianReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -133,7 +122,7 @@ int main(int argc, char** argv) {
     args.insert(args.begin() + 1, interleave.data());
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
-    MedianReporter reporter;
+    vpl::bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto commit = reporter.medians.find("BM_SingleRowCommit");
     if (commit == reporter.medians.end()) return 0;

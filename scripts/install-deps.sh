@@ -8,7 +8,7 @@ packages=(
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  cups cups-client printer-driver-cups-pdf
+  cups cups-client printer-driver-cups-pdf poppler-utils
   xvfb xauth
 )
 

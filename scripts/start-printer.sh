@@ -17,5 +17,8 @@ if ! lpstat -p PDF >/dev/null 2>&1; then
   $sudo lpadmin -p PDF -E -v cups-pdf:/ ${ppd:+-P "$ppd"} || echo "warning: the PDF queue could not be created"
   $sudo lpadmin -d PDF || true
 fi
+# The queue turns a job into PostScript with poppler's cairo renderer: the PDF it writes
+# then keeps its texts readable (pdftotext), which the printing tests check.
+$sudo lpadmin -p PDF -o pdftops-renderer-default=pdftocairo 2>/dev/null || true
 lpstat -r 2>/dev/null || echo "warning: the printer service is not running"
 exit 0

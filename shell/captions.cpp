@@ -120,6 +120,7 @@ void Analise4fCaptionsEN(QWidget& w) {
                       {"cmdEsquema", "Scheme used"},
                       {"cmdResutado", "Result:"},
                       {"cmdPrinter", "Print out"},
+                      {"cmdPdf", "Save PDF..."},
                       {"Label1", "Disbelief"},
                       {"Label2", "Belief"}});
 }
@@ -129,6 +130,7 @@ void Analise4fCaptionsES(QWidget& w) {
                       {"cmdEsquema", "Esquema utilizado"},
                       {"cmdResutado", "Resultado"},
                       {"cmdPrinter", "Imprimir"},
+                      {"cmdPdf", "Guardar PDF..."},
                       {"Label1", "Incredulidad"},
                       {"Label2", "Creencia"}});
 }

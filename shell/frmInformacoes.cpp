@@ -107,7 +107,7 @@ frmInformacoes::frmInformacoes(Program& program, QWidget* parent)
         frame2, "Label14", "Dúvidas e sugestões: equipe de suporte Velmar Paraconsistent Logic"));
     support->addWidget(namedLabel(frame2, "Label8",
                                   "© Velmar Paraconsistent Logic. Todos os direitos reservados."));
-    auto* label7 = namedLabel(frame2, "Label7", "https://vpl.example.org");
+    auto* label7 = namedLabel(frame2, "Label7", kWebAddress);
     label7->setStyleSheet("color: #0000ff;");
     label7->setTextInteractionFlags(Qt::TextSelectableByMouse);
     support->addWidget(label7);

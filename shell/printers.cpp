@@ -1,40 +1,41 @@
 #include "shell/printers.h"
 
 #include <QPrinterInfo>
-#include <optional>
 
 namespace vpl {
 
 namespace {
 
-struct FakePrinters {
-    QStringList installed;
-    QString defaultName;
-};
-
-std::optional<FakePrinters>& fake() {
-    static std::optional<FakePrinters> printers;
+std::optional<PrinterList>& fake() {
+    static std::optional<PrinterList> printers;
     return printers;
 }
 
 }  // namespace
 
-QStringList Printers::installedNames() {
-    if (fake()) return fake()->installed;
-    return QPrinterInfo::availablePrinterNames();
-}
-
-QString Printers::defaultName() {
-    if (fake()) return fake()->defaultName;
-    return QPrinterInfo::defaultPrinterName();
+PrinterList Printers::list() {
+    if (fake()) return *fake();
+    PrinterList printers;
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters()) {
+        printers.installed << info.printerName();
+        if (info.isDefault()) printers.defaultName = info.printerName();
+    }
+    return printers;
 }
 
 void Printers::setFake(const QStringList& installed, const QString& defaultName) {
-    fake() = FakePrinters{installed, defaultName};
+    fake() = PrinterList{installed, defaultName};
 }
 
 void Printers::clearFake() {
     fake().reset();
+}
+
+std::optional<QString> SelecionarImpressora(const QStringList& installed, const QString& name) {
+    const QString wanted = name.left(8).toUpper();
+    for (const QString& printer : installed)
+        if (printer.left(8).toUpper() == wanted) return printer;
+    return std::nullopt;
 }
 
 }  // namespace vpl

@@ -2,20 +2,29 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace vpl {
+
+// The installed printers as the system lists them, and its default one.
+struct PrinterList {
+    QStringList installed;  // device names, in the system's order
+    QString defaultName;    // empty when there is none
+};
 
 // The printer service as the windows see it. Tests replace the system's printers with a
 // fixed list, so that a window's printer list is the same on every machine.
 class Printers {
   public:
-    // Device names of the installed printers, in the order the system lists them.
-    static QStringList installedNames();
-    // The default printer's device name; empty when there is none.
-    static QString defaultName();
+    // One question to the printing service.
+    static PrinterList list();
 
     static void setFake(const QStringList& installed, const QString& defaultName);
     static void clearFake();
 };
+
+// The installed printer that a picked name stands for: the first, in the system's order,
+// whose device name agrees with it in the first 8 characters, letter case aside.
+std::optional<QString> SelecionarImpressora(const QStringList& installed, const QString& name);
 
 }  // namespace vpl

@@ -14,6 +14,9 @@ class QWidget;
 
 namespace vpl {
 
+// The program's web address: the information window shows it, the report prints it.
+inline constexpr const char* kWebAddress = "https://vpl.example.org";
+
 // The windows that other windows open.
 enum class WindowId {
     Cadastro,
@@ -51,6 +54,8 @@ class Program {
     core::Fixed4 gG2{};
     double gG1n = 0;
     float gG2n = 0;
+    // The printer that the last print job selected by its name.
+    QString currentPrinter;
 
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.

@@ -1,0 +1,208 @@
+#include "analysis/report.h"
+
+#include <cmath>
+
+#include "analysis/printing_surface.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+// Room kept at the bottom of every page for its number, in twips.
+constexpr double kFooterHeight = 500;
+// Where a continued body starts on a new page, below the repeated headings.
+constexpr double kHeadingsTopOnNewPage = 600;
+constexpr double kBodyTopOnNewPage = 900;
+// How far the degrees block and the date block reach below their first line.
+constexpr double kPictureHeight = 3500;
+constexpr double kDateBlockHeight = 900;
+
+QString number00(double value, core::NumberLocale locale) {
+    return QString::fromStdString(core::FormatNumber(value, "#00", locale));
+}
+
+class ReportWriter {
+  public:
+    ReportWriter(PrintingSurface& surface, const ReportData& data, const ReportPictures& pictures,
+                 int pageCount)
+        : s_(surface), data_(data), pictures_(pictures), pageCount_(pageCount) {}
+
+    void write() {
+        s_.FontName = QStringLiteral("arial");
+        s_.CurrentX = 1;
+        s_.CurrentY = 1;
+        titleBlock();
+        columnHeadings(1800);
+        double y = body(2100);
+        y = degrees(y);
+        dateAndCitation(y + 4000);
+        footer();
+        s_.EndDoc();
+    }
+
+  private:
+    void at(double x, double y, double size, const QString& text) {
+        s_.FontSize = size;
+        s_.CurrentX = x;
+        s_.CurrentY = y;
+        s_.Print(text);
+    }
+
+    double bottom() const { return s_.ScaleHeight() - kFooterHeight; }
+
+    void newPage() {
+        footer();
+        s_.NewPage();
+        ++page_;
+    }
+
+    void footer() {
+        if (pageCount_ < 2) return;  // a one-page report stays as it always was
+        s_.FontBold = false;
+        at(10000, s_.ScaleHeight() - kFooterHeight + 150, 8,
+           QStringLiteral("%1 / %2").arg(page_).arg(pageCount_));
+    }
+
+    void titleBlock() {
+        s_.PaintPicture(pictures_.decoration, 1000, 300, 2300, 1500);
+        s_.FontBold = true;
+        at(3700, 700, 13, QStringLiteral("Velmar Paraconsistent Logic"));
+        s_.FontBold = false;
+    }
+
+    void columnHeadings(double y) {
+        const std::pair<double, const char*> headings[] = {
+            {8000, "DT"}, {8400, "D"}, {8850, "I"}, {9200, "C"}, {9600, "CT"}, {10000, "QT."}};
+        for (const auto& [x, text] : headings) at(x, y, 10, QString::fromLatin1(text));
+    }
+
+    // A line of `height` from y, on this page or at the top of the next one.
+    double room(double y, double height) {
+        if (y + height <= bottom()) return y;
+        newPage();
+        columnHeadings(kHeadingsTopOnNewPage);
+        return kBodyTopOnNewPage;
+    }
+
+    double body(double y) {
+        const core::NumberLocale locale = data_.locale;
+        for (std::size_t i = 0; i < data_.factors.size(); ++i) {
+            const ReportFactor& factor = data_.factors[i];
+            // The factor's line stays with its first proposition.
+            y = room(y, 250 + (factor.propositions.empty() ? 0 : 200));
+            at(1000, y, 11, QStringLiteral("Fator:  %1.%2").arg(i + 1).arg(factor.title));
+            y += 250;
+            for (const ReportProposition& p : factor.propositions) {
+                y = room(y, 200);
+                at(1700, y, 9, p.text);
+                const double xs[] = {8000, 8400, 8800, 9200, 9600};
+                double total = 0;
+                for (int k = 0; k < 5; ++k) {
+                    at(xs[k], y, 9, number00(p.counts[k], locale));
+                    total += p.counts[k];
+                }
+                at(10000, y, 9, number00(total, locale));
+                y += 200;
+            }
+            y += 275;
+        }
+        return y;
+    }
+
+    // The network picture with the degrees written into its cells; returns y after the
+    // last degree row.
+    double degrees(double y) {
+        if (y + kPictureHeight > bottom()) {
+            newPage();
+            y = kBodyTopOnNewPage;
+        }
+        s_.PaintPicture(pictures_.network, 2500, y, 7000, 3500);
+        const auto& d = data_;
+        const struct {
+            double step;
+            double x1;
+            QString text1;
+            double x2;
+            QString text2;
+        } rows[] = {
+            {1120, 5000, d.contrary[0], 6450, d.favourable[0]},
+            {125, 4400, d.max[0], 7200, d.max[2]},
+            {125, 5000, d.contrary[1], 6450, d.favourable[1]},
+            {125, 3850, d.min1, 7750, d.min2},
+            {110, 5000, d.contrary[2], 6450, d.favourable[2]},
+            {125, 4400, d.max[1], 7200, d.max[3]},
+            {125, 5000, d.contrary[3], 6450, d.favourable[3]},
+            {450, 5700, d.g2n, 0, {}},
+            {225, 5700, d.g1n, 0, {}},
+        };
+        for (const auto& row : rows) {
+            y += row.step;
+            at(row.x1, y, 8, row.text1);
+            if (row.x2 > 0) at(row.x2, y, 8, row.text2);
+        }
+        return y;
+    }
+
+    void dateAndCitation(double y) {
+        if (y + kDateBlockHeight > bottom()) {
+            newPage();
+            y = kBodyTopOnNewPage;
+        }
+        at(1500, y, 10, QStringLiteral("Date: ") + data_.date);
+        s_.FontSize = 8;
+        s_.CurrentX = 1500;
+        s_.CurrentY = y + 500;
+        s_.Print(QStringLiteral("Velmar Paraconsistent Logic [Computer Software]. (2021)."));
+        s_.CurrentX = 1500;
+        s_.Print(QStringLiteral("Retrieved from ") + QString::fromUtf8(kWebAddress));
+        s_.PaintPicture(pictures_.logo, 9000, y, 1400, 500);
+    }
+
+    PrintingSurface& s_;
+    const ReportData& data_;
+    const ReportPictures& pictures_;
+    int pageCount_;
+    int page_ = 1;
+};
+
+}  // namespace
+
+std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
+                                            core::NumberLocale locale) {
+    std::vector<ReportFactor> factors;
+    const int shown = std::clamp(factorCount, 0, store::kFactorSlots);
+    const std::vector<store::Row> rows = db.firstRowsUpTo("Fatores", {"Fator", "Prop"}, shown);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const store::Value& prop = rows[i].value("Prop");
+        const std::optional<double> p = storedNumber(prop, locale);
+        if (!p || *p < 0 || *p != std::floor(*p))
+            throw store::StoreError("O número de pressupostos do fator " + std::to_string(i + 1) +
+                                    " não é válido: \"" + prop.toText().value_or("Null") + "\".");
+        ReportFactor& factor = factors.emplace_back();
+        factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
+
+        std::vector<std::string> fields{"Proposicao"};
+        for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+        const std::string table = store::propositionTable(static_cast<int>(i) + 1);
+        for (const store::Row& row : db.firstRows(table, fields, static_cast<int>(*p))) {
+            ReportProposition& proposition = factor.propositions.emplace_back();
+            proposition.text =
+                QString::fromStdString(row.value("Proposicao").toText().value_or(""));
+            for (int k = 0; k < 5; ++k) proposition.counts[k] = row.number(fields[k + 1]);
+        }
+    }
+    return factors;
+}
+
+void PrintReport(PrintingSurface& surface, const ReportData& data, const ReportPictures& pictures) {
+    // A dry run first: the page numbers need the number of pages.
+    RecordingSurface dryRun(surface.ScaleWidth(), surface.ScaleHeight());
+    ReportWriter(dryRun, data, pictures, 0).write();
+    ReportWriter(surface, data, pictures, dryRun.pages()).write();
+}
+
+}  // namespace vpl

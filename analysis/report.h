@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "core/number_text.h"
+
+namespace vpl {
+
+namespace store {
+class Database;
+}
+class Picture;
+class PrintingSurface;
+
+struct ReportProposition {
+    QString text;
+    std::array<double, 5> counts{};  // N01 .. N05
+};
+
+struct ReportFactor {
+    QString title;
+    std::vector<ReportProposition> propositions;  // as many as the factor's Prop
+};
+
+// Everything the report prints, read before the print job starts.
+struct ReportData {
+    std::vector<ReportFactor> factors;
+    std::array<QString, 4> contrary;    // factors 1 to 4, "0.0000"
+    std::array<QString, 4> favourable;  // "0.0000"
+    std::array<QString, 4> max;         // lblMax1 .. lblMax4, "0.00"
+    QString min1;                       // "0.00"
+    QString min2;
+    QString g2n;  // "0.0000"
+    QString g1n;
+    QString date;  // the user's short date
+    core::NumberLocale locale;
+};
+
+// Factors 1 to `factorCount` (at most the rows of Fatores) with their titles and, from
+// Prop1 .. Prop8, as many propositions as their Prop says. StoreError when a table or
+// field is missing, a count is not a number, Prop is not a whole number or a proposition
+// table has fewer rows than Prop.
+std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
+                                            core::NumberLocale locale);
+
+struct ReportPictures {
+    const Picture& decoration;  // the main window's coloured triangles
+    const Picture& network;     // the four-factor window's network table
+    const Picture& logo;
+};
+
+// The report of a four-factor analysis. Its first page stands at the twips the report has
+// always used; a body too long for the page goes on over as many pages as it needs, with
+// the column headings repeated, and the network picture with its degrees, the date line
+// and the citation each stay whole on one page. Pages are numbered "k / n".
+void PrintReport(PrintingSurface& surface, const ReportData& data, const ReportPictures& pictures);
+
+}  // namespace vpl

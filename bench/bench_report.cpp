@@ -1,0 +1,131 @@
+// The printed report of four factors of 99 propositions written to PDF, against the floor
+// of the same text lines written to a PDF with no pictures (goal: at most 2x the floor and
+// under a second).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "analysis/network_table_picture.h"
+#include "analysis/printing_surface.h"
+#include "analysis/report.h"
+#include "bench/median_reporter.h"
+#include "shell/pictures.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace {
+
+using namespace vpl;
+
+// Four factors of 99 propositions, read from a delivered data file as the window reads them.
+ReportData fourFactorsOf99() {
+    QTemporaryDir dir;
+    const std::string file = dir.filePath("VPLData.mdb").toStdString();
+    store::createDeliveredFile(file);
+    auto db = store::Database::open(file, store::kDatabaseKey);
+    db->execute("UPDATE Fatores SET Prop = '99', Fator = 'Fator ' || Id");
+    for (int k = 1; k <= 4; ++k)
+        db->execute("UPDATE Prop" + std::to_string(k) +
+                    " SET Proposicao = 'O prazo de entrega é curto para a equipe ' || Id, "
+                    "N01 = 3, N02 = 12, N03 = 5, N04 = 40, N05 = 8");
+    ReportData data;
+    data.factors = ReadReportFactors(*db, 4, {});
+    for (int i = 0; i < 4; ++i) {
+        data.contrary[i] = "0.2500";
+        data.favourable[i] = "0.6250";
+        data.max[i] = "0.25";
+    }
+    data.min1 = data.min2 = "0.25";
+    data.g2n = data.g1n = "0.4375";
+    data.date = "08/12/2026";
+    return data;
+}
+
+const ReportData& data() {
+    static const ReportData d = fourFactorsOf99();
+    return d;
+}
+
+void pdfPage(QPdfWriter& pdf) {
+    pdf.setResolution(1200);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                  QMarginsF(6.35, 6.35, 6.35, 6.35), QPageLayout::Millimeter));
+}
+
+void BM_ReportToPdf(benchmark::State& state) {
+    const SvgPicture decoration(":/pictures/menu_image1.svg");
+    const SvgPicture logo(":/pictures/menu_image2.svg");
+    const NetworkTablePicture network = NetworkTablePicture::fourFactor();
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&out);
+        pdfPage(pdf);
+        PainterSurface surface(pdf);
+        PrintReport(surface, data(), {decoration, network, logo});
+        benchmark::DoNotOptimize(out.size());
+    }
+}
+BENCHMARK(BM_ReportToPdf)->Unit(benchmark::kMillisecond)->Repetitions(9)->UseRealTime();
+
+// The floor: the report's own text lines, at their places and pages, and nothing else.
+void BM_TextLinesToPdf(benchmark::State& state) {
+    const SvgPicture none(":/pictures/menu_image1.svg");
+    const NetworkTablePicture network = NetworkTablePicture::fourFactor();
+    RecordingSurface recorded(11000, 16118);
+    PrintReport(recorded, data(), {none, network, none});
+    using Kind = RecordingSurface::Operation::Kind;
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&out);
+        pdfPage(pdf);
+        PainterSurface surface(pdf);
+        int page = 1;
+        for (const auto& op : recorded.operations()) {
+            if (op.kind != Kind::Text) continue;
+            for (; page < op.page; ++page) surface.NewPage();
+            surface.FontSize = op.fontSize;
+            surface.FontBold = op.bold;
+            surface.CurrentX = op.x;
+            surface.CurrentY = op.y;
+            surface.Print(op.text);
+        }
+        surface.EndDoc();
+        benchmark::DoNotOptimize(out.size());
+    }
+    state.counters["lines"] = static_cast<double>(
+        std::count_if(recorded.operations().begin(), recorded.operations().end(),
+                      [](const auto& op) { return op.kind == Kind::Text; }));
+}
+BENCHMARK(BM_TextLinesToPdf)->Unit(benchmark::kMillisecond)->Repetitions(9)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    // Repetitions take turns, so that a slower stretch weighs on both sides of the ratio.
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    bench::MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto report = reporter.medians.find("BM_ReportToPdf");
+    const auto floor = reporter.medians.find("BM_TextLinesToPdf");
+    if (report != reporter.medians.end() && floor != reporter.medians.end())
+        std::printf("\nreport to PDF median: %.1f ms; text lines alone: %.1f ms; ratio %.2f x\n",
+                    report->second, floor->second, report->second / floor->second);
+    return 0;
+}

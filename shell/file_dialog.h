@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace vpl {
+
+// The standard file dialog, through one seam so that tests can answer it.
+class FileDialog {
+  public:
+    // The file to save to, empty when the user cancelled. The dialog proposes `proposed`,
+    // adds `suffix` to a name typed without one and asks before a file is overwritten.
+    static QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
+                                const QString& filter, const QString& suffix);
+
+    // Tests: the next dialogs are answered by `answer`, given what they propose.
+    static void setFake(std::function<QString(const QString& proposed)> answer);
+    static void clearFake();
+};
+
+}  // namespace vpl

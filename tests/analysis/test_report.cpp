@@ -1,0 +1,371 @@
+#include <pwd.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "analysis/frmAnalise4f.h"
+#include "analysis/printing_surface.h"
+#include "analysis/report.h"
+#include "shell/file_dialog.h"
+#include "shell/message_box.h"
+#include "shell/pictures.h"
+#include "shell/printers.h"
+#include "shell/program.h"
+#include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+using Kind = RecordingSurface::Operation::Kind;
+
+namespace {
+
+// Two distinct drawings stand for the pictures of the report.
+struct Pictures {
+    SvgPicture decoration{":/pictures/menu_image1.svg"};
+    SvgPicture network{":/pictures/scheme_4f.svg"};
+    SvgPicture logo{":/pictures/menu_image2.svg"};
+    ReportPictures report() const { return {decoration, network, logo}; }
+};
+
+// Each degree gets a text of its own, to see where each one lands.
+ReportData degreesData() {
+    ReportData d;
+    for (int i = 0; i < 4; ++i) {
+        d.contrary[i] = QString("c%1").arg(i + 1);
+        d.favourable[i] = QString("f%1").arg(i + 1);
+        d.max[i] = QString("max%1").arg(i + 1);
+    }
+    d.min1 = "min1";
+    d.min2 = "min2";
+    d.g2n = "g2n";
+    d.g1n = "g1n";
+    d.date = "08/12/2026";
+    return d;
+}
+
+// Factors of `propositions` each, with texts "F<i> P<j>" and every count 1.
+void storeFactors(Fixture& f, int factors, int propositions) {
+    f.db().execute("UPDATE Parametro SET Fatores = " + std::to_string(factors));
+    f.db().execute("UPDATE Fatores SET Prop = '" + std::to_string(propositions) +
+                   "', Fator = 'T' || Id");
+    for (int i = 1; i <= 8; ++i)
+        f.db().execute("UPDATE Prop" + std::to_string(i) + " SET Proposicao = 'F" +
+                       std::to_string(i) +
+                       " P' || Id, N01 = 1, N02 = 1, N03 = 1, N04 = 1, N05 = 1");
+}
+
+QString cupsPdfFolder() {
+    const passwd* user = getpwuid(getuid());
+    return QDir(user ? QString::fromLocal8Bit(user->pw_dir) : QDir::homePath()).filePath("PDF");
+}
+
+QString pdfText(const QString& file) {
+    QProcess p;
+    p.start("pdftotext", {"-layout", file, "-"});
+    if (!p.waitForFinished(30000)) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+class ReportTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageBox::setTestMode(true);
+        MessageBox::clearShown();
+        Printers::setFake({"PDF"}, "PDF");
+    }
+    void cleanup() {
+        Printers::clearFake();
+        FileDialog::clearFake();
+    }
+
+    void selecionarImpressora_data() {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("selected");  // empty: none
+        QTest::newRow("first of two alike in 8 characters")
+            << QStringList{"PDF", "HP LaserJet 4 Plus", "HP LaserJet 4 Pro"} << "HP LaserJet 4 Pro"
+            << "HP LaserJet 4 Plus";
+        QTest::newRow("other letter case")
+            << QStringList{"PDF", "Xerox WorkCentre"} << "XEROX workcentre"
+            << "Xerox WorkCentre";
+        QTest::newRow("no match") << QStringList{"PDF", "Xerox"} << "Canon"
+                                  << "";
+        QTest::newRow("a shorter name is compared whole") << QStringList{"PDF printer"} << "PDF"
+                                                          << "";
+    }
+    void selecionarImpressora() {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, picked);
+        QFETCH(QString, selected);
+        QCOMPARE(SelecionarImpressora(installed, picked).value_or(QString()), selected);
+    }
+
+    void reportOfASmallProblem() {
+        Fixture f;
+        storeFactors(f, 2, 2);
+        f.db().update("Fatores", 2, {{"Fator", "Prazo"}, {"Prop", 0}});
+        f.db().update("Prop1", 1, {{"N01", 5}, {"N02", 123}, {"N03", 0}, {"N04", 1}, {"N05", 2}});
+        ReportData data = degreesData();
+        data.factors = ReadReportFactors(f.db(), 2, f.program().locale);
+        const Pictures pictures;
+        RecordingSurface page(11520, 16000);
+        PrintReport(page, data, pictures.report());
+
+        struct Op {
+            double x, y, size;
+            QString text;  // a picture: empty
+        };
+        const QList<Op> expected{
+            {1000, 300, 0, ""},  // decoration
+            {3700, 700, 13, "Velmar Paraconsistent Logic"},
+            {8000, 1800, 10, "DT"},
+            {8400, 1800, 10, "D"},
+            {8850, 1800, 10, "I"},
+            {9200, 1800, 10, "C"},
+            {9600, 1800, 10, "CT"},
+            {10000, 1800, 10, "QT."},
+            {1000, 2100, 11, "Fator:  1.T1"},
+            {1700, 2350, 9, "F1 P1"},
+            {8000, 2350, 9, "05"},
+            {8400, 2350, 9, "123"},
+            {8800, 2350, 9, "00"},
+            {9200, 2350, 9, "01"},
+            {9600, 2350, 9, "02"},
+            {10000, 2350, 9, "131"},
+            {1700, 2550, 9, "F1 P2"},
+            {8000, 2550, 9, "01"},
+            {8400, 2550, 9, "01"},
+            {8800, 2550, 9, "01"},
+            {9200, 2550, 9, "01"},
+            {9600, 2550, 9, "01"},
+            {10000, 2550, 9, "05"},
+            {1000, 3025, 11, "Fator:  2.Prazo"},  // no propositions: 250 + 275 on
+            {2500, 3550, 0, ""},                  // the network picture
+            {5000, 4670, 8, "c1"},
+            {6450, 4670, 8, "f1"},
+            {4400, 4795, 8, "max1"},
+            {7200, 4795, 8, "max3"},
+            {5000, 4920, 8, "c2"},
+            {6450, 4920, 8, "f2"},
+            {3850, 5045, 8, "min1"},
+            {7750, 5045, 8, "min2"},
+            {5000, 5155, 8, "c3"},
+            {6450, 5155, 8, "f3"},
+            {4400, 5280, 8, "max2"},
+            {7200, 5280, 8, "max4"},
+            {5000, 5405, 8, "c4"},
+            {6450, 5405, 8, "f4"},
+            {5700, 5855, 8, "g2n"},
+            {5700, 6080, 8, "g1n"},
+            {1500, 10080, 10, "Date: 08/12/2026"},
+            {1500, 10580, 8, "Velmar Paraconsistent Logic [Computer Software]. (2021)."},
+        };
+        const auto& ops = page.operations();
+        QVERIFY(ops.size() >= std::size_t(expected.size()) + 3);
+        for (int k = 0; k < expected.size(); ++k) {
+            const auto& op = ops[k];
+            const Op& e = expected[k];
+            const QString where = QString("#%1 %2").arg(k).arg(e.text);
+            QVERIFY2(op.x == e.x && op.y == e.y, qPrintable(where));
+            QVERIFY2((op.kind == Kind::Picture) == e.text.isEmpty(), qPrintable(where));
+            if (op.kind == Kind::Text) {
+                QVERIFY2(op.text == e.text && op.fontSize == e.size, qPrintable(where));
+                QCOMPARE(op.bold, e.size == 13);
+                QCOMPARE(op.fontName, "arial");
+            }
+        }
+        QCOMPARE(ops[0].rect, QRectF(1000, 300, 2300, 1500));
+        QCOMPARE(ops[0].picture, &pictures.decoration);
+        QCOMPARE(ops[24].rect, QRectF(2500, 3550, 7000, 3500));
+        QCOMPARE(ops[24].picture, &pictures.network);
+        // The address on the next line, the logo beside the date line, one page, the end.
+        const auto& address = ops[expected.size()];
+        QCOMPARE(address.x, 1500.0);
+        QVERIFY(address.y > 10580 && address.y < 10580 + 400);
+        QCOMPARE(address.text, QString("Retrieved from ") + kWebAddress);
+        QCOMPARE(ops[expected.size() + 1].rect, QRectF(9000, 10080, 1400, 500));
+        QCOMPARE(ops[expected.size() + 1].picture, &pictures.logo);
+        QCOMPARE(ops.back().kind, Kind::EndDoc);
+        QCOMPARE(page.pages(), 1);
+    }
+
+    void longReportGoesOnOverPages_data() {
+        QTest::addColumn<int>("factors");
+        QTest::newRow("4 x 99") << 4;
+        QTest::newRow("8 x 99") << 8;
+    }
+    void longReportGoesOnOverPages() {
+        QFETCH(int, factors);
+        Fixture f;
+        storeFactors(f, factors, 99);
+        ReportData data = degreesData();
+        data.factors = ReadReportFactors(f.db(), factors, f.program().locale);
+        const Pictures pictures;
+        const double height = 16118;  // A4 within its margins
+        RecordingSurface surface(11000, height);
+        PrintReport(surface, data, pictures.report());
+        const int pages = surface.pages();
+        QVERIFY(pages > 1);
+
+        QMap<QString, int> seen;
+        QMap<QString, int> pageOf;
+        QSet<int> pagesWithHeadings, pagesWithPropositions;
+        for (const auto& op : surface.operations()) {
+            if (op.kind != Kind::Text) continue;
+            ++seen[op.text];
+            pageOf[op.text] = op.page;
+            // Nothing runs past the bottom of the page.
+            QVERIFY2(op.y + op.fontSize * 20 <= height, qPrintable(op.text));
+            if (op.text == "DT") pagesWithHeadings << op.page;
+            if (op.text.startsWith('F') && op.text.contains(" P")) pagesWithPropositions << op.page;
+        }
+        for (int i = 1; i <= factors; ++i)
+            for (int j = 1; j <= 99; ++j) QCOMPARE(seen.value(QString("F%1 P%2").arg(i).arg(j)), 1);
+        QVERIFY(pagesWithHeadings.contains(pagesWithPropositions));
+        for (int k = 1; k <= pages; ++k)
+            QCOMPARE(seen.value(QString("%1 / %2").arg(k).arg(pages)), 1);
+
+        // The picture with its degrees on one page, inside the picture; the date line and
+        // the citation together.
+        const auto picture =
+            std::find_if(surface.operations().begin(), surface.operations().end(),
+                         [&](const auto& op) { return op.picture == &pictures.network; });
+        QVERIFY(picture != surface.operations().end());
+        QVERIFY(picture->rect.bottom() <= height);
+        for (const auto& op : surface.operations())
+            if (op.kind == Kind::Text &&
+                QStringList{"c1", "f4", "min1", "max4", "g1n"}.contains(op.text)) {
+                QCOMPARE(op.page, picture->page);
+                QVERIFY(picture->rect.contains(op.x, op.y));
+            }
+        QCOMPARE(pageOf.value("Date: 08/12/2026"),
+                 pageOf.value(QString("Retrieved from ") + kWebAddress));
+    }
+
+    void failedReadPrintsNothing_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("NULL count") << "UPDATE Prop2 SET N04 = NULL WHERE Id = 3"
+                                    << "N04";
+        QTest::newRow("Prop not a number") << "UPDATE Fatores SET Prop = 'muitas' WHERE Id = 3"
+                                           << "muitas";
+        QTest::newRow("fewer rows than Prop") << "DELETE FROM Prop4 WHERE Id > 2"
+                                              << "Prop4";
+        QTest::newRow("no table") << "DROP TABLE Prop1"
+                                  << "Prop1";
+    }
+    void failedReadPrintsNothing() {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        Fixture f;
+        storeFactors(f, 4, 5);
+        f.db().execute(damage.toStdString());
+        test::Loaded<frmAnalise4f> window(f.program());
+        bool asked = false;
+        FileDialog::setFake([&](const QString&) {
+            asked = true;
+            return QString();
+        });
+        QTest::mouseClick(child<QPushButton>(window, "cmdPdf"), Qt::LeftButton);
+        QVERIFY(!asked);  // the data first: no file is even proposed
+        test::verifyOneError(message);
+    }
+
+    void unknownPrinterOrUnwritableFileIsAMessage() {
+        Fixture f;
+        storeFactors(f, 4, 2);
+        test::Loaded<frmAnalise4f> window(f.program());
+        child<QComboBox>(window, "Combo1")->setEditText("Canon");
+        QTest::mouseClick(child<QPushButton>(window, "cmdPrinter"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].text, QString::fromUtf8("Impressora não encontrada"));
+        QCOMPARE(MessageBox::shown()[0].title, "Verifique.");
+        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Icon::Critical);
+        QVERIFY(f.program().currentPrinter.isEmpty());
+
+        MessageBox::clearShown();
+        QTemporaryDir dir;
+        const QString blocked = dir.filePath("no such folder/report.pdf");
+        FileDialog::setFake([&](const QString&) { return blocked; });
+        QTest::mouseClick(child<QPushButton>(window, "cmdPdf"), Qt::LeftButton);
+        test::verifyOneError("report.pdf");
+        QVERIFY(QDir(dir.path()).isEmpty());
+    }
+
+    // A real job through the printing service's PDF queue, and the same report saved as
+    // a PDF file; both read back as text.
+    void printedAndSavedReportsReadBack() {
+        Fixture f;
+        storeFactors(f, 4, 3);
+        f.db().update("Cadastro", 1, {{"Questao", "Adotar o teletrabalho? Sim/Não"}});
+        f.db().update("Fatores", 1, {{"Fator", "Custos"}, {"Mi1", 0.75}, {"Mi2", 0.125}});
+        f.db().update("Prop1", 1, {{"N01", 5}, {"N02", 123}});
+        test::Loaded<frmAnalise4f> window(f.program());
+        const QString date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+        const auto verifyReport = [&](const QString& text) {
+            QVERIFY2(text.contains("Velmar Paraconsistent Logic"), qPrintable(text));
+            QVERIFY(text.contains(QRegularExpression("Fator:\\s+1\\.Custos")));
+            QVERIFY(
+                text.contains(QRegularExpression("F1 P1\\s+05\\s+123\\s+01\\s+01\\s+01\\s+131")));
+            QVERIFY(text.contains("0.7500"));
+            QVERIFY(text.contains("0.1250"));
+            QVERIFY(text.contains("Date: " + date));
+        };
+
+        QTemporaryDir dir;
+        QString proposed;
+        FileDialog::setFake([&](const QString& p) {
+            proposed = p;
+            return dir.filePath("report.pdf");
+        });
+        QTest::mouseClick(child<QPushButton>(window, "cmdPdf"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(QFileInfo(proposed).fileName(),
+                 QString::fromUtf8("Adotar o teletrabalho Sim Não ") +
+                     QDate::currentDate().toString(Qt::ISODate) + ".pdf");
+        verifyReport(pdfText(dir.filePath("report.pdf")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"report.pdf"});
+
+        // The printing service: its PDF queue writes into the user's PDF folder.
+        Printers::clearFake();
+        const PrinterList printers = Printers::list();
+        QVERIFY2(printers.installed.contains("PDF"),
+                 "no PDF queue: start the printing service with scripts/start-printer.sh");
+        const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
+        child<QComboBox>(window, "Combo1")->setEditText("pdf");  // any letter case
+        QTest::mouseClick(child<QPushButton>(window, "cmdPrinter"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(f.program().currentPrinter, "PDF");
+        QString printed;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                for (const QFileInfo& file :
+                     QDir(cupsPdfFolder()).entryInfoList({"*.pdf"}, QDir::Files))
+                    if (file.lastModified() >= start && file.size() > 0) {
+                        printed = file.filePath();
+                        return true;
+                    }
+                return false;
+            }(),
+            60000);
+        QTRY_VERIFY_WITH_TIMEOUT(pdfText(printed).contains("Date: "), 10000);
+        verifyReport(pdfText(printed));
+        QFile::remove(printed);
+    }
+};
+
+QTEST_MAIN(ReportTest)
+#include "test_report.moc"
