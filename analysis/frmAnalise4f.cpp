@@ -258,7 +258,10 @@ void frmAnalise4f::cmdPrinter_Click() {
         job.setPrinterName(*printer);
         job.setPageOrientation(QPageLayout::Portrait);
         job.setDocName(QStringLiteral("Velmar Paraconsistent Logic"));
-        if (!printOn(job, data) || job.printerState() == QPrinter::Error)
+        // A printer the service no longer knows is silently replaced by the default one:
+        // that job must not go to another printer than the one chosen.
+        const bool known = job.printerName() == *printer;
+        if (!known || !printOn(job, data) || job.printerState() == QPrinter::Error)
             MessageBox::show(this,
                              QString::fromUtf8("O serviço de impressão não aceitou o trabalho "
                                                "para a impressora \"%1\".")

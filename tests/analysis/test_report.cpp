@@ -296,6 +296,14 @@ class ReportTest : public QObject {
         QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Icon::Critical);
         QVERIFY(f.program().currentPrinter.isEmpty());
 
+        // Listed when the window opened, unknown to the printing service now.
+        MessageBox::clearShown();
+        Printers::setFake({"Ghost printer"}, "");
+        test::Loaded<frmAnalise4f> stale(f.program());
+        child<QComboBox>(stale, "Combo1")->setEditText("Ghost printer");
+        QTest::mouseClick(child<QPushButton>(stale, "cmdPrinter"), Qt::LeftButton);
+        test::verifyOneError("Ghost printer");
+
         MessageBox::clearShown();
         QTemporaryDir dir;
         const QString blocked = dir.filePath("no such folder/report.pdf");
