@@ -12,7 +12,6 @@ namespace vpl::core {
 namespace {
 
 constexpr int kDoubleDigits = 15;
-constexpr int kFloatDigits = 7;
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
@@ -34,11 +33,7 @@ struct DecimalForm {
     int exponent = 0;
 };
 
-DecimalForm ToDecimalForm(double value, int significant) {
-    char buffer[64];
-    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value,
-                                      std::chars_format::scientific, significant - 1);
-    const std::string_view text(buffer, result.ptr);
+DecimalForm FromScientific(std::string_view text) {
     DecimalForm form;
     std::size_t i = 0;
     if (text[i] == '-') {
@@ -51,6 +46,29 @@ DecimalForm ToDecimalForm(double value, int significant) {
     std::from_chars(text.data() + i + 1 + (text[i + 1] == '+'), text.data() + text.size(),
                     form.exponent);
     return form;
+}
+
+DecimalForm ToDecimalForm(double value, int significant) {
+    char buffer[64];
+    const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                      std::chars_format::scientific, significant - 1);
+    return FromScientific(std::string_view(buffer, result.ptr));
+}
+
+// A float as the shortest digits that read back as the same float: 12345678 stays
+// 12345678 and 6783124.5 keeps its half, where 7 significant digits would round them.
+DecimalForm ToDecimalForm(float value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(std::begin(buffer), std::end(buffer), value, std::chars_format::scientific);
+    return FromScientific(std::string_view(buffer, result.ptr));
+}
+
+DecimalForm DecimalFormOf(double value) {
+    return ToDecimalForm(value, kDoubleDigits);
+}
+DecimalForm DecimalFormOf(float value) {
+    return ToDecimalForm(value);
 }
 
 void Increment(std::string& digits) {
@@ -109,11 +127,11 @@ std::string NonFinite(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string FormatWithPattern(double value, int significant, std::string_view patternText,
-                              NumberLocale locale) {
+template <class Real>
+std::string FormatWithPattern(Real value, std::string_view patternText, NumberLocale locale) {
     const Pattern pattern = ParsePattern(patternText);
     if (!std::isfinite(value)) return NonFinite(value);
-    const DecimalForm form = ToDecimalForm(value, significant);
+    const DecimalForm form = DecimalFormOf(value);
     std::string digits = RoundedDigits(form, pattern.decimals);
     const bool negative = form.negative && !digits.empty();
     const std::size_t width = static_cast<std::size_t>(pattern.integerDigits + pattern.decimals);
@@ -128,9 +146,10 @@ std::string FormatWithPattern(double value, int significant, std::string_view pa
     return text;
 }
 
-std::string FormatGeneralDigits(double value, int significant, NumberLocale locale) {
+template <class Real>
+std::string FormatGeneralDigits(Real value, NumberLocale locale) {
     if (!std::isfinite(value)) return NonFinite(value);
-    const DecimalForm form = ToDecimalForm(value, significant);
+    const DecimalForm form = DecimalFormOf(value);
     std::string_view digits = form.digits;
     digits = digits.substr(0, digits.find_last_not_of('0') + 1);
     if (digits.empty()) return "0";
@@ -207,19 +226,19 @@ std::optional<Scanned> ScanNumber(std::string_view text, char separator) {
 }  // namespace
 
 std::string FormatNumber(double value, std::string_view pattern, NumberLocale locale) {
-    return FormatWithPattern(value, kDoubleDigits, pattern, locale);
+    return FormatWithPattern(value, pattern, locale);
 }
 
 std::string FormatNumber(float value, std::string_view pattern, NumberLocale locale) {
-    return FormatWithPattern(value, kFloatDigits, pattern, locale);
+    return FormatWithPattern(value, pattern, locale);
 }
 
 std::string FormatGeneral(double value, NumberLocale locale) {
-    return FormatGeneralDigits(value, kDoubleDigits, locale);
+    return FormatGeneralDigits(value, locale);
 }
 
 std::string FormatGeneral(float value, NumberLocale locale) {
-    return FormatGeneralDigits(value, kFloatDigits, locale);
+    return FormatGeneralDigits(value, locale);
 }
 
 double RoundHalfAwayFromZero(double value) {

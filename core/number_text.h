@@ -17,13 +17,14 @@ struct NumberLocale {
 // Formats with a pattern made of optional "#", required "0" integer digits and, after a ".",
 // the "0" decimals: "#00", "#000", "#000.0", "#0.00", "0.00", "0.0000". The "." stands for
 // the locale's separator. Halves round away from zero, judged on the value's decimal form
-// with 15 significant digits (7 for a float), so that what reads as a half is a half.
+// with 15 significant digits (for a float, the shortest digits that read back as the same
+// float), so that what reads as a half is a half.
 // Throws std::invalid_argument for any other pattern.
 std::string FormatNumber(double value, std::string_view pattern, NumberLocale locale);
 std::string FormatNumber(float value, std::string_view pattern, NumberLocale locale);
 
-// General number form: up to 15 significant digits (7 for a float), no trailing zeros,
-// never an exponent.
+// General number form: up to 15 significant digits (a float: its shortest digits), no
+// trailing zeros, never an exponent.
 std::string FormatGeneral(double value, NumberLocale locale);
 std::string FormatGeneral(float value, NumberLocale locale);
 

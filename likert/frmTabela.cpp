@@ -11,6 +11,7 @@
 #include <QSvgWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <span>
 
 #include "core/number_text.h"
 #include "likert/likert_evidence.h"
@@ -219,7 +220,8 @@ void frmTabela::SetUpGrid() {
         grid.setCellBold(NumProps + 2, c, true);
         grid.setColAlignment(c, c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     }
-    ColumnSum = 0;
+    counts_.assign(static_cast<std::size_t>(NumProps), {});
+    columnSums_ = {};
     MarkRow = kFirstRow;
     MarkCol = 0;
     grid.setCell(kFirstRow, 0);
@@ -290,7 +292,8 @@ void frmTabela::FillLikertGrid() {
                 grid.setCellBackground(r, c, r < totalRow ? kCountColor : kUnmarkColor);
         }
     }
-    std::array<double, 5> sums{};
+    counts_.assign(static_cast<std::size_t>(NumProps), {});
+    columnSums_ = {};
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         const StoredProposition& p = shown_[i];
         const int r = kFirstRow + static_cast<int>(i);
@@ -302,47 +305,67 @@ void frmTabela::FillLikertGrid() {
         grid.setTextAt(r, kQtCol, qs(qt));
         const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
         for (int j = 1; j <= 5; ++j) {
-            if (answered)
-                grid.setTextAt(r, j, qs(core::FormatNumber(p.counts[j - 1], "#00", locale)));
-            sums[j - 1] += p.counts[j - 1];
+            const QString cell =
+                answered ? qs(core::FormatNumber(p.counts[j - 1], "#00", locale)) : QString();
+            grid.setTextAt(r, j, cell);
+            counts_[i][j - 1] = countOf(cell);
+            columnSums_[j - 1] += counts_[i][j - 1];
         }
     }
     grid.setTextAt(totalRow, 0, "Total");
     double grandTotal = 0;
     for (int j = 1; j <= 5; ++j) {
-        grid.setTextAt(totalRow, j, qs(core::FormatGeneral(sums[j - 1], locale)));
-        grandTotal += sums[j - 1];
+        grid.setTextAt(totalRow, j, qs(core::FormatGeneral(columnSums_[j - 1], locale)));
+        grandTotal += columnSums_[j - 1];
     }
     grid.setTextAt(totalRow, kQtCol, qs(core::FormatGeneral(grandTotal, locale)));
 }
 
-const std::string& frmTabela::cellText(int row, int col) const {
-    return MSFlexGrid1->utf8At(row, col);
+// A count cell holds digits only: its count, or 0 when it is empty. A count loaded from a
+// file edited by other means is read by the locale's rules.
+std::int32_t frmTabela::countOf(const QString& text) const {
+    return core::CountFromText(text.toStdString(), program_.locale).value_or(0);
 }
 
+bool frmTabela::isPropositionRow(int row) const {
+    return row >= kFirstRow && row <= NumProps + 1;
+}
+
+void frmTabela::showRowTotal(int row) {
+    const auto& counts = counts_[static_cast<std::size_t>(row - kFirstRow)];
+    double total = 0;
+    for (std::int32_t count : counts) total += count;
+    MSFlexGrid1->setTextAt(row, kQtCol, qs(core::FormatNumber(total, "#00", program_.locale)));
+}
+
+void frmTabela::showColumnSum(int col) {
+    MSFlexGrid1->setTextAt(NumProps + 2, col,
+                           qs(core::FormatNumber(columnSums_[col - 1], "#00", program_.locale)));
+}
+
+void frmTabela::showGrandTotal() {
+    double total = 0;
+    for (double sum : columnSums_) total += sum;
+    MSFlexGrid1->setTextAt(NumProps + 2, kQtCol,
+                           qs(core::FormatNumber(total, "#00", program_.locale)));
+}
+
+// After a click: the row's total and the column's sum as an edit shows them, and the
+// evidence.
 void frmTabela::RecalcTotals() {
-    const core::NumberLocale locale = program_.locale;
-    double rowTotal = 0;
-    for (int j = 1; j <= 5; ++j) rowTotal += core::LeadingNumber(cellText(EditRow, j));
-    MSFlexGrid1->setTextAt(EditRow, kQtCol, qs(core::FormatNumber(rowTotal, "#00", locale)));
-    if (EditCol >= 1 && EditCol <= 5) {
-        ColumnSum = 0;
-        for (int r = kFirstRow; r <= NumProps + 1; ++r) {
-            if (auto count = core::ParseLocaleNumber(cellText(r, EditCol), locale))
-                ColumnSum += static_cast<float>(*count);
-        }
-        MSFlexGrid1->setTextAt(NumProps + 2, EditCol,
-                               qs(core::FormatNumber(ColumnSum, "#00", locale)));
-    }
+    if (!isPropositionRow(EditRow)) return;
+    showRowTotal(EditRow);
+    if (EditCol >= 1 && EditCol <= 5) showColumnSum(EditCol);
     RefreshEvidence();
 }
 
+// The evidence pools the counts of all propositions; with whole counts that is the
+// evidence of one row holding the column sums.
 void frmTabela::RefreshEvidence() {
     if (PrevFactor == 0) return;  // no factor shown: an edit changes only the grid
-    const std::vector<core::LikertTextRow> counts = countTexts();
-    writeShownRows(counts, false, {});
-    const core::LikertTexts texts =
-        core::FormatLikertEvidence(core::ComputeLikertEvidence(counts), program_.locale);
+    const core::LikertRow sums = columnSums_;
+    const core::LikertTexts texts = core::FormatLikertEvidence(
+        core::ComputeLikertEvidence(std::span(&sums, 1)), program_.locale);
     lblCf->setText(qs(texts.df));
     lblDf->setText(qs(texts.cf));
     lblTotal->setText(qs(texts.total));
@@ -351,55 +374,48 @@ void frmTabela::RefreshEvidence() {
     lblMi1->setText(qs(texts.Mi1.value_or("")));
 }
 
-// The count cells of the proposition rows, read once per event.
-std::vector<core::LikertTextRow> frmTabela::countTexts() const {
-    std::vector<core::LikertTextRow> rows(static_cast<std::size_t>(NumProps));
-    for (int i = 0; i < NumProps; ++i)
-        for (int j = 1; j <= 5; ++j) rows[i][j - 1] = cellText(kFirstRow + i, j);
-    return rows;
+// A new count in a cell: its column's sum and the grand total follow.
+void frmTabela::setCount(int row, int col, std::int32_t count) {
+    const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
+    columnSums_[col - 1] += static_cast<double>(count) - counts_[i][col - 1];
+    counts_[i][col - 1] = count;
+    showColumnSum(col);
+    showGrandTotal();
 }
 
-// The rows whose grid texts differ from what is stored: the counts that are numbers by
-// the locale's rules (others keep the stored count) and, when saving, the text.
-std::vector<frmTabela::RowChange> frmTabela::changedRows(
-    const std::vector<core::LikertTextRow>& counts, bool withText) const {
+// Writes the cell's count at once, when it differs from the stored one. A failed write
+// leaves it on screen, and the next write or the save stores it.
+void frmTabela::storeCount(int row, int col) {
+    const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
+    const std::int32_t count = counts_[i][col - 1];
+    if (PrevFactor == 0 || i >= shown_.size() || shown_[i].counts[col - 1] == count) return;
+    program_.db().update(store::propositionTable(PrevFactor), shown_[i].key,
+                         {{store::likertField(col), store::Value(count)}});
+    shown_[i].counts[col - 1] = count;
+}
+
+// The rows whose texts or counts differ from what is stored.
+std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
     std::vector<RowChange> changes;
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         RowChange change{i, shown_[i], {}};
-        if (withText) {
-            const std::string text = cellText(kFirstRow + static_cast<int>(i), 0);
-            if (!(change.after.proposicao.isText() && change.after.proposicao.text() == text)) {
-                change.after.proposicao = store::Value(text);
-                change.fields.emplace_back("Proposicao", change.after.proposicao);
-            }
+        const std::string text = MSFlexGrid1->utf8At(kFirstRow + static_cast<int>(i), 0);
+        if (!(change.after.proposicao.isText() && change.after.proposicao.text() == text)) {
+            change.after.proposicao = store::Value(text);
+            change.fields.emplace_back("Proposicao", change.after.proposicao);
         }
         for (int j = 1; j <= 5; ++j) {
-            const std::optional<std::int32_t> count =
-                core::CountFromText(counts[i][j - 1], program_.locale);
-            if (!count || *count == change.after.counts[j - 1]) continue;
-            change.after.counts[j - 1] = *count;
-            change.fields.emplace_back(store::likertField(j), store::Value(*count));
+            const std::int32_t count = counts_[i][j - 1];
+            if (count == change.after.counts[j - 1]) continue;
+            change.after.counts[j - 1] = count;
+            change.fields.emplace_back(store::likertField(j), store::Value(count));
         }
         if (!change.fields.empty()) changes.push_back(std::move(change));
     }
     return changes;
 }
 
-// One user event's writes are one transaction; nothing is written when nothing changed.
-void frmTabela::writeShownRows(const std::vector<core::LikertTextRow>& counts, bool withText,
-                               const std::function<void(store::Database&)>& alsoWrite) {
-    const std::vector<RowChange> changes = changedRows(counts, withText);
-    if (changes.empty() && !alsoWrite) return;
-    store::Database& db = program_.db();
-    const std::string table = store::propositionTable(PrevFactor);
-    store::Transaction tx(db);
-    for (const RowChange& change : changes)
-        db.update(table, shown_[change.index].key, change.fields);
-    if (alsoWrite) alsoWrite(db);
-    tx.commit();
-    for (const RowChange& change : changes) shown_[change.index] = change.after;
-}
-
+// The proposition texts, any count not yet stored and the degrees, as one transaction.
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
@@ -407,10 +423,31 @@ void frmTabela::SaveShownFactor(int factor) {
         core::ParseLocaleNumber(lblMi1->text().toStdString(), program_.locale).value_or(0);
     const double mi2 =
         core::ParseLocaleNumber(lblMi2->text().toStdString(), program_.locale).value_or(0);
-    writeShownRows(countTexts(), true, [&](store::Database& db) {
-        if (db.rowByKey("Fatores", {}, factor))
-            db.update("Fatores", factor, {{"Mi1", mi1}, {"Mi2", mi2}});
-    });
+    const std::vector<RowChange> changes = changedRows();
+    store::Database& db = program_.db();
+    store::Transaction tx(db);
+    for (const RowChange& change : changes)
+        db.update(store::propositionTable(PrevFactor), shown_[change.index].key, change.fields);
+    if (db.rowByKey("Fatores", {}, factor))
+        db.update("Fatores", factor, {{"Mi1", mi1}, {"Mi2", mi2}});
+    tx.commit();
+    for (const RowChange& change : changes) shown_[change.index] = change.after;
+}
+
+std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int col) const {
+    if (keyAscii == 8) {
+        if (text.isEmpty()) return std::nullopt;
+        return text.chopped(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
+    }
+    if (keyAscii < 32) return std::nullopt;
+    const char32_t character = static_cast<char32_t>(keyAscii);
+    const QString after = text + QString::fromUcs4(&character, 1);
+    if (col == 0) return after;  // a proposition text takes any printable character
+    // A count is a whole number of respondents: digits only, up to the largest count
+    // the file keeps.
+    if (keyAscii < '0' || keyAscii > '9') return std::nullopt;
+    if (!core::CountFromText(after.toStdString(), program_.locale)) return std::nullopt;
+    return after;
 }
 
 void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
@@ -418,31 +455,37 @@ void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
         FlexGrid& grid = *MSFlexGrid1;
         if (keyAscii == 13 || keyAscii == 9) {
             moveToNextCell();
-        } else if (keyAscii == 8) {
-            QString text = grid.text();
-            if (!text.isEmpty())
-                text.chop(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
-            grid.setText(text);
-        } else if (keyAscii >= 32) {
-            const char32_t character = static_cast<char32_t>(keyAscii);
-            grid.setText(grid.text() + QString::fromUcs4(&character, 1));
+            EditRow = grid.row();
+            RecalcTotals();
+            return;
         }
-        EditRow = grid.row();
-        RecalcTotals();
+        // The headings, the totals and the total row are never typed into.
+        const int row = grid.row();
+        const int col = grid.col();
+        if (!isPropositionRow(row) || col < 0 || col >= kQtCol) return;
+        const std::optional<QString> after = typed(grid.text(), keyAscii, col);
+        if (!after) return;
+        grid.setText(*after);
+        EditRow = row;
+        if (col >= 1) setCount(row, col, countOf(*after));
+        showRowTotal(row);
+        RefreshEvidence();
+        if (col >= 1) storeCount(row, col);
     });
 }
 
-// Enter and Tab go on to the next cell, then to the next row; after the last cell the
-// first proposition row follows, never the headings.
+// Enter and Tab go on to the next cell, then to the next row; after the last proposition
+// row the first one follows, never the total row or the headings.
 void frmTabela::moveToNextCell() {
     FlexGrid& grid = *MSFlexGrid1;
+    if (NumProps < 1) return;
     int row = grid.row();
     int col = grid.col() + 1;
     if (col >= grid.cols()) {
         col = 0;
         ++row;
     }
-    if (row >= grid.rows()) row = kFirstRow;
+    if (!isPropositionRow(row)) row = kFirstRow;
     grid.setCell(row, col);
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
 #include <array>
-#include <functional>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,13 +62,17 @@ class frmTabela : public QDialog {
     int factorCountOf(const store::Value& nFatores);
     int propositionCountOf(const store::Value& prop, int factor) const;
     std::vector<StoredProposition> readPropositions(int factor, int count);
-    std::vector<core::LikertTextRow> countTexts() const;
-    std::vector<RowChange> changedRows(const std::vector<core::LikertTextRow>& counts,
-                                       bool withText) const;
-    void writeShownRows(const std::vector<core::LikertTextRow>& counts, bool withText,
-                        const std::function<void(store::Database&)>& alsoWrite);
+    std::vector<RowChange> changedRows() const;
     void moveToNextCell();
-    const std::string& cellText(int row, int col) const;
+    bool isPropositionRow(int row) const;
+    // The cell's text after the key, or nothing when the key changes nothing there.
+    std::optional<QString> typed(const QString& text, int keyAscii, int col) const;
+    std::int32_t countOf(const QString& text) const;
+    void setCount(int row, int col, std::int32_t count);
+    void storeCount(int row, int col);
+    void showRowTotal(int row);
+    void showColumnSum(int col);
+    void showGrandTotal();
 
     Program& program_;
     QComboBox* cmbFator;
@@ -88,8 +94,11 @@ class frmTabela : public QDialog {
     int EditCol = 0;
     int MarkRow = 2;
     int MarkCol = 0;
-    float ColumnSum = 0;
     std::vector<StoredProposition> shown_;  // the rows of PrevFactor as stored
+    // The counts the grid shows and their column sums, kept running: a key changes one
+    // cell, so it changes one count and one sum, however many rows the factor has.
+    std::vector<std::array<std::int32_t, 5>> counts_;
+    std::array<double, 5> columnSums_{};
 };
 
 }  // namespace vpl

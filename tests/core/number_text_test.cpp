@@ -68,9 +68,13 @@ TEST(FormatNumber, NegativesAndNegativeZero) {
     EXPECT_EQ(FormatNumber(0.0, "0.0000000000000000", kDot), "0.0000000000000000");
 }
 
-TEST(FormatNumber, SingleIsReadInSevenDigits) {
+TEST(FormatNumber, SingleIsReadFromItsShortestDigits) {
     // 0.32345f is 0.32344999909...: a half in single precision, below one as a double.
     EXPECT_EQ(FormatNumber(0.32345f, "0.0000", kDot), "0.3235");
+    // Large sums keep their digits, and their half, where seven digits would round them.
+    EXPECT_EQ(FormatNumber(12345678.0f, "#00", kDot), "12345678");
+    EXPECT_EQ(FormatNumber(6783124.5f, "#00", kDot), "6783125");
+    EXPECT_EQ(FormatNumber(29012.496f, "#00", kDot), "29012");
     EXPECT_EQ(FormatNumber(static_cast<double>(0.32345f), "0.0000", kDot), "0.3234");
     EXPECT_EQ(FormatNumber(0.5f, "0.0000", kComma), "0,5000");
 }
@@ -94,7 +98,8 @@ TEST(FormatGeneral, UpToFifteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(FormatGeneral(123456789012345678.0, kDot), "123456789012346000");
 }
 
-TEST(FormatGeneral, SingleShowsSevenDigits) {
+TEST(FormatGeneral, SingleShowsItsShortestDigits) {
+    EXPECT_EQ(FormatGeneral(12345678.0f, kDot), "12345678");
     EXPECT_EQ(FormatGeneral(0.5042f, kDot), "0.5042");
     EXPECT_EQ(FormatGeneral(0.5042f, kComma), "0,5042");
     EXPECT_EQ(FormatGeneral(static_cast<double>(0.5042f), kDot), "0.504199981689453");
