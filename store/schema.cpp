@@ -1,5 +1,12 @@
 #include "store/schema.h"
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
 namespace vpl::store {
 
 std::string propositionTable(int factor) {
@@ -70,10 +77,66 @@ void writeDeliveredRows(Database& db) {
     tx.commit();
 }
 
+namespace {
+
+// Makes what was written to `path` durable: its bytes, or the entries of a folder.
+void syncPath(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void removeQuietly(const std::filesystem::path& file) {
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::filesystem::remove(file.string() + suffix, ignored);
+}
+
+// Parts left by builders that were killed midway, whose process is gone.
+void removeAbandonedParts(const std::filesystem::path& file) {
+    const std::string prefix = file.filename().string() + ".part";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             file.parent_path().empty() ? "." : file.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        const std::string digits = name.substr(prefix.size(), name.find('-') - prefix.size());
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+        if (::kill(static_cast<pid_t>(std::stol(digits)), 0) != 0 && errno == ESRCH)
+            std::filesystem::remove(entry.path(), error);
+    }
+}
+
+}  // namespace
+
+// Built whole under a name of its own beside the file, then linked in under the file's
+// name in one step: an interrupted build leaves no file at all, never a partial one, and
+// an existing file is never replaced.
 void createDeliveredFile(const std::filesystem::path& file, const std::string& key) {
-    auto db = Database::create(file, key);
-    createSchema(*db);
-    writeDeliveredRows(*db);
+    if (std::filesystem::exists(file)) throw StoreError("O arquivo já existe: " + file.string());
+    const std::filesystem::path part = file.string() + ".part" + std::to_string(::getpid());
+    removeAbandonedParts(file);
+    removeQuietly(part);
+    try {
+        {
+            auto db = Database::create(part, key);
+            createSchema(*db);
+            writeDeliveredRows(*db);
+        }  // closed: everything is in the file itself
+        syncPath(part);
+        if (::link(part.c_str(), file.c_str()) != 0) {
+            const int error = errno;
+            throw StoreError(error == EEXIST ? "O arquivo já existe: " + file.string()
+                                             : std::string(std::strerror(error)) + " (" +
+                                                   file.string() + ")");
+        }
+        removeQuietly(part);
+        syncPath(file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path());
+    } catch (...) {
+        removeQuietly(part);
+        throw;
+    }
 }
 
 }  // namespace vpl::store

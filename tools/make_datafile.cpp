@@ -27,8 +27,9 @@ int main(int argc, char** argv) {
     try {
         vpl::store::createDeliveredFile(file);
     } catch (const vpl::store::StoreError& e) {
+        // The file is built whole or not at all: there is nothing to clean up, and a file
+        // that appeared meanwhile is someone's data.
         std::fprintf(stderr, "vpl_make_datafile: %s\n", e.what());
-        std::filesystem::remove(file);
         return 1;
     }
     return 0;
