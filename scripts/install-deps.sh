@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
+  qt6-translations-l10n
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation

@@ -1,6 +1,8 @@
 #include "setup/clear_all.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "store/schema.h"
 
@@ -8,37 +10,51 @@ namespace vpl::setup {
 
 namespace {
 
-store::Assignments clearedRegistration() {
-    store::Assignments fields{{"Questao", ""}, {"Depto", ""}};
+using Cleared = std::vector<std::pair<std::string, store::Value>>;
+
+// Empties `fields` in the table's first `rows` rows (every row when negative).
+// Only the rows that hold something are written, so clearing a barely used file
+// writes (and syncs) next to nothing; a NULL counts as something to clear.
+void clearRows(store::Database& db, const std::string& table, int rows, const Cleared& fields) {
+    std::string set, filled;
+    std::vector<store::Value> values;
+    for (const auto& [field, empty] : fields) {
+        set += (set.empty() ? "[" : ", [") + field + "] = ?";
+        values.push_back(empty);
+    }
+    for (const auto& [field, empty] : fields) {
+        filled += (filled.empty() ? "[" : " OR [") + field + "] IS NOT ?";
+        values.push_back(empty);
+    }
+    std::string sql = "UPDATE [" + table + "] SET " + set + " WHERE (" + filled + ")";
+    if (rows >= 0) {
+        // StoreError when the table holds fewer rows.
+        sql += " AND [Id] <= ?";
+        values.emplace_back(db.keyAt(table, rows));
+    }
+    db.execute(sql, values);
+}
+
+Cleared clearedRegistration() {
+    Cleared fields{{"Questao", ""}, {"Depto", ""}};
     for (int i = 1; i <= 8; ++i) fields.emplace_back("Participante" + std::to_string(i), "");
     return fields;
 }
 
-// Empties the first 99 propositions of a factor: the rows up to the 99th key.
-// Rows already empty are left alone, so clearing a barely used file writes (and
-// syncs) next to nothing.
-void clearPropositions(store::Database& db, const std::string& table) {
-    // StoreError when the table holds fewer than 99 rows.
-    const store::Key last = db.keyAt(table, store::kPropositionRows);
-    std::string set = "[Proposicao] = ''";
-    std::string filled = "[Proposicao] IS NOT ''";
-    for (int point = 1; point <= 5; ++point) {
-        const std::string field = "[" + store::likertField(point) + "]";
-        set += ", " + field + " = 0";
-        filled += " OR " + field + " IS NOT 0";
-    }
-    db.execute("UPDATE [" + table + "] SET " + set + " WHERE [Id] <= ? AND (" + filled + ")",
-               {store::Value(last)});
+Cleared clearedProposition() {
+    Cleared fields{{"Proposicao", ""}};
+    for (int point = 1; point <= 5; ++point) fields.emplace_back(store::likertField(point), 0);
+    return fields;
 }
 
 }  // namespace
 
 void clearAllData(store::Database& db) {
     store::Transaction tx(db);
-    db.updateFirst("Cadastro", 1, clearedRegistration());
-    db.updateFirst("Fatores", -1, {{"Fator", ""}, {"Prop", ""}, {"Mi1", 0.0}, {"Mi2", 0.0}});
+    clearRows(db, "Cadastro", 1, clearedRegistration());
+    clearRows(db, "Fatores", -1, {{"Fator", ""}, {"Prop", ""}, {"Mi1", 0.0}, {"Mi2", 0.0}});
     for (int k = 1; k <= store::kFactorSlots; ++k)
-        clearPropositions(db, store::propositionTable(k));
+        clearRows(db, store::propositionTable(k), store::kPropositionRows, clearedProposition());
     tx.commit();
 }
 

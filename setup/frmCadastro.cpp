@@ -112,6 +112,12 @@ void frmCadastro::cmdSair_Click() {
     });
 }
 
+// A save that fails leaves the window open (Qt then ignores the close) with what
+// was typed still in it.
+void frmCadastro::reject() {
+    cmdSair_Click();
+}
+
 void frmCadastro::cmdFatores_Click() {
     guarded(this, [&] {
         SalvarCadastro();

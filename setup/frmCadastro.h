@@ -20,6 +20,10 @@ class frmCadastro : public QDialog {
     void cmdFatores_Click();
     void cmdClear_Click();
 
+  protected:
+    // Escape and the title bar's close save as the return button does.
+    void reject() override;
+
   private:
     void SalvarCadastro();
 

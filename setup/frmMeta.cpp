@@ -144,6 +144,12 @@ void frmMeta::cmdSair_Click() {
     });
 }
 
+// A save that fails leaves the window open (Qt then ignores the close) with what
+// was typed still in it.
+void frmMeta::reject() {
+    cmdSair_Click();
+}
+
 void frmMeta::cmdFatores_Click() {
     guarded(this, [&] {
         SalvarFatores();

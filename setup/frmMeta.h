@@ -29,6 +29,8 @@ class frmMeta : public QDialog {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape and the title bar's close save as the return button does.
+    void reject() override;
 
   private:
     void SalvarFatores();

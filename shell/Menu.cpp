@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 
 #include "shell/captions.h"
@@ -77,6 +78,14 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     connect(suporte, &QAction::triggered, this, &Menu::mnuSuporte_Click);
     connect(addMenuItem(bar, "mnuSair", "&Sair"), &QAction::triggered, this, &Menu::mnuSair_Click);
 
+    // The translated captions carry no access keys: F10 reaches the menu in every
+    // language, as desktops do, with the first item active for the arrows and Enter.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [bar] {
+        bar->setFocus(Qt::MenuBarFocusReason);
+        bar->setActiveAction(bar->actions().value(0));
+    });
+
     auto* status = new QStatusBar(this);
     status->setObjectName("StatusBar1");
     statusPanel(status, "Panel1", "Paraconsistent Logic");
@@ -121,6 +130,7 @@ Menu::StartUp Menu::Form_Load() {
                              "\n" + "Ref.: " + QString::fromUtf8(e.what()),
                          "Erro", MessageBox::Icon::Critical);
     }
+    MessageBox::setLanguage(program_.gIdioma);
     return StartUp::Continue;
 }
 

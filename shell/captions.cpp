@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "shell/message_box.h"
 #include "shell/program.h"
 #include "store/database.h"
 
@@ -147,6 +148,7 @@ void applyStoredLanguage(Program& program, QWidget& window, CaptionProcedure eng
         program.gIdioma = 2;
         spanish(window);
     }
+    MessageBox::setLanguage(program.gIdioma);
 }
 
 }  // namespace vpl

@@ -33,7 +33,8 @@ void Analise4fCaptionsEN(QWidget& frmAnalise4f);
 void Analise4fCaptionsES(QWidget& frmAnalise4f);
 
 // The language step of every translated window's load: gIdioma becomes 3, then
-// 1 or 2 when the stored code says so, and that language's set is applied.
+// 1 or 2 when the stored code says so, and that language's set is applied; the
+// message boxes' buttons follow gIdioma.
 // `idioma` is the stored code (NULL, a text or any other number keeps Portuguese).
 using CaptionProcedure = void (*)(QWidget&);
 void applyStoredLanguage(Program& program, QWidget& window, CaptionProcedure english,

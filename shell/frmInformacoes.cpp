@@ -185,6 +185,7 @@ void frmInformacoes::cmdVOLTAR_Click() {
             // Stored first: the menu never shows a language the file does not hold.
             program_.db().update("Parametro", parametroKey_, {{"Idioma", int(code)}});
             program_.gIdioma = code;
+            MessageBox::setLanguage(code);
             if (program_.mainWindow) kMenuCaptions[code - 1](*program_.mainWindow);
         }
         accept();

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,10 +21,16 @@ class MessageBox {
         QString text;
         Icon icon;
         Buttons buttons;
+        Answer defaultAnswer;     // the button that Enter presses
+        QStringList buttonTexts;  // as the box labels them: OK, or Yes then No
     };
 
     static Answer show(QWidget* parent, const QString& text, const QString& title, Icon icon,
                        Buttons buttons = Buttons::Ok);
+
+    // The boxes' own buttons (and every other text the toolkit words itself) speak
+    // the interface language: gIdioma 1 English, 2 Spanish, anything else Portuguese.
+    static void setLanguage(int idioma);
 
     // Test mode: no box is shown; each call takes the next queued answer
     // (Ok for an OK box, No for a Yes/No box when none is queued) and is recorded.

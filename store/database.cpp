@@ -43,6 +43,11 @@ Value columnValue(sqlite3_stmt* st, int col) {
     }
 }
 
+// A count of rows as the messages word it: "1 linha", "0 linhas", "2 linhas".
+std::string rowCount(std::int64_t count) {
+    return std::to_string(count) + (count == 1 ? " linha" : " linhas");
+}
+
 }  // namespace
 
 Row::Row(std::string table, Key key, std::vector<std::string> names, std::vector<Value> values)
@@ -183,8 +188,10 @@ std::vector<Row> Database::firstRows(std::string_view table, const std::vector<s
                                      int count) {
     auto rows = firstRowsUpTo(table, fields, count);
     if (static_cast<int>(rows.size()) < count)
-        throw StoreError("A tabela " + std::string(table) + " tem " + std::to_string(rows.size()) +
-                         " linhas; são necessárias " + std::to_string(count) + ".");
+        throw StoreError("A tabela " + std::string(table) + " tem " +
+                         rowCount(static_cast<std::int64_t>(rows.size())) +
+                         (count == 1 ? "; é necessária 1."
+                                     : "; são necessárias " + std::to_string(count) + "."));
     return rows;
 }
 
@@ -196,8 +203,8 @@ std::vector<Row> Database::firstRowsUpTo(std::string_view table,
 Key Database::keyAt(std::string_view table, int position) {
     auto rows = select(table, {}, " ORDER BY [Id] LIMIT 1 OFFSET ?", {Value(position - 1)});
     if (position < 1 || rows.empty())
-        throw StoreError("A tabela " + std::string(table) + " tem menos de " +
-                         std::to_string(position) + " linhas.");
+        throw StoreError("A tabela " + std::string(table) + " tem menos de " + rowCount(position) +
+                         ".");
     return rows.front().key();
 }
 
@@ -220,9 +227,8 @@ std::vector<Row> Database::rowsFrom(std::string_view table, const std::vector<st
         throw StoreError("Registro não encontrado: " + std::string(table) + " chave " +
                          std::to_string(start) + ".");
     if (static_cast<int>(rows.size()) < count)
-        throw StoreError("A tabela " + std::string(table) + " termina antes de " +
-                         std::to_string(count) + " linhas a partir da chave " +
-                         std::to_string(start) + ".");
+        throw StoreError("A tabela " + std::string(table) + " termina antes de " + rowCount(count) +
+                         " a partir da chave " + std::to_string(start) + ".");
     return rows;
 }
 

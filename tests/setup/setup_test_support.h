@@ -73,6 +73,21 @@ inline void fillWithData(store::Database& db) {
         "VALUES (100, 'centésima', 7, 7, 7, 7, 7)");
 }
 
+// Leaves a window as the user does: by a button named `how`, by "Escape", or by
+// "close" (the title bar's close).
+inline void leave(QWidget& window, const QString& how) {
+    if (how == "Escape") {
+        QWidget* focus = window.focusWidget();
+        QTest::keyClick(focus ? focus : &window, Qt::Key_Escape);
+    } else if (how == "close") {
+        window.close();
+    } else {
+        QWidget* button = window.findChild<QWidget*>(how);
+        if (!button) qFatal("control %s not found", qPrintable(how));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+}
+
 // Types `text` key by key, accented letters included (QTest::keyClicks takes
 // only ASCII).
 inline void typeText(QWidget* box, const QString& text) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "setup/clear_all.h"
 #include "setup/frmCadastro.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
@@ -129,29 +130,28 @@ class CadastroTest : public QObject {
         QCOMPARE(f.db().firstRow("Cadastro", {"Participante4"}).text("Participante4"), "Zé");
     }
 
-    void closingOtherwiseWritesNothing_data() {
+    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Escape") << "escape";
-        QTest::newRow("close button") << "close";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("title bar") << "close";
     }
-    void closingOtherwiseWritesNothing() {
+    void closingByEscapeOrTheTitleBarSavesLikeReturn() {
         QFETCH(QString, how);
         Fixture f;
         test::fillWithData(f.db());
-        const QStringList before = test::storeSnapshot(f.db());
+        QStringList expected = test::storeSnapshot(f.db());
+        expected.replaceInStrings("Abrir a filial?", "Abrir a filial? e a outra?")
+            .replaceInStrings("| Ana |", "| Ana Rita |");
         test::Loaded<frmCadastro> w(f.program());
         w.show();
         QTest::keyClicks(child<QLineEdit>(w, "txtQuestao"), " e a outra?");
-        QTest::keyClicks(child<QLineEdit>(w, "txtP1"), "na");
-        if (how == "escape")
-            QTest::keyClick(child<QLineEdit>(w, "txtP1"), Qt::Key_Escape);
-        else
-            w.close();
+        QTest::keyClicks(child<QLineEdit>(w, "txtP1"), " Rita");
+        test::leave(w, how);
         QVERIFY(!w.isVisible());
-        QCOMPARE(w.result(), int(QDialog::Rejected));
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
+        QCOMPARE(MessageBox::shown().size(), 0);
         f.reopen();
-        QCOMPARE(test::storeSnapshot(f.db()), before);
+        QCOMPARE(test::storeSnapshot(f.db()), expected);
     }
 
     void returnInATextBoxDoesNotCloseTheWindow() {
@@ -334,17 +334,109 @@ class CadastroTest : public QObject {
         QVERIFY(MessageBox::shown().first().text.contains("não está aberto"));
     }
 
+    void aFailingSaveKeepsTheWindowAndItsText_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("factors button") << "cmdFatores";
+        QTest::newRow("return button") << "cmdSair";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("title bar") << "close";
+    }
     void aFailingSaveKeepsTheWindowAndItsText() {
+        QFETCH(QString, how);
         Fixture f;
         test::Loaded<frmCadastro> w(f.program());
         w.show();
         test::typeText(child<QLineEdit>(w, "txtQuestao"), "Texto a não perder");
         f.db().execute("DELETE FROM Cadastro");
-        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        test::leave(w, how);
         test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
         QCOMPARE(child<QLineEdit>(w, "txtQuestao")->text(), "Texto a não perder");
+
+        // Once the row is back, the same way out saves and closes.
+        f.db().execute("INSERT INTO Cadastro (Id) VALUES (1)");
+        test::leave(w, how);
+        QVERIFY(!w.isVisible());
+        QCOMPARE(f.db().firstRow("Cadastro", {"Questao"}).text("Questao"), "Texto a não perder");
+    }
+
+    void clearAllConfirmationDefaultsToNoInTheInterfaceLanguage_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::newRow("Portuguese") << 3 << QStringList{"Sim", "Não"};
+        QTest::newRow("unknown code") << 5 << QStringList{"Sim", "Não"};
+        QTest::newRow("Spanish") << 2 << QStringList{"Sí", "No"};
+        QTest::newRow("English") << 1 << QStringList{"Yes", "No"};
+    }
+    void clearAllConfirmationDefaultsToNoInTheInterfaceLanguage() {
+        QFETCH(int, idioma);
+        QFETCH(QStringList, buttons);
+        Fixture f;
+        f.db().update("Parametro", 1, {{"Idioma", idioma}});
+        test::Loaded<frmCadastro> w(f.program());
+        QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().defaultAnswer, MessageBox::Answer::No);
+        QCOMPARE(MessageBox::shown().first().buttonTexts, buttons);
+    }
+
+    void enterOnTheRealConfirmationErasesNothing() {
+        Fixture f;
+        test::fillWithData(f.db());
+        const QStringList before = test::storeSnapshot(f.db());
+        test::Loaded<frmCadastro> w(f.program());
+        w.show();
+        MessageBox::setTestMode(false);
+        QString asked;
+        test::whenModal([&](QWidget& box) {
+            asked = box.windowTitle();
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        QTest::mouseClick(child<QPushButton>(w, "cmdClear"), Qt::LeftButton);
+        MessageBox::setTestMode(true);
+        QCOMPARE(asked, "ATENÇÃO!");
+        QCOMPARE(boxTexts(w), kFilledBoxes);
+        f.reopen();
+        QCOMPARE(test::storeSnapshot(f.db()), before);
+    }
+
+    void clearAllRewritesOnlyRowsWithSomethingToClear_data() {
+        QTest::addColumn<QString>("filling");
+        QTest::addColumn<QStringList>("rewritten");
+        QTest::newRow("nothing typed") << "" << QStringList{};
+        QTest::newRow("one participant")
+            << "UPDATE Cadastro SET Participante8 = 'Hugo'" << QStringList{"Cadastro 1"};
+        QTest::newRow("one degree")
+            << "UPDATE Fatores SET Mi2 = 0.25 WHERE Id = 3" << QStringList{"Fatores 3"};
+        QTest::newRow("NULL title")
+            << "UPDATE Fatores SET Fator = NULL WHERE Id = 6" << QStringList{"Fatores 6"};
+        QTest::newRow("one count")
+            << "UPDATE Prop5 SET N03 = 2 WHERE Id = 40" << QStringList{"Prop5 40"};
+        QTest::newRow("last proposition")
+            << "UPDATE Prop8 SET Proposicao = 'x' WHERE Id = 99" << QStringList{"Prop8 99"};
+    }
+    void clearAllRewritesOnlyRowsWithSomethingToClear() {
+        QFETCH(QString, filling);
+        QFETCH(QStringList, rewritten);
+        Fixture f;
+        store::Database& db = f.db();
+        const QStringList delivered = test::storeSnapshot(db);
+        if (!filling.isEmpty()) db.execute(filling.toStdString());
+        db.execute("CREATE TABLE Rewritten (Id INTEGER PRIMARY KEY, Entry TEXT)");
+        QStringList tables{"Cadastro", "Fatores"};
+        for (int k = 1; k <= 8; ++k) tables << QString::fromStdString(store::propositionTable(k));
+        for (const QString& t : tables)
+            db.execute(QString("CREATE TRIGGER log%1 AFTER UPDATE ON %1 BEGIN INSERT INTO "
+                               "Rewritten (Entry) VALUES ('%1 ' || NEW.Id); END")
+                           .arg(t)
+                           .toStdString());
+        setup::clearAllData(db);
+        QStringList written;
+        for (const store::Row& r : db.firstRowsUpTo("Rewritten", {"Entry"}, 1000))
+            written << QString::fromStdString(r.text("Entry"));
+        QCOMPARE(written, rewritten);
+        QCOMPARE(test::storeSnapshot(db), delivered);
     }
 };
 

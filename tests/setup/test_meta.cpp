@@ -226,21 +226,38 @@ class MetaTest : public QObject {
         QCOMPARE(f.db().firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(4));
     }
 
-    void closingOtherwiseWritesNothing() {
-        Fixture f;
-        test::fillWithData(f.db());
-        const QStringList before = test::storeSnapshot(f.db());
-        test::Loaded<frmMeta> w(f.program());
-        showActive(w);
-        QTest::keyClicks(title(w, 2), "mudado");
-        count(w, 4)->clear();
-        QTest::keyClick(title(w, 2), Qt::Key_Return);  // Return closes nothing
-        QVERIFY(w.isVisible());
-        QTest::keyClick(title(w, 2), Qt::Key_Escape);
-        QVERIFY(!w.isVisible());
-        QCOMPARE(f.program().gProximaJanela, 0);
-        f.reopen();
-        QCOMPARE(test::storeSnapshot(f.db()), before);
+    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("title bar") << "close";
+    }
+    void closingByEscapeOrTheTitleBarSavesLikeReturn() {
+        QFETCH(QString, how);
+        // The same typing, left once by the return button and once by `how`.
+        QStringList stored[2];
+        const QString ways[2] = {"cmdSair", how};
+        for (int i = 0; i < 2; ++i) {
+            Fixture f;
+            test::fillWithData(f.db());
+            const QStringList before = test::storeSnapshot(f.db());
+            test::Loaded<frmMeta> w(f.program());
+            showActive(w);
+            auto* lblFatores = child<QLineEdit>(w, "lblFatores");
+            lblFatores->clear();
+            QTest::keyClicks(lblFatores, "7");
+            QTest::keyClicks(title(w, 2), " mudado");
+            count(w, 4)->clear();
+            QTest::keyClick(title(w, 2), Qt::Key_Return);  // Return closes nothing
+            QVERIFY(w.isVisible());
+            test::leave(w, ways[i]);
+            QVERIFY(!w.isVisible());
+            QCOMPARE(f.program().gProximaJanela, 0);  // the Likert window does not follow
+            QCOMPARE(MessageBox::shown().size(), 0);
+            f.reopen();
+            stored[i] = test::storeSnapshot(f.db());
+            QVERIFY(stored[i] != before);
+        }
+        QCOMPARE(stored[1], stored[0]);
     }
 
     void lengthLimitsHoldForTypingAndPasting() {
@@ -292,14 +309,23 @@ class MetaTest : public QObject {
 
     void aFailingSaveWritesNothingAndKeepsTheWindow_data() {
         QTest::addColumn<QString>("damage");
-        QTest::newRow("Fatores row gone") << "DELETE FROM Fatores WHERE Id >= 8";
-        QTest::newRow("Cadastro row gone") << "DELETE FROM Cadastro";
-        QTest::newRow("Fatores refuses")
-            << "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores "
-               "WHEN NEW.Id = 5 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
+        QTest::addColumn<QString>("how");
+        const char* refuse =
+            "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores "
+            "WHEN NEW.Id = 5 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
+        QTest::newRow("Fatores row gone") << "DELETE FROM Fatores WHERE Id >= 8"
+                                          << "cmdFatores";
+        QTest::newRow("Cadastro row gone") << "DELETE FROM Cadastro"
+                                           << "cmdFatores";
+        QTest::newRow("Fatores refuses") << refuse << "cmdFatores";
+        QTest::newRow("Fatores refuses, return button") << refuse << "cmdSair";
+        QTest::newRow("Fatores row gone, Escape") << "DELETE FROM Fatores WHERE Id >= 8"
+                                                  << "Escape";
+        QTest::newRow("Fatores refuses, title bar") << refuse << "close";
     }
     void aFailingSaveWritesNothingAndKeepsTheWindow() {
         QFETCH(QString, damage);
+        QFETCH(QString, how);
         Fixture f;
         test::fillWithData(f.db());
         test::Loaded<frmMeta> w(f.program());
@@ -310,7 +336,7 @@ class MetaTest : public QObject {
         lblFatores->clear();
         QTest::keyClicks(lblFatores, "2");
         QTest::keyClicks(title(w, 1), " novo");
-        QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
+        test::leave(w, how);
         test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(f.program().gProximaJanela, 0);

@@ -9,11 +9,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "app/window_registry.h"
 #include "shell/Menu.h"
 #include "shell/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "app/window_registry.h"
 #include "shell/windows.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/test_support.h"
@@ -139,18 +139,22 @@ class InformacoesTest : public QObject {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("chosen");  // 0: untouched
         QTest::addColumn<QStringList>("menu");
-        QTest::newRow("Spanish chosen") << 1 << 2 << kSpanishCaptions;
-        QTest::newRow("English chosen") << 3 << 1 << kEnglishCaptions;
-        QTest::newRow("Portuguese chosen") << 1 << 3 << kPortugueseCaptions;
-        QTest::newRow("untouched Spanish") << 2 << 0 << kSpanishCaptions;
-        QTest::newRow("untouched Portuguese") << 3 << 0 << kPortugueseCaptions;
+        QTest::addColumn<QStringList>("yesNo");  // a message box's buttons from then on
+        const QStringList es{"Sí", "No"}, en{"Yes", "No"}, pt{"Sim", "Não"};
+        QTest::newRow("Spanish chosen") << 1 << 2 << kSpanishCaptions << es;
+        QTest::newRow("English chosen") << 3 << 1 << kEnglishCaptions << en;
+        QTest::newRow("Portuguese chosen") << 1 << 3 << kPortugueseCaptions << pt;
+        QTest::newRow("untouched Spanish") << 2 << 0 << kSpanishCaptions << es;
+        QTest::newRow("untouched Portuguese") << 3 << 0 << kPortugueseCaptions << pt;
     }
     void returnStoresTheChosenLanguageAndRecaptionsTheMenuAtOnce() {
         QFETCH(int, stored);
         QFETCH(int, chosen);
         QFETCH(QStringList, menu);
+        QFETCH(QStringList, yesNo);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", stored}});
+        MessageBox::setLanguage(stored);  // as start-up leaves it
         Menu mainWindow(f.program());
         Loaded<frmInformacoes> w(f.program(), &mainWindow);
         w.show();
@@ -165,6 +169,8 @@ class InformacoesTest : public QObject {
         QCOMPARE(menuCaptions(mainWindow), menu);
         QCOMPARE(storedIdioma(f), QVariant(qlonglong(expected)));
         QCOMPARE(MessageBox::shown().size(), 0);
+        MessageBox::show(&mainWindow, "?", "?", MessageBox::Icon::None, MessageBox::Buttons::YesNo);
+        QCOMPARE(MessageBox::shown().first().buttonTexts, yesNo);
     }
 
     void withNoCodeStoredReturnChangesNothing_data() {

@@ -299,6 +299,48 @@ class MenuTest : public QObject {
         QCOMPARE(label->text(), "Decide on:");
     }
 
+    void f10ReachesTheMenuInEveryLanguage_data() {
+        QTest::addColumn<QString>("idioma");
+        QTest::newRow("English") << "1";
+        QTest::newRow("Spanish") << "2";
+        QTest::newRow("Portuguese") << "3";
+        QTest::newRow("design captions") << "5";
+    }
+    void f10ReachesTheMenuInEveryLanguage() {
+        QFETCH(QString, idioma);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Idioma = " + idioma.toStdString());
+        f.program().dbBanco.reset();
+        FakeOpener fake;
+        f.program().opener = fake.opener();
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        menu.show();
+        menu.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&menu));
+        QMenuBar* bar = menu.menuBar();
+
+        QTest::keyClick(&menu, Qt::Key_F10);
+        QVERIFY(bar->hasFocus());
+        QCOMPARE(bar->activeAction(), child<QAction>(menu, "mnuCad"));
+        QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(bar->activeAction(), child<QAction>(menu, "mnuMeta"));
+        QTest::keyClick(bar, Qt::Key_Return);
+        QCOMPARE(fake.opened, QList<WindowId>{WindowId::Meta});
+
+        // The submenu opens from the keyboard too; its inactive first item is passed over.
+        fake.opened.clear();
+        QTest::keyClick(&menu, Qt::Key_F10);
+        for (int i = 0; i < 4; ++i) QTest::keyClick(bar, Qt::Key_Right);
+        QCOMPARE(bar->activeAction(), child<QMenu>(menu, "mnuUtil")->menuAction());
+        QTest::keyClick(bar, Qt::Key_Down);
+        auto* util = child<QMenu>(menu, "mnuUtil");
+        QTRY_VERIFY(util->isVisible());
+        QCOMPARE(util->activeAction(), child<QAction>(menu, "mnuSuporte"));
+        QTest::keyClick(util, Qt::Key_Return);
+        QCOMPARE(fake.opened, QList<WindowId>{WindowId::Informacoes});
+    }
+
     void quitClosesTheMainWindow() {
         Fixture f;
         Menu menu(f.program());

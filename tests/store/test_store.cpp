@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 
 #include "store/database.h"
@@ -198,6 +199,38 @@ TEST_F(StoreTest, RowsFromNeedsTheStartKeyAndEnoughRows) {
     EXPECT_THROW(db->rowsFrom("PLikert", {"N01"}, 21, 19), StoreError);
     db->execute("DELETE FROM PLikert WHERE Id > 70");
     EXPECT_THROW(db->rowsFrom("PLikert", {"N01"}, 61, 19), StoreError);
+}
+
+TEST_F(StoreTest, RowCountsInMessagesAgreeWithTheirNumber) {
+    struct Case {
+        int rows;  // rows of table T, keys 1 .. rows
+        std::function<void(Database&)> read;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {0, [](Database& db) { db.firstRow("T", {}); }, "A tabela T tem 0 linhas; é necessária 1."},
+        {1, [](Database& db) { db.firstRows("T", {}, 2); },
+         "A tabela T tem 1 linha; são necessárias 2."},
+        {2, [](Database& db) { db.firstRows("T", {}, 3); },
+         "A tabela T tem 2 linhas; são necessárias 3."},
+        {0, [](Database& db) { db.keyAt("T", 1); }, "A tabela T tem menos de 1 linha."},
+        {1, [](Database& db) { db.keyAt("T", 2); }, "A tabela T tem menos de 2 linhas."},
+        {0, [](Database& db) { db.updateFirst("T", 1, {}); }, "A tabela T tem menos de 1 linha."},
+        {1, [](Database& db) { db.rowsFrom("T", {}, 1, 2); },
+         "A tabela T termina antes de 2 linhas a partir da chave 1."},
+    };
+    auto db = Database::create(file, kDatabaseKey);
+    db->execute("CREATE TABLE T (Id INTEGER PRIMARY KEY)");
+    for (const Case& c : cases) {
+        db->execute("DELETE FROM T");
+        for (int key = 1; key <= c.rows; ++key) db->execute("INSERT INTO T VALUES (?)", {key});
+        try {
+            c.read(*db);
+            ADD_FAILURE() << "no error for: " << c.message;
+        } catch (const StoreError& e) {
+            EXPECT_EQ(e.what(), c.message);
+        }
+    }
 }
 
 TEST_F(StoreTest, CreateNeverOverwritesAFile) {
