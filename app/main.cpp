@@ -1,16 +1,34 @@
 #include <QApplication>
+#include <filesystem>
 
 #include "app/window_registry.h"
 #include "shell/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 
+namespace {
+
+// The folder of the executable, known before the application object exists.
+QString programFolder(const char* argv0) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) return QString::fromStdString(self.parent_path().string());
+    return QString::fromStdString(std::filesystem::absolute(argv0, error).parent_path().string());
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // The data file is opened on a worker thread while the application object and the
+    // main window are built; a second instance never opens it.
+    vpl::Program program(programFolder(argv[0]));
+    if (program.claimSingleInstance()) program.startOpening();
+
     QApplication app(argc, argv);
+    program.locale = vpl::systemNumberLocale();
     // End-to-end tests read the message boxes from a file instead of a screen.
     if (qEnvironmentVariableIsSet("VPL_TEST_MESSAGE_LOG"))
         vpl::MessageBox::setLogFile(qEnvironmentVariable("VPL_TEST_MESSAGE_LOG"));
-    vpl::Program program(QCoreApplication::applicationDirPath(), vpl::systemNumberLocale());
     vpl::installWindows(program);
     vpl::Menu menu(program);
     if (menu.Form_Load() == vpl::Menu::StartUp::Quit) return 0;

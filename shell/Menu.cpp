@@ -1,6 +1,7 @@
 #include "shell/Menu.h"
 
 #include <QAction>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -106,8 +107,14 @@ Menu::StartUp Menu::Form_Load() {
         return StartUp::Quit;
     }
     try {
-        program_.dbBanco =
-            store::Database::open(program_.dataFilePath().toStdString(), store::kDatabaseKey);
+        program_.dbBanco = program_.takeOpened();
+        if (program_.readOnly())
+            MessageBox::show(this,
+                             QString::fromUtf8("O arquivo de dados não pode ser gravado:\n") +
+                                 QDir::toNativeSeparators(program_.dataFilePath()) +
+                                 QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
+                                                   "alteração poderá ser salva."),
+                             "Aviso", MessageBox::Icon::Warning);
         const store::Row parametro = program_.dbBanco->firstRow("Parametro", {"Idioma"});
         program_.gIdioma = 3;
         const std::optional<double> idioma = parametro.value("Idioma").number();

@@ -32,6 +32,7 @@ store::Database& Program::db() {
 }
 
 bool Program::claimSingleInstance() {
+    if (instanceLock_) return true;
     // One lock per program folder and user, in the user's runtime or temp folder.
     const QByteArray folder = QDir(appDir).canonicalPath().toUtf8();
     const QString tag = QString::fromLatin1(
@@ -44,6 +45,18 @@ bool Program::claimSingleInstance() {
     if (!lock->tryLock(0)) return false;
     instanceLock_ = std::move(lock);
     return true;
+}
+
+void Program::startOpening() {
+    opening_ = std::async(std::launch::async, [file = dataFilePath().toStdString()] {
+        return store::Database::open(file, store::kDatabaseKey);
+    });
+}
+
+std::unique_ptr<store::Database> Program::takeOpened() {
+    if (!opening_.valid())
+        return store::Database::open(dataFilePath().toStdString(), store::kDatabaseKey);
+    return opening_.get();
 }
 
 core::NumberLocale systemNumberLocale() {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include "core/fixed4.h"
@@ -64,15 +65,26 @@ class Program {
     void open(WindowId id, QWidget* parent);
 
     QString dataFilePath() const;
+    // The data file is open but cannot be written: windows show, nothing is saved.
+    bool readOnly() const { return dbBanco && dbBanco->readOnly(); }
     // The open database; StoreError with a clear message when start-up failed.
     store::Database& db();
 
     // Claims the single running instance for this folder and user; false when
-    // another instance holds it. The claim lasts as long as this object.
+    // another instance holds it. The claim lasts as long as this object; claiming
+    // again is true at once.
     bool claimSingleInstance();
+
+    // Start-up opens the data file on a worker thread while the windows are built: the
+    // key derivation alone takes a good part of the start.
+    void startOpening();
+    // The data file as the opening left it; StoreError when it failed. Opens it now when
+    // no opening was started.
+    std::unique_ptr<store::Database> takeOpened();
 
   private:
     std::unique_ptr<QLockFile> instanceLock_;
+    std::future<std::unique_ptr<store::Database>> opening_;
 };
 
 // The user's number locale, as the system reports it.

@@ -1,6 +1,7 @@
 #include "store/database.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -97,18 +98,62 @@ std::unique_ptr<sqlite3, int (*)(sqlite3*)> openHandle(const std::filesystem::pa
     return handle;
 }
 
+// The cipher settings every file is written with, SQLCipher 3's, set at every opening so
+// that a library with other defaults reads the same files. A library ignores the settings
+// it does not know: SQLCipher 3 knows the first three, SQLCipher 4 all five.
+constexpr const char* kCipherSettings =
+    "PRAGMA cipher_page_size = 1024; PRAGMA kdf_iter = 64000; PRAGMA cipher_use_hmac = ON; "
+    "PRAGMA cipher_hmac_algorithm = HMAC_SHA1; PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1;";
+
+std::string immutableUri(const std::filesystem::path& file) {
+    std::string uri = "file:";
+    for (const char c : std::filesystem::absolute(file).string()) {
+        if (c == '%')
+            uri += "%25";
+        else if (c == '?')
+            uri += "%3f";
+        else if (c == '#')
+            uri += "%23";
+        else
+            uri += c;
+    }
+    return uri + "?immutable=1";
+}
+
+// The write-ahead log needs the folder as well as the file.
+bool writable(const std::filesystem::path& file) {
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    return ::access(file.c_str(), W_OK) == 0 && ::access(folder.c_str(), W_OK) == 0;
+}
+
 }  // namespace
 
-std::unique_ptr<Database> Database::open(const std::filesystem::path& file,
-                                         const std::string& key) {
-    auto handle = openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+std::unique_ptr<Database> Database::open(const std::filesystem::path& file, const std::string& key,
+                                         Access access) {
+    // A file that cannot be written is opened for reading; either way nothing is written
+    // here, so a file that turns out unusable keeps its bytes exactly.
+    const bool readOnly = access == Access::ReadOnly || !writable(file);
+    // Read-only, the file is opened as one that cannot change: the write-ahead log would
+    // otherwise need files beside it that a read-only folder cannot take.
+    auto handle = readOnly
+                      ? openHandle(immutableUri(file), key,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX)
+                      : openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
-    // The key is checked only when the first page is read: read it now, so that a
-    // wrong key or a damaged file fails here and not in some later window.
-    db->execute("SELECT count(*) FROM sqlite_master");
-    db->execute("PRAGMA journal_mode = WAL");
-    db->execute("PRAGMA synchronous = FULL");
+    db->readOnly_ = readOnly;
+    // A file another program holds is waited for, from the first read on.
     sqlite3_busy_timeout(db->db_, 3000);
+    db->execute(kCipherSettings);
+    // The key is checked only when the first page is read: read it now, so that a wrong
+    // key or a damaged file fails here and not in some later window. A file without a
+    // single table (an empty file reads so) is not a data file.
+    sqlite3_stmt* st = db->prepare("SELECT count(*) FROM sqlite_master WHERE type = 'table'");
+    if (sqlite3_step(st) != SQLITE_ROW) db->fail(file.string());
+    const int tables = sqlite3_column_int(st, 0);
+    sqlite3_reset(st);
+    if (tables == 0)
+        throw StoreError("O arquivo não contém os dados do programa (" + file.string() + ")");
+    db->execute("PRAGMA synchronous = FULL");
     return db;
 }
 
@@ -118,6 +163,8 @@ std::unique_ptr<Database> Database::create(const std::filesystem::path& file,
     auto handle =
         openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
+    db->execute(kCipherSettings);
+    // Kept in the file: every later opening writes through the write-ahead log.
     db->execute("PRAGMA journal_mode = WAL");
     db->execute("PRAGMA synchronous = FULL");
     return db;

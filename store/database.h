@@ -54,15 +54,22 @@ using Assignments = std::vector<std::pair<std::string, Value>>;
 // returns; writes inside a Transaction become durable together at commit.
 class Database {
   public:
-    // Opens an existing file with its key. Never creates a file.
-    static std::unique_ptr<Database> open(const std::filesystem::path& file,
-                                          const std::string& key);
+    enum class Access {
+        AsTheFileAllows,  // read-only when the file or its folder cannot be written
+        ReadOnly,
+    };
+    // Opens an existing file with its key. Never creates a file, and writes nothing to it
+    // until something is saved.
+    static std::unique_ptr<Database> open(const std::filesystem::path& file, const std::string& key,
+                                          Access access = Access::AsTheFileAllows);
     // Creates a new, empty file with the key (used by the builder of the delivered file).
     static std::unique_ptr<Database> create(const std::filesystem::path& file,
                                             const std::string& key);
 
     ~Database();
     Database(const Database&) = delete;
+    // Opened read-only: the file (or its folder) cannot be written, so nothing can be saved.
+    bool readOnly() const { return readOnly_; }
     Database& operator=(const Database&) = delete;
 
     // The first `count` rows in key order; StoreError when the table has fewer.
@@ -107,6 +114,7 @@ class Database {
                             const std::string& tail, const std::vector<Value>& binds);
 
     sqlite3* db_;
+    bool readOnly_ = false;
     std::unordered_map<std::string, sqlite3_stmt*> statements_;
 };
 

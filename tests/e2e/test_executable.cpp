@@ -1,4 +1,7 @@
 // Runs the real executable from a program folder of its own.
+#include <unistd.h>
+
+#include <QCryptographicHash>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,19 +18,30 @@ class Installation {
         if (withData)
             vpl::store::createDeliveredFile(QDir(dir.path()).filePath("VPLData.mdb").toStdString());
     }
-    // Starts the program with the platform and the message log of the tests.
-    void start(QProcess& process, const QString& log) const {
+    // Starts the program with the platform and the message log of the tests. A user
+    // without root's rights sees what cannot be written as such: root writes anything.
+    void start(QProcess& process, const QString& log, bool asPlainUser = false) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("VPL_TEST_MESSAGE_LOG", log);
         process.setProcessEnvironment(env);
-        process.start(exe, {});
+        if (asPlainUser && geteuid() == 0)
+            process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", exe});
+        else
+            process.start(exe, {});
     }
     QString path(const char* name) const { return QDir(dir.path()).filePath(name); }
 
     QTemporaryDir dir;
     QString exe;
 };
+
+QByteArray checksum(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
 
 QString readAll(const QString& path) {
     QFile f(path);
@@ -77,6 +91,60 @@ class ExecutableTest : public QObject {
         QVERIFY(!QFile::exists(install.path("VPLData.mdb")));
         program.kill();
         program.waitForFinished();
+    }
+
+    // Files that cannot be used, or only read: start-up says so, the window stays, and
+    // the file keeps every byte.
+    void unusableOrReadOnlyDataFileKeepsItsBytes_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        const QString failure = "Erro | Ocorreu um erro na Abertura de Arquivos.";
+        const QString readOnly = "Aviso | O arquivo de dados não pode ser gravado";
+        QTest::newRow("zero-length") << "zero-length" << failure;
+        QTest::newRow("truncated") << "truncated" << failure;
+        QTest::newRow("foreign") << "foreign" << failure;
+        QTest::newRow("wrong key") << "wrong key" << failure;
+        QTest::newRow("read-only file") << "read-only file" << readOnly;
+        QTest::newRow("read-only folder") << "read-only folder" << readOnly;
+    }
+    void unusableOrReadOnlyDataFileKeepsItsBytes() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        Installation install(file.startsWith("read-only") || file == "truncated");
+        const QString data = install.path("VPLData.mdb");
+        if (file == "zero-length") QFile(data).open(QIODevice::WriteOnly);
+        if (file == "truncated") QFile::resize(data, 3000);
+        if (file == "foreign") {
+            QFile f(data);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("Nome;Idade\nAna;31\n").repeated(200));
+        }
+        if (file == "wrong key") vpl::store::createDeliveredFile(data.toStdString(), "Outra");
+        const QByteArray before = checksum(data);
+        QFile::setPermissions(data, file == "read-only file"
+                                        ? QFile::ReadOwner | QFile::ReadOther
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+        const auto folderRights = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                  QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup;
+        const auto writableFolder =
+            folderRights | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        QFile::setPermissions(install.dir.path(),
+                              file == "read-only folder" ? folderRights : writableFolder);
+        QTemporaryDir logs;
+        QFile::setPermissions(logs.path(), QFile::Permissions(0x7777));
+        const QString log = QDir(logs.path()).filePath("run.log");
+
+        QProcess program;
+        install.start(program, log, true);
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!readAll(log).isEmpty(), 20000);
+        QVERIFY2(readAll(log).startsWith(message), qPrintable(readAll(log)));
+        QVERIFY(!program.waitForFinished(1000));  // no crash: the main window is shown
+        program.kill();
+        program.waitForFinished();
+        QFile::setPermissions(install.dir.path(), folderRights | QFile::WriteOwner);
+        QCOMPARE(checksum(data), before);
+        QVERIFY(!QFile::exists(data + "-wal"));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <QFile>
+
 #include "store/schema.h"
 
 namespace vpl::test {
@@ -15,6 +17,15 @@ void Fixture::reopen() {
     program_->dbBanco.reset();
     program_->dbBanco =
         store::Database::open(program_->dataFilePath().toStdString(), store::kDatabaseKey);
+}
+
+void Fixture::reopenReadOnly() {
+    program_->dbBanco.reset();
+    QFile::setPermissions(program_->dataFilePath(),
+                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    program_->dbBanco =
+        store::Database::open(program_->dataFilePath().toStdString(), store::kDatabaseKey,
+                              store::Database::Access::ReadOnly);
 }
 
 }  // namespace vpl::test
