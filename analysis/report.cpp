@@ -180,8 +180,8 @@ std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount
         const store::Value& prop = rows[i].value("Prop");
         const std::optional<double> p = storedNumber(prop, locale);
         if (!p || *p < 0 || *p != std::floor(*p))
-            throw store::StoreError("O número de pressupostos do fator " + std::to_string(i + 1) +
-                                    " não é válido: \"" + prop.toText().value_or("Null") + "\".");
+            throw InvalidDataError("O número de pressupostos do fator " + std::to_string(i + 1) +
+                                   " não é válido: \"" + prop.toText().value_or("Null") + "\".");
         ReportFactor& factor = factors.emplace_back();
         factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
 

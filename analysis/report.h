@@ -40,8 +40,8 @@ struct ReportData {
 
 // Factors 1 to `factorCount` (at most the rows of Fatores) with their titles and, from
 // Prop1 .. Prop8, as many propositions as their Prop says. StoreError when a table or
-// field is missing, a count is not a number, Prop is not a whole number or a proposition
-// table has fewer rows than Prop.
+// field is missing, a count is not a number or a proposition table has fewer rows than
+// Prop; InvalidDataError when Prop is not a whole number.
 std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
                                             core::NumberLocale locale);
 

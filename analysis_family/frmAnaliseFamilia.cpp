@@ -87,8 +87,8 @@ std::int32_t blockCount(const store::Row& row, const std::string& field) {
     const store::Value& value = row.value(field);
     const std::optional<double> n = value.number();
     if (!n || *n < 0 || *n > std::numeric_limits<std::int32_t>::max() || *n != std::floor(*n))
-        throw store::StoreError("Contagem inválida em PLikert, chave " + std::to_string(row.key()) +
-                                ", campo " + field + ": " + value.toText().value_or("Null"));
+        throw InvalidDataError("Contagem inválida em PLikert, chave " + std::to_string(row.key()) +
+                               ", campo " + field + ": " + value.toText().value_or("Null"));
     return static_cast<std::int32_t>(*n);
 }
 

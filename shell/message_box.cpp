@@ -115,6 +115,10 @@ void MessageBox::setLanguage(int idioma) {
     delete translator;  // not installed: the buttons stay in English
 }
 
+bool MessageBox::testMode() {
+    return testState().on;
+}
+
 void MessageBox::setTestMode(bool on) {
     testState().on = on;
     testState().answers.clear();

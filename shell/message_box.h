@@ -35,6 +35,7 @@ class MessageBox {
     // Test mode: no box is shown; each call takes the next queued answer
     // (Ok for an OK box, No for a Yes/No box when none is queued) and is recorded.
     static void setTestMode(bool on);
+    static bool testMode();
     static void queueAnswer(Answer answer);
     static QList<Shown> shown();
     static void clearShown();

@@ -27,6 +27,23 @@ std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Pro
     return analysisWindowForCount(storedNumber(fatores, program.locale).value_or(4));
 }
 
+void showInvalidData(QWidget* parent, const std::exception& error) {
+    MessageBox::show(parent,
+                     QString::fromUtf8("Os dados gravados não são válidos.\nRef.: ") +
+                         QString::fromUtf8(error.what()),
+                     QStringLiteral("Erro"), MessageBox::Icon::Critical);
+}
+
+void showProgramFault(QWidget* parent, const std::exception& error) {
+    // A fault of the program itself: tests stop here rather than read it as a message.
+    if (MessageBox::testMode()) qFatal("program fault: %s", error.what());
+    MessageBox::show(
+        parent,
+        QString::fromUtf8("Erro interno do programa; por favor, informe o suporte.\nRef.: ") +
+            QString::fromUtf8(error.what()),
+        QStringLiteral("Erro"), MessageBox::Icon::Critical);
+}
+
 void showStoreError(QWidget* parent, const std::exception& error) {
     MessageBox::show(parent,
                      QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +

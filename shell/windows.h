@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "shell/message_box.h"
@@ -20,19 +21,32 @@ std::optional<WindowId> analysisWindowForCount(double count);
 // not a number (a text that does not read as one, NULL) counts as 4.
 std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program);
 
-// Shows a store failure as a message box; the window it came from stays usable.
-void showStoreError(QWidget* parent, const std::exception& error);
+// Stored data that breaks a rule the program relies on: a count that is no whole number, a
+// number of propositions that is no number. The store worked; the data needs mending.
+class InvalidDataError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
-// Runs one event's work; a store failure ends it with a message instead of a crash.
+// Each failure worded by its origin: the store's, the data's, or the program's own fault.
+void showStoreError(QWidget* parent, const std::exception& error);
+void showInvalidData(QWidget* parent, const std::exception& error);
+void showProgramFault(QWidget* parent, const std::exception& error);
+
+// Runs one event's work; a failure ends it with a message instead of a crash.
 template <class Work>
 bool guarded(QWidget* parent, Work&& work) {
     try {
         work();
         return true;
-    } catch (const std::exception& e) {
+    } catch (const store::StoreError& e) {
         showStoreError(parent, e);
-        return false;
+    } catch (const InvalidDataError& e) {
+        showInvalidData(parent, e);
+    } catch (const std::exception& e) {
+        showProgramFault(parent, e);
     }
+    return false;
 }
 
 // Every window is loaded afresh at each opening: built, loaded, run modally,
