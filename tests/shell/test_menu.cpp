@@ -10,6 +10,7 @@
 #include "shell/captions.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
+#include "shell/windows.h"
 #include "store/schema.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/support/test_support.h"
@@ -54,6 +55,29 @@ class MenuTest : public QObject {
     Q_OBJECT
   private slots:
     void init() { MessageBox::setTestMode(true); }
+
+    // A window event's failure is worded by where it came from; a fault of the program
+    // never reads as a database fault.
+    void failuresAreWordedByOrigin() {
+        MessageBox::clearShown();
+        QVERIFY(!guarded(nullptr, [] { throw store::StoreError("disk I/O error"); }));
+        QVERIFY(!guarded(nullptr, [] { throw InvalidDataError("Contagem inválida"); }));
+        QCOMPARE(MessageBox::shown().size(), 2);
+        QVERIFY(MessageBox::shown()[0].text.contains("banco de dados"));
+        QVERIFY(!MessageBox::shown()[1].text.contains("banco de dados"));
+
+        // Outside the tests' message mode, as a user meets it.
+        MessageBox::setTestMode(false);
+        QString shown;
+        test::whenModal([&](QWidget& box) {
+            shown = box.findChild<QLabel*>("qt_msgbox_label")->text();
+            box.close();
+        });
+        QVERIFY(!guarded(nullptr, [] { throw std::logic_error("índice fora da tabela"); }));
+        MessageBox::setTestMode(true);
+        QVERIFY2(shown.contains("Erro interno") && !shown.contains("banco de dados"),
+                 qPrintable(shown));
+    }
 
     void startUpAppliesTheStoredLanguage_data() {
         QTest::addColumn<QString>("idioma");
