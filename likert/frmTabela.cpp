@@ -182,7 +182,8 @@ void frmTabela::Form_Load() {
     PrevFactor = 0;
     int number = 0;
     for (const store::Row& row : db.firstRows("Fatores", {"Fator"}, NumFactors))
-        cmbFator->addItem(QString::number(++number) + ". " + qs(row.text("Fator")));
+        cmbFator->addItem(QString::number(++number) + ". " +
+                          qs(row.value("Fator").toText().value_or("")));
     cmbFator->setCurrentIndex(-1);
     const store::Value fatores = db.firstRow("Parametro", {"Fatores"}).value("Fatores");
     NumProps = storedNumber(fatores, program_.locale) ? NumFactors : 4;
@@ -230,7 +231,8 @@ void frmTabela::SetUpGrid() {
 void frmTabela::cmbFator_Click() {
     const bool loaded = guarded(this, [&] {
         CurFactor = cmbFator->currentIndex() + 1;  // item i is factor i
-        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0) SaveShownFactor(PrevFactor);
+        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0 && !program_.readOnly())
+            SaveShownFactor(PrevFactor);
         if (CurFactor >= 1 && CurFactor <= store::kFactorSlots) loadFactor(CurFactor);
     });
     if (loaded) return;
@@ -240,7 +242,8 @@ void frmTabela::cmbFator_Click() {
 }
 
 void frmTabela::loadFactor(int factor) {
-    const std::optional<store::Row> row = program_.db().rowByKey("Fatores", {"Prop"}, factor);
+    const std::optional<store::Row> row =
+        program_.db().rowByKey("Fatores", {"Prop", "Mi1", "Mi2"}, factor);
     if (!row)
         throw store::StoreError("Registro não encontrado: Fatores chave " + std::to_string(factor) +
                                 ".");
@@ -249,6 +252,8 @@ void frmTabela::loadFactor(int factor) {
     std::vector<StoredProposition> rows = readPropositions(factor, count);
     NumProps = count;
     shown_ = std::move(rows);
+    storedMi1_ = row->value("Mi1");
+    storedMi2_ = row->value("Mi2");
     PrevFactor = factor;
     FillLikertGrid();
     lblMsg->hide();
@@ -415,7 +420,8 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
     return changes;
 }
 
-// The proposition texts, any count not yet stored and the degrees, as one transaction.
+// The proposition texts, any count not yet stored and the degrees, as one transaction;
+// only what differs from the stored values is written.
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
@@ -423,15 +429,21 @@ void frmTabela::SaveShownFactor(int factor) {
         core::ParseLocaleNumber(lblMi1->text().toStdString(), program_.locale).value_or(0);
     const double mi2 =
         core::ParseLocaleNumber(lblMi2->text().toStdString(), program_.locale).value_or(0);
+    store::Assignments degrees;
+    if (storedMi1_.number() != mi1) degrees.emplace_back("Mi1", mi1);
+    if (storedMi2_.number() != mi2) degrees.emplace_back("Mi2", mi2);
     const std::vector<RowChange> changes = changedRows();
+    if (changes.empty() && degrees.empty()) return;
     store::Database& db = program_.db();
     store::Transaction tx(db);
     for (const RowChange& change : changes)
         db.update(store::propositionTable(PrevFactor), shown_[change.index].key, change.fields);
-    if (db.rowByKey("Fatores", {}, factor))
-        db.update("Fatores", factor, {{"Mi1", mi1}, {"Mi2", mi2}});
+    if (!degrees.empty() && db.rowByKey("Fatores", {}, factor))
+        db.update("Fatores", factor, degrees);
     tx.commit();
     for (const RowChange& change : changes) shown_[change.index] = change.after;
+    storedMi1_ = mi1;
+    storedMi2_ = mi2;
 }
 
 std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int col) const {
@@ -459,7 +471,9 @@ void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
             RecalcTotals();
             return;
         }
-        // The headings, the totals and the total row are never typed into.
+        // A read-only data file takes no typing; the headings, the totals and the total
+        // row never do.
+        if (program_.readOnly()) return;
         const int row = grid.row();
         const int col = grid.col();
         if (!isPropositionRow(row) || col < 0 || col >= kQtCol) return;
@@ -503,20 +517,40 @@ void frmTabela::MSFlexGrid1_Click() {
     });
 }
 
-bool frmTabela::saveBeforeLeaving() {
-    return guarded(this, [&] {
-        if (PrevFactor > 0) SaveShownFactor(PrevFactor);
+// Saves the shown factor before the window closes. A failed save asks whether to close
+// without saving; No, the box's default, stays with what was typed. A store failure is
+// told in the question itself; any other is a fault of the program, shown as such first.
+// A read-only data file is never written.
+frmTabela::Leaving frmTabela::saveBeforeLeaving() {
+    if (PrevFactor == 0 || program_.readOnly()) return Leaving::Saved;
+    QString failure;
+    const bool ran = guarded(this, [&] {
+        try {
+            SaveShownFactor(PrevFactor);
+        } catch (const store::StoreError& e) {
+            failure = QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
+                      QString::fromUtf8(e.what()) + QStringLiteral("\n\n");
+        }
     });
+    if (ran && failure.isEmpty()) return Leaving::Saved;
+    const auto answer = MessageBox::show(this, failure + QStringLiteral("Fechar sem salvar?"),
+                                         QStringLiteral("Erro"), MessageBox::Icon::Critical,
+                                         MessageBox::Buttons::YesNo);
+    return answer == MessageBox::Answer::Yes ? Leaving::Unsaved : Leaving::Stay;
 }
 
 void frmTabela::cmdAnalise_Click() {
-    if (!saveBeforeLeaving()) return;  // the message is shown; what was typed stays
-    if (std::optional<WindowId> id = analysisWindowForCount(NumFactors)) program_.open(*id, this);
+    const Leaving leaving = saveBeforeLeaving();
+    if (leaving == Leaving::Stay) return;
+    // The analysis reads the stored degrees: not after a save that failed.
+    if (leaving == Leaving::Saved)
+        if (std::optional<WindowId> id = analysisWindowForCount(NumFactors))
+            program_.open(*id, this);
     accept();
 }
 
 void frmTabela::cmdSair_Click() {
-    if (!saveBeforeLeaving()) return;
+    if (saveBeforeLeaving() == Leaving::Stay) return;
     program_.gProximaJanela = 0;
     accept();
 }

@@ -57,7 +57,8 @@ class frmTabela : public QDialog {
     void RecalcTotals();
     void RefreshEvidence();
     void SaveShownFactor(int factor);
-    bool saveBeforeLeaving();
+    enum class Leaving { Saved, Unsaved, Stay };
+    Leaving saveBeforeLeaving();
 
     int factorCountOf(const store::Value& nFatores);
     int propositionCountOf(const store::Value& prop, int factor) const;
@@ -95,6 +96,7 @@ class frmTabela : public QDialog {
     int MarkRow = 2;
     int MarkCol = 0;
     std::vector<StoredProposition> shown_;  // the rows of PrevFactor as stored
+    store::Value storedMi1_, storedMi2_;    // the degrees of PrevFactor as stored
     // The counts the grid shows and their column sums, kept running: a key changes one
     // cell, so it changes one count and one sum, however many rows the factor has.
     std::vector<std::array<std::int32_t, 5>> counts_;

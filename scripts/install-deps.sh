@@ -6,11 +6,12 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-translations-l10n
-  libsqlcipher-dev sqlcipher
+  libsqlcipher-dev sqlcipher libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   cups cups-client printer-driver-cups-pdf poppler-utils
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()

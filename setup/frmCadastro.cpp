@@ -62,17 +62,17 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
     team->setColumnStretch(1, 1);
     team->setColumnStretch(3, 1);
 
-    auto* cmdClear =
+    cmdClear_ =
         setup::pictureButton(this, "cmdClear", "&Apagar todos os dados", "button_clear.svg");
     auto* cmdFatores = setup::pictureButton(this, "cmdFatores", "&Fatores", "button_factors.svg");
     auto* cmdSair =
         setup::pictureButton(this, "cmdSair", "&Salvar/ Retornar", "button_save_return.svg");
-    connect(cmdClear, &QPushButton::clicked, this, &frmCadastro::cmdClear_Click);
+    connect(cmdClear_, &QPushButton::clicked, this, &frmCadastro::cmdClear_Click);
     connect(cmdFatores, &QPushButton::clicked, this, &frmCadastro::cmdFatores_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmCadastro::cmdSair_Click);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdClear);
+    buttons->addWidget(cmdClear_);
     buttons->addStretch(1);
     buttons->addWidget(cmdFatores);
     buttons->addWidget(cmdSair);
@@ -92,9 +92,17 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 void frmCadastro::Form_Load() {
     applyStoredLanguage(program_, *this, CadastroCaptionsEN, CadastroCaptionsES);
     const store::Row cadastro = program_.db().firstRow("Cadastro", registrationFields());
-    txtQuestao_->setText(QString::fromStdString(cadastro.text("Questao")));
-    for (int i = 0; i < 8; ++i)
-        txtP_[i]->setText(QString::fromStdString(cadastro.text(participantField(i + 1))));
+    // A NULL left by another program reads as empty, so the window (and clear-all) stays usable.
+    auto text = [&](const std::string& field) {
+        return QString::fromStdString(cadastro.value(field).toText().value_or(""));
+    };
+    txtQuestao_->setText(text("Questao"));
+    for (int i = 0; i < 8; ++i) txtP_[i]->setText(text(participantField(i + 1)));
+    // A read-only data file is shown, not edited.
+    const bool readOnly = program_.readOnly();
+    txtQuestao_->setReadOnly(readOnly);
+    for (QLineEdit* box : txtP_) box->setReadOnly(readOnly);
+    cmdClear_->setEnabled(!readOnly);
     program_.gProximaJanela = 0;
 }
 
@@ -106,28 +114,27 @@ void frmCadastro::SalvarCadastro() {
 }
 
 void frmCadastro::cmdSair_Click() {
-    guarded(this, [&] {
-        SalvarCadastro();
-        accept();
-    });
+    if (setup::saveToLeave(this, program_, [&] { SalvarCadastro(); }) == setup::Leaving::Stay)
+        return;
+    accept();
 }
 
-// A save that fails leaves the window open (Qt then ignores the close) with what
-// was typed still in it.
+// Staying after a failed save leaves the window open (Qt then ignores the close)
+// with what was typed still in it.
 void frmCadastro::reject() {
     cmdSair_Click();
 }
 
 void frmCadastro::cmdFatores_Click() {
-    guarded(this, [&] {
-        SalvarCadastro();
-        // Only a saved registration leads on to the factors window.
-        program_.gProximaJanela = 1;
-        accept();
-    });
+    const setup::Leaving leaving = setup::saveToLeave(this, program_, [&] { SalvarCadastro(); });
+    if (leaving == setup::Leaving::Stay) return;
+    // A registration closed without saving does not lead on to the factors window.
+    if (leaving == setup::Leaving::Saved) program_.gProximaJanela = 1;
+    accept();
 }
 
 void frmCadastro::cmdClear_Click() {
+    if (program_.readOnly()) return;
     guarded(this, [&] {
         const auto answer = MessageBox::show(
             this,

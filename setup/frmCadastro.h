@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QLineEdit;
+class QPushButton;
 
 namespace vpl {
 
@@ -30,6 +31,7 @@ class frmCadastro : public QDialog {
     Program& program_;
     QLineEdit* txtQuestao_;
     QLineEdit* txtP_[8];
+    QPushButton* cmdClear_;
 };
 
 }  // namespace vpl

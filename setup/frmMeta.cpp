@@ -102,9 +102,18 @@ void frmMeta::Form_Load() {
     applyStoredLanguage(program_, *this, MetaCaptionsEN, MetaCaptionsES);
     const std::vector<store::Row> factorRows =
         program_.db().firstRows("Fatores", {"Fator", "Prop"}, store::kFactorSlots);
+    // A NULL title or count left by another program reads as empty.
+    auto text = [](const store::Row& row, const char* field) {
+        return QString::fromStdString(row.value(field).toText().value_or(""));
+    };
+    // A read-only data file is shown, not edited.
+    const bool readOnly = program_.readOnly();
+    lblFatores_->setReadOnly(readOnly);
     for (int n = 0; n < store::kFactorSlots; ++n) {
-        lblFator_[n]->setText(QString::fromStdString(factorRows[n].text("Fator")));
-        txtP_[n]->setText(QString::fromStdString(factorRows[n].text("Prop")));
+        lblFator_[n]->setText(text(factorRows[n], "Fator"));
+        txtP_[n]->setText(text(factorRows[n], "Prop"));
+        lblFator_[n]->setReadOnly(readOnly);
+        txtP_[n]->setReadOnly(readOnly);
     }
     program_.gProximaJanela = 0;
 }
@@ -138,25 +147,23 @@ void frmMeta::SalvarFatores() {
 }
 
 void frmMeta::cmdSair_Click() {
-    guarded(this, [&] {
-        SalvarFatores();
-        accept();
-    });
+    if (setup::saveToLeave(this, program_, [&] { SalvarFatores(); }) == setup::Leaving::Stay)
+        return;
+    accept();
 }
 
-// A save that fails leaves the window open (Qt then ignores the close) with what
-// was typed still in it.
+// Staying after a failed save leaves the window open (Qt then ignores the close)
+// with what was typed still in it.
 void frmMeta::reject() {
     cmdSair_Click();
 }
 
 void frmMeta::cmdFatores_Click() {
-    guarded(this, [&] {
-        SalvarFatores();
-        // Only saved factors lead on to the Likert window.
-        program_.gProximaJanela = 2;
-        accept();
-    });
+    const setup::Leaving leaving = setup::saveToLeave(this, program_, [&] { SalvarFatores(); });
+    if (leaving == setup::Leaving::Stay) return;
+    // Factors closed without saving do not lead on to the Likert window.
+    if (leaving == setup::Leaving::Saved) program_.gProximaJanela = 2;
+    accept();
 }
 
 }  // namespace vpl

@@ -173,10 +173,18 @@ void frmInformacoes::Form_Load() {
     parametroKey_ = parametro.key();
     lblBancoDados_->setText(QString::fromStdString(parametro.text("versaoBD")));
     const std::optional<double> idioma = parametro.value("Idioma").number();
-    for (int i = 0; i < 3; ++i) opt_[i]->setChecked(idioma == i + 1.0);
+    for (int i = 0; i < 3; ++i) {
+        opt_[i]->setChecked(idioma == i + 1.0);
+        // The choice could not be stored in a read-only data file.
+        opt_[i]->setEnabled(!program_.readOnly());
+    }
 }
 
 void frmInformacoes::cmdVOLTAR_Click() {
+    if (program_.readOnly()) {
+        accept();
+        return;
+    }
     guarded(this, [&] {
         static constexpr CaptionProcedure kMenuCaptions[] = {MenuCaptionsEN, MenuCaptionsES,
                                                              MenuCaptionsPT};

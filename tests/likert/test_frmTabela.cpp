@@ -287,11 +287,12 @@ class TabelaTest : public QObject {
         QVERIFY(!t.window.isVisible());
     }
 
-    void missingTitleStopsTheOpeningWithAMessage() {
+    void nullTitleIsOfferedEmpty() {
         Fixture f;
         f.db().execute("UPDATE Fatores SET Fator = NULL WHERE Id = 2");
-        openModal<frmTabela>(f.program(), nullptr);  // a failed load is not run modally
-        test::verifyOneError("Fatores.Fator");
+        Tabela t(f);
+        QCOMPARE(t.combo().itemText(1), "2. ");
+        QCOMPARE(MessageBox::shown().size(), 0);
     }
 
     void factorFillsTheGrid_data() { addLocaleRows(); }
@@ -788,8 +789,9 @@ class TabelaTest : public QObject {
 
         child<QPushButton>(t.window, "cmdSair")->click();
         QVERIFY(t.window.isVisible());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::shown().first().text.contains("bloqueado"));
+        test::verifyOneError("bloqueado");
+        QVERIFY(MessageBox::shown().first().text.endsWith("Fechar sem salvar?"));
+        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
         QCOMPARE(storedText(f, 1, 1), "");  // the texts went back with the degrees
         QCOMPARE(storedCounts(f, 1, 1), (QList<double>{2, 0, 0, 0, 0}));
         QCOMPARE(t.cell(2, 0), "Texto");
@@ -804,6 +806,40 @@ class TabelaTest : public QObject {
         QVERIFY(!t.window.isVisible());
         QCOMPARE(storedText(f, 1, 1), "Texto");
         QCOMPARE(storedDegree(f, 1, "Mi2"), 1.0);
+    }
+
+    void aFailedSaveClosedWithoutSavingWritesNothingMore_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("return button") << "cmdSair";
+        QTest::newRow("analysis button") << "cmdAnalise";
+        QTest::newRow("title bar") << "close";
+    }
+    void aFailedSaveClosedWithoutSavingWritesNothingMore() {
+        QFETCH(QString, how);
+        Fixture f;
+        setProp(f, 1, "1");
+        QList<WindowId> opened;
+        f.program().opener = [&](WindowId id, QWidget*) { opened << id; };
+        f.program().gProximaJanela = 2;
+        Tabela t(f, kFirstFactor);
+        t.click(2, 0);
+        t.type("Texto");
+        t.click(2, 1);
+        t.type("2");
+        f.db().execute(
+            "CREATE TRIGGER lock BEFORE UPDATE ON Fatores BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
+            "END");
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        if (how == "close")
+            t.window.close();
+        else
+            child<QPushButton>(t.window, qPrintable(how))->click();
+        test::verifyOneError("bloqueado");
+        QVERIFY(!t.window.isVisible());
+        QVERIFY(opened.isEmpty());  // the analysis would read degrees that were not stored
+        QCOMPARE(f.program().gProximaJanela, how == "cmdAnalise" ? 2 : 0);
+        QCOMPARE(storedText(f, 1, 1), "");
+        QCOMPARE(storedCounts(f, 1, 1), (QList<double>{2, 0, 0, 0, 0}));
     }
 
     void aFailedWriteBackKeepsTheTypedCount_data() { addLocaleRows(); }
@@ -861,6 +897,11 @@ class TabelaTest : public QObject {
         child<QPushButton>(t.window, "cmdSair")->click();
         QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
         QCOMPARE(storedText(f, 1, 2), "Dois");
+
+        // Degrees equal to the stored ones are not written again.
+        Tabela again(f, kFirstFactor);
+        child<QPushButton>(again.window, "cmdSair")->click();
+        QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
     }
 
     void closingByTheTitleBarSavesTheShownFactor_data() { addLocaleRows(); }

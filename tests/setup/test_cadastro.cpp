@@ -308,10 +308,6 @@ class CadastroTest : public QObject {
         QTest::addColumn<QString>("message");
         QTest::newRow("Cadastro without rows") << "DELETE FROM Cadastro"
                                                << "Cadastro tem 0 linhas";
-        QTest::newRow("NULL Questao") << "UPDATE Cadastro SET Questao = NULL"
-                                      << "Null: campo Cadastro.Questao";
-        QTest::newRow("NULL participant") << "UPDATE Cadastro SET Participante7 = NULL"
-                                          << "Cadastro.Participante7";
         QTest::newRow("no Cadastro") << "DROP TABLE Cadastro"
                                      << "no such table: Cadastro";
         QTest::newRow("no Parametro") << "DROP TABLE Parametro"
@@ -326,6 +322,22 @@ class CadastroTest : public QObject {
         test::verifyOneError(message);
     }
 
+    void nullTextsReadAsEmptyAndAreSavedEmpty() {
+        Fixture f;
+        test::fillWithData(f.db());
+        f.db().execute("UPDATE Cadastro SET Questao = NULL, Participante7 = NULL");
+        test::Loaded<frmCadastro> w(f.program());
+        QStringList expected = kFilledBoxes;
+        expected[0] = expected[7] = "";
+        QCOMPARE(boxTexts(w), expected);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        f.reopen();
+        const store::Row row = f.db().firstRow("Cadastro", {"Questao", "Participante7"});
+        QCOMPARE(row.value("Questao"), store::Value(""));
+        QCOMPARE(row.value("Participante7"), store::Value(""));
+    }
+
     void withoutADatabaseTheWindowSaysSo() {
         Fixture f;
         f.program().dbBanco.reset();
@@ -334,24 +346,32 @@ class CadastroTest : public QObject {
         QVERIFY(MessageBox::shown().first().text.contains("não está aberto"));
     }
 
-    void aFailingSaveKeepsTheWindowAndItsText_data() {
+    void aFailingSaveAsksWhetherToCloseWithoutSaving_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("factors button") << "cmdFatores";
-        QTest::newRow("return button") << "cmdSair";
-        QTest::newRow("Escape") << "Escape";
-        QTest::newRow("title bar") << "close";
+        QTest::addColumn<bool>("close");
+        for (const char* how : {"cmdFatores", "cmdSair", "Escape", "close"}) {
+            QTest::addRow("%s, stay", how) << how << false;
+            QTest::addRow("%s, close without saving", how) << how << true;
+        }
     }
-    void aFailingSaveKeepsTheWindowAndItsText() {
+    void aFailingSaveAsksWhetherToCloseWithoutSaving() {
         QFETCH(QString, how);
+        QFETCH(bool, close);
         Fixture f;
         test::Loaded<frmCadastro> w(f.program());
         w.show();
         test::typeText(child<QLineEdit>(w, "txtQuestao"), "Texto a não perder");
         f.db().execute("DELETE FROM Cadastro");
+        if (close) MessageBox::queueAnswer(MessageBox::Answer::Yes);
         test::leave(w, how);
-        test::verifyOneError();
-        QVERIFY(w.isVisible());
+        test::verifyOneError("Fechar sem salvar?");
+        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
         QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
+        if (close) {
+            QVERIFY(!w.isVisible());
+            return;
+        }
+        QVERIFY(w.isVisible());
         QCOMPARE(child<QLineEdit>(w, "txtQuestao")->text(), "Texto a não perder");
 
         // Once the row is back, the same way out saves and closes.

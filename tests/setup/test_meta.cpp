@@ -289,10 +289,6 @@ class MetaTest : public QObject {
         QTest::addColumn<QString>("message");
         QTest::newRow("seven Fatores rows") << "DELETE FROM Fatores WHERE Id = 3"
                                             << "Fatores tem 7 linhas";
-        QTest::newRow("NULL Fator") << "UPDATE Fatores SET Fator = NULL WHERE Id = 8"
-                                    << "Null: campo Fatores.Fator";
-        QTest::newRow("NULL Prop") << "UPDATE Fatores SET Prop = NULL WHERE Id = 2"
-                                   << "Fatores.Prop";
         QTest::newRow("NULL count") << "UPDATE Parametro SET Fatores = NULL"
                                     << "Parametro.Fatores";
         QTest::newRow("no Parametro row") << "DELETE FROM Parametro"
@@ -307,25 +303,41 @@ class MetaTest : public QObject {
         test::verifyOneError(message);
     }
 
-    void aFailingSaveWritesNothingAndKeepsTheWindow_data() {
+    void nullTextsReadAsEmpty() {
+        Fixture f;
+        test::fillWithData(f.db());
+        f.db().execute("UPDATE Fatores SET Fator = NULL WHERE Id = 8");
+        f.db().execute("UPDATE Fatores SET Prop = NULL WHERE Id = 2");
+        test::Loaded<frmMeta> w(f.program());
+        QCOMPARE(title(w, 8)->text(), "");
+        QCOMPARE(count(w, 2)->text(), "");
+        QCOMPARE(title(w, 2)->text(), "Fator n2");
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("close");
         const char* refuse =
             "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores "
             "WHEN NEW.Id = 5 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
-        QTest::newRow("Fatores row gone") << "DELETE FROM Fatores WHERE Id >= 8"
-                                          << "cmdFatores";
+        const char* rowGone = "DELETE FROM Fatores WHERE Id >= 8";
+        QTest::newRow("Fatores row gone") << rowGone << "cmdFatores" << false;
         QTest::newRow("Cadastro row gone") << "DELETE FROM Cadastro"
-                                           << "cmdFatores";
-        QTest::newRow("Fatores refuses") << refuse << "cmdFatores";
-        QTest::newRow("Fatores refuses, return button") << refuse << "cmdSair";
-        QTest::newRow("Fatores row gone, Escape") << "DELETE FROM Fatores WHERE Id >= 8"
-                                                  << "Escape";
-        QTest::newRow("Fatores refuses, title bar") << refuse << "close";
+                                           << "cmdFatores" << false;
+        QTest::newRow("Fatores refuses") << refuse << "cmdFatores" << false;
+        QTest::newRow("Fatores refuses, return button") << refuse << "cmdSair" << false;
+        QTest::newRow("Fatores row gone, Escape") << rowGone << "Escape" << false;
+        QTest::newRow("Fatores refuses, title bar") << refuse << "close" << false;
+        QTest::newRow("closed without saving, opinions button") << refuse << "cmdFatores" << true;
+        QTest::newRow("closed without saving, Escape") << refuse << "Escape" << true;
+        QTest::newRow("closed without saving, title bar") << rowGone << "close" << true;
     }
-    void aFailingSaveWritesNothingAndKeepsTheWindow() {
+    void aFailingSaveWritesNothingAndAsksWhetherToClose() {
         QFETCH(QString, damage);
         QFETCH(QString, how);
+        QFETCH(bool, close);
         Fixture f;
         test::fillWithData(f.db());
         test::Loaded<frmMeta> w(f.program());
@@ -336,9 +348,10 @@ class MetaTest : public QObject {
         lblFatores->clear();
         QTest::keyClicks(lblFatores, "2");
         QTest::keyClicks(title(w, 1), " novo");
+        if (close) MessageBox::queueAnswer(MessageBox::Answer::Yes);
         test::leave(w, how);
-        test::verifyOneError();
-        QVERIFY(w.isVisible());
+        test::verifyOneError("Fechar sem salvar?");
+        QCOMPARE(w.isVisible(), !close);
         QCOMPARE(f.program().gProximaJanela, 0);
         QCOMPARE(title(w, 1)->text(), "Fator n1 novo");
         f.reopen();

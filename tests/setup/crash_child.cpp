@@ -1,0 +1,87 @@
+// Runs one write of the program over a data file and exits, so that a test can kill
+// it at any moment. Usage: crash_child clear|meta|likert <program folder> [key]
+// The key may be the file's derived key in SQLCipher's x'..' form, which spares the
+// key derivation. It writes one byte to stdout right before the write starts and one
+// when it has returned; exit 0 when the write went through without a message, 3 when
+// a message came up.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "likert/frmTabela.h"
+#include "setup/clear_all.h"
+#include "setup/frmMeta.h"
+#include "shell/flex_grid.h"
+#include "shell/message_box.h"
+#include "shell/program.h"
+#include "store/schema.h"
+
+using namespace vpl;
+
+namespace {
+
+void signal(char byte) {
+    if (::write(STDOUT_FILENO, &byte, 1) != 1) std::_Exit(4);
+}
+
+void ready() {
+    signal('R');
+}
+
+template <class T>
+T* control(QObject& window, const QString& name) {
+    T* found = window.findChild<T*>(name);
+    if (!found) std::_Exit(5);
+    return found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: crash_child clear|meta|likert <folder> [key]\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    MessageBox::setTestMode(true);
+    Program program(QString::fromLocal8Bit(argv[2]));
+    program.dbBanco = store::Database::open(program.dataFilePath().toStdString(),
+                                            argc == 4 ? argv[3] : store::kDatabaseKey);
+
+    if (mode == "clear") {
+        ready();
+        setup::clearAllData(program.db());
+    } else if (mode == "meta") {
+        frmMeta window(program);
+        window.Form_Load();
+        control<QLineEdit>(window, "lblFatores")->setText("3");
+        for (int n = 1; n <= store::kFactorSlots; ++n) {
+            control<QLineEdit>(window, QString("lblFator%1").arg(n))
+                ->setText(QString("Novo fator %1").arg(n));
+            control<QLineEdit>(window, QString("txtP%1").arg(n))->setText(QString::number(n));
+        }
+        ready();
+        window.cmdSair_Click();
+    } else if (mode == "likert") {
+        frmTabela window(program);
+        window.Form_Load();
+        control<QComboBox>(window, "cmbFator")->setCurrentIndex(0);
+        window.cmbFator_Click();
+        control<FlexGrid>(window, "MSFlexGrid1")->setCell(2, 3);
+        window.MSFlexGrid1_Click();
+        ready();
+        window.MSFlexGrid1_KeyPress('7');  // the count is written at once
+    } else {
+        return 2;
+    }
+    signal('D');
+    return MessageBox::shown().isEmpty() ? 0 : 3;
+}
