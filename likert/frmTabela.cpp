@@ -517,26 +517,10 @@ void frmTabela::MSFlexGrid1_Click() {
     });
 }
 
-// Saves the shown factor before the window closes. A failed save asks whether to close
-// without saving; No, the box's default, stays with what was typed. A store failure is
-// told in the question itself; any other is a fault of the program, shown as such first.
-// A read-only data file is never written.
-frmTabela::Leaving frmTabela::saveBeforeLeaving() {
-    if (PrevFactor == 0 || program_.readOnly()) return Leaving::Saved;
-    QString failure;
-    const bool ran = guarded(this, [&] {
-        try {
-            SaveShownFactor(PrevFactor);
-        } catch (const store::StoreError& e) {
-            failure = QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
-                      QString::fromUtf8(e.what()) + QStringLiteral("\n\n");
-        }
-    });
-    if (ran && failure.isEmpty()) return Leaving::Saved;
-    const auto answer = MessageBox::show(this, failure + QStringLiteral("Fechar sem salvar?"),
-                                         QStringLiteral("Erro"), MessageBox::Icon::Critical,
-                                         MessageBox::Buttons::YesNo);
-    return answer == MessageBox::Answer::Yes ? Leaving::Unsaved : Leaving::Stay;
+// Saves the shown factor before the window closes.
+Leaving frmTabela::saveBeforeLeaving() {
+    if (PrevFactor == 0) return Leaving::Saved;
+    return saveToLeave(this, program_, [&] { SaveShownFactor(PrevFactor); });
 }
 
 void frmTabela::cmdAnalise_Click() {

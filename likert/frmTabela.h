@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "likert/likert_evidence.h"
+#include "shell/windows.h"
 #include "store/database.h"
 
 class QComboBox;
@@ -57,7 +58,6 @@ class frmTabela : public QDialog {
     void RecalcTotals();
     void RefreshEvidence();
     void SaveShownFactor(int factor);
-    enum class Leaving { Saved, Unsaved, Stay };
     Leaving saveBeforeLeaving();
 
     int factorCountOf(const store::Value& nFatores);

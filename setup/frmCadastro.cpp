@@ -114,8 +114,7 @@ void frmCadastro::SalvarCadastro() {
 }
 
 void frmCadastro::cmdSair_Click() {
-    if (setup::saveToLeave(this, program_, [&] { SalvarCadastro(); }) == setup::Leaving::Stay)
-        return;
+    if (saveToLeave(this, program_, [&] { SalvarCadastro(); }) == Leaving::Stay) return;
     accept();
 }
 
@@ -126,10 +125,10 @@ void frmCadastro::reject() {
 }
 
 void frmCadastro::cmdFatores_Click() {
-    const setup::Leaving leaving = setup::saveToLeave(this, program_, [&] { SalvarCadastro(); });
-    if (leaving == setup::Leaving::Stay) return;
+    const Leaving leaving = saveToLeave(this, program_, [&] { SalvarCadastro(); });
+    if (leaving == Leaving::Stay) return;
     // A registration closed without saving does not lead on to the factors window.
-    if (leaving == setup::Leaving::Saved) program_.gProximaJanela = 1;
+    if (leaving == Leaving::Saved) program_.gProximaJanela = 1;
     accept();
 }
 

@@ -147,8 +147,7 @@ void frmMeta::SalvarFatores() {
 }
 
 void frmMeta::cmdSair_Click() {
-    if (setup::saveToLeave(this, program_, [&] { SalvarFatores(); }) == setup::Leaving::Stay)
-        return;
+    if (saveToLeave(this, program_, [&] { SalvarFatores(); }) == Leaving::Stay) return;
     accept();
 }
 
@@ -159,10 +158,10 @@ void frmMeta::reject() {
 }
 
 void frmMeta::cmdFatores_Click() {
-    const setup::Leaving leaving = setup::saveToLeave(this, program_, [&] { SalvarFatores(); });
-    if (leaving == setup::Leaving::Stay) return;
+    const Leaving leaving = saveToLeave(this, program_, [&] { SalvarFatores(); });
+    if (leaving == Leaving::Stay) return;
     // Factors closed without saving do not lead on to the Likert window.
-    if (leaving == setup::Leaving::Saved) program_.gProximaJanela = 2;
+    if (leaving == Leaving::Saved) program_.gProximaJanela = 2;
     accept();
 }
 

@@ -57,7 +57,8 @@ void configure(QMessageBox& box, const QString& text, const QString& title, Mess
     QMessageBox::StandardButtons all;
     for (QMessageBox::StandardButton b : standardButtons(buttons)) all |= b;
     box.setStandardButtons(all);
-    // The one question is the clear-all confirmation: Enter must not erase every decision.
+    // A question's safe answer is No: Enter must not erase every decision, nor close a
+    // window whose save failed.
     const QMessageBox::StandardButton safe =
         buttons == MessageBox::Buttons::YesNo ? QMessageBox::No : QMessageBox::Ok;
     box.setDefaultButton(safe);

@@ -27,11 +27,40 @@ std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Pro
     return analysisWindowForCount(storedNumber(fatores, program.locale).value_or(4));
 }
 
+QString storeErrorText(const std::exception& error) {
+    return QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
+           QString::fromUtf8(error.what());
+}
+
+QString invalidDataText(const std::exception& error) {
+    return QString::fromUtf8("Os dados gravados não são válidos.\nRef.: ") +
+           QString::fromUtf8(error.what());
+}
+
 void showInvalidData(QWidget* parent, const std::exception& error) {
-    MessageBox::show(parent,
-                     QString::fromUtf8("Os dados gravados não são válidos.\nRef.: ") +
-                         QString::fromUtf8(error.what()),
-                     QStringLiteral("Erro"), MessageBox::Icon::Critical);
+    MessageBox::show(parent, invalidDataText(error), QStringLiteral("Erro"),
+                     MessageBox::Icon::Critical);
+}
+
+Leaving saveToLeave(QWidget* window, const Program& program, const std::function<void()>& save) {
+    if (program.readOnly()) return Leaving::Saved;
+    // The failure is told in the question itself; a fault of the program is shown as
+    // such first.
+    QString failure;
+    const bool ran = guarded(window, [&] {
+        try {
+            save();
+        } catch (const store::StoreError& e) {
+            failure = storeErrorText(e) + QStringLiteral("\n\n");
+        } catch (const InvalidDataError& e) {
+            failure = invalidDataText(e) + QStringLiteral("\n\n");
+        }
+    });
+    if (ran && failure.isEmpty()) return Leaving::Saved;
+    const MessageBox::Answer answer = MessageBox::show(
+        window, failure + QStringLiteral("Fechar sem salvar?"), QStringLiteral("Erro"),
+        MessageBox::Icon::Critical, MessageBox::Buttons::YesNo);
+    return answer == MessageBox::Answer::Yes ? Leaving::Unsaved : Leaving::Stay;
 }
 
 void showProgramFault(QWidget* parent, const std::exception& error) {
@@ -45,10 +74,8 @@ void showProgramFault(QWidget* parent, const std::exception& error) {
 }
 
 void showStoreError(QWidget* parent, const std::exception& error) {
-    MessageBox::show(parent,
-                     QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
-                         QString::fromUtf8(error.what()),
-                     QStringLiteral("Erro"), MessageBox::Icon::Critical);
+    MessageBox::show(parent, storeErrorText(error), QStringLiteral("Erro"),
+                     MessageBox::Icon::Critical);
 }
 
 }  // namespace vpl

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -29,6 +30,8 @@ class InvalidDataError : public std::runtime_error {
 };
 
 // Each failure worded by its origin: the store's, the data's, or the program's own fault.
+QString storeErrorText(const std::exception& error);
+QString invalidDataText(const std::exception& error);
 void showStoreError(QWidget* parent, const std::exception& error);
 void showInvalidData(QWidget* parent, const std::exception& error);
 void showProgramFault(QWidget* parent, const std::exception& error);
@@ -48,6 +51,18 @@ bool guarded(QWidget* parent, Work&& work) {
     }
     return false;
 }
+
+// What became of the save that leaving a window runs.
+enum class Leaving {
+    Saved,    // written, or nothing to write: the file is read-only
+    Unsaved,  // the save failed and the user chose to close anyway
+    Stay,     // the save failed and the user keeps the window and the typing
+};
+
+// Runs `save` before a window closes. A failed save tells why and asks whether to close
+// without saving; No, the box's default, stays, so that a failing save never traps the
+// user and never loses the typing unasked. A read-only data file is never written.
+Leaving saveToLeave(QWidget* window, const Program& program, const std::function<void()>& save);
 
 // Every window is loaded afresh at each opening: built, loaded, run modally,
 // destroyed. A load that fails shows its message and the window is not shown.
