@@ -10,3 +10,10 @@ bash scripts/start-printer.sh
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset"
+
+# The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
+# fuzz targets for a bounded time each.
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan
+bash scripts/fuzz.sh
