@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "store/key_derivation.h"
+
 namespace vpl::store {
 
 namespace {
@@ -135,10 +137,13 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     const bool readOnly = access == Access::ReadOnly || !writable(file);
     // Read-only, the file is opened as one that cannot change: the write-ahead log would
     // otherwise need files beside it that a read-only folder cannot take.
+    // The password's key is derived here, faster than the library would, unless the key
+    // is given already derived (x'..').
+    const std::string fileKey = key.rfind("x'", 0) == 0 ? key : RawKeyOf(file, key).value_or(key);
     auto handle = readOnly
-                      ? openHandle(immutableUri(file), key,
+                      ? openHandle(immutableUri(file), fileKey,
                                    SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX)
-                      : openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+                      : openHandle(file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
     db->readOnly_ = readOnly;
     // A file another program holds is waited for, from the first read on.

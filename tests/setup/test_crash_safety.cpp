@@ -3,7 +3,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "store/database.h"
+#include "store/key_derivation.h"
 #include "store/schema.h"
 #include "tests/setup/setup_test_support.h"
 
@@ -120,23 +120,10 @@ fs::path prepare(const QTemporaryDir& dir) {
     return file;
 }
 
-// The key that SQLCipher derives from the password and the file's salt (its first 16
-// bytes), in the x'..' form that opens the file without deriving it again: the
-// derivation would take most of every run, and a write never changes the salt.
+// The key in the x'..' form that opens the file without deriving it again: the derivation
+// would take most of every run, and a write never changes the salt.
 std::string rawKey(const fs::path& file) {
-    unsigned char salt[16] = {};
-    std::ifstream(file, std::ios::binary).read(reinterpret_cast<char*>(salt), sizeof salt);
-    const std::string password = store::kDatabaseKey;
-    unsigned char key[32];
-    PKCS5_PBKDF2_HMAC_SHA1(password.data(), static_cast<int>(password.size()), salt, sizeof salt,
-                           64000, sizeof key, key);
-    std::string raw = "x'";
-    for (const unsigned char byte : key) {
-        char hex[3];
-        std::snprintf(hex, sizeof hex, "%02X", byte);
-        raw += hex;
-    }
-    return raw + "'";
+    return store::RawKeyOf(file, store::kDatabaseKey).value();
 }
 
 // A copy of the prepared file in a folder of its own, with no journal beside it.

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <random>
 
 #include "store/database.h"
+#include "store/key_derivation.h"
 #include "store/schema.h"
 
 namespace fs = std::filesystem;
@@ -252,3 +254,33 @@ TEST_F(StoreTest, CreateNeverOverwritesAFile) {
 }
 
 }  // namespace
+
+// The key is derived as SQLCipher derives it: RFC 6070's vectors, and a delivered file
+// opened with its derived key alone.
+TEST_F(StoreTest, KeyIsDerivedAsTheStandardAndTheLibraryDeriveIt) {
+    const auto hex = [](const std::vector<std::uint8_t>& bytes) {
+        std::string s;
+        for (const std::uint8_t b : bytes) {
+            char h[3];
+            std::snprintf(h, sizeof h, "%02x", b);
+            s += h;
+        }
+        return s;
+    };
+    const std::vector<std::uint8_t> salt{'s', 'a', 'l', 't'};
+    EXPECT_EQ(hex(Pbkdf2HmacSha1("password", salt, 1, 20)),
+              "0c60c80f961f0e71f3a9b524af6012062fe037a6");
+    EXPECT_EQ(hex(Pbkdf2HmacSha1("password", salt, 4096, 20)),
+              "4b007901b765489abead49d926f721d065a429c1");
+    const std::vector<std::uint8_t> longSalt(std::begin("saltSALTsaltSALTsaltSALTsaltSALTsalt"),
+                                             std::end("saltSALTsaltSALTsaltSALTsaltSALTsalt") - 1);
+    EXPECT_EQ(hex(Pbkdf2HmacSha1("passwordPASSWORDpassword", longSalt, 4096, 25)),
+              "3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038");
+
+    createDeliveredFile(file);
+    const std::optional<std::string> raw = RawKeyOf(file, kDatabaseKey);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(Database::open(file, *raw)->firstRow("Parametro", {"versaoBD"}).text("versaoBD"),
+              kDeliveredVersion);
+    EXPECT_FALSE(RawKeyOf(dir / "missing.mdb", kDatabaseKey));
+}

@@ -1,0 +1,108 @@
+#include "store/key_derivation.h"
+
+// The SHA-1 block functions, which OpenSSL 3 keeps but marks as old: they are what lets
+// the two HMAC states be prepared once instead of at every one of the 64000 iterations,
+// where the library's own PBKDF2 spends most of its time.
+#define OPENSSL_SUPPRESS_DEPRECATED
+#include <openssl/sha.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace vpl::store {
+
+namespace {
+
+constexpr int kIterations = 64000;  // SQLCipher 3's, fixed for every file
+constexpr std::size_t kKeyLength = 32;
+constexpr std::size_t kSaltLength = 16;
+
+void finish(SHA_CTX state, const std::uint8_t* data, std::size_t size, std::uint8_t* digest) {
+    SHA1_Update(&state, data, size);
+    SHA1_Final(digest, &state);
+}
+
+// One HMAC step over a digest: each hash has one block left, the digest with its padding,
+// so the prepared state takes that block alone.
+class DigestBlock {
+  public:
+    DigestBlock() {
+        block_[SHA_DIGEST_LENGTH] = 0x80;
+        const std::uint32_t bits = (SHA_CBLOCK + SHA_DIGEST_LENGTH) * 8;
+        block_[SHA_CBLOCK - 2] = static_cast<std::uint8_t>(bits >> 8);
+        block_[SHA_CBLOCK - 1] = static_cast<std::uint8_t>(bits);
+    }
+    // The hash of `prepared` followed by `digest`, written over `digest`.
+    void hash(const SHA_CTX& prepared, std::uint8_t* digest) {
+        std::copy(digest, digest + SHA_DIGEST_LENGTH, block_);
+        SHA_CTX state = prepared;
+        SHA1_Transform(&state, block_);
+        const SHA_LONG words[5] = {state.h0, state.h1, state.h2, state.h3, state.h4};
+        for (int w = 0; w < 5; ++w)
+            for (int b = 0; b < 4; ++b)
+                digest[4 * w + b] = static_cast<std::uint8_t>(words[w] >> (24 - 8 * b));
+    }
+
+  private:
+    std::uint8_t block_[SHA_CBLOCK] = {};
+};
+
+}  // namespace
+
+std::vector<std::uint8_t> Pbkdf2HmacSha1(std::string_view password,
+                                         const std::vector<std::uint8_t>& salt, int iterations,
+                                         std::size_t length) {
+    std::uint8_t key[SHA_CBLOCK] = {};
+    if (password.size() > SHA_CBLOCK)
+        SHA1(reinterpret_cast<const unsigned char*>(password.data()), password.size(), key);
+    else
+        std::copy(password.begin(), password.end(), key);
+    std::uint8_t innerPad[SHA_CBLOCK];
+    std::uint8_t outerPad[SHA_CBLOCK];
+    for (int i = 0; i < SHA_CBLOCK; ++i) {
+        innerPad[i] = key[i] ^ 0x36;
+        outerPad[i] = key[i] ^ 0x5c;
+    }
+    SHA_CTX inner;
+    SHA_CTX outer;
+    SHA1_Init(&inner);
+    SHA1_Update(&inner, innerPad, SHA_CBLOCK);
+    SHA1_Init(&outer);
+    SHA1_Update(&outer, outerPad, SHA_CBLOCK);
+
+    std::vector<std::uint8_t> derived;
+    for (std::uint32_t block = 1; derived.size() < length; ++block) {
+        std::vector<std::uint8_t> first(salt);
+        for (int shift = 24; shift >= 0; shift -= 8) first.push_back((block >> shift) & 0xff);
+        std::uint8_t u[SHA_DIGEST_LENGTH];
+        finish(inner, first.data(), first.size(), u);
+        finish(outer, u, sizeof u, u);
+        std::uint8_t t[SHA_DIGEST_LENGTH];
+        std::copy(std::begin(u), std::end(u), t);
+        DigestBlock step;
+        for (int i = 1; i < iterations; ++i) {
+            step.hash(inner, u);
+            step.hash(outer, u);
+            for (int k = 0; k < SHA_DIGEST_LENGTH; ++k) t[k] ^= u[k];
+        }
+        derived.insert(derived.end(), std::begin(t), std::end(t));
+    }
+    derived.resize(length);
+    return derived;
+}
+
+std::optional<std::string> RawKeyOf(const std::filesystem::path& file, std::string_view password) {
+    std::vector<std::uint8_t> salt(kSaltLength);
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(salt.data()), static_cast<std::streamsize>(kSaltLength)))
+        return std::nullopt;
+    std::string raw = "x'";
+    for (const std::uint8_t byte : Pbkdf2HmacSha1(password, salt, kIterations, kKeyLength)) {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", byte);
+        raw += hex;
+    }
+    return raw + "'";
+}
+
+}  // namespace vpl::store
