@@ -113,18 +113,10 @@ BENCHMARK(BM_TextLinesToPdf)->Unit(benchmark::kMillisecond)->Repetitions(9)->Use
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // Repetitions take turns, so that a slower stretch weighs on both sides of the ratio.
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const auto report = reporter.medians.find("BM_ReportToPdf");
-    const auto floor = reporter.medians.find("BM_TextLinesToPdf");
-    if (report != reporter.medians.end() && floor != reporter.medians.end())
+    const std::map<std::string, double> medians = vpl::bench::RunInterleaved(argc, argv);
+    const auto report = medians.find("BM_ReportToPdf");
+    const auto floor = medians.find("BM_TextLinesToPdf");
+    if (report != medians.end() && floor != medians.end())
         std::printf("\nreport to PDF median: %.1f ms; text lines alone: %.1f ms; ratio %.2f x\n",
                     report->second, floor->second, report->second / floor->second);
     return 0;

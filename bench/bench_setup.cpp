@@ -132,25 +132,16 @@ BENCHMARK(BM_SingleRowCommit)->Unit(benchmark::kMillisecond)->Repetitions(15)->U
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Repetitions of the benchmarks take turns, so that a disk that slows down
-    // half-way weighs on both sides of the ratio alike.
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    vpl::bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const auto commit = reporter.medians.find("BM_SingleRowCommit");
-    if (commit == reporter.medians.end()) return 0;
+    const std::map<std::string, double> medians = vpl::bench::RunInterleaved(argc, argv);
+    const auto commit = medians.find("BM_SingleRowCommit");
+    if (commit == medians.end()) return 0;
     std::printf("\nsingle-row commit median:           %.3f ms\n", commit->second);
     for (const char* name :
          {"BM_ClearAllTypicalProblem", "BM_ClearAllFullProblem", "BM_ClearRowByRowForComparison"}) {
-        const auto clear = reporter.medians.find(name);
-        if (clear == reporter.medians.end()) continue;
+        const auto clear = medians.find(name);
+        if (clear == medians.end()) continue;
         std::printf("%-30s median: %.3f ms = %.2f x one commit\n", name, clear->second,
                     clear->second / commit->second);
     }
-    benchmark::Shutdown();
     return 0;
 }

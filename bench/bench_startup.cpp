@@ -71,18 +71,10 @@ BENCHMARK(BM_StartBareWindow)
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("VPL_EXIT_WHEN_SHOWN", "1", 1);
-    // Repetitions take turns, so that a slower stretch weighs on both sides of the ratio.
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.insert(args.begin() + 1, interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    vpl::bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const auto vpl = reporter.medians.find("BM_StartVpl");
-    const auto bare = reporter.medians.find("BM_StartBareWindow");
-    if (vpl != reporter.medians.end() && bare != reporter.medians.end())
+    const std::map<std::string, double> medians = vpl::bench::RunInterleaved(argc, argv);
+    const auto vpl = medians.find("BM_StartVpl");
+    const auto bare = medians.find("BM_StartBareWindow");
+    if (vpl != medians.end() && bare != medians.end())
         std::printf(
             "\nstart to the main window shown: %.1f ms; bare window with a menu: %.1f ms; "
             "ratio %.2f (goal: at most 1.7)\n",

@@ -21,4 +21,18 @@ class MedianReporter : public benchmark::ConsoleReporter {
     std::map<std::string, double> medians;
 };
 
+// Runs every benchmark with their repetitions taking turns, so that a slower stretch of
+// the machine weighs on both sides of a ratio alike; the medians by benchmark name.
+inline std::map<std::string, double> RunInterleaved(int argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return reporter.medians;
+}
+
 }  // namespace vpl::bench

@@ -183,14 +183,14 @@ class AnalysisWindowsTest : public QObject {
         QTest::addColumn<int>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");  // title, cmdEsquema, cmdResutado, ...
-        QTest::newRow("English") << 1 << 1
-                                 << QStringList{"LP 4f Analysis", "Scheme used", "Result:",
-                                                "Print out",      "Save PDF...", "Disbelief",
-                                                "Belief"};
-        QTest::newRow("Spanish") << 2 << 2
-                                 << QStringList{"Análisis LP 4f", "Esquema utilizado", "Resultado",
-                                                "Imprimir",       "Guardar PDF...",    "Incredulidad",
-                                                "Creencia"};
+        QTest::newRow("English") << 1 << 1 << QStringList{"LP 4f Analysis", "Scheme used",
+                                                          "Result:",        "Print out",
+                                                          "Save PDF...",    "Disbelief",
+                                                          "Belief"};
+        QTest::newRow("Spanish") << 2 << 2 << QStringList{"Análisis LP 4f", "Esquema utilizado",
+                                                          "Resultado",      "Imprimir",
+                                                          "Guardar PDF...", "Incredulidad",
+                                                          "Creencia"};
         QTest::newRow("other") << 5 << 3
                                << QStringList{"Análise LP 4f", "&Esquema Utilizado", "&Resultado",
                                               "Imprimir",      "Salvar PDF...",      "Descrença",
@@ -324,10 +324,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(QString, damage);
         QFETCH(QString, engineMessage);
         Fixture f;
-        if (damage.isEmpty())
-            f.program().dbBanco.reset();
-        else
-            f.db().execute(damage.toStdString());
+        f.damage(damage);
         f.program().gG1 = core::Fixed4::FromReal(0.25);
         f.program().gG1n = 0.625;
         f.program().gG2n = 0.375f;

@@ -279,22 +279,10 @@ class AnalysisFamilyTest : public QObject {
         QFETCH(QString, damage);
         QFETCH(QString, message);
         Fixture f;
-        if (damage.isEmpty())
-            f.program().dbBanco.reset();
-        else
-            f.db().execute(damage.toStdString());
+        f.damage(damage);
         f.program().gG1n = 0.625;
         f.program().gG2n = 0.375f;
-        bool shown = false;
-        test::whenModal(
-            [&](QWidget& modal) {
-                shown = true;
-                modal.close();
-            },
-            5);
-        openModal<frmAnaliseFamilia>(f.program(), nullptr, familyMember(3));
-        QTest::qWait(100);
-        QVERIFY(!shown);
+        QVERIFY(!test::opensModally<frmAnaliseFamilia>(f.program(), familyMember(3)));
         test::verifyOneError(message);
         QCOMPARE(f.program().gG1n, 0.625);
         QCOMPARE(f.program().gG2n, 0.375f);

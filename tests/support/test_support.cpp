@@ -13,6 +13,13 @@ Fixture::Fixture(core::NumberLocale locale) {
     reopen();
 }
 
+void Fixture::damage(const QString& sql) {
+    if (sql.isEmpty())
+        program_->dbBanco.reset();
+    else
+        db().execute(sql.toStdString());
+}
+
 void Fixture::reopen() {
     program_->dbBanco.reset();
     program_->dbBanco =

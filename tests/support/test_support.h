@@ -22,6 +22,9 @@ class Fixture {
     store::Database& db() { return program_->db(); }
     // Closes and reopens the data file, to see what was really written.
     void reopen();
+    // Damages the open file with `sql`; an empty text leaves the program without a
+    // database, as a failed start-up does.
+    void damage(const QString& sql);
     // Makes the data file read-only and reopens it as start-up then does. It is also
     // opened for reading explicitly, since permission bits do not stop root.
     void reopenReadOnly();

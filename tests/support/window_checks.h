@@ -22,9 +22,10 @@ class Loaded : public Window {
     }
 };
 
-// Opens `Window` as the menu does and tells whether it came up at all.
-template <class Window>
-bool opensModally(Program& program) {
+// Opens `Window` as the menu does and tells whether it came up at all; `args` are its
+// family's table row, if any.
+template <class Window, class... Args>
+bool opensModally(Program& program, Args&&... args) {
     bool shown = false;
     whenModal(
         [&](QWidget& modal) {
@@ -32,7 +33,7 @@ bool opensModally(Program& program) {
             modal.close();
         },
         5);
-    openModal<Window>(program, nullptr);
+    openModal<Window>(program, nullptr, std::forward<Args>(args)...);
     QTest::qWait(100);
     return shown;
 }
