@@ -109,7 +109,9 @@ constexpr const char* kCipherSettings =
 
 std::string immutableUri(const std::filesystem::path& file) {
     std::string uri = "file:";
-    for (const char c : std::filesystem::absolute(file).string()) {
+    std::error_code noCurrentFolder;  // then the path is used as it was given
+    const std::filesystem::path absolute = std::filesystem::absolute(file, noCurrentFolder);
+    for (const char c : (noCurrentFolder ? file : absolute).string()) {
         if (c == '%')
             uri += "%25";
         else if (c == '?')
