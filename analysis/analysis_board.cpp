@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
-#include "analysis/fonts.h"
 #include "analysis/picture_boxes.h"
+#include "shell/fonts.h"
 #include "shell/twips.h"
 
 namespace vpl {

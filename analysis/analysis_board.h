@@ -43,6 +43,9 @@ class AnalysisBoard : public QWidget {
     // lblMax4 and lblMin2 the same on the favourable side.
     static std::vector<NetworkLabel> orAndLabels(int orColumn, int andColumn);
 
+    // The analysis windows' scale, in twips per picture unit: large enough to read.
+    static constexpr double kPictureScale = 1.4;
+
     // `scale`: twips of the window per picture unit.
     AnalysisBoard(NetworkTablePicture picture, const Labels& labels, double scale,
                   QWidget* parent = nullptr);

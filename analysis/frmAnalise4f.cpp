@@ -20,7 +20,6 @@
 #include <vector>
 
 #include "analysis/analysis_board.h"
-#include "analysis/fonts.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
@@ -28,7 +27,9 @@
 #include "analysis/printing_surface.h"
 #include "analysis/report.h"
 #include "shell/captions.h"
+#include "shell/controls.h"
 #include "shell/file_dialog.h"
+#include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
@@ -48,12 +49,10 @@ QPageLayout reportPageLayout() {
                        QPageLayout::Millimeter);
 }
 
-// The network picture is shown at 1.4 twips per picture unit: large enough to read.
-constexpr double kPictureScale = 1.4;
-
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
+// The degrees grid, in twips.
+constexpr int kTitleColumnWidth = 3800;
+constexpr int kValueColumnWidth = 1000;
+constexpr int kGridRowHeight = 300;
 
 // The stored factor count as the load reads it into a 16-bit integer; a value that is not
 // a number counts 4, as it does for the analysis dispatch.
@@ -78,9 +77,7 @@ std::vector<std::optional<core::EvidencePair>> factorPairs(store::Database& db, 
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);  // Enter in the printer box must not open a window
+    QPushButton* b = namedButton(parent, name, caption);
     b->setMinimumHeight(twips(400));
     return b;
 }
@@ -93,7 +90,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
 
     // The network picture with every degree over its cell, (1 OR 2) AND (3 OR 4).
     board_ = new AnalysisBoard(NetworkTablePicture::fourFactor(),
-                               {4, 4, AnalysisBoard::orAndLabels(0, 1)}, kPictureScale, this);
+                               {4, 4, AnalysisBoard::orAndLabels(0, 1)},
+                               AnalysisBoard::kPictureScale, this);
 
     MSFlexGrid1 = new QTableWidget(5, 2, this);
     MSFlexGrid1->setObjectName("MSFlexGrid1");
@@ -104,7 +102,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
     MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     MSFlexGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(300));
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(kGridRowHeight));
     MSFlexGrid1->setFont(arialFont(9));
 
     auto* Label7 = new QLabel("Printer:", this);
@@ -161,8 +159,8 @@ void frmAnalise4f::setUpPrinters() {
 
 void frmAnalise4f::setUpGrid() {
     MSFlexGrid1->clearContents();
-    MSFlexGrid1->setColumnWidth(0, twips(3800));
-    MSFlexGrid1->setColumnWidth(1, twips(1000));
+    MSFlexGrid1->setColumnWidth(0, twips(kTitleColumnWidth));
+    MSFlexGrid1->setColumnWidth(1, twips(kValueColumnWidth));
     const char* titles[5] = {"Grau de Contradição G2 [-1;1]", "Grau de Certeza G1 [-1;1]", "",
                              "Grau de Não-Contradição Normalizado ~G2n",
                              "Grau de Certeza Normalizado G1n"};
@@ -175,7 +173,8 @@ void frmAnalise4f::setUpGrid() {
         }
     }
     const int frame = 2 * MSFlexGrid1->frameWidth();
-    MSFlexGrid1->setFixedSize(twips(3800) + twips(1000) + frame, 5 * twips(300) + frame);
+    MSFlexGrid1->setFixedSize(twips(kTitleColumnWidth) + twips(kValueColumnWidth) + frame,
+                              5 * twips(kGridRowHeight) + frame);
 }
 
 void frmAnalise4f::Form_Load() {
@@ -183,7 +182,7 @@ void frmAnalise4f::Form_Load() {
     setUpGrid();
     store::Database& db = program_.db();
     F_ = factorCount(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), program_.locale);
-    applyStoredLanguage(program_, *this, Analise4fCaptionsEN, Analise4fCaptionsES);
+    applyStoredLanguage(program_, *this, {Analise4fCaptionsEN, Analise4fCaptionsES});
 
     const auto pairs = factorPairs(db, std::clamp<int>(F_, 0, 4));
     result_ = core::Rede4f(F_, pairs, program_.locale);

@@ -7,8 +7,9 @@
 #include <array>
 #include <stdexcept>
 
-#include "analysis/fonts.h"
 #include "analysis/picture_boxes.h"
+#include "shell/captions.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
@@ -53,8 +54,9 @@ frmEsquema::frmEsquema(Program& program, const SchemeMember& member, QWidget* pa
 
     auto* Picture1 = new SvgPictureBox(QString::fromUtf8(member.picture), this);
     Picture1->setObjectName("Picture1");
-    // 15 twips to a pixel at 96 dots per inch, so the picture keeps its size on any screen.
-    Picture1->setFixedSize(twips(member.pixels.width() * 15), twips(member.pixels.height() * 15));
+    // Through twips, so that the picture keeps its size on any screen.
+    Picture1->setFixedSize(twips(member.pixels.width() * kTwipsPerPixelAt96Dpi),
+                           twips(member.pixels.height() * kTwipsPerPixelAt96Dpi));
 
     auto* cmdSair = new QPushButton("&Return", this);
     cmdSair->setObjectName("cmdSair");
@@ -75,9 +77,7 @@ frmEsquema::frmEsquema(Program& program, const SchemeMember& member, QWidget* pa
 
 void frmEsquema::Form_Load() {
     if (!member_.translated) return;
-    if (program_.gIdioma == 1) Label1->setText("Paraconsistent Logic Scheme Used");
-    if (program_.gIdioma == 2)
-        Label1->setText(QString::fromUtf8("Esquema de Lógica Paraconsistente utilizado"));
+    applyLanguage(*this, program_.gIdioma, {EsquemaCaptionsEN, EsquemaCaptionsES});
 }
 
 void frmEsquema::cmdSair_Click() {

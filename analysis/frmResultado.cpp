@@ -3,9 +3,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "analysis/fonts.h"
 #include "analysis/paraconsistent.h"
 #include "analysis/picture_boxes.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
@@ -14,12 +15,20 @@ namespace vpl {
 
 namespace {
 
-// The lattice picture covers this rectangle; its square spans X 2800 to 7350 and
-// Y 1090 to 5750, where the point is placed.
+// The lattice picture covers this rectangle; the point is placed in its square, from
+// kLatticeSquareLeft/Top to kLatticeSquareRight/Bottom.
 constexpr int kLatticeLeft = 1900;
 constexpr int kLatticeTop = 450;
 constexpr int kLatticeRight = 8300;
 constexpr int kLatticeBottom = 6350;
+
+// Where the guide lines cross until the load moves them through the result point.
+constexpr int kDesignPointX = 5955;
+constexpr int kDesignPointY = 3345;
+// The point's marker is drawn this far up and left of the point; the degree values
+// this far right of it (G1) and below it (G2).
+constexpr int kMarkerOffset = 35;
+constexpr int kValueOffset = 50;
 
 constexpr int kLegendLeft = 8700;
 constexpr int kLegendTop = 1090;
@@ -38,10 +47,6 @@ QRect twipsRect(int left, int top, int width, int height) {
                  QPoint(twips(left + width) - 1, twips(top + height) - 1));
 }
 
-QString qs(const std::string& s) {
-    return QString::fromStdString(s);
-}
-
 }  // namespace
 
 frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
@@ -56,15 +61,16 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
                                   kLatticeBottom - kLatticeTop));
 
     // Design positions; the load moves them through the point.
-    Line1 = new LineControl({2475, 3345}, {7950, 3345}, kGuideColor, this);
+    Line1 = new LineControl({2475, kDesignPointY}, {7950, kDesignPointY}, kGuideColor, this);
     Line1->setObjectName("Line1");
-    Line2 = new LineControl({5955, 750}, {5955, 6150}, kGuideColor, this);
+    Line2 = new LineControl({kDesignPointX, 750}, {kDesignPointX, 6150}, kGuideColor, this);
     Line2->setObjectName("Line2");
 
-    lblPonto = label("lblPonto", "", 5955 - 35, 3345 - 35, 90, 90);
+    lblPonto =
+        label("lblPonto", "", kDesignPointX - kMarkerOffset, kDesignPointY - kMarkerOffset, 90, 90);
     lblPonto->setStyleSheet("background-color: #c00000;");
-    lblG1 = label("lblG1", "0,6608", 5955 + 50, 5800, 800, 260);
-    lblG2 = label("lblG2", "0,5042", 2000, 3345 + 50, 740, 260);
+    lblG1 = label("lblG1", "0,6608", kDesignPointX + kValueOffset, 5800, 800, 260);
+    lblG2 = label("lblG2", "0,5042", 2000, kDesignPointY + kValueOffset, 740, 260);
     for (QLabel* value : {lblG1, lblG2}) {
         value->setFont(arialNarrowFont(10, true));
         value->setStyleSheet("color: #c00000;");
@@ -90,9 +96,7 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     lblG1n = label("lblG1n", "", kLegendLeft + 3050, 5480, kLegendWidth - 3050, 280);
     for (QLabel* value : {lblG2n, lblG1n}) value->setFont(arialFont(9, true));
 
-    auto* cmdSair = new QPushButton("&Return", this);
-    cmdSair->setObjectName("cmdSair");
-    cmdSair->setAutoDefault(false);
+    QPushButton* cmdSair = namedButton(this, "cmdSair", "&Return");
     cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
     connect(cmdSair, &QPushButton::clicked, this, &frmResultado::cmdSair_Click);
 
@@ -104,8 +108,7 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
 
 QLabel* frmResultado::label(const char* name, const QString& caption, int left, int top, int width,
                             int height) {
-    auto* l = new QLabel(caption, this);
-    l->setObjectName(QString::fromUtf8(name));
+    QLabel* l = namedLabel(this, name, caption);
     l->setGeometry(twipsRect(left, top, width, height));
     return l;
 }
@@ -125,9 +128,9 @@ void frmResultado::Form_Load() {
     const int Y = qRound(ponto.Y);
     Line1->setEnds({Line1->end1().x(), Y}, {Line1->end2().x(), Y});
     Line2->setEnds({X, Line2->end1().y()}, {X, Line2->end2().y()});
-    lblPonto->move(twips(X - 35), twips(Y - 35));
-    lblG1->move(twips(X + 50), lblG1->y());
-    lblG2->move(lblG2->x(), twips(Y + 50));
+    lblPonto->move(twips(X - kMarkerOffset), twips(Y - kMarkerOffset));
+    lblG1->move(twips(X + kValueOffset), lblG1->y());
+    lblG2->move(lblG2->x(), twips(Y + kValueOffset));
 
     lblResultado->clear();
     lblResultado->setText(qs(core::QualidadeDosDados(v, g)));

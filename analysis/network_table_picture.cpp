@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "shell/fonts.h"
+
 namespace vpl {
 
 namespace {
@@ -37,10 +39,8 @@ const QColor kAndFill(0xff, 0xe4, 0xc7);  // light orange
 const QColor kAndHeadingFill(0xfb, 0xc7, 0x8f);
 
 QFont pictureFont(double pixelSize, bool bold = false, bool italic = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    QFont font = arialFont(1, bold);
     font.setPixelSize(static_cast<int>(pixelSize));
-    font.setBold(bold);
     font.setItalic(italic);
     return font;
 }

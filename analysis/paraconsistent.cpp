@@ -115,7 +115,9 @@ std::string QualidadeDosDados(float v, double g) {
 }
 
 PontoReticulado PontoNoReticulado(float v, double g) {
-    return {g * 4550.0 + 2800.0, (1.0f - v) * 4660.0f + 1090.0f};
+    constexpr double kWidth = kLatticeSquareRight - kLatticeSquareLeft;
+    constexpr float kHeight = kLatticeSquareBottom - kLatticeSquareTop;
+    return {g * kWidth + kLatticeSquareLeft, (1.0f - v) * kHeight + float(kLatticeSquareTop)};
 }
 
 }  // namespace vpl::core

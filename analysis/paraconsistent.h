@@ -12,6 +12,7 @@
 
 #include "core/fixed4.h"
 #include "core/number_text.h"
+#include "store/schema.h"
 
 namespace vpl::core {
 
@@ -27,7 +28,7 @@ struct Anotacao {
 };
 
 // N01 .. N05 of one proposition: DT, D, I, C, CT.
-using CountRow = std::array<std::int32_t, 5>;
+using CountRow = std::array<std::int32_t, store::kLikertPoints>;
 
 // The degrees of a factor from its answer counts, texts "0.00". Nothing when the answer
 // total is not above 0.
@@ -65,8 +66,14 @@ std::string_view VereditoCerteza(std::string_view g1nText, NumberLocale locale);
 // bounds), then the certainty part chosen on g = G1n.
 std::string QualidadeDosDados(float v, double g);
 
-// Position of the result point on the lattice picture, in twips of the result window:
-// X = g × 4550 + 2800 as a double, Y = (1 - v) × 4660 + 1090 in single precision.
+// The square of the lattice picture, in twips of the result window: G1n runs from 0 at
+// the left to 1 at the right, ~G2n from 1 at the top to 0 at the bottom.
+inline constexpr int kLatticeSquareLeft = 2800;
+inline constexpr int kLatticeSquareRight = 7350;
+inline constexpr int kLatticeSquareTop = 1090;
+inline constexpr int kLatticeSquareBottom = 5750;
+
+// Position of the result point in that square: X as a double, Y in single precision.
 struct PontoReticulado {
     double X = 0.0;
     float Y = 0.0f;

@@ -4,6 +4,7 @@
 #include <QPagedPaintDevice>
 
 #include "shell/pictures.h"
+#include "shell/twips.h"
 
 namespace vpl {
 
@@ -22,9 +23,9 @@ PainterSurface::PainterSurface(QPagedPaintDevice& device) : device_(device) {
     if (!painter_.begin(&device_)) return;
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
-    painter_.scale(device_.logicalDpiX() / 1440.0, device_.logicalDpiY() / 1440.0);
-    width_ = device_.width() * 1440.0 / device_.logicalDpiX();
-    height_ = device_.height() * 1440.0 / device_.logicalDpiY();
+    painter_.scale(device_.logicalDpiX() / kTwipsPerInch, device_.logicalDpiY() / kTwipsPerInch);
+    width_ = device_.width() * kTwipsPerInch / device_.logicalDpiX();
+    height_ = device_.height() * kTwipsPerInch / device_.logicalDpiY();
 }
 
 void PainterSurface::drawText(double x, double y, const QString& text) {

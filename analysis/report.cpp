@@ -61,7 +61,7 @@ class ReportWriter {
     }
 
     void footer() {
-        if (pageCount_ < 2) return;  // a one-page report stays as it always was
+        if (pageCount_ < 2) return;  // page numbers only where there is more than one page
         s_.FontBold = false;
         at(10000, s_.ScaleHeight() - kFooterHeight + 150, 8,
            QStringLiteral("%1 / %2").arg(page_).arg(pageCount_));
@@ -101,7 +101,7 @@ class ReportWriter {
                 at(1700, y, 9, p.text);
                 const double xs[] = {8000, 8400, 8800, 9200, 9600};
                 double total = 0;
-                for (int k = 0; k < 5; ++k) {
+                for (int k = 0; k < store::kLikertPoints; ++k) {
                     at(xs[k], y, 9, number00(p.counts[k], locale));
                     total += p.counts[k];
                 }
@@ -186,13 +186,14 @@ std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount
         factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
 
         std::vector<std::string> fields{"Proposicao"};
-        for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+        for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
         const std::string table = store::propositionTable(static_cast<int>(i) + 1);
         for (const store::Row& row : db.firstRows(table, fields, static_cast<int>(*p))) {
             ReportProposition& proposition = factor.propositions.emplace_back();
             proposition.text =
                 QString::fromStdString(row.value("Proposicao").toText().value_or(""));
-            for (int k = 0; k < 5; ++k) proposition.counts[k] = row.number(fields[k + 1]);
+            for (int k = 0; k < store::kLikertPoints; ++k)
+                proposition.counts[k] = row.number(fields[k + 1]);
         }
     }
     return factors;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "store/schema.h"
 
 namespace vpl {
 
@@ -16,7 +17,7 @@ class PrintingSurface;
 
 struct ReportProposition {
     QString text;
-    std::array<double, 5> counts{};  // N01 .. N05
+    std::array<double, store::kLikertPoints> counts{};  // N01 .. N05
 };
 
 struct ReportFactor {

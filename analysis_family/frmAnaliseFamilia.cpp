@@ -9,11 +9,12 @@
 #include <limits>
 #include <stdexcept>
 
-#include "analysis/fonts.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
 #include "analysis/picture_boxes.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
@@ -26,7 +27,6 @@ namespace {
 using Op = NetworkTablePicture::Operator;
 using Side = AnalysisBoard::Side;
 
-constexpr double kPictureScale = 1.4;  // twips per picture unit, as in the four-factor window
 constexpr int kBlocks = 4;
 constexpr int kBlockRows = 19;  // of the 20 keys of a block, the last is never read
 
@@ -95,19 +95,17 @@ std::int32_t blockCount(const store::Row& row, const std::string& field) {
 // Block i (1 to 4): the row with key 20 i - 19 and the 18 rows after it in key order.
 std::vector<core::CountRow> likertBlock(store::Database& db, int block) {
     std::vector<std::string> fields;
-    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
     std::vector<core::CountRow> counts;
     for (const store::Row& row : db.rowsFrom("PLikert", fields, 20 * block - 19, kBlockRows)) {
         core::CountRow& c = counts.emplace_back();
-        for (int j = 0; j < 5; ++j) c[j] = blockCount(row, fields[j]);
+        for (int j = 0; j < store::kLikertPoints; ++j) c[j] = blockCount(row, fields[j]);
     }
     return counts;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
-    auto* b = new QPushButton(QString::fromUtf8(caption), parent);
-    b->setObjectName(QString::fromUtf8(name));
-    b->setAutoDefault(false);
+    QPushButton* b = namedButton(parent, name, caption);
     b->setMinimumSize(twips(1800), twips(400));
     return b;
 }
@@ -135,7 +133,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     setWindowTitle(QString::fromUtf8(member.caption));
 
     const NetworkTablePicture picture(member.factors, member.columns, true);
-    board_ = new AnalysisBoard(picture, member.labels, kPictureScale, this);
+    board_ = new AnalysisBoard(picture, member.labels, AnalysisBoard::kPictureScale, this);
 
     // mu2R and mu1R over the outermost columns, where the two networks end.
     const auto resultSymbol = [&](Side side, const char* pictureName, const char* svg,

@@ -16,7 +16,9 @@
 #include "core/number_text.h"
 #include "likert/likert_evidence.h"
 #include "shell/captions.h"
+#include "shell/controls.h"
 #include "shell/flex_grid.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
@@ -26,29 +28,25 @@ namespace vpl {
 
 namespace {
 
-constexpr int kCols = 7;
-constexpr int kQtCol = 6;
+// The proposition, its Likert counts, then their total.
+constexpr int kQtCol = store::kLikertPoints + 1;
+constexpr int kCols = kQtCol + 1;
 constexpr int kFirstRow = 2;  // rows 0 and 1 are the headings
 constexpr int kDesignRows = 22;
-constexpr int kMaxPropositions = 99;
+
+// Column widths and row height, in twips.
+constexpr int kPropositionColumnWidth = 4800;
+constexpr int kPointColumnWidth = 600;
+constexpr int kTotalColumnWidth = 700;
+constexpr int kRowHeight = 300;
 
 const QColor kCountColor(200, 224, 230);
 const QColor kMarkColor(255, 255, 0);
 const QColor kUnmarkColor(255, 255, 255);
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-QLabel* label(QWidget* parent, const char* name, const char* caption) {
-    auto* l = new QLabel(QString::fromUtf8(caption), parent);
-    l->setObjectName(name);
-    return l;
-}
-
 // A result value: a small sunken box that reads like a field.
 QLabel* valueLabel(QWidget* parent, const char* name) {
-    QLabel* l = label(parent, name, "");
+    QLabel* l = namedLabel(parent, name, "");
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setAlignment(Qt::AlignCenter);
     l->setMinimumWidth(twips(1300));
@@ -57,16 +55,8 @@ QLabel* valueLabel(QWidget* parent, const char* name) {
     return l;
 }
 
-QPushButton* pictureButton(QWidget* parent, const char* name, const char* caption,
-                           const char* picture) {
-    auto* b = new QPushButton(QIcon(QString(":/pictures/") + picture), QString::fromUtf8(caption),
-                              parent);
-    b->setObjectName(name);
-    b->setIconSize(QSize(28, 28));
-    b->setMinimumHeight(44);
-    b->setAutoDefault(false);  // Enter belongs to the grid, never to a button
-    return b;
-}
+// Larger than the set-up windows' buttons: they stand alone beside the grid.
+const PictureButtonSize kButtonSize{QSize(28, 28), 44};
 
 QWidget* symbol(QWidget* parent, const char* name, const char* picture) {
     auto* s = new QSvgWidget(QString(":/pictures/") + picture, parent);
@@ -88,31 +78,33 @@ std::string shownValue(const store::Value& value) {
 frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
     setObjectName("frmTabela");
     setWindowTitle("Likert - Fatores");
-    setFont(QFont("Arial", 10));
+    setFont(arialFont(10));
 
-    QLabel* label20 = label(this, "Label20", "Fator:");
+    QLabel* label20 = namedLabel(this, "Label20", "Fator:");
     cmbFator = new QComboBox(this);
     cmbFator->setObjectName("cmbFator");
     cmbFator->setEditable(false);
     cmbFator->setMinimumWidth(twips(4800));
     label20->setBuddy(cmbFator);
 
-    lblMsg = label(this, "lblMsg", "Escolha um fator para iniciar os trabalhos");
+    lblMsg = namedLabel(this, "lblMsg", "Escolha um fator para iniciar os trabalhos");
     lblMsg->setStyleSheet("color: #8b0000; font-weight: bold;");
     QSizePolicy keepPlace = lblMsg->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     lblMsg->setSizePolicy(keepPlace);
 
-    QLabel* label50 = label(this, "Label50", "Respostas dos entrevistados");
+    QLabel* label50 = namedLabel(this, "Label50", "Respostas dos entrevistados");
     label50->setStyleSheet("font-weight: bold;");
 
     MSFlexGrid1 = new FlexGrid(kDesignRows, kCols, kFirstRow, this);
     MSFlexGrid1->setObjectName("MSFlexGrid1");
-    MSFlexGrid1->setFont(QFont("Arial", 9));
-    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(300));
-    const int gridWidth = twips(4800 + 5 * 600 + 700) + 2 * MSFlexGrid1->frameWidth() +
+    MSFlexGrid1->setFont(arialFont(9));
+    MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(kRowHeight));
+    const int gridWidth = twips(kPropositionColumnWidth + store::kLikertPoints * kPointColumnWidth +
+                                kTotalColumnWidth) +
+                          2 * MSFlexGrid1->frameWidth() +
                           MSFlexGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
-    MSFlexGrid1->setMinimumSize(gridWidth, twips(300) * 16 + 2 * MSFlexGrid1->frameWidth());
+    MSFlexGrid1->setMinimumSize(gridWidth, twips(kRowHeight) * 16 + 2 * MSFlexGrid1->frameWidth());
 
     auto* frame7 = new QGroupBox("Resultados: ", this);
     frame7->setObjectName("Frame7");
@@ -123,26 +115,26 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     lblMi1 = valueLabel(frame7, "lblMi1");
     auto* mi2 = new QHBoxLayout;
     mi2->addWidget(symbol(frame7, "imgMi2", "likert_mi2.svg"));
-    mi2->addWidget(label(frame7, "captionMi2", " ="));
+    mi2->addWidget(namedLabel(frame7, "captionMi2", " ="));
     auto* mi1 = new QHBoxLayout;
     mi1->addWidget(symbol(frame7, "imgMi1", "likert_mi1.svg"));
-    mi1->addWidget(label(frame7, "captionMi1", " ="));
+    mi1->addWidget(namedLabel(frame7, "captionMi1", " ="));
     auto* results = new QGridLayout(frame7);
     results->setVerticalSpacing(10);
     // The value labels' names cross their captions: lblCf holds Df, lblDf holds Cf.
-    results->addWidget(label(frame7, "captionDf", "Df ="), 0, 0, Qt::AlignRight);
+    results->addWidget(namedLabel(frame7, "captionDf", "Df ="), 0, 0, Qt::AlignRight);
     results->addWidget(lblCf, 0, 1);
-    results->addWidget(label(frame7, "captionCf", "Cf ="), 1, 0, Qt::AlignRight);
+    results->addWidget(namedLabel(frame7, "captionCf", "Cf ="), 1, 0, Qt::AlignRight);
     results->addWidget(lblDf, 1, 1);
-    results->addWidget(label(frame7, "captionTotal", "Total ="), 2, 0, Qt::AlignRight);
+    results->addWidget(namedLabel(frame7, "captionTotal", "Total ="), 2, 0, Qt::AlignRight);
     results->addWidget(lblTotal, 2, 1);
     results->addLayout(mi2, 3, 0, Qt::AlignRight);
     results->addWidget(lblMi2, 3, 1);
     results->addLayout(mi1, 4, 0, Qt::AlignRight);
     results->addWidget(lblMi1, 4, 1);
 
-    cmdAnalise = pictureButton(this, "cmdAnalise", "&Análise", "likert_analise.svg");
-    cmdSair = pictureButton(this, "cmdSair", "&Return", "likert_sair.svg");
+    cmdAnalise = pictureButton(this, "cmdAnalise", "&Análise", "likert_analise.svg", kButtonSize);
+    cmdSair = pictureButton(this, "cmdSair", "&Return", "likert_sair.svg", kButtonSize);
 
     auto* choice = new QHBoxLayout;
     choice->addWidget(label20);
@@ -177,7 +169,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
 
 void frmTabela::Form_Load() {
     store::Database& db = program_.db();
-    applyStoredLanguage(program_, *this, TabelaCaptionsEN, TabelaCaptionsES);
+    applyStoredLanguage(program_, *this, {TabelaCaptionsEN, TabelaCaptionsES});
     NumFactors = factorCountOf(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"));
     PrevFactor = 0;
     int number = 0;
@@ -208,9 +200,9 @@ void frmTabela::SetUpGrid() {
     FlexGrid& grid = *MSFlexGrid1;
     grid.clearTexts();
     grid.setRows(NumProps + 3);
-    grid.setColWidthTwips(0, 4800);
-    for (int c = 1; c <= 5; ++c) grid.setColWidthTwips(c, 600);
-    grid.setColWidthTwips(kQtCol, 700);
+    grid.setColWidthTwips(0, kPropositionColumnWidth);
+    for (int c = 1; c <= store::kLikertPoints; ++c) grid.setColWidthTwips(c, kPointColumnWidth);
+    grid.setColWidthTwips(kQtCol, kTotalColumnWidth);
     const char* points[] = {"Likert Scale", "1", "2", "3", "4", "5", ""};
     const char* labels[] = {"Pressupostos", "DT", "D", "I", "C", "CT", "QT"};
     for (int c = 0; c < kCols; ++c) {
@@ -264,7 +256,7 @@ void frmTabela::loadFactor(int factor) {
 int frmTabela::propositionCountOf(const store::Value& prop, int factor) const {
     const std::optional<double> count = storedNumber(prop, program_.locale);
     if (!count) return 4;
-    if (!isWholeCount(*count, kMaxPropositions))
+    if (!isWholeCount(*count, store::kPropositionRows))
         throw store::StoreError("O número de pressupostos do fator " + std::to_string(factor) +
                                 " não é válido: " + shownValue(prop) + ".");
     return static_cast<int>(*count);
@@ -272,12 +264,13 @@ int frmTabela::propositionCountOf(const store::Value& prop, int factor) const {
 
 std::vector<frmTabela::StoredProposition> frmTabela::readPropositions(int factor, int count) {
     std::vector<std::string> fields{"Proposicao"};
-    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
     std::vector<StoredProposition> rows;
     for (const store::Row& row :
          program_.db().firstRows(store::propositionTable(factor), fields, count)) {
         StoredProposition p{row.key(), row.value("Proposicao"), {}};
-        for (int j = 1; j <= 5; ++j) p.counts[j - 1] = row.number(store::likertField(j));
+        for (int j = 1; j <= store::kLikertPoints; ++j)
+            p.counts[j - 1] = row.number(store::likertField(j));
         rows.push_back(std::move(p));
     }
     return rows;
@@ -293,7 +286,7 @@ void frmTabela::FillLikertGrid() {
             grid.setTextAt(r, c, QString());
             // The total row may stand where a count row stood for the factor before.
             grid.setCellBold(r, c, r == totalRow || c == kQtCol);
-            if (c >= 1 && c <= 5)
+            if (c >= 1 && c <= store::kLikertPoints)
                 grid.setCellBackground(r, c, r < totalRow ? kCountColor : kUnmarkColor);
         }
     }
@@ -309,7 +302,7 @@ void frmTabela::FillLikertGrid() {
         if (core::LeadingNumber(qt) == 0) qt.clear();
         grid.setTextAt(r, kQtCol, qs(qt));
         const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
-        for (int j = 1; j <= 5; ++j) {
+        for (int j = 1; j <= store::kLikertPoints; ++j) {
             const QString cell =
                 answered ? qs(core::FormatNumber(p.counts[j - 1], "#00", locale)) : QString();
             grid.setTextAt(r, j, cell);
@@ -319,7 +312,7 @@ void frmTabela::FillLikertGrid() {
     }
     grid.setTextAt(totalRow, 0, "Total");
     double grandTotal = 0;
-    for (int j = 1; j <= 5; ++j) {
+    for (int j = 1; j <= store::kLikertPoints; ++j) {
         grid.setTextAt(totalRow, j, qs(core::FormatGeneral(columnSums_[j - 1], locale)));
         grandTotal += columnSums_[j - 1];
     }
@@ -360,7 +353,7 @@ void frmTabela::showGrandTotal() {
 void frmTabela::RecalcTotals() {
     if (!isPropositionRow(EditRow)) return;
     showRowTotal(EditRow);
-    if (EditCol >= 1 && EditCol <= 5) showColumnSum(EditCol);
+    if (EditCol >= 1 && EditCol <= store::kLikertPoints) showColumnSum(EditCol);
     RefreshEvidence();
 }
 
@@ -409,7 +402,7 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
             change.after.proposicao = store::Value(text);
             change.fields.emplace_back("Proposicao", change.after.proposicao);
         }
-        for (int j = 1; j <= 5; ++j) {
+        for (int j = 1; j <= store::kLikertPoints; ++j) {
             const std::int32_t count = counts_[i][j - 1];
             if (count == change.after.counts[j - 1]) continue;
             change.after.counts[j - 1] = count;
@@ -447,7 +440,7 @@ void frmTabela::SaveShownFactor(int factor) {
 }
 
 std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int col) const {
-    if (keyAscii == 8) {
+    if (keyAscii == KeyAscii::Backspace) {
         if (text.isEmpty()) return std::nullopt;
         return text.chopped(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
     }
@@ -465,7 +458,7 @@ std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int c
 void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
     guarded(this, [&] {
         FlexGrid& grid = *MSFlexGrid1;
-        if (keyAscii == 13 || keyAscii == 9) {
+        if (keyAscii == KeyAscii::Enter || keyAscii == KeyAscii::Tab) {
             moveToNextCell();
             EditRow = grid.row();
             RecalcTotals();
@@ -506,7 +499,7 @@ void frmTabela::moveToNextCell() {
 void frmTabela::MSFlexGrid1_Click() {
     guarded(this, [&] {
         FlexGrid& grid = *MSFlexGrid1;
-        if (grid.col() > 5 || grid.row() > NumProps + 1) return;
+        if (grid.col() > store::kLikertPoints || grid.row() > NumProps + 1) return;
         EditRow = grid.row();
         EditCol = grid.col();
         grid.setCellBackground(MarkRow, MarkCol, kUnmarkColor);
@@ -535,7 +528,7 @@ void frmTabela::cmdAnalise_Click() {
 
 void frmTabela::cmdSair_Click() {
     if (saveBeforeLeaving() == Leaving::Stay) return;
-    program_.gProximaJanela = 0;
+    program_.gProximaJanela = NextWindow::None;
     accept();
 }
 

@@ -11,6 +11,7 @@
 #include "likert/likert_evidence.h"
 #include "shell/windows.h"
 #include "store/database.h"
+#include "store/schema.h"
 
 class QComboBox;
 class QLabel;
@@ -44,7 +45,7 @@ class frmTabela : public QDialog {
     struct StoredProposition {
         store::Key key = 0;
         store::Value proposicao;
-        std::array<double, 5> counts{};
+        std::array<double, store::kLikertPoints> counts{};
     };
     struct RowChange {
         std::size_t index;
@@ -99,8 +100,8 @@ class frmTabela : public QDialog {
     store::Value storedMi1_, storedMi2_;    // the degrees of PrevFactor as stored
     // The counts the grid shows and their column sums, kept running: a key changes one
     // cell, so it changes one count and one sum, however many rows the factor has.
-    std::vector<std::array<std::int32_t, 5>> counts_;
-    std::array<double, 5> columnSums_{};
+    std::vector<std::array<std::int32_t, store::kLikertPoints>> counts_;
+    std::array<double, store::kLikertPoints> columnSums_{};
 };
 
 }  // namespace vpl

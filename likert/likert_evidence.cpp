@@ -25,7 +25,8 @@ LikertEvidence ComputeLikertEvidence(std::span<const LikertRow> rows) {
 LikertEvidence ComputeLikertEvidence(std::span<const LikertTextRow> rows) {
     std::vector<LikertRow> numbers(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < 5; ++c) numbers[r][c] = LeadingNumber(rows[r][c]);
+        for (std::size_t c = 0; c < store::kLikertPoints; ++c)
+            numbers[r][c] = LeadingNumber(rows[r][c]);
     }
     return ComputeLikertEvidence(numbers);
 }

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "core/number_text.h"
+#include "store/schema.h"
 
 namespace vpl::core {
 
 // Cells of one proposition, points 1 to 5: DT, D (contrary), I (neutral), C, CT (favourable).
-using LikertRow = std::array<double, 5>;
+using LikertRow = std::array<double, store::kLikertPoints>;
 // The same cells as typed; each is read by the leading-number rule.
-using LikertTextRow = std::array<std::string, 5>;
+using LikertTextRow = std::array<std::string, store::kLikertPoints>;
 
 struct LikertEvidence {
     double contrarySum = 0.0;    // S⁻, each row's DT + D rounded before it is added

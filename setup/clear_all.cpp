@@ -37,13 +37,15 @@ void clearRows(store::Database& db, const std::string& table, int rows, const Cl
 
 Cleared clearedRegistration() {
     Cleared fields{{"Questao", ""}, {"Depto", ""}};
-    for (int i = 1; i <= 8; ++i) fields.emplace_back("Participante" + std::to_string(i), "");
+    for (int i = 1; i <= store::kParticipants; ++i)
+        fields.emplace_back(store::participantField(i), "");
     return fields;
 }
 
 Cleared clearedProposition() {
     Cleared fields{{"Proposicao", ""}};
-    for (int point = 1; point <= 5; ++point) fields.emplace_back(store::likertField(point), 0);
+    for (int point = 1; point <= store::kLikertPoints; ++point)
+        fields.emplace_back(store::likertField(point), 0);
     return fields;
 }
 

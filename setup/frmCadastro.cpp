@@ -8,11 +8,13 @@
 #include <QVBoxLayout>
 
 #include "setup/clear_all.h"
-#include "setup/controls.h"
 #include "shell/captions.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/windows.h"
+#include "store/schema.h"
 
 namespace vpl {
 
@@ -21,13 +23,9 @@ namespace {
 constexpr int kQuestionLength = 80;
 constexpr int kParticipantLength = 60;
 
-std::string participantField(int i) {
-    return "Participante" + std::to_string(i);
-}
-
 std::vector<std::string> registrationFields() {
     std::vector<std::string> fields{"Questao"};
-    for (int i = 1; i <= 8; ++i) fields.push_back(participantField(i));
+    for (int i = 1; i <= store::kParticipants; ++i) fields.push_back(store::participantField(i));
     return fields;
 }
 
@@ -36,11 +34,11 @@ std::vector<std::string> registrationFields() {
 frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
     setObjectName("frmCadastro");
     setWindowTitle("Cadastro");
-    setFont(QFont("Arial", 10));
+    setFont(arialFont(10));
 
     auto* label1 = new QLabel("Decidir sobre:", this);
     label1->setObjectName("Label1");
-    txtQuestao_ = setup::textBox(this, "txtQuestao", kQuestionLength);
+    txtQuestao_ = textBox(this, "txtQuestao", kQuestionLength);
     txtQuestao_->setMinimumWidth(620);
     label1->setBuddy(txtQuestao_);
 
@@ -50,23 +48,25 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
     frame1->setObjectName("Frame1");
     auto* team = new QGridLayout(frame1);
     team->setHorizontalSpacing(16);
-    for (int i = 0; i < 8; ++i) {
-        txtP_[i] = setup::textBox(frame1, QString("txtP%1").arg(i + 1), kParticipantLength);
+    for (int i = 0; i < store::kParticipants; ++i) {
+        txtP_[i] = textBox(frame1, QString("txtP%1").arg(i + 1), kParticipantLength);
         auto* number = new QLabel(QString("%1.").arg(i + 1), frame1);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         // Participants 1-4 in the left column, 5-8 in the right one.
-        const int row = i % 4, column = (i / 4) * 2;
+        const int row = i % (store::kParticipants / 2),
+                  column = (i / (store::kParticipants / 2)) * 2;
         team->addWidget(number, row, column);
         team->addWidget(txtP_[i], row, column + 1);
     }
     team->setColumnStretch(1, 1);
     team->setColumnStretch(3, 1);
 
-    cmdClear_ =
-        setup::pictureButton(this, "cmdClear", "&Apagar todos os dados", "button_clear.svg");
-    auto* cmdFatores = setup::pictureButton(this, "cmdFatores", "&Fatores", "button_factors.svg");
-    auto* cmdSair =
-        setup::pictureButton(this, "cmdSair", "&Salvar/ Retornar", "button_save_return.svg");
+    cmdClear_ = pictureButton(this, "cmdClear", "&Apagar todos os dados", "button_clear.svg",
+                              kSetupButtonSize);
+    auto* cmdFatores =
+        pictureButton(this, "cmdFatores", "&Fatores", "button_factors.svg", kSetupButtonSize);
+    auto* cmdSair = pictureButton(this, "cmdSair", "&Salvar/ Retornar", "button_save_return.svg",
+                                  kSetupButtonSize);
     connect(cmdClear_, &QPushButton::clicked, this, &frmCadastro::cmdClear_Click);
     connect(cmdFatores, &QPushButton::clicked, this, &frmCadastro::cmdFatores_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmCadastro::cmdSair_Click);
@@ -90,26 +90,27 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 }
 
 void frmCadastro::Form_Load() {
-    applyStoredLanguage(program_, *this, CadastroCaptionsEN, CadastroCaptionsES);
+    applyStoredLanguage(program_, *this, {CadastroCaptionsEN, CadastroCaptionsES});
     const store::Row cadastro = program_.db().firstRow("Cadastro", registrationFields());
     // A NULL left by another program reads as empty, so the window (and clear-all) stays usable.
     auto text = [&](const std::string& field) {
         return QString::fromStdString(cadastro.value(field).toText().value_or(""));
     };
     txtQuestao_->setText(text("Questao"));
-    for (int i = 0; i < 8; ++i) txtP_[i]->setText(text(participantField(i + 1)));
+    for (int i = 0; i < store::kParticipants; ++i)
+        txtP_[i]->setText(text(store::participantField(i + 1)));
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     txtQuestao_->setReadOnly(readOnly);
     for (QLineEdit* box : txtP_) box->setReadOnly(readOnly);
     cmdClear_->setEnabled(!readOnly);
-    program_.gProximaJanela = 0;
+    program_.gProximaJanela = NextWindow::None;
 }
 
 void frmCadastro::SalvarCadastro() {
     store::Assignments fields{{"Questao", txtQuestao_->text().toStdString()}};
-    for (int i = 0; i < 8; ++i)
-        fields.emplace_back(participantField(i + 1), txtP_[i]->text().toStdString());
+    for (int i = 0; i < store::kParticipants; ++i)
+        fields.emplace_back(store::participantField(i + 1), txtP_[i]->text().toStdString());
     program_.db().updateFirst("Cadastro", 1, fields);
 }
 
@@ -128,7 +129,7 @@ void frmCadastro::cmdFatores_Click() {
     const Leaving leaving = saveToLeave(this, program_, [&] { SalvarCadastro(); });
     if (leaving == Leaving::Stay) return;
     // A registration closed without saving does not lead on to the factors window.
-    if (leaving == Leaving::Saved) program_.gProximaJanela = 1;
+    if (leaving == Leaving::Saved) program_.gProximaJanela = NextWindow::Factors;
     accept();
 }
 

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include "store/schema.h"
+
 class QLineEdit;
 class QPushButton;
 
@@ -30,7 +32,7 @@ class frmCadastro : public QDialog {
 
     Program& program_;
     QLineEdit* txtQuestao_;
-    QLineEdit* txtP_[8];
+    QLineEdit* txtP_[store::kParticipants];
     QPushButton* cmdClear_;
 };
 

@@ -7,8 +7,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "setup/controls.h"
 #include "shell/captions.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 #include "store/schema.h"
@@ -18,21 +19,21 @@ namespace vpl {
 namespace {
 
 constexpr int kTitleLength = 60;
-constexpr int kPropositionCountLength = 2;  // at most 99, the rows of a proposition table
+constexpr int kPropositionCountLength = 2;  // at most kPropositionRows
 constexpr const char* kDefaultFactorCount = "4";
 
 }  // namespace
 
 QString validFactorCount(const QString& typed, core::NumberLocale locale) {
     const std::optional<double> count = core::ParseLocaleNumber(typed.toStdString(), locale);
-    if (!count || *count < 2 || *count > 8) return kDefaultFactorCount;
+    if (!count || *count < 2 || *count > store::kFactorSlots) return kDefaultFactorCount;
     return typed;
 }
 
 frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
     setObjectName("frmMeta");
     setWindowTitle("Fatores");
-    setFont(QFont("Arial", 10));
+    setFont(arialFont(10));
 
     auto* label11 = new QLabel(
         "Insira a quantidade de fatores a analisar (de 2 a 8) e nas linhas abaixo escreva os "
@@ -43,7 +44,7 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
 
     auto* label10 = new QLabel("Número de Fatores a analisar:", this);
     label10->setObjectName("Label10");
-    lblFatores_ = setup::textBox(this, "lblFatores", 1);
+    lblFatores_ = textBox(this, "lblFatores", 1);
     lblFatores_->setAlignment(Qt::AlignCenter);
     lblFatores_->setFixedWidth(36);
     lblFatores_->installEventFilter(this);
@@ -59,12 +60,12 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
     auto* label12 = new QLabel("Pressupostos:", this);
     label12->setObjectName("Label12");
     grid->addWidget(label12, 0, 2, Qt::AlignHCenter);
-    for (int n = 0; n < 8; ++n) {
+    for (int n = 0; n < store::kFactorSlots; ++n) {
         auto* label = new QLabel(QString("Fator %1:").arg(n + 1), this);
         label->setObjectName(QString("Label%1").arg(n + 1));
-        lblFator_[n] = setup::textBox(this, QString("lblFator%1").arg(n + 1), kTitleLength);
+        lblFator_[n] = textBox(this, QString("lblFator%1").arg(n + 1), kTitleLength);
         lblFator_[n]->setMinimumWidth(460);
-        txtP_[n] = setup::textBox(this, QString("txtP%1").arg(n + 1), kPropositionCountLength);
+        txtP_[n] = textBox(this, QString("txtP%1").arg(n + 1), kPropositionCountLength);
         txtP_[n]->setAlignment(Qt::AlignCenter);
         txtP_[n]->setFixedWidth(48);
         grid->addWidget(label, n + 1, 0);
@@ -77,8 +78,10 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
     setTabOrder(lblFator_[7], txtP_[0]);
     for (int n = 0; n < 7; ++n) setTabOrder(txtP_[n], txtP_[n + 1]);
 
-    auto* cmdFatores = setup::pictureButton(this, "cmdFatores", "&Opiniões", "button_opinions.svg");
-    auto* cmdSair = setup::pictureButton(this, "cmdSair", "&Save/Return", "button_save_return.svg");
+    auto* cmdFatores =
+        pictureButton(this, "cmdFatores", "&Opiniões", "button_opinions.svg", kSetupButtonSize);
+    auto* cmdSair =
+        pictureButton(this, "cmdSair", "&Save/Return", "button_save_return.svg", kSetupButtonSize);
     connect(cmdFatores, &QPushButton::clicked, this, &frmMeta::cmdFatores_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmMeta::cmdSair_Click);
     auto* buttons = new QHBoxLayout;
@@ -99,7 +102,7 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
 void frmMeta::Form_Load() {
     const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
     lblFatores_->setText(QString::fromStdString(parametro.text("Fatores")));
-    applyStoredLanguage(program_, *this, MetaCaptionsEN, MetaCaptionsES);
+    applyStoredLanguage(program_, *this, {MetaCaptionsEN, MetaCaptionsES});
     const std::vector<store::Row> factorRows =
         program_.db().firstRows("Fatores", {"Fator", "Prop"}, store::kFactorSlots);
     // A NULL title or count left by another program reads as empty.
@@ -115,7 +118,7 @@ void frmMeta::Form_Load() {
         lblFator_[n]->setReadOnly(readOnly);
         txtP_[n]->setReadOnly(readOnly);
     }
-    program_.gProximaJanela = 0;
+    program_.gProximaJanela = NextWindow::None;
 }
 
 bool frmMeta::eventFilter(QObject* watched, QEvent* event) {
@@ -161,7 +164,7 @@ void frmMeta::cmdFatores_Click() {
     const Leaving leaving = saveToLeave(this, program_, [&] { SalvarFatores(); });
     if (leaving == Leaving::Stay) return;
     // Factors closed without saving do not lead on to the Likert window.
-    if (leaving == Leaving::Saved) program_.gProximaJanela = 2;
+    if (leaving == Leaving::Saved) program_.gProximaJanela = NextWindow::Likert;
     accept();
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "core/number_text.h"
+#include "store/schema.h"
 
 class QLineEdit;
 
@@ -37,8 +38,8 @@ class frmMeta : public QDialog {
 
     Program& program_;
     QLineEdit* lblFatores_;
-    QLineEdit* lblFator_[8];
-    QLineEdit* txtP_[8];
+    QLineEdit* lblFator_[store::kFactorSlots];
+    QLineEdit* txtP_[store::kFactorSlots];
 };
 
 }  // namespace vpl

@@ -9,6 +9,8 @@
 #include <QStatusBar>
 
 #include "shell/captions.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/pictures.h"
 #include "shell/program.h"
@@ -47,12 +49,10 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     auto* image2 = new SvgPictureBox(":/pictures/menu_image2.svg", central);
     image2->setObjectName("Image2");
     image2->setFixedSize(210, 75);
-    auto* label2 = new QLabel("Velmar Paraconsistent Logic ", central);
-    label2->setObjectName("Label2");
-    label2->setFont(QFont("Arial", 24, QFont::Bold));
-    auto* label1 = new QLabel("Velmar", central);
-    label1->setObjectName("Label1");
-    label1->setFont(QFont("Arial", 14));
+    QLabel* label2 = namedLabel(central, "Label2", "Velmar Paraconsistent Logic ");
+    label2->setFont(arialFont(24, true));
+    QLabel* label1 = namedLabel(central, "Label1", "Velmar");
+    label1->setFont(arialFont(14));
     grid->addWidget(image1, 0, 0, 2, 1);
     grid->addWidget(label2, 0, 1, Qt::AlignBottom);
     grid->addWidget(label1, 1, 1, Qt::AlignTop);
@@ -91,7 +91,7 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     status->setObjectName("StatusBar1");
     statusPanel(status, "Panel1", "Paraconsistent Logic");
     statusPanel(status, "Panel2", QString::fromUtf8("© Velmar Paraconsistent Logic"));
-    statusPanel(status, "Panel3", QString::fromUtf8("Versão: 22.01.27"));
+    statusPanel(status, "Panel3", QString::fromUtf8("Versão: " VPL_VERSION));
     setStatusBar(status);
     resize(900, 420);
 }
@@ -115,21 +115,7 @@ Menu::StartUp Menu::Form_Load() {
                                  QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
                                                    "alteração poderá ser salva."),
                              "Aviso", MessageBox::Icon::Warning);
-        const store::Row parametro = program_.dbBanco->firstRow("Parametro", {"Idioma"});
-        program_.gIdioma = 3;
-        const std::optional<double> idioma = parametro.value("Idioma").number();
-        if (idioma == 1.0) {
-            program_.gIdioma = 1;
-            MenuCaptionsEN(*this);
-        }
-        if (idioma == 2.0) {
-            program_.gIdioma = 2;
-            MenuCaptionsES(*this);
-        }
-        if (idioma == 3.0) {
-            program_.gIdioma = 3;
-            MenuCaptionsPT(*this);
-        }
+        applyStoredLanguage(program_, *this, {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
     } catch (const store::StoreError& e) {
         MessageBox::show(this,
                          QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +
@@ -146,16 +132,16 @@ void Menu::open(WindowId id) {
 }
 
 void Menu::mnuCad_Click() {
-    program_.gProximaJanela = 0;
+    program_.gProximaJanela = NextWindow::None;
     open(WindowId::Cadastro);
-    if (program_.gProximaJanela == 1) open(WindowId::Meta);
-    if (program_.gProximaJanela == 2) open(WindowId::Tabela);
+    if (program_.gProximaJanela == NextWindow::Factors) open(WindowId::Meta);
+    if (program_.gProximaJanela == NextWindow::Likert) open(WindowId::Tabela);
 }
 
 void Menu::mnuMeta_Click() {
-    program_.gProximaJanela = 0;
+    program_.gProximaJanela = NextWindow::None;
     open(WindowId::Meta);
-    if (program_.gProximaJanela == 2) open(WindowId::Tabela);
+    if (program_.gProximaJanela == NextWindow::Likert) open(WindowId::Tabela);
 }
 
 void Menu::mnuTabela_Click() {

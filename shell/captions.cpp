@@ -136,18 +136,27 @@ void Analise4fCaptionsES(QWidget& w) {
                       {"Label2", "Creencia"}});
 }
 
-void applyStoredLanguage(Program& program, QWidget& window, CaptionProcedure english,
-                         CaptionProcedure spanish) {
+void EsquemaCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"Label1", "Paraconsistent Logic Scheme Used"}});
+}
+
+void EsquemaCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"Label1", "Esquema de Lógica Paraconsistente utilizado"}});
+}
+
+void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets) {
+    CaptionProcedure procedure = sets.portuguese;
+    if (language == Language::English) procedure = sets.english;
+    if (language == Language::Spanish) procedure = sets.spanish;
+    if (procedure) procedure(window);
+}
+
+void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets) {
     const store::Row parametro = program.db().firstRow("Parametro", {"Idioma"});
-    const std::optional<double> code = parametro.value("Idioma").number();
-    program.gIdioma = 3;
-    if (code == 1.0) {
-        program.gIdioma = 1;
-        english(window);
-    } else if (code == 2.0) {
-        program.gIdioma = 2;
-        spanish(window);
-    }
+    const std::optional<double> stored = parametro.value("Idioma").number();
+    program.gIdioma = languageFromStored(stored);
+    // A value that names no language keeps the captions the window was built with.
+    if (stored == double(program.gIdioma)) applyLanguage(window, program.gIdioma, sets);
     MessageBox::setLanguage(program.gIdioma);
 }
 

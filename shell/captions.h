@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 
 class QWidget;
@@ -31,13 +32,25 @@ void TabelaCaptionsEN(QWidget& frmTabela);
 void TabelaCaptionsES(QWidget& frmTabela);
 void Analise4fCaptionsEN(QWidget& frmAnalise4f);
 void Analise4fCaptionsES(QWidget& frmAnalise4f);
+void EsquemaCaptionsEN(QWidget& frmEsquema);
+void EsquemaCaptionsES(QWidget& frmEsquema);
 
-// The language step of every translated window's load: gIdioma becomes 3, then
-// 1 or 2 when the stored code says so, and that language's set is applied; the
-// message boxes' buttons follow gIdioma.
-// `idioma` is the stored code (NULL, a text or any other number keeps Portuguese).
 using CaptionProcedure = void (*)(QWidget&);
-void applyStoredLanguage(Program& program, QWidget& window, CaptionProcedure english,
-                         CaptionProcedure spanish);
+// A window's caption set per language. A window is built with its Portuguese captions,
+// so most have no Portuguese set; the main window has one because a language change
+// made while it is open has to put them back.
+struct CaptionSets {
+    CaptionProcedure english;
+    CaptionProcedure spanish;
+    CaptionProcedure portuguese = nullptr;
+};
+
+// Applies the set of `language` (a Language), when the window has one.
+void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets);
+
+// The language step of a translated window's load: gIdioma becomes the language the
+// data file stores, the window takes that language's captions (when the stored value
+// names it exactly) and the message boxes' buttons follow.
+void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets);
 
 }  // namespace vpl

@@ -49,16 +49,16 @@ int keyAsciiOf(const QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return 13;
+            return KeyAscii::Enter;
         case Qt::Key_Tab:
         case Qt::Key_Backtab:
-            return 9;
+            return KeyAscii::Tab;
         case Qt::Key_Backspace:
-            return 8;
+            return KeyAscii::Backspace;
         case Qt::Key_Escape:
-            return 27;
+            return KeyAscii::Escape;
         case Qt::Key_Delete:
-            return 0;  // not a character; the grid has no use for it
+            return KeyAscii::None;  // not a character; the grid has no use for it
         default:
             break;
     }
@@ -67,7 +67,7 @@ int keyAsciiOf(const QKeyEvent* event) {
         event->key() <= Qt::Key_Z)
         return event->key() - Qt::Key_A + 1;
     const QList<uint> code = event->text().toUcs4();
-    return code.isEmpty() ? 0 : static_cast<int>(code.first());
+    return code.isEmpty() ? KeyAscii::None : static_cast<int>(code.first());
 }
 
 }  // namespace
@@ -206,7 +206,7 @@ void FlexGrid::setCellBold(int row, int col, bool bold) {
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     const int keyAscii = keyAsciiOf(event);
-    if (keyAscii == 0) {
+    if (keyAscii == KeyAscii::None) {
         QTableWidget::keyPressEvent(event);  // arrows and page keys move the current cell
         return;
     }

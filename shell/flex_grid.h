@@ -9,11 +9,19 @@ class QTableView;
 
 namespace vpl {
 
-// An answer grid in the manner of the windows' grid logic: every cell holds text, the
-// first `fixedRows` rows are headings that stay in view while the body scrolls, and the
-// window edits the cells itself from the key and click events (there is no cell editor).
-// Cells outside the grid are ignored by every operation, so a stale position never
-// crashes a window.
+// The character codes the grid reports for the keys that are no printable character.
+namespace KeyAscii {
+inline constexpr int None = 0;
+inline constexpr int Backspace = 8;
+inline constexpr int Tab = 9;
+inline constexpr int Enter = 13;
+inline constexpr int Escape = 27;
+}  // namespace KeyAscii
+
+// An answer grid: every cell holds text, the first `fixedRows` rows are headings that stay in view
+// while the body scrolls, and the window edits the cells itself from the key and click events
+// (there is no cell editor). Cells outside the grid are ignored by every operation, so a stale
+// position never crashes a window.
 class FlexGrid : public QTableWidget {
     Q_OBJECT
   public:
@@ -50,8 +58,8 @@ class FlexGrid : public QTableWidget {
     void setCellBold(int row, int col, bool bold);
 
   signals:
-    // The character code of a key: 13 Enter, 9 Tab, 8 Backspace, 27 Escape, the
-    // character itself for printable keys, control codes for Ctrl with a letter.
+    // The character code of a key: a KeyAscii code, the character itself for printable
+    // keys, control codes for Ctrl with a letter.
     void keyPress(int keyAscii);
     // A click on a body cell, which has become the current cell.
     void click();

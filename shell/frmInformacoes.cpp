@@ -15,6 +15,8 @@
 
 #include "core/number_text.h"
 #include "shell/captions.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 
@@ -27,17 +29,11 @@ namespace vpl {
 
 namespace {
 
-// A number with its sign position: a blank before a positive value, as the
-// resolution line has always shown it.
+// A number with its sign position: a blank before a positive value, where a negative one
+// has its minus sign.
 QString signedNumberText(double value) {
     const std::string digits = core::FormatGeneral(value, core::NumberLocale{'.'});
     return QString::fromStdString((value < 0 ? "" : " ") + digits);
-}
-
-QLabel* namedLabel(QWidget* parent, const char* name, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    return label;
 }
 
 // One "caption: value" line of the computer frame; returns the value label.
@@ -47,7 +43,7 @@ QLabel* factLine(QGroupBox* frame, QFormLayout* form, const char* captionName,
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     value->setWordWrap(true);
     auto* label = namedLabel(frame, captionName, caption);
-    label->setFont(QFont("Arial", 10, QFont::Bold));
+    label->setFont(arialFont(10, true));
     form->addRow(label, value);
     return value;
 }
@@ -79,7 +75,7 @@ frmInformacoes::frmInformacoes(Program& program, QWidget* parent)
     : QDialog(parent), program_(program) {
     setObjectName("frmInformacoes");
     setWindowTitle("General Information");
-    setFont(QFont("Arial", 10));
+    setFont(arialFont(10));
 
     auto* picture1 = new QSvgWidget(":/pictures/info_picture.svg", this);
     picture1->setObjectName("Picture1");
@@ -174,7 +170,7 @@ void frmInformacoes::Form_Load() {
     lblBancoDados_->setText(QString::fromStdString(parametro.text("versaoBD")));
     const std::optional<double> idioma = parametro.value("Idioma").number();
     for (int i = 0; i < 3; ++i) {
-        opt_[i]->setChecked(idioma == i + 1.0);
+        opt_[i]->setChecked(idioma == double(Language::English + i));
         // The choice could not be stored in a read-only data file.
         opt_[i]->setEnabled(!program_.readOnly());
     }
@@ -186,15 +182,16 @@ void frmInformacoes::cmdVOLTAR_Click() {
         return;
     }
     guarded(this, [&] {
-        static constexpr CaptionProcedure kMenuCaptions[] = {MenuCaptionsEN, MenuCaptionsES,
-                                                             MenuCaptionsPT};
-        for (std::int16_t code = 1; code <= 3; ++code) {
-            if (!opt_[code - 1]->isChecked()) continue;
+        for (const std::int16_t language :
+             {Language::English, Language::Spanish, Language::Portuguese}) {
+            if (!opt_[language - Language::English]->isChecked()) continue;
             // Stored first: the menu never shows a language the file does not hold.
-            program_.db().update("Parametro", parametroKey_, {{"Idioma", int(code)}});
-            program_.gIdioma = code;
-            MessageBox::setLanguage(code);
-            if (program_.mainWindow) kMenuCaptions[code - 1](*program_.mainWindow);
+            program_.db().update("Parametro", parametroKey_, {{"Idioma", int(language)}});
+            program_.gIdioma = language;
+            MessageBox::setLanguage(language);
+            if (program_.mainWindow)
+                applyLanguage(*program_.mainWindow, language,
+                              {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
         }
         accept();
     });

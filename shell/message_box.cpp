@@ -9,6 +9,8 @@
 #include <QQueue>
 #include <QTranslator>
 
+#include "shell/program.h"
+
 namespace vpl {
 
 namespace {
@@ -93,7 +95,9 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
 
 void MessageBox::setLanguage(int idioma) {
     // English is the toolkit's own language; the others come from Qt's translations.
-    const QString wanted = idioma == 1 ? QString() : idioma == 2 ? "qtbase_es" : "qtbase_pt_BR";
+    const QString wanted = idioma == Language::English   ? QString()
+                           : idioma == Language::Spanish ? "qtbase_es"
+                                                         : "qtbase_pt_BR";
     static QPointer<QTranslator> installed;
     static QString current;
     if (installed && wanted == current) return;

@@ -29,7 +29,7 @@ class MessageBox {
                        Buttons buttons = Buttons::Ok);
 
     // The boxes' own buttons (and every other text the toolkit words itself) speak
-    // the interface language: gIdioma 1 English, 2 Spanish, anything else Portuguese.
+    // the interface language (a Language; any other value is Portuguese).
     static void setLanguage(int idioma);
 
     // Test mode: no box is shown; each call takes the next queued answer

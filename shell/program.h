@@ -5,6 +5,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <optional>
 
 #include "core/fixed4.h"
 #include "core/number_text.h"
@@ -17,6 +18,27 @@ namespace vpl {
 
 // The program's web address: the information window shows it, the report prints it.
 inline constexpr const char* kWebAddress = "https://vpl.example.org";
+
+// The interface language: gIdioma holds one of these, and Parametro.Idioma stores it.
+// Any other stored value (none, a text, another number) means Portuguese.
+namespace Language {
+inline constexpr std::int16_t None = 0;  // before the data file has been read
+inline constexpr std::int16_t English = 1;
+inline constexpr std::int16_t Spanish = 2;
+inline constexpr std::int16_t Portuguese = 3;
+}  // namespace Language
+
+// The language a stored Idioma value stands for.
+std::int16_t languageFromStored(std::optional<double> stored);
+
+// The window the set-up chain opens next (gProximaJanela): the registration window
+// leads on to the factors window, the factors window to the Likert window, each only
+// when it was saved.
+namespace NextWindow {
+inline constexpr std::int16_t None = 0;
+inline constexpr std::int16_t Factors = 1;
+inline constexpr std::int16_t Likert = 2;
+}  // namespace NextWindow
 
 // The windows that other windows open.
 enum class WindowId {
@@ -49,8 +71,8 @@ class Program {
     core::NumberLocale locale;  // the user's decimal separator, read once at start
 
     std::unique_ptr<store::Database> dbBanco;  // empty when start-up could not open it
-    std::int16_t gIdioma = 0;
-    std::int16_t gProximaJanela = 0;
+    std::int16_t gIdioma = Language::None;
+    std::int16_t gProximaJanela = NextWindow::None;
     core::Fixed4 gG1{};
     core::Fixed4 gG2{};
     double gG1n = 0;

@@ -17,17 +17,22 @@ std::string likertField(int point) {
     return (point < 10 ? "N0" : "N") + std::to_string(point);
 }
 
+std::string participantField(int participant) {
+    return "Participante" + std::to_string(participant);
+}
+
 namespace {
 
 std::string likertColumns() {
     std::string cols;
-    for (int j = 1; j <= 5; ++j) cols += ", " + likertField(j) + " INTEGER DEFAULT 0";
+    for (int j = 1; j <= kLikertPoints; ++j) cols += ", " + likertField(j) + " INTEGER DEFAULT 0";
     return cols;
 }
 
 std::string participantColumns() {
     std::string cols;
-    for (int i = 1; i <= 8; ++i) cols += ", Participante" + std::to_string(i) + " TEXT DEFAULT ''";
+    for (int i = 1; i <= kParticipants; ++i)
+        cols += ", " + participantField(i) + " TEXT DEFAULT ''";
     return cols;
 }
 
@@ -70,7 +75,7 @@ void writeDeliveredRows(Database& db) {
             db.execute("INSERT INTO " + propositionTable(k) + " (Id) VALUES (?)", {Value(r)});
     for (int key = 1; key <= kLikertSampleRows; ++key) {
         std::vector<Value> row{Value(key)};
-        for (int j = 1; j <= 5; ++j) row.emplace_back(sampleCount(key, j));
+        for (int j = 1; j <= kLikertPoints; ++j) row.emplace_back(sampleCount(key, j));
         db.execute("INSERT INTO PLikert (Id, N01, N02, N03, N04, N05) VALUES (?, ?, ?, ?, ?, ?)",
                    row);
     }
@@ -127,9 +132,9 @@ void createDeliveredFile(const std::filesystem::path& file, const std::string& k
         syncPath(part);
         if (::link(part.c_str(), file.c_str()) != 0) {
             const int error = errno;
-            throw StoreError(error == EEXIST ? "O arquivo já existe: " + file.string()
-                                             : std::string(std::strerror(error)) + " (" +
-                                                   file.string() + ")");
+            throw StoreError(error == EEXIST
+                                 ? "O arquivo já existe: " + file.string()
+                                 : std::string(std::strerror(error)) + " (" + file.string() + ")");
         }
         removeQuietly(part);
         syncPath(file.parent_path().empty() ? std::filesystem::path(".") : file.parent_path());

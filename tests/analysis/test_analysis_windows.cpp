@@ -560,7 +560,7 @@ class AnalysisWindowsTest : public QObject {
         QFETCH(QString, picture);
         QFETCH(QSize, pixels);
         Fixture f;
-        f.program().gIdioma = 1;  // only the four-factor window is translated
+        f.program().gIdioma = Language::English;  // only the four-factor window is translated
         const QString tag = QTest::currentDataTag();
         auto window =
             std::make_unique<test::Loaded<frmEsquema>>(f.program(), schemeMember(factors));

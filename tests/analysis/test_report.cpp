@@ -58,7 +58,7 @@ void storeFactors(Fixture& f, int factors, int propositions) {
     f.db().execute("UPDATE Parametro SET Fatores = " + std::to_string(factors));
     f.db().execute("UPDATE Fatores SET Prop = '" + std::to_string(propositions) +
                    "', Fator = 'T' || Id");
-    for (int i = 1; i <= 8; ++i)
+    for (int i = 1; i <= store::kFactorSlots; ++i)
         f.db().execute("UPDATE Prop" + std::to_string(i) + " SET Proposicao = 'F" +
                        std::to_string(i) +
                        " P' || Id, N01 = 1, N02 = 1, N03 = 1, N04 = 1, N05 = 1");

@@ -60,7 +60,8 @@ void setProp(Fixture& f, int factor, const store::Value& prop) {
 
 void setRow(Fixture& f, int factor, int key, std::array<int, 5> counts, const char* text = "") {
     store::Assignments fields{{"Proposicao", store::Value(text)}};
-    for (int j = 1; j <= 5; ++j) fields.emplace_back(store::likertField(j), counts[j - 1]);
+    for (int j = 1; j <= store::kLikertPoints; ++j)
+        fields.emplace_back(store::likertField(j), counts[j - 1]);
     f.db().update(store::propositionTable(factor), key, fields);
 }
 
@@ -68,14 +69,14 @@ void setRow(Fixture& f, int factor, int key, std::array<int, 5> counts, const ch
 store::Row storedRow(Fixture& f, int factor, int key) {
     f.reopen();
     std::vector<std::string> fields{"Proposicao"};
-    for (int j = 1; j <= 5; ++j) fields.push_back(store::likertField(j));
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
     return *f.db().rowByKey(store::propositionTable(factor), fields, key);
 }
 
 QList<double> storedCounts(Fixture& f, int factor, int key) {
     const store::Row row = storedRow(f, factor, key);
     QList<double> counts;
-    for (int j = 1; j <= 5; ++j) counts << row.number(store::likertField(j));
+    for (int j = 1; j <= store::kLikertPoints; ++j) counts << row.number(store::likertField(j));
     return counts;
 }
 
@@ -217,21 +218,21 @@ class TabelaTest : public QObject {
         QTest::addColumn<int>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("English") << 1 << 1
+        QTest::newRow("English") << 1 << int(Language::English)
                                  << QStringList{
                                         "Likert - Factors", "Choose a factor to start the work:",
                                         "Factor:",          "Respondents' Answers",
                                         "Results: ",        "Analysis"};
         QTest::newRow("Spanish")
-            << 2 << 2
+            << 2 << int(Language::Spanish)
             << QStringList{"Likert - Factores", "Elija un factor para comenzar el trabajo:",
                            "Factor:",           "Respuestas de los encuestados",
                            "Resultados: ",      "Análisis"};
         const QStringList design{"Likert - Fatores", "Escolha um fator para iniciar os trabalhos",
                                  "Fator:",           "Respostas dos entrevistados",
                                  "Resultados: ",     "&Análise"};
-        QTest::newRow("Portuguese") << 3 << 3 << design;
-        QTest::newRow("unknown") << 5 << 3 << design;
+        QTest::newRow("Portuguese") << 3 << int(Language::Portuguese) << design;
+        QTest::newRow("unknown") << 5 << int(Language::Portuguese) << design;
     }
     void captionsFollowTheStoredLanguage() {
         QFETCH(int, idioma);
@@ -314,7 +315,7 @@ class TabelaTest : public QObject {
         for (int r = 2; r < 6; ++r) {
             for (int c = 0; c < 7; ++c) {
                 QCOMPARE(t.cell(r, c), expected[r - 2][c]);
-                const bool countCell = r < 5 && c >= 1 && c <= 5;
+                const bool countCell = r < 5 && c >= 1 && c <= store::kLikertPoints;
                 QCOMPARE(grid.cellBackground(r, c) == kCountColor, countCell);
                 QCOMPARE(grid.cellBold(r, c), r == 5 || c == 6);
             }
@@ -502,7 +503,7 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "2");
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         Tabela t(f, kFirstFactor);
         // One click, then the keyboard only: Enter after each count, twice past the QT.
         t.click(2, 1);
@@ -520,7 +521,7 @@ class TabelaTest : public QObject {
         QCOMPARE(totals, (QStringList{"01", "02", "05", "10", "07", "25"}));
         child<QPushButton>(t.window, "cmdSair")->click();
         QVERIFY(!t.window.isVisible());
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QCOMPARE(storedDegree(f, 1, "Mi1"), 0.68);
         QCOMPARE(storedDegree(f, 1, "Mi2"), 0.12);
     }
@@ -648,7 +649,7 @@ class TabelaTest : public QObject {
         QFETCH(QString, button);
         Fixture f(core::NumberLocale{separator});
         f.db().update("Fatores", 1, {{"Mi1", 0.3}});
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         QList<WindowId> opened;
         f.program().opener = [&](WindowId id, QWidget*) { opened << id; };
         Tabela t(f);
@@ -664,10 +665,10 @@ class TabelaTest : public QObject {
         QCOMPARE(storedCounts(f, 1, 1), (QList<double>{0, 0, 0, 0, 0}));
         QCOMPARE(storedDegree(f, 1, "Mi1"), 0.3);
         if (button == "cmdSair") {
-            QCOMPARE(f.program().gProximaJanela, 0);
+            QCOMPARE(f.program().gProximaJanela, NextWindow::None);
             QVERIFY(opened.isEmpty());
         } else {
-            QCOMPARE(f.program().gProximaJanela, 2);
+            QCOMPARE(f.program().gProximaJanela, NextWindow::Likert);
             QCOMPARE(opened, QList<WindowId>{WindowId::Analise4f});
         }
     }
@@ -820,7 +821,7 @@ class TabelaTest : public QObject {
         setProp(f, 1, "1");
         QList<WindowId> opened;
         f.program().opener = [&](WindowId id, QWidget*) { opened << id; };
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type("Texto");
@@ -837,7 +838,8 @@ class TabelaTest : public QObject {
         test::verifyOneError("bloqueado");
         QVERIFY(!t.window.isVisible());
         QVERIFY(opened.isEmpty());  // the analysis would read degrees that were not stored
-        QCOMPARE(f.program().gProximaJanela, how == "cmdAnalise" ? 2 : 0);
+        QCOMPARE(f.program().gProximaJanela,
+                 how == "cmdAnalise" ? NextWindow::Likert : NextWindow::None);
         QCOMPARE(storedText(f, 1, 1), "");
         QCOMPARE(storedCounts(f, 1, 1), (QList<double>{2, 0, 0, 0, 0}));
     }
@@ -909,14 +911,14 @@ class TabelaTest : public QObject {
         QFETCH(char, separator);
         Fixture f(core::NumberLocale{separator});
         setProp(f, 1, "1");
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         Tabela t(f, kFirstFactor);
         t.click(2, 0);
         t.type("Fechado");
         t.window.close();
         QVERIFY(!t.window.isVisible());
         QCOMPARE(storedText(f, 1, 1), "Fechado");
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
     }
 };
 

@@ -47,13 +47,13 @@ class CadastroTest : public QObject {
     void loadShowsTheRegistrationAndResetsTheNextWindowCode() {
         Fixture f;
         test::fillWithData(f.db());
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         test::Loaded<frmCadastro> w(f.program());
         QCOMPARE(boxTexts(w), kFilledBoxes);
-        QCOMPARE(f.program().gProximaJanela, 0);
-        QCOMPARE(f.program().gIdioma, 3);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
+        QCOMPARE(f.program().gIdioma, Language::Portuguese);
         QCOMPARE(child<QLineEdit>(w, "txtQuestao")->maxLength(), 80);
-        for (int i = 1; i <= 8; ++i) {
+        for (int i = 1; i <= store::kParticipants; ++i) {
             auto* box = child<QLineEdit>(w, qPrintable(QString("txtP%1").arg(i)));
             QCOMPARE(box->maxLength(), 60);
             QCOMPARE(box->parentWidget(), child<QGroupBox>(w, "Frame1"));
@@ -104,7 +104,7 @@ class CadastroTest : public QObject {
         QTest::keyClicks(child<QLineEdit>(w, "txtP8"), " Jr.");
         QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QCOMPARE(MessageBox::shown().size(), 0);
 
         f.reopen();
@@ -125,7 +125,7 @@ class CadastroTest : public QObject {
         test::typeText(child<QLineEdit>(w, "txtP4"), "Zé");
         QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.program().gProximaJanela, 1);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::Factors);
         f.reopen();
         QCOMPARE(f.db().firstRow("Cadastro", {"Participante4"}).text("Participante4"), "Zé");
     }
@@ -148,7 +148,8 @@ class CadastroTest : public QObject {
         QTest::keyClicks(child<QLineEdit>(w, "txtP1"), " Rita");
         test::leave(w, how);
         QVERIFY(!w.isVisible());
-        QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
+        QCOMPARE(f.program().gProximaJanela,
+                 NextWindow::None);  // the factors window does not follow
         QCOMPARE(MessageBox::shown().size(), 0);
         f.reopen();
         QCOMPARE(test::storeSnapshot(f.db()), expected);
@@ -228,7 +229,8 @@ class CadastroTest : public QObject {
         f.reopen();
         store::Database& db = f.db();
         std::vector<std::string> cadastroFields{"Questao", "Depto"};
-        for (int i = 1; i <= 8; ++i) cadastroFields.push_back("Participante" + std::to_string(i));
+        for (int i = 1; i <= store::kParticipants; ++i)
+            cadastroFields.push_back(store::participantField(i));
         const store::Row cadastro = db.firstRow("Cadastro", cadastroFields);
         for (const auto& field : cadastroFields) QCOMPARE(cadastro.value(field), store::Value(""));
         QCOMPARE(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(6));
@@ -241,12 +243,13 @@ class CadastroTest : public QObject {
             QCOMPARE(r.number("Mi1"), 0.0);
             QCOMPARE(r.number("Mi2"), 0.0);
         }
-        for (int k = 1; k <= 8; ++k) {
+        for (int k = 1; k <= store::kFactorSlots; ++k) {
             const auto rows = db.firstRows(store::propositionTable(k),
-                                           {"Proposicao", "N01", "N02", "N03", "N04", "N05"}, 99);
+                                           {"Proposicao", "N01", "N02", "N03", "N04", "N05"},
+                                           store::kPropositionRows);
             for (const store::Row& r : rows) {
                 QCOMPARE(r.value("Proposicao"), store::Value(""));
-                for (int j = 1; j <= 5; ++j)
+                for (int j = 1; j <= store::kLikertPoints; ++j)
                     QCOMPARE(r.value(store::likertField(j)), store::Value(0));
             }
         }
@@ -366,7 +369,8 @@ class CadastroTest : public QObject {
         test::leave(w, how);
         test::verifyOneError("Fechar sem salvar?");
         QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
-        QCOMPARE(f.program().gProximaJanela, 0);  // the factors window does not follow
+        QCOMPARE(f.program().gProximaJanela,
+                 NextWindow::None);  // the factors window does not follow
         if (close) {
             QVERIFY(!w.isVisible());
             return;
@@ -445,7 +449,8 @@ class CadastroTest : public QObject {
         if (!filling.isEmpty()) db.execute(filling.toStdString());
         db.execute("CREATE TABLE Rewritten (Id INTEGER PRIMARY KEY, Entry TEXT)");
         QStringList tables{"Cadastro", "Fatores"};
-        for (int k = 1; k <= 8; ++k) tables << QString::fromStdString(store::propositionTable(k));
+        for (int k = 1; k <= store::kFactorSlots; ++k)
+            tables << QString::fromStdString(store::propositionTable(k));
         for (const QString& t : tables)
             db.execute(QString("CREATE TRIGGER log%1 AFTER UPDATE ON %1 BEGIN INSERT INTO "
                                "Rewritten (Entry) VALUES ('%1 ' || NEW.Id); END")

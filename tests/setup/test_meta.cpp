@@ -43,10 +43,10 @@ class MetaTest : public QObject {
     void loadShowsTheCountTitlesAndPropositionCounts() {
         Fixture f;
         test::fillWithData(f.db());
-        f.program().gProximaJanela = 1;
+        f.program().gProximaJanela = NextWindow::Factors;
         test::Loaded<frmMeta> w(f.program());
         QCOMPARE(child<QLineEdit>(w, "lblFatores")->text(), "6");
-        for (int n = 1; n <= 8; ++n) {
+        for (int n = 1; n <= store::kFactorSlots; ++n) {
             QCOMPARE(title(w, n)->text(), QString("Fator n%1").arg(n));
             QCOMPARE(count(w, n)->text(), QString::number(n + 10));
             QCOMPARE(title(w, n)->maxLength(), 60);
@@ -56,7 +56,7 @@ class MetaTest : public QObject {
                      QString("Fator %1:").arg(n));
         }
         QCOMPARE(child<QLineEdit>(w, "lblFatores")->maxLength(), 1);
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QVERIFY(!child<QPushButton>(w, "cmdFatores")->icon().isNull());
         QVERIFY(!child<QPushButton>(w, "cmdSair")->icon().isNull());
     }
@@ -172,7 +172,7 @@ class MetaTest : public QObject {
         QTest::keyClicks(count(w, 3), "x");  // written as typed
         QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QCOMPARE(MessageBox::shown().size(), 0);
 
         f.reopen();
@@ -203,7 +203,7 @@ class MetaTest : public QObject {
         QTest::keyClicks(title(w, 7), "Prazo");
         QTest::mouseClick(child<QPushButton>(w, "cmdFatores"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.program().gProximaJanela, 2);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::Likert);
         f.reopen();
         QCOMPARE(f.db().firstRow("Parametro", {"Fatores"}).value("Fatores"), store::Value(7));
         QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 7)->text("Fator"), "Prazo");
@@ -251,7 +251,8 @@ class MetaTest : public QObject {
             QVERIFY(w.isVisible());
             test::leave(w, ways[i]);
             QVERIFY(!w.isVisible());
-            QCOMPARE(f.program().gProximaJanela, 0);  // the Likert window does not follow
+            QCOMPARE(f.program().gProximaJanela,
+                     NextWindow::None);  // the Likert window does not follow
             QCOMPARE(MessageBox::shown().size(), 0);
             f.reopen();
             stored[i] = test::storeSnapshot(f.db());
@@ -352,7 +353,7 @@ class MetaTest : public QObject {
         test::leave(w, how);
         test::verifyOneError("Fechar sem salvar?");
         QCOMPARE(w.isVisible(), !close);
-        QCOMPARE(f.program().gProximaJanela, 0);
+        QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QCOMPARE(title(w, 1)->text(), "Fator n1 novo");
         f.reopen();
         QCOMPARE(test::storeSnapshot(f.db()), before);

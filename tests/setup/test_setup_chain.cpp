@@ -111,7 +111,8 @@ class SetupChainTest : public QObject {
         ChainOpener chain{f.program(), steps, {}};
         f.program().opener = chain.opener();
         Menu menu(f.program());
-        f.program().gProximaJanela = 2;  // a stale code from an earlier run opens nothing
+        f.program().gProximaJanela =
+            NextWindow::Likert;  // a stale code from an earlier run opens nothing
         child<QAction>(menu, qPrintable(menuItem))->trigger();
         QCOMPARE(chain.opened, opened);
         QVERIFY(chain.steps.isEmpty());

@@ -79,7 +79,7 @@ class InformacoesTest : public QObject {
                      .match(child<QLabel>(w, "lblVIDEO")->text())
                      .hasMatch(),
                  qPrintable(child<QLabel>(w, "lblVIDEO")->text()));
-        QCOMPARE(f.program().gIdioma, 0);  // loading changes no language
+        QCOMPARE(f.program().gIdioma, Language::None);  // loading changes no language
     }
 
     void fixedCaptionsInEveryLanguage_data() {
@@ -183,11 +183,11 @@ class InformacoesTest : public QObject {
         Fixture f;
         f.db().execute("UPDATE Parametro SET Idioma = " + idioma.toStdString());
         Menu mainWindow(f.program());
-        f.program().gIdioma = 3;
+        f.program().gIdioma = Language::Portuguese;
         Loaded<frmInformacoes> w(f.program(), &mainWindow);
         QTest::mouseClick(child<QPushButton>(w, "cmdVOLTAR"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Accepted));
-        QCOMPARE(f.program().gIdioma, 3);
+        QCOMPARE(f.program().gIdioma, Language::Portuguese);
         QCOMPARE(menuCaptions(mainWindow), kDesignCaptions);
         QCOMPARE(storedIdioma(f), idioma == "0" ? QVariant(0LL) : QVariant());
     }
@@ -223,7 +223,7 @@ class InformacoesTest : public QObject {
         test::verifyOneError();
         QVERIFY(w.isVisible());
         QCOMPARE(menuCaptions(mainWindow), kDesignCaptions);
-        QCOMPARE(f.program().gIdioma, 0);
+        QCOMPARE(f.program().gIdioma, Language::None);
     }
 
     void supportMenuOpensTheWindowThroughTheProgramsTable() {

@@ -83,13 +83,13 @@ class MenuTest : public QObject {
         QTest::addColumn<QString>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("English") << "1" << 1 << kEnglishCaptions;
-        QTest::newRow("Spanish") << "2" << 2 << kSpanishCaptions;
-        QTest::newRow("Portuguese") << "3" << 3 << kPortugueseCaptions;
-        QTest::newRow("zero") << "0" << 3 << kDesignCaptions;
-        QTest::newRow("seven") << "7" << 3 << kDesignCaptions;
-        QTest::newRow("NULL") << "NULL" << 3 << kDesignCaptions;
-        QTest::newRow("text") << "'1'" << 1 << kEnglishCaptions;
+        QTest::newRow("English") << "1" << int(Language::English) << kEnglishCaptions;
+        QTest::newRow("Spanish") << "2" << int(Language::Spanish) << kSpanishCaptions;
+        QTest::newRow("Portuguese") << "3" << int(Language::Portuguese) << kPortugueseCaptions;
+        QTest::newRow("zero") << "0" << int(Language::Portuguese) << kDesignCaptions;
+        QTest::newRow("seven") << "7" << int(Language::Portuguese) << kDesignCaptions;
+        QTest::newRow("NULL") << "NULL" << int(Language::Portuguese) << kDesignCaptions;
+        QTest::newRow("text") << "'1'" << int(Language::English) << kEnglishCaptions;
     }
     void startUpAppliesTheStoredLanguage() {
         QFETCH(QString, idioma);
@@ -173,7 +173,7 @@ class MenuTest : public QObject {
         QCOMPARE(menuCaptions(menu), kDesignCaptions);
         if (damage == "remove") {
             QVERIFY(!QFile::exists(f.program().dataFilePath()));
-            QCOMPARE(f.program().gIdioma, 0);
+            QCOMPARE(f.program().gIdioma, Language::None);
         }
     }
 
@@ -212,9 +212,9 @@ class MenuTest : public QObject {
         // Registration's factors button, then the factors window's opinions button.
         fake.opened.clear();
         fake.onOpen = [&](WindowId id) {
-            if (id == WindowId::Cadastro) f.program().gProximaJanela = 1;
-            if (id == WindowId::Meta) f.program().gProximaJanela = 2;
-            if (id == WindowId::Tabela) f.program().gProximaJanela = 0;
+            if (id == WindowId::Cadastro) f.program().gProximaJanela = NextWindow::Factors;
+            if (id == WindowId::Meta) f.program().gProximaJanela = NextWindow::Likert;
+            if (id == WindowId::Tabela) f.program().gProximaJanela = NextWindow::None;
         };
         menu.mnuCad_Click();
         QCOMPARE(fake.opened,
@@ -222,14 +222,14 @@ class MenuTest : public QObject {
 
         // The code is reset before a window opens: a stale 2 opens nothing more.
         fake.opened.clear();
-        f.program().gProximaJanela = 2;
+        f.program().gProximaJanela = NextWindow::Likert;
         fake.onOpen = nullptr;
         menu.mnuMeta_Click();
         QCOMPARE(fake.opened, QList<WindowId>{WindowId::Meta});
 
         fake.opened.clear();
         fake.onOpen = [&](WindowId id) {
-            if (id == WindowId::Meta) f.program().gProximaJanela = 2;
+            if (id == WindowId::Meta) f.program().gProximaJanela = NextWindow::Likert;
         };
         menu.mnuMeta_Click();
         QCOMPARE(fake.opened, (QList<WindowId>{WindowId::Meta, WindowId::Tabela}));
@@ -313,10 +313,11 @@ class MenuTest : public QObject {
         auto* label = new QLabel("Decidir sobre:", &window);
         label->setObjectName("Label1");
         window.setWindowTitle("Cadastro");
-        for (auto [code, expectIdioma, title] :
-             {std::tuple{"2", 2, "Registro"}, {"1", 1, "Registration"}, {"5", 3, "Registration"}}) {
+        for (auto [code, expectIdioma, title] : {std::tuple{"2", Language::Spanish, "Registro"},
+                                                 {"1", Language::English, "Registration"},
+                                                 {"5", Language::Portuguese, "Registration"}}) {
             f.db().execute(std::string("UPDATE Parametro SET Idioma = ") + code);
-            applyStoredLanguage(f.program(), window, CadastroCaptionsEN, CadastroCaptionsES);
+            applyStoredLanguage(f.program(), window, {CadastroCaptionsEN, CadastroCaptionsES});
             QCOMPARE(f.program().gIdioma, expectIdioma);
             QCOMPARE(window.windowTitle(), QString::fromUtf8(title));
         }

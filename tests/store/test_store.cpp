@@ -57,13 +57,14 @@ TEST_F(StoreTest, DeliveredFileHoldsEveryRowTheProgramUses) {
     EXPECT_EQ(c.value("nFatores"), Value(4));
 
     auto factors = db->firstRows("Fatores", {"Fator", "Prop", "Mi1", "Mi2"}, 8);
-    for (int k = 0; k < 8; ++k) {
+    for (int k = 0; k < kFactorSlots; ++k) {
         EXPECT_EQ(factors[k].key(), k + 1);
         EXPECT_EQ(factors[k].text("Prop"), "");
         EXPECT_EQ(factors[k].number("Mi1"), 0.0);
     }
-    for (int k = 1; k <= 8; ++k) {
-        auto rows = db->firstRows(propositionTable(k), {"Proposicao", "N01", "N05"}, 99);
+    for (int k = 1; k <= kFactorSlots; ++k) {
+        auto rows =
+            db->firstRows(propositionTable(k), {"Proposicao", "N01", "N05"}, kPropositionRows);
         EXPECT_EQ(rows.back().number("N05"), 0.0);
         EXPECT_THROW(db->firstRows(propositionTable(k), {}, 100), StoreError);
     }
@@ -73,7 +74,7 @@ TEST_F(StoreTest, DeliveredFileHoldsEveryRowTheProgramUses) {
             db->rowsFrom("PLikert", {"N01", "N02", "N03", "N04", "N05"}, 20 * block - 19, 19);
         double total = 0;
         for (const auto& r : rows)
-            for (int j = 1; j <= 5; ++j) total += r.number(likertField(j));
+            for (int j = 1; j <= kLikertPoints; ++j) total += r.number(likertField(j));
         EXPECT_GT(total, 0.0) << "block " << block;
     }
 }

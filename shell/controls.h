@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSize>
+#include <QString>
+#include <string>
+
+namespace vpl {
+
+// A text the store or core holds (UTF-8) as the controls show it.
+inline QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// A label under its control name.
+QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text);
+
+// A text box under its control name that takes at most `maxLength` characters,
+// typed or pasted.
+QLineEdit* textBox(QWidget* parent, const QString& name, int maxLength);
+
+// A command button under its control name. It never acts on Enter: Enter belongs to the
+// window's text boxes, grid and printer box, so only a click or its access key runs it.
+QPushButton* namedButton(QWidget* parent, const QString& name, const QString& caption);
+
+// A command button with its picture from the program's resources (":/pictures/<picture>"),
+// its icon at `size.icon`, the button at least `size.minimumHeight` high to hold it.
+struct PictureButtonSize {
+    QSize icon;
+    int minimumHeight;
+};
+QPushButton* pictureButton(QWidget* parent, const QString& name, const QString& caption,
+                           const QString& picture, PictureButtonSize size);
+
+// The set-up windows' picture buttons: one row under the text boxes.
+inline const PictureButtonSize kSetupButtonSize{QSize(24, 24), 36};
+
+}  // namespace vpl
