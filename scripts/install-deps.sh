@@ -7,11 +7,13 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-translations-l10n
   libsqlcipher-dev sqlcipher libssl-dev
+  libcsv-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   cups cups-client printer-driver-cups-pdf poppler-utils
   xvfb xauth
   clang libclang-rt-14-dev
+  desktop-file-utils appstream lintian dpkg-dev
 )
 
 missing=()
