@@ -1,6 +1,8 @@
 #include "likert/frmTabela.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,7 +16,11 @@
 #include <span>
 
 #include "core/number_text.h"
+#include "likert/factor_import.h"
+#include "likert/import_preview.h"
 #include "likert/likert_evidence.h"
+#include "shell/file_dialog.h"
+#include "shell/message_box.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/flex_grid.h"
@@ -135,6 +141,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
 
     cmdAnalise = pictureButton(this, "cmdAnalise", "&Análise", "likert_analise.svg", kButtonSize);
     cmdSair = pictureButton(this, "cmdSair", "&Return", "likert_sair.svg", kButtonSize);
+    cmdImportar = namedButton(this, "cmdImportar", "&Importar...");
 
     auto* choice = new QHBoxLayout;
     choice->addWidget(label20);
@@ -145,6 +152,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     auto* side = new QVBoxLayout;
     side->addWidget(frame7);
     side->addStretch();
+    side->addWidget(cmdImportar);
     side->addWidget(cmdAnalise);
     side->addWidget(cmdSair);
     auto* body = new QGridLayout;
@@ -164,6 +172,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     connect(MSFlexGrid1, &FlexGrid::keyPress, this, &frmTabela::MSFlexGrid1_KeyPress);
     connect(MSFlexGrid1, &FlexGrid::click, this, &frmTabela::MSFlexGrid1_Click);
     connect(cmdAnalise, &QPushButton::clicked, this, &frmTabela::cmdAnalise_Click);
+    connect(cmdImportar, &QPushButton::clicked, this, &frmTabela::cmdImportar_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmTabela::cmdSair_Click);
 }
 
@@ -181,6 +190,7 @@ void frmTabela::Form_Load() {
     NumProps = storedNumber(fatores, program_.locale) ? NumFactors : 4;
     SetUpGrid();
     CurFactor = 0;
+    cmdImportar->setEnabled(!program_.readOnly());
 }
 
 // nFatores follows the factors window's count; a value edited by hand that cannot be a
@@ -524,6 +534,50 @@ void frmTabela::cmdAnalise_Click() {
         if (std::optional<WindowId> id = analysisWindowForCount(NumFactors))
             program_.open(*id, this);
     accept();
+}
+
+// Replaces the shown factor's propositions and answers by those of a survey export, after
+// the user has seen what will be stored.
+void frmTabela::cmdImportar_Click() {
+    const ImportTexts& t = importTexts(program_.gIdioma);
+    if (PrevFactor == 0) {
+        MessageBox::show(this, QString::fromUtf8(t.chooseFactor), QString::fromUtf8(t.title),
+                         MessageBox::Icon::Warning);
+        return;
+    }
+    const QString path = FileDialog::openFileName(this, QString::fromUtf8(t.title),
+                                                  QString::fromUtf8(t.fileFilter));
+    if (path.isEmpty()) return;
+    guarded(this, [&] { importInto(PrevFactor, path); });
+}
+
+void frmTabela::importInto(int factor, const QString& path) {
+    const ImportTexts& t = importTexts(program_.gIdioma);
+    const auto refuse = [&](const QString& text) {
+        MessageBox::show(this, text, QString::fromUtf8(t.title), MessageBox::Icon::Warning);
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(file.fileName()) +
+               "\n" + file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    core::SurveyFile survey;
+    try {
+        survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
+    } catch (const core::SurveyError& e) {
+        using Reason = core::SurveyError::Reason;
+        if (e.reason == Reason::TooManyPropositions)
+            refuse(QString::fromUtf8(t.tooMany).arg(e.propositions).arg(store::kPropositionRows));
+        else
+            refuse(QString::fromUtf8(e.reason == Reason::NotCsv ? t.notCsv : t.noPropositions));
+        return;
+    }
+    frmImportar preview(survey, cmbFator->currentText(), program_.gIdioma, this);
+    if (preview.exec() != QDialog::Accepted) return;
+    StoreImportedFactor(program_.db(), factor, survey.propositions);
+    loadFactor(factor);
 }
 
 void frmTabela::cmdSair_Click() {

@@ -32,6 +32,7 @@ class frmTabela : public QDialog {
     void Form_Load();
     void cmbFator_Click();
     void cmdAnalise_Click();
+    void cmdImportar_Click();
     void cmdSair_Click();
     void MSFlexGrid1_KeyPress(int keyAscii);
     void MSFlexGrid1_Click();
@@ -60,6 +61,7 @@ class frmTabela : public QDialog {
     void RefreshEvidence();
     void SaveShownFactor(int factor);
     Leaving saveBeforeLeaving();
+    void importInto(int factor, const QString& path);
 
     int factorCountOf(const store::Value& nFatores);
     int propositionCountOf(const store::Value& prop, int factor) const;
@@ -86,6 +88,7 @@ class frmTabela : public QDialog {
     QLabel* lblMi2;
     QLabel* lblMi1;
     QPushButton* cmdAnalise;
+    QPushButton* cmdImportar;
     QPushButton* cmdSair;
 
     int NumFactors = 0;

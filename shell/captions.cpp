@@ -104,7 +104,8 @@ void TabelaCaptionsEN(QWidget& w) {
                       {"Label20", "Factor:"},
                       {"Label50", "Respondents' Answers"},
                       {"Frame7", "Results: "},
-                      {"cmdAnalise", "Analysis"}});
+                      {"cmdAnalise", "Analysis"},
+                      {"cmdImportar", "Import..."}});
 }
 
 void TabelaCaptionsES(QWidget& w) {
@@ -113,7 +114,8 @@ void TabelaCaptionsES(QWidget& w) {
                       {"Label20", "Factor:"},
                       {"Label50", "Respuestas de los encuestados"},
                       {"Frame7", "Resultados: "},
-                      {"cmdAnalise", "Análisis"}});
+                      {"cmdAnalise", "Análisis"},
+                      {"cmdImportar", "Importar..."}});
 }
 
 void Analise4fCaptionsEN(QWidget& w) {

@@ -24,6 +24,11 @@ QString FileDialog::saveFileName(QWidget* parent, const QString& caption, const 
     return dialog.selectedFiles().first();
 }
 
+QString FileDialog::openFileName(QWidget* parent, const QString& caption, const QString& filter) {
+    if (fake()) return fake()(QString());
+    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+}
+
 void FileDialog::setFake(std::function<QString(const QString&)> answer) {
     fake() = std::move(answer);
 }

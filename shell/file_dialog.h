@@ -15,6 +15,9 @@ class FileDialog {
     static QString saveFileName(QWidget* parent, const QString& caption, const QString& proposed,
                                 const QString& filter, const QString& suffix);
 
+    // An existing file to open, empty when the user cancelled.
+    static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+
     // Tests: the next dialogs are answered by `answer`, given what they propose.
     static void setFake(std::function<QString(const QString& proposed)> answer);
     static void clearFake();

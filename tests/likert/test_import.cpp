@@ -1,0 +1,170 @@
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+
+#include "core/number_text.h"
+#include "likert/frmTabela.h"
+#include "shell/file_dialog.h"
+#include "shell/flex_grid.h"
+#include "shell/message_box.h"
+#include "store/schema.h"
+#include "tests/support/test_support.h"
+#include "tests/support/window_checks.h"
+
+using namespace vpl;
+using vpl::test::child;
+using vpl::test::Fixture;
+
+namespace {
+
+constexpr int kFirstRow = 2;  // the grid's first proposition row
+
+// Every stored field of factor 1 and of its propositions, to tell whether anything changed.
+QStringList storedFactor(Fixture& f) {
+    f.reopen();
+    QStringList all;
+    const auto add = [&](const store::Row& row, const std::vector<std::string>& fields) {
+        for (const std::string& field : fields)
+            all << QString::fromStdString(row.value(field).toText().value_or("NULL"));
+    };
+    add(*f.db().rowByKey("Fatores", {"Prop", "Mi1", "Mi2"}, 1), {"Prop", "Mi1", "Mi2"});
+    std::vector<std::string> fields{"Proposicao"};
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
+    for (const store::Row& row :
+         f.db().firstRows(store::propositionTable(1), fields, store::kPropositionRows))
+        add(row, fields);
+    return all;
+}
+
+// Writes `bytes` to a file of the fixture's folder and lets the next file dialog choose it.
+void chooseFile(Fixture& f, const QByteArray& bytes) {
+    const QString path = f.dir() + "/answers.csv";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("no file");
+    FileDialog::setFake([path](const QString&) { return path; });
+}
+
+// The Likert window with factor 1 shown, which holds four answered propositions.
+struct Window {
+    explicit Window(Fixture& f) : window(f.program()) {
+        f.db().update("Fatores", 1, {{"Prop", "4"}});
+        for (int key = 1; key <= 4; ++key)
+            f.db().update(store::propositionTable(1), key,
+                          {{"Proposicao", "Antiga " + std::to_string(key)}, {"N01", key}});
+        window.Form_Load();
+        window.show();
+        auto& combo = *child<QComboBox>(window, "cmbFator");
+        combo.setCurrentIndex(0);
+        emit combo.activated(0);
+    }
+    // Presses import; the preview, when one comes up, is answered by `button`.
+    QStringList importWith(const char* button) {
+        QStringList preview;
+        test::whenModal([&, button](QWidget& dialog) {
+            for (QListWidgetItem* item :
+                 child<QListWidget>(dialog, "lstNaoLidas")->findItems("*", Qt::MatchWildcard))
+                preview << item->text();
+            preview << QString::number(child<QTableWidget>(dialog, "grdPrevia")->rowCount());
+            child<QPushButton>(dialog, button)->click();
+        });
+        child<QPushButton>(window, "cmdImportar")->click();
+        return preview;
+    }
+    FlexGrid& grid() { return *child<FlexGrid>(window, "MSFlexGrid1"); }
+    QString label(const char* name) { return child<QLabel>(window, name)->text(); }
+
+    frmTabela window;
+};
+
+const QByteArray kSemicolonCounts =
+    "Proposi\xE7\xE3o;DT;D;I;C;CT\r\n\"Pre\xE7o; prazo\";1;2;3;4;5\r\nAtendimento;0;x;0;6;2\r\n";
+
+}  // namespace
+
+class ImportTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        MessageBox::setTestMode(true);
+        MessageBox::clearShown();
+    }
+    void cleanup() { FileDialog::clearFake(); }
+
+    void anAcceptedPreviewIsWhatTheGridAndTheFileHold_data() {
+        QTest::addColumn<char>("separator");
+        QTest::newRow("decimal point") << '.';
+        QTest::newRow("decimal comma") << ',';
+    }
+    void anAcceptedPreviewIsWhatTheGridAndTheFileHold() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        Window w(f);
+        chooseFile(f, kSemicolonCounts);
+
+        const QStringList preview = w.importWith("cmdImportar");
+        QCOMPARE(preview.size(), 2);  // the one cell not understood, and the two rows
+        QVERIFY2(preview[0].contains("3") && preview[0].contains("\"x\""), qPrintable(preview[0]));
+        QCOMPARE(preview[1], "2");
+        QVERIFY(MessageBox::shown().isEmpty());
+
+        QCOMPARE(w.grid().rows(), 2 + 2 + 1);
+        QCOMPARE(w.grid().textAt(kFirstRow, 0), QString::fromUtf8("Preço; prazo"));
+        QCOMPARE(w.grid().textAt(kFirstRow + 1, 2), "00");
+        QCOMPARE(w.grid().textAt(kFirstRow + 1, 4), "06");
+        // 23 answers, 17 favourable and 3 contrary: the window's and the file's degrees agree.
+        QCOMPARE(w.label("lblTotal"), "23");
+        const QStringList stored = storedFactor(f);
+        QCOMPARE(stored.mid(0, 3), (QStringList{"2", "0.7391", "0.1304"}));
+        QCOMPARE(core::ParseLocaleNumber(w.label("lblMi1").toStdString(), {separator}), 0.7391);
+        QCOMPARE(core::ParseLocaleNumber(w.label("lblMi2").toStdString(), {separator}), 0.1304);
+        QCOMPARE(stored.mid(3, 12), (QStringList{QString::fromUtf8("Preço; prazo"), "1", "2", "3",
+                                                 "4", "5", "Atendimento", "0", "0", "0", "6",
+                                                 "2"}));
+        QCOMPARE(stored.mid(15, 6), (QStringList{"", "0", "0", "0", "0", "0"}));  // old row 3
+    }
+
+    void nothingChangesWhenTheImportDoesNotHappen_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("cancelled") << kSemicolonCounts << "" << "cmdCancelar" << "";
+        QTest::newRow("the store fails half-way")
+            << kSemicolonCounts
+            << "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 WHEN NEW.Id = 50 "
+               "BEGIN SELECT RAISE(ABORT, 'bloqueado'); END"
+            << "cmdImportar" << "bloqueado";
+        QByteArray hundred = "P,DT,D,I,C,CT\n";
+        for (int i = 1; i <= 100; ++i) hundred += "P" + QByteArray::number(i) + ",1,0,0,0,0\n";
+        QTest::newRow("too many propositions") << hundred << "" << "" << "100";
+        QTest::newRow("no propositions") << QByteArray("Hora\n9h\n") << "" << "" << "";
+    }
+    void nothingChangesWhenTheImportDoesNotHappen() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, trigger);
+        QFETCH(QString, button);
+        QFETCH(QString, message);
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        const QString firstText = w.grid().textAt(kFirstRow, 0);
+        if (!trigger.isEmpty()) f.db().execute(trigger.toStdString());
+        chooseFile(f, bytes);
+
+        const QStringList preview = w.importWith(qPrintable(button));
+        QCOMPARE(preview.isEmpty(), button.isEmpty());  // a refused file shows no preview
+        QCOMPARE(MessageBox::shown().size(), button == "cmdCancelar" ? 0 : 1);
+        if (!message.isEmpty())
+            QVERIFY2(MessageBox::shown().first().text.contains(message),
+                     qPrintable(MessageBox::shown().first().text));
+        QCOMPARE(storedFactor(f), before);
+        QCOMPARE(w.grid().textAt(kFirstRow, 0), firstText);
+    }
+};
+
+QTEST_MAIN(ImportTest)
+#include "test_import.moc"
