@@ -3,13 +3,12 @@
 // The goal: at most 20 times the read, and under 0.5 s.
 
 #include <benchmark/benchmark.h>
+#include <csv.h>
 
 #include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
 #include <string>
-
-#include <csv.h>
 
 #include "bench/median_reporter.h"
 #include "likert/survey_file.h"
@@ -24,8 +23,9 @@ std::string filePath;
 // A responses export as a form tool writes it: a timestamp and an e-mail, then one column
 // per proposition holding the scale's words or points, some left empty.
 void writeExport(const std::string& path) {
-    static const char* kAnswers[] = {"Concordo totalmente", "Discordo", "3", "Strongly agree",
-                                     "", "De acuerdo", "1", "Indiferente"};
+    static const char* kAnswers[] = {
+        "Concordo totalmente", "Discordo", "3",          "Strongly agree", "",
+        "De acuerdo",          "1",        "Indiferente"};
     std::ofstream out(path, std::ios::binary);
     out << "Carimbo de data/hora,E-mail";
     for (int p = 1; p <= kPropositions; ++p) out << ",\"Pressuposto " << p << ", em detalhe\"";
@@ -57,9 +57,11 @@ void BM_ReadAndSplitOnly(benchmark::State& state) {
         const std::string bytes = readBytes();
         csv_parser parser;
         csv_init(&parser, 0);
-        csv_parse(&parser, bytes.data(), bytes.size(), [](void*, std::size_t, void*) {},
-                  [](int, void*) {}, nullptr);
-        csv_fini(&parser, [](void*, std::size_t, void*) {}, [](int, void*) {}, nullptr);
+        csv_parse(
+            &parser, bytes.data(), bytes.size(), [](void*, std::size_t, void*) {},
+            [](int, void*) {}, nullptr);
+        csv_fini(
+            &parser, [](void*, std::size_t, void*) {}, [](int, void*) {}, nullptr);
         csv_free(&parser);
     }
 }
@@ -84,9 +86,10 @@ int main(int argc, char** argv) {
     const double read = medians["BM_ReadBytes"];
     const double import = medians["BM_ReadAndCountExport"];
     const double split = medians["BM_ReadAndSplitOnly"];
-    std::printf("import %.1f ms against reading the bytes %.2f ms: %.1f times (goal: at most 20, "
-                "and under 500 ms)\n",
-                import, read, import / read);
+    std::printf(
+        "import %.1f ms against reading the bytes %.2f ms: %.1f times (goal: at most 20, "
+        "and under 500 ms)\n",
+        import, read, import / read);
     std::printf("of which the CSV library's splitting alone: %.1f ms, %.1f times the read\n", split,
                 split / read);
 }

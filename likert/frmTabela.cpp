@@ -19,12 +19,12 @@
 #include "likert/factor_import.h"
 #include "likert/import_preview.h"
 #include "likert/likert_evidence.h"
-#include "shell/file_dialog.h"
-#include "shell/message_box.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
+#include "shell/file_dialog.h"
 #include "shell/flex_grid.h"
 #include "shell/fonts.h"
+#include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
@@ -545,8 +545,8 @@ void frmTabela::cmdImportar_Click() {
                          MessageBox::Icon::Warning);
         return;
     }
-    const QString path = FileDialog::openFileName(this, QString::fromUtf8(t.title),
-                                                  QString::fromUtf8(t.fileFilter));
+    const QString path =
+        FileDialog::openFileName(this, QString::fromUtf8(t.title), QString::fromUtf8(t.fileFilter));
     if (path.isEmpty()) return;
     guarded(this, [&] { importInto(PrevFactor, path); });
 }
@@ -558,8 +558,8 @@ void frmTabela::importInto(int factor, const QString& path) {
     };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(file.fileName()) +
-               "\n" + file.errorString());
+        refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(file.fileName()) + "\n" +
+               file.errorString());
         return;
     }
     const QByteArray bytes = file.readAll();

@@ -117,8 +117,7 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
                                  store::kLikertPoints + 2, this);
     grdPrevia->setObjectName("grdPrevia");
     grdPrevia->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdPrevia->setHorizontalHeaderLabels(
-        {tr8(t.proposition), "DT", "D", "I", "C", "CT", "QT"});
+    grdPrevia->setHorizontalHeaderLabels({tr8(t.proposition), "DT", "D", "I", "C", "CT", "QT"});
     grdPrevia->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int r = 0; r < grdPrevia->rowCount(); ++r) {
         const core::SurveyProposition& p = survey.propositions[static_cast<std::size_t>(r)];
@@ -128,7 +127,8 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
             grdPrevia->setItem(r, j + 1, new QTableWidgetItem(QString::number(p.counts[j])));
             total += p.counts[j];
         }
-        grdPrevia->setItem(r, store::kLikertPoints + 1, new QTableWidgetItem(QString::number(total)));
+        grdPrevia->setItem(r, store::kLikertPoints + 1,
+                           new QTableWidgetItem(QString::number(total)));
     }
     grdPrevia->resizeColumnsToContents();
     grdPrevia->setMinimumSize(640, 260);
@@ -136,20 +136,20 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
     lstNaoLidas = new QListWidget(this);
     lstNaoLidas->setObjectName("lstNaoLidas");
     for (const core::UnreadCell& c : survey.unread)
-        lstNaoLidas->addItem(tr8(t.cell).arg(c.row).arg(c.column).arg(QString::fromStdString(c.text)));
+        lstNaoLidas->addItem(
+            tr8(t.cell).arg(c.row).arg(c.column).arg(QString::fromStdString(c.text)));
     for (const core::TotalMismatch& m : survey.totals)
         lstNaoLidas->addItem(
             tr8(t.total).arg(m.row).arg(QString::fromStdString(m.total)).arg(m.sum));
     for (const core::UnreadCell& c : survey.skippedColumns)
         lstNaoLidas->addItem(tr8(t.skipped).arg(c.column).arg(QString::fromStdString(c.text)));
-    lblNaoLidas = namedLabel(this, "lblNaoLidas",
-                             tr8(t.notUnderstood).arg(survey.unread.size()));
+    lblNaoLidas = namedLabel(this, "lblNaoLidas", tr8(t.notUnderstood).arg(survey.unread.size()));
     const bool anyRemark = lstNaoLidas->count() > 0;
     lstNaoLidas->setVisible(anyRemark);
     lblNaoLidas->setVisible(anyRemark);
 
-    cmdImportar = namedButton(this, "cmdImportar",
-                              tr8(survey.unread.empty() ? t.importAll : t.importRest));
+    cmdImportar =
+        namedButton(this, "cmdImportar", tr8(survey.unread.empty() ? t.importAll : t.importRest));
     cmdCancelar = namedButton(this, "cmdCancelar", tr8(t.cancel));
     connect(cmdImportar, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);

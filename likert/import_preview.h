@@ -16,20 +16,20 @@ namespace vpl {
 // The words of the survey import, in the interface's language.
 struct ImportTexts {
     const char* title;
-    const char* chooseFactor;      // no factor is shown yet
+    const char* chooseFactor;  // no factor is shown yet
     const char* fileFilter;
-    const char* cannotRead;        // followed by the file's name
+    const char* cannotRead;  // followed by the file's name
     const char* notCsv;
     const char* noPropositions;
-    const char* tooMany;           // %1 propositions, %2 the most a factor holds
-    const char* countsLayout;      // %1 the delimiter, %2 rows
-    const char* responsesLayout;   // %1 the delimiter, %2 respondents
-    const char* replaces;          // %1 the factor
+    const char* tooMany;          // %1 propositions, %2 the most a factor holds
+    const char* countsLayout;     // %1 the delimiter, %2 rows
+    const char* responsesLayout;  // %1 the delimiter, %2 respondents
+    const char* replaces;         // %1 the factor
     const char* proposition;
-    const char* notUnderstood;     // %1 how many
-    const char* cell;              // %1 row, %2 column, %3 text
-    const char* total;             // %1 row, %2 the total, %3 the sum
-    const char* skipped;           // %1 column, %2 heading
+    const char* notUnderstood;  // %1 how many
+    const char* cell;           // %1 row, %2 column, %3 text
+    const char* total;          // %1 row, %2 the total, %3 the sum
+    const char* skipped;        // %1 column, %2 heading
     const char* importAll;
     const char* importRest;
     const char* cancel;

@@ -34,11 +34,11 @@ bool isUtf8(std::string_view bytes) {
             }
         }
         const auto c = static_cast<unsigned char>(bytes[i]);
-        const int extra = c < 0x80            ? 0
-                          : (c >> 5) == 0x6   ? 1
-                          : (c >> 4) == 0xE   ? 2
-                          : (c >> 3) == 0x1E  ? 3
-                                              : -1;
+        const int extra = c < 0x80           ? 0
+                          : (c >> 5) == 0x6  ? 1
+                          : (c >> 4) == 0xE  ? 2
+                          : (c >> 3) == 0x1E ? 3
+                                             : -1;
         if (extra < 0 || (extra == 1 && c < 0xC2) || i + extra >= bytes.size()) return false;
         for (int k = 1; k <= extra; ++k)
             if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
@@ -131,17 +131,35 @@ int LikertPointOf(std::string_view cell) {
     cell = trimmed(cell);
     if (cell.size() == 1 && cell[0] >= '1' && cell[0] <= '5') return cell[0] - '0';
     static constexpr std::pair<std::string_view, int> kWords[] = {
-        {"dt", 1}, {"discordo totalmente", 1}, {"strongly disagree", 1},
-        {"totalmente en desacuerdo", 1}, {"muy en desacuerdo", 1},
-        {"d", 2}, {"discordo", 2}, {"discordo parcialmente", 2}, {"disagree", 2},
+        {"dt", 1},
+        {"discordo totalmente", 1},
+        {"strongly disagree", 1},
+        {"totalmente en desacuerdo", 1},
+        {"muy en desacuerdo", 1},
+        {"d", 2},
+        {"discordo", 2},
+        {"discordo parcialmente", 2},
+        {"disagree", 2},
         {"en desacuerdo", 2},
-        {"i", 3}, {"indiferente", 3}, {"indeciso", 3}, {"neutro", 3},
-        {"nem concordo nem discordo", 3}, {"neutral", 3}, {"undecided", 3},
-        {"neither agree nor disagree", 3}, {"ni de acuerdo ni en desacuerdo", 3},
-        {"c", 4}, {"concordo", 4}, {"concordo parcialmente", 4}, {"agree", 4},
+        {"i", 3},
+        {"indiferente", 3},
+        {"indeciso", 3},
+        {"neutro", 3},
+        {"nem concordo nem discordo", 3},
+        {"neutral", 3},
+        {"undecided", 3},
+        {"neither agree nor disagree", 3},
+        {"ni de acuerdo ni en desacuerdo", 3},
+        {"c", 4},
+        {"concordo", 4},
+        {"concordo parcialmente", 4},
+        {"agree", 4},
         {"de acuerdo", 4},
-        {"ct", 5}, {"concordo totalmente", 5}, {"strongly agree", 5},
-        {"totalmente de acuerdo", 5}, {"muy de acuerdo", 5},
+        {"ct", 5},
+        {"concordo totalmente", 5},
+        {"strongly agree", 5},
+        {"totalmente de acuerdo", 5},
+        {"muy de acuerdo", 5},
     };
     std::array<char, 40> buffer;  // longer than any of the words
     const std::string_view word = folded(cell, buffer);
@@ -225,9 +243,12 @@ class SurveyReader {
 
     void endRecord() {
         ++row_;
-        if (layout_ == Layout::Undecided) decideLayout();
-        else if (layout_ == Layout::Counts) countsRow();
-        else if (rowHasAnswer_) ++result_.rowsRead;
+        if (layout_ == Layout::Undecided)
+            decideLayout();
+        else if (layout_ == Layout::Counts)
+            countsRow();
+        else if (rowHasAnswer_)
+            ++result_.rowsRead;
         fields_.clear();
         column_ = 0;
         rowHasAnswer_ = false;

@@ -36,12 +36,14 @@ TEST(SurveyFile, CountsLayoutWhateverTheToolWrote) {
          ',',
          {{"Preço, prazo", {1, 2, 3, 4, 5}}, {"Diz \"sim\"\nem duas linhas", {0, 0, 7, 0, 1}}}},
         {"semicolon in Windows-1252, no heading, empty count and total",
-         "Pre\xE7o justo;2;;1;4;0;7\nAten\xE7\xE3o ao cliente;0;1;0;3;9;13\n", ';',
+         "Pre\xE7o justo;2;;1;4;0;7\nAten\xE7\xE3o ao cliente;0;1;0;3;9;13\n",
+         ';',
          {{"Preço justo", {2, 0, 1, 4, 0}}, {"Atenção ao cliente", {0, 1, 0, 3, 9}}}},
         {"tab, UTF-8 with BOM, heading of the scale's words",
          "\xEF\xBB\xBFItem\tStrongly disagree\tDisagree\tNeutral\tAgree\tStrongly agree\n"
          "Delivery on time\t 3 \t1\t0\t2\t4\n",
-         '\t', {{"Delivery on time", {3, 1, 0, 2, 4}}}},
+         '\t',
+         {{"Delivery on time", {3, 1, 0, 2, 4}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,7 +127,8 @@ TEST(SurveyFile, NothingOrTooMuchToImportIsRefused) {
     const std::vector<Case> cases = {
         {"empty file", "", SurveyError::Reason::NoPropositions, 0},
         {"heading only", "P,DT,D,I,C,CT\r\n", SurveyError::Reason::NoPropositions, 0},
-        {"responses without answers", "Hora,E-mail\n9h,a@x\n", SurveyError::Reason::NoPropositions, 0},
+        {"responses without answers", "Hora,E-mail\n9h,a@x\n", SurveyError::Reason::NoPropositions,
+         0},
         {"100 propositions", hundred, SurveyError::Reason::TooManyPropositions, 100},
     };
     for (const Case& c : cases) {

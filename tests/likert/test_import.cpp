@@ -121,9 +121,9 @@ class ImportTest : public QObject {
         QCOMPARE(stored.mid(0, 3), (QStringList{"2", "0.7391", "0.1304"}));
         QCOMPARE(core::ParseLocaleNumber(w.label("lblMi1").toStdString(), {separator}), 0.7391);
         QCOMPARE(core::ParseLocaleNumber(w.label("lblMi2").toStdString(), {separator}), 0.1304);
-        QCOMPARE(stored.mid(3, 12), (QStringList{QString::fromUtf8("Preço; prazo"), "1", "2", "3",
-                                                 "4", "5", "Atendimento", "0", "0", "0", "6",
-                                                 "2"}));
+        QCOMPARE(stored.mid(3, 12),
+                 (QStringList{QString::fromUtf8("Preço; prazo"), "1", "2", "3", "4", "5",
+                              "Atendimento", "0", "0", "0", "6", "2"}));
         QCOMPARE(stored.mid(15, 6), (QStringList{"", "0", "0", "0", "0", "0"}));  // old row 3
     }
 
@@ -132,16 +132,23 @@ class ImportTest : public QObject {
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("message");
-        QTest::newRow("cancelled") << kSemicolonCounts << "" << "cmdCancelar" << "";
+        QTest::newRow("cancelled") << kSemicolonCounts << ""
+                                   << "cmdCancelar"
+                                   << "";
         QTest::newRow("the store fails half-way")
             << kSemicolonCounts
             << "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 WHEN NEW.Id = 50 "
                "BEGIN SELECT RAISE(ABORT, 'bloqueado'); END"
-            << "cmdImportar" << "bloqueado";
+            << "cmdImportar"
+            << "bloqueado";
         QByteArray hundred = "P,DT,D,I,C,CT\n";
         for (int i = 1; i <= 100; ++i) hundred += "P" + QByteArray::number(i) + ",1,0,0,0,0\n";
-        QTest::newRow("too many propositions") << hundred << "" << "" << "100";
-        QTest::newRow("no propositions") << QByteArray("Hora\n9h\n") << "" << "" << "";
+        QTest::newRow("too many propositions") << hundred << ""
+                                               << ""
+                                               << "100";
+        QTest::newRow("no propositions") << QByteArray("Hora\n9h\n") << ""
+                                         << ""
+                                         << "";
     }
     void nothingChangesWhenTheImportDoesNotHappen() {
         QFETCH(QByteArray, bytes);
