@@ -7,10 +7,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -26,6 +24,7 @@
 #include "analysis/picture_boxes.h"
 #include "analysis/printing_surface.h"
 #include "analysis/report.h"
+#include "analysis/stored_analysis.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/file_dialog.h"
@@ -40,41 +39,10 @@ namespace vpl {
 
 namespace {
 
-// Portrait on the paper of the user's country, with the margins a printer keeps clear.
-QPageLayout reportPageLayout() {
-    const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
-                              ? QPageSize::Letter
-                              : QPageSize::A4);
-    return QPageLayout(paper, QPageLayout::Portrait, QMarginsF(6.35, 6.35, 6.35, 6.35),
-                       QPageLayout::Millimeter);
-}
-
 // The degrees grid, in twips.
 constexpr int kTitleColumnWidth = 3800;
 constexpr int kValueColumnWidth = 1000;
 constexpr int kGridRowHeight = 300;
-
-// The stored factor count as the load reads it into a 16-bit integer; a value that is not
-// a number counts 4, as it does for the analysis dispatch.
-std::int16_t factorCount(const store::Value& fatores, core::NumberLocale locale) {
-    const double whole = std::nearbyint(storedNumber(fatores, locale).value_or(4));
-    return static_cast<std::int16_t>(std::clamp(whole, -32768.0, 32767.0));
-}
-
-// Factor i is the i-th row of Fatores; a factor whose Mi1 or Mi2 is not a number has no
-// pair and shows empty texts.
-std::vector<std::optional<core::EvidencePair>> factorPairs(store::Database& db, int factors) {
-    std::vector<std::optional<core::EvidencePair>> pairs;
-    for (const store::Row& row : db.firstRowsUpTo("Fatores", {"Mi1", "Mi2"}, factors)) {
-        const std::optional<double> mi1 = row.value("Mi1").number();
-        const std::optional<double> mi2 = row.value("Mi2").number();
-        if (mi1 && mi2)
-            pairs.push_back(core::EvidencePair{*mi1, *mi2});
-        else
-            pairs.push_back(std::nullopt);
-    }
-    return pairs;
-}
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
     QPushButton* b = namedButton(parent, name, caption);
@@ -181,10 +149,10 @@ void frmAnalise4f::Form_Load() {
     setUpPrinters();
     setUpGrid();
     store::Database& db = program_.db();
-    F_ = factorCount(db.firstRow("Parametro", {"Fatores"}).value("Fatores"), program_.locale);
+    F_ = StoredFactorCount(db, program_.locale);
     applyStoredLanguage(program_, *this, {Analise4fCaptionsEN, Analise4fCaptionsES});
 
-    const auto pairs = factorPairs(db, std::clamp<int>(F_, 0, 4));
+    const auto pairs = StoredFactorPairs(db, std::clamp<int>(F_, 0, 4));
     result_ = core::Rede4f(F_, pairs, program_.locale);
     const core::Rede4fResult& r = result_;
     for (int i = 0; i < 4; ++i) {
@@ -215,30 +183,7 @@ void frmAnalise4f::cmdResutado_Click() {
 }
 
 ReportData frmAnalise4f::reportData() {
-    const core::Rede4fResult& r = result_;
-    ReportData data;
-    data.factors = ReadReportFactors(program_.db(), F_, program_.locale);
-    for (int i = 0; i < 4; ++i) {
-        data.contrary[i] = qs(r.lblG2[i]);
-        data.favourable[i] = qs(r.lblG1[i]);
-        data.max[i] = qs(r.lblMax[i]);
-    }
-    data.min1 = qs(r.lblMin1);
-    data.min2 = qs(r.lblMin2);
-    data.g2n = qs(core::FormatNumber(program_.gG2n, "0.0000", program_.locale));
-    data.g1n = qs(core::FormatNumber(program_.gG1n, "0.0000", program_.locale));
-    data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    data.locale = program_.locale;
-    return data;
-}
-
-bool frmAnalise4f::printOn(QPagedPaintDevice& device, const ReportData& data) {
-    PainterSurface surface(device);
-    if (!surface.isActive()) return false;
-    const SvgPicture decoration(":/pictures/menu_image1.svg");
-    const SvgPicture logo(":/pictures/menu_image2.svg");
-    PrintReport(surface, data, {decoration, board_->picture()->picture(), logo});
-    return true;
+    return FourFactorReportData(program_.db(), F_, result_, program_.locale, program_.gIdioma);
 }
 
 void frmAnalise4f::cmdPrinter_Click() {
@@ -260,7 +205,7 @@ void frmAnalise4f::cmdPrinter_Click() {
         // A printer the service no longer knows is silently replaced by the default one:
         // that job must not go to another printer than the one chosen.
         const bool known = job.printerName() == *printer;
-        if (!known || !printOn(job, data) || job.printerState() == QPrinter::Error)
+        if (!known || !PrintReportOn(job, data, board_->picture()->picture()) || job.printerState() == QPrinter::Error)
             MessageBox::show(this,
                              QString::fromUtf8("O serviço de impressão não aceitou o trabalho "
                                                "para a impressora \"%1\".")
@@ -277,22 +222,11 @@ void frmAnalise4f::cmdPdf_Click() {
                                      QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
         if (path.isEmpty()) return;
 
-        // Written beside the file and renamed over it at the end: a failure leaves
-        // nothing half-written.
-        QSaveFile file(path);
-        bool written = file.open(QIODevice::WriteOnly);
-        if (written) {
-            QPdfWriter pdf(&file);
-            pdf.setTitle(QStringLiteral("Velmar Paraconsistent Logic"));
-            pdf.setCreator(QStringLiteral("Velmar Paraconsistent Logic"));
-            pdf.setResolution(1200);
-            pdf.setPageLayout(reportPageLayout());
-            written = printOn(pdf, data);
-        }
-        if (!written || !file.commit())
+        if (const std::optional<QString> failure =
+                WriteReportPdf(path, data, board_->picture()->picture()))
             MessageBox::show(this,
                              QString::fromUtf8("Não foi possível gravar o arquivo \"%1\".\n%2")
-                                 .arg(QDir::toNativeSeparators(path), file.errorString()),
+                                 .arg(QDir::toNativeSeparators(path), *failure),
                              QStringLiteral("Erro"), MessageBox::Icon::Critical);
     });
 }

@@ -1,9 +1,13 @@
 #include "analysis/frmResultado.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QPolygonF>
 #include <QPushButton>
 
+#include "analysis/logical_state.h"
 #include "analysis/paraconsistent.h"
+#include "analysis/stored_analysis.h"
 #include "analysis/picture_boxes.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -47,6 +51,54 @@ QRect twipsRect(int left, int top, int width, int height) {
                  QPoint(twips(left + width) - 1, twips(top + height) - 1));
 }
 
+// The twelve regions of the logical states, faintly over the lattice square and under the
+// point: one hue for each of the four extreme states, the states tending to it lighter.
+class LatticeRegions : public QWidget {
+  public:
+    explicit LatticeRegions(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        using E = core::EstadoLogico;
+        const auto hue = [](E estado) {
+            switch (estado) {
+            case E::Verdadeiro:
+            case E::QuaseVerdadeiroTendendoAoInconsistente:
+            case E::QuaseVerdadeiroTendendoAoParacompleto:
+                return QColor(0x2e, 0x8b, 0x57);
+            case E::Falso:
+            case E::QuaseFalsoTendendoAoInconsistente:
+            case E::QuaseFalsoTendendoAoParacompleto:
+                return QColor(0xc0, 0x39, 0x2b);
+            case E::Inconsistente:
+            case E::InconsistenteTendendoAoVerdadeiro:
+            case E::InconsistenteTendendoAoFalso:
+                return QColor(0xe6, 0x9b, 0x00);
+            default:
+                return QColor(0x2c, 0x6f, 0xbb);
+            }
+        };
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
+        // G1n = (Gc + 1) / 2 grows to the right, ~G2n = (Gct + 1) / 2 upwards.
+        const auto at = [&](const core::PontoGc& p) {
+            return QPointF((p.certainty + 1) / 2 * width(), (1 - p.contradiction) / 2 * height());
+        };
+        for (int i = 0; i < core::kEstadosLogicos; ++i) {
+            const auto estado = static_cast<E>(i);
+            QColor fill = hue(estado);
+            fill.setAlpha(i < 4 ? 46 : 22);
+            painter.setBrush(fill);
+            QPolygonF region;
+            for (const core::PontoGc& corner : core::RegiaoDoEstado(estado)) region << at(corner);
+            painter.drawPolygon(region);
+        }
+    }
+};
+
 }  // namespace
 
 frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
@@ -59,6 +111,11 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     Image1->setObjectName("Image1");
     Image1->setGeometry(twipsRect(kLatticeLeft, kLatticeTop, kLatticeRight - kLatticeLeft,
                                   kLatticeBottom - kLatticeTop));
+    auto* regions = new LatticeRegions(this);
+    regions->setObjectName("LatticeRegions");
+    regions->setGeometry(twipsRect(core::kLatticeSquareLeft, core::kLatticeSquareTop,
+                                   core::kLatticeSquareRight - core::kLatticeSquareLeft,
+                                   core::kLatticeSquareBottom - core::kLatticeSquareTop));
 
     // Design positions; the load moves them through the point.
     Line1 = new LineControl({2475, kDesignPointY}, {7950, kDesignPointY}, kGuideColor, this);
@@ -95,6 +152,11 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     label("Label2", QString::fromUtf8("Opinião quanto à decisão:"), kLegendLeft, 5480, 3000, 280);
     lblG1n = label("lblG1n", "", kLegendLeft + 3050, 5480, kLegendWidth - 3050, 280);
     for (QLabel* value : {lblG2n, lblG1n}) value->setFont(arialFont(9, true));
+
+    // Below the sentence and the verdicts, beside the button.
+    lblEstado = label("lblEstado", "", kLegendLeft, 5900, kLegendWidth - 1600, 560);
+    lblEstado->setWordWrap(true);
+    lblEstado->setFont(arialFont(9, true));
 
     QPushButton* cmdSair = namedButton(this, "cmdSair", "&Return");
     cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
@@ -134,6 +196,8 @@ void frmResultado::Form_Load() {
 
     lblResultado->clear();
     lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
+    lblEstado->setText(qs(core::LinhaDoEstado(core::EstadoDoResultado(program_.gG1, program_.gG2),
+                                              idiomaDoPrograma(program_.gIdioma))));
 }
 
 void frmResultado::cmdSair_Click() {

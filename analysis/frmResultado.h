@@ -33,6 +33,7 @@ class frmResultado : public QDialog {
     QLabel* lblResultado;
     QLabel* lblG1n;
     QLabel* lblG2n;
+    QLabel* lblEstado;
 };
 
 }  // namespace vpl

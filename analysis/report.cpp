@@ -19,6 +19,9 @@ constexpr double kHeadingsTopOnNewPage = 600;
 constexpr double kBodyTopOnNewPage = 900;
 // How far the degrees block and the date block reach below their first line.
 constexpr double kPictureHeight = 3500;
+// The logical state's line stands this far below the last degree row, under the picture.
+constexpr double kStateLineOffset = 1150;
+constexpr double kStateLineHeight = 250;
 constexpr double kDateBlockHeight = 900;
 
 QString number00(double value, core::NumberLocale locale) {
@@ -116,7 +119,7 @@ class ReportWriter {
     // The network picture with the degrees written into its cells; returns y after the
     // last degree row.
     double degrees(double y) {
-        if (y + kPictureHeight > bottom()) {
+        if (y + kPictureHeight + kStateLineHeight > bottom()) {
             newPage();
             y = kBodyTopOnNewPage;
         }
@@ -143,6 +146,11 @@ class ReportWriter {
             y += row.step;
             at(row.x1, y, 8, row.text1);
             if (row.x2 > 0) at(row.x2, y, 8, row.text2);
+        }
+        if (!d.state.isEmpty()) {
+            s_.FontBold = true;
+            at(2500, y + kStateLineOffset, 10, d.state);
+            s_.FontBold = false;
         }
         return y;
     }

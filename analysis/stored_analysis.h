@@ -1,0 +1,54 @@
+#pragma once
+
+// The analyses as the data file holds them, for the windows and for the command line: what
+// the stored factor count opens, the factors' pairs, the reference answer table, and the
+// four-factor report written to a PDF file.
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "analysis/logical_state.h"
+#include "analysis/networks.h"
+#include "analysis/report.h"
+
+class QPagedPaintDevice;
+
+namespace vpl {
+
+namespace store {
+class Database;
+}
+
+// The language of the logical state's words for a gIdioma value.
+core::Idioma idiomaDoPrograma(std::int16_t gIdioma);
+
+// The stored factor count as the four-factor load reads it into a 16-bit integer; a value
+// that is not a number counts 4, as it does for the analysis dispatch.
+std::int16_t StoredFactorCount(store::Database& db, core::NumberLocale locale);
+
+// Factor i is the i-th row of Fatores; a factor whose Mi1 or Mi2 is not a number has no
+// pair and shows empty texts.
+std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
+
+// The four blocks of answer counts of PLikert that the family windows analyse: block i is
+// the row with key 20 i - 19 and the 18 rows after it. InvalidDataError on a count that is
+// not a whole number of answers.
+std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database& db);
+
+// Everything the four-factor report prints, from the data file and the network's result.
+ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
+                                const core::Rede4fResult& result, core::NumberLocale locale,
+                                std::int16_t language);
+
+// Writes the report beside `path` and renames it over the file at the end, so that a failure
+// leaves nothing half-written. The reason when it could not be written.
+std::optional<QString> WriteReportPdf(const QString& path, const ReportData& data,
+                                      const Picture& network);
+
+// Paints the report on a printer or a PDF writer; false when the device refused to start.
+bool PrintReportOn(QPagedPaintDevice& device, const ReportData& data, const Picture& network);
+
+}  // namespace vpl
