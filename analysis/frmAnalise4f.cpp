@@ -205,7 +205,8 @@ void frmAnalise4f::cmdPrinter_Click() {
         // A printer the service no longer knows is silently replaced by the default one:
         // that job must not go to another printer than the one chosen.
         const bool known = job.printerName() == *printer;
-        if (!known || !PrintReportOn(job, data, board_->picture()->picture()) || job.printerState() == QPrinter::Error)
+        if (!known || !PrintReportOn(job, data, board_->picture()->picture()) ||
+            job.printerState() == QPrinter::Error)
             MessageBox::show(this,
                              QString::fromUtf8("O serviço de impressão não aceitou o trabalho "
                                                "para a impressora \"%1\".")

@@ -7,8 +7,8 @@
 
 #include "analysis/logical_state.h"
 #include "analysis/paraconsistent.h"
-#include "analysis/stored_analysis.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/stored_analysis.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
@@ -64,20 +64,20 @@ class LatticeRegions : public QWidget {
         using E = core::EstadoLogico;
         const auto hue = [](E estado) {
             switch (estado) {
-            case E::Verdadeiro:
-            case E::QuaseVerdadeiroTendendoAoInconsistente:
-            case E::QuaseVerdadeiroTendendoAoParacompleto:
-                return QColor(0x2e, 0x8b, 0x57);
-            case E::Falso:
-            case E::QuaseFalsoTendendoAoInconsistente:
-            case E::QuaseFalsoTendendoAoParacompleto:
-                return QColor(0xc0, 0x39, 0x2b);
-            case E::Inconsistente:
-            case E::InconsistenteTendendoAoVerdadeiro:
-            case E::InconsistenteTendendoAoFalso:
-                return QColor(0xe6, 0x9b, 0x00);
-            default:
-                return QColor(0x2c, 0x6f, 0xbb);
+                case E::Verdadeiro:
+                case E::QuaseVerdadeiroTendendoAoInconsistente:
+                case E::QuaseVerdadeiroTendendoAoParacompleto:
+                    return QColor(0x2e, 0x8b, 0x57);
+                case E::Falso:
+                case E::QuaseFalsoTendendoAoInconsistente:
+                case E::QuaseFalsoTendendoAoParacompleto:
+                    return QColor(0xc0, 0x39, 0x2b);
+                case E::Inconsistente:
+                case E::InconsistenteTendendoAoVerdadeiro:
+                case E::InconsistenteTendendoAoFalso:
+                    return QColor(0xe6, 0x9b, 0x00);
+                default:
+                    return QColor(0x2c, 0x6f, 0xbb);
             }
         };
         QPainter painter(this);

@@ -68,10 +68,10 @@ const StateTexts& texts(EstadoLogico estado) {
 
 EstadoLogico EstadoDoResultado(Fixed4 certainty, Fixed4 contradiction) {
     using E = EstadoLogico;
-    const bool decisiveCertainty = certainty >= kLimiteSuperiorDeControle ||
-                                   certainty <= kLimiteInferiorDeControle;
-    const bool decisiveContradiction = contradiction >= kLimiteSuperiorDeControle ||
-                                       contradiction <= kLimiteInferiorDeControle;
+    const bool decisiveCertainty =
+        certainty >= kLimiteSuperiorDeControle || certainty <= kLimiteInferiorDeControle;
+    const bool decisiveContradiction =
+        contradiction >= kLimiteSuperiorDeControle || contradiction <= kLimiteInferiorDeControle;
     const bool certaintyLeads = magnitude(certainty) >= magnitude(contradiction);
     const bool positiveCertainty = certainty.Ticks() >= 0;
     const bool positiveContradiction = contradiction.Ticks() >= 0;
@@ -97,8 +97,8 @@ std::string_view NomeDoEstado(EstadoLogico estado, Idioma idioma) {
 }
 
 std::string LinhaDoEstado(EstadoLogico estado, Idioma idioma) {
-    constexpr std::array<std::string_view, 3> kHeading{"Estado lógico: ", "Logical state: ",
-                                                       "Estado lógico: "};
+    constexpr std::array<std::string_view, 3> kHeading{
+        "Estado lógico: ", "Logical state: ", "Estado lógico: "};
     return std::string(kHeading[static_cast<std::size_t>(idioma)]) +
            std::string(NomeDoEstado(estado, idioma));
 }

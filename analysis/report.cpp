@@ -147,11 +147,7 @@ class ReportWriter {
             at(row.x1, y, 8, row.text1);
             if (row.x2 > 0) at(row.x2, y, 8, row.text2);
         }
-        if (!d.state.isEmpty()) {
-            s_.FontBold = true;
-            at(2500, y + kStateLineOffset, 10, d.state);
-            s_.FontBold = false;
-        }
+        if (!d.state.isEmpty()) at(2500, y + kStateLineOffset, 10, d.state);
         return y;
     }
 

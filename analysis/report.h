@@ -36,7 +36,7 @@ struct ReportData {
     QString g2n;  // "0.0000"
     QString g1n;
     QString state;  // the line of the result's logical state
-    QString date;  // the user's short date
+    QString date;   // the user's short date
     core::NumberLocale locale;
 };
 

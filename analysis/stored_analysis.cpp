@@ -100,8 +100,8 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.min2 = qs(r.lblMin2);
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
-    data.state = qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2),
-                                        idiomaDoPrograma(language)));
+    data.state =
+        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), idiomaDoPrograma(language)));
     data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.locale = locale;
     return data;

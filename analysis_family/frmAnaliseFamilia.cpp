@@ -12,6 +12,7 @@
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
+#include "analysis/stored_analysis.h"
 #include "analysis/picture_boxes.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -28,7 +29,6 @@ using Op = NetworkTablePicture::Operator;
 using Side = AnalysisBoard::Side;
 
 constexpr int kBlocks = 4;
-constexpr int kBlockRows = 19;  // of the 20 keys of a block, the last is never read
 
 const std::array<FamilyMember, 6>& members() {
     const auto orAnd = AnalysisBoard::orAndLabels;
@@ -79,29 +79,6 @@ const std::array<FamilyMember, 6>& members() {
          {"Label3", "Label4"}},
     }};
     return table;
-}
-
-// A count of PLikert as the block sums read it: a whole number of answers. Anything else
-// (NULL, a text, a fraction, a negative or huge number) stops the analysis with a message.
-std::int32_t blockCount(const store::Row& row, const std::string& field) {
-    const store::Value& value = row.value(field);
-    const std::optional<double> n = value.number();
-    if (!n || *n < 0 || *n > std::numeric_limits<std::int32_t>::max() || *n != std::floor(*n))
-        throw InvalidDataError("Contagem inválida em PLikert, chave " + std::to_string(row.key()) +
-                               ", campo " + field + ": " + value.toText().value_or("Null"));
-    return static_cast<std::int32_t>(*n);
-}
-
-// Block i (1 to 4): the row with key 20 i - 19 and the 18 rows after it in key order.
-std::vector<core::CountRow> likertBlock(store::Database& db, int block) {
-    std::vector<std::string> fields;
-    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-    std::vector<core::CountRow> counts;
-    for (const store::Row& row : db.rowsFrom("PLikert", fields, 20 * block - 19, kBlockRows)) {
-        core::CountRow& c = counts.emplace_back();
-        for (int j = 0; j < store::kLikertPoints; ++j) c[j] = blockCount(row, fields[j]);
-    }
-    return counts;
 }
 
 QPushButton* button(QWidget* parent, const char* name, const char* caption) {
@@ -196,8 +173,7 @@ void frmAnaliseFamilia::Form_Load() {
 
 void frmAnaliseFamilia::AnalisarFatores() {
     store::Database& db = program_.db();
-    std::array<std::vector<core::CountRow>, kBlocks> blocks;
-    for (int i = 0; i < kBlocks; ++i) blocks[i] = likertBlock(db, i + 1);
+    const auto blocks = ReferenceTableBlocks(db);
     const core::AnaliseFatoresResult r =
         core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, program_.locale);
 

@@ -384,16 +384,18 @@ class AnalysisWindowsTest : public QObject {
         QCOMPARE(schemeWindow, "frmEsquema4f");
         QCOMPARE(heading, "Paraconsistent Logic Scheme Used");
 
-        QString sentence, g1n;
+        QString sentence, g1n, state;
         seen = examineNextModal([&](QWidget& w) {
             QCOMPARE(w.objectName(), "frmResultado");
             sentence = text(w, "lblResultado");
             g1n = text(w, "lblG1");
+            state = text(w, "lblEstado");
         });
         QTest::mouseClick(child<QPushButton>(window, "cmdResutado"), Qt::LeftButton);
         QVERIFY(*seen);
         QCOMPARE(sentence, "Dados consistentes,  forte concordância.");
         QCOMPARE(g1n, "1.0000");
+        QCOMPARE(state, "Logical state: True");  // of G1 = 1, G2 = 0, in the stored language
 
         QVERIFY(window.isVisible());
         QTest::mouseClick(child<QPushButton>(window, "cmdSair"), Qt::LeftButton);
@@ -514,7 +516,10 @@ class AnalysisWindowsTest : public QObject {
         }
         // The point is drawn over the lines, and the lines over the lattice.
         const QObjectList order = window.children();
-        QVERIFY(order.indexOf(image) < order.indexOf(child<LineControl>(window, "Line1")));
+        auto* regions = child<QWidget>(window, "LatticeRegions");
+        QVERIFY(order.indexOf(image) < order.indexOf(regions));
+        QVERIFY(order.indexOf(regions) < order.indexOf(child<LineControl>(window, "Line1")));
+        QCOMPARE(regions->geometry().topLeft(), QPoint(twips(2800), twips(1090)));
         QVERIFY(order.indexOf(child<LineControl>(window, "Line2")) <
                 order.indexOf(child<QLabel>(window, "lblPonto")));
         // Everything fits in the window.

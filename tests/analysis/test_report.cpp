@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include "analysis/frmAnalise4f.h"
+#include "analysis/logical_state.h"
 #include "analysis/printing_surface.h"
 #include "analysis/report.h"
 #include "shell/file_dialog.h"
@@ -49,6 +50,7 @@ ReportData degreesData() {
     d.min2 = "min2";
     d.g2n = "g2n";
     d.g1n = "g1n";
+    d.state = "state";
     d.date = "08/12/2026";
     return d;
 }
@@ -170,6 +172,7 @@ class ReportTest : public QObject {
             {6450, 5405, 8, "f4"},
             {5700, 5855, 8, "g2n"},
             {5700, 6080, 8, "g1n"},
+            {2500, 7230, 10, "state"},  // under the picture
             {1500, 10080, 10, "Date: 08/12/2026"},
             {1500, 10580, 8, "Velmar Paraconsistent Logic [Computer Software]. (2021)."},
         };
@@ -251,6 +254,7 @@ class ReportTest : public QObject {
                 QCOMPARE(op.page, picture->page);
                 QVERIFY(picture->rect.contains(op.x, op.y));
             }
+        QCOMPARE(pageOf.value("state"), picture->page);
         QCOMPARE(pageOf.value("Date: 08/12/2026"),
                  pageOf.value(QString("Retrieved from ") + kWebAddress));
     }
@@ -331,6 +335,9 @@ class ReportTest : public QObject {
             QVERIFY(text.contains("0.7500"));
             QVERIFY(text.contains("0.1250"));
             QVERIFY(text.contains("Date: " + date));
+            const auto state = core::EstadoDoResultado(f.program().gG1, f.program().gG2);
+            QVERIFY(text.contains(
+                QString::fromStdString(core::LinhaDoEstado(state, core::Idioma::Portugues))));
         };
 
         QTemporaryDir dir;
