@@ -417,4 +417,36 @@ SurveyFile ReadSurvey(std::string_view bytes) {
     return reader.finish();
 }
 
+std::string CsvRecord(std::span<const std::string> cells) {
+    std::string record;
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) record += ',';
+        const std::string& cell = cells[i];
+        if (cell.find_first_of(",\"\r\n") == std::string::npos) {
+            record += cell;
+            continue;
+        }
+        // At worst every character is a quote, doubled, between the two enclosing ones.
+        std::string quoted(2 * cell.size() + 2, '\0');
+        quoted.resize(csv_write(quoted.data(), quoted.size(), cell.data(), cell.size()));
+        record += quoted;
+    }
+    return record + "\r\n";
+}
+
+std::array<std::string, 1 + store::kLikertPoints> CountsHeading() {
+    return {"Proposição", "DT", "D", "I", "C", "CT"};
+}
+
+std::string WriteCountsCsv(std::span<const SurveyProposition> propositions) {
+    const auto heading = CountsHeading();
+    std::string csv = CsvRecord(heading);
+    for (const SurveyProposition& p : propositions) {
+        std::vector<std::string> cells{p.text};
+        for (const std::int32_t count : p.counts) cells.push_back(std::to_string(count));
+        csv += CsvRecord(cells);
+    }
+    return csv;
+}
+
 }  // namespace vpl::core

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -65,6 +66,15 @@ class SurveyError : public std::runtime_error {
 // semicolon or tab, RFC 4180 quoting. Throws SurveyError when there is nothing to import
 // or more propositions than a factor holds.
 SurveyFile ReadSurvey(std::string_view bytes);
+
+// One CSV record: comma-separated, a cell quoted where RFC 4180 needs it, ended by CRLF.
+std::string CsvRecord(std::span<const std::string> cells);
+
+// The heading of the counts layout: "Proposição", then the five points.
+std::array<std::string, 1 + store::kLikertPoints> CountsHeading();
+
+// The counts layout that ReadSurvey reads back: the heading, then one row per proposition.
+std::string WriteCountsCsv(std::span<const SurveyProposition> propositions);
 
 // The point 1 to 5 an answer cell stands for ("1" .. "5", the scale's words in Portuguese,
 // English or Spanish, or its abbreviations DT .. CT; case and accents ignored), or 0.

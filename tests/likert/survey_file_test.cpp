@@ -145,6 +145,22 @@ TEST(SurveyFile, NothingOrTooMuchToImportIsRefused) {
     EXPECT_EQ(ReadSurvey(hundred).propositions.size(), 99u);
 }
 
+// What the command line exports must read back unchanged, whatever the texts hold.
+TEST(SurveyFile, WrittenCountsReadBack) {
+    const std::vector<SurveyProposition> written{
+        {"Custo, prazo e \"qualidade\"", {1, 0, 2, 3, 40}},
+        {"Duas\r\nlinhas", {0, 0, 0, 0, 0}},
+        {"Ação imediata", {7, 6, 5, 4, 3}},
+        {"", {1, 1, 1, 1, 1}},
+    };
+    const SurveyFile read = ReadSurvey(WriteCountsCsv(written));
+    EXPECT_EQ(read.layout, SurveyLayout::Counts);
+    EXPECT_TRUE(read.unread.empty());
+    std::vector<Expected> expected;
+    for (const SurveyProposition& p : written) expected.push_back({p.text, p.counts});
+    expectPropositions(read, expected);
+}
+
 TEST(SurveyFile, TheReadmeSamplesRead) {
     for (const auto& [name, layout] : {std::pair{"counts.csv", SurveyLayout::Counts},
                                        std::pair{"responses.csv", SurveyLayout::Responses}}) {

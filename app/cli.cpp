@@ -1,0 +1,469 @@
+#include "app/cli.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+
+#include "analysis/logical_state.h"
+#include "analysis/network_table_picture.h"
+#include "analysis/networks.h"
+#include "analysis/paraconsistent.h"
+#include "analysis/report.h"
+#include "analysis/stored_analysis.h"
+#include "likert/factor_import.h"
+#include "likert/survey_file.h"
+#include "shell/program.h"
+#include "shell/windows.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace vpl::cli {
+
+namespace {
+
+const char* const kUsageLine =
+    "usage: vpl-cli analyse|report|import|export [options] (vpl-cli --help lists them)";
+
+const char* const kHelp =
+    R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
+
+  vpl-cli analyse [--json] [--data FILE]
+      Runs the analysis that the stored factor count opens (the four-factor network on the
+      factors' stored pairs for 4, the family network on the reference answer table for 2,
+      3 and 5 to 8) and prints every degree, the normalised degrees, both verdicts, the
+      result's sentence and its logical state. --json prints one JSON object.
+  vpl-cli report --pdf OUT [--data FILE]
+      Writes the printed report of the four-factor analysis to the PDF file OUT.
+  vpl-cli import --factor K FILE [--dry-run] [--data FILE]
+      Imports a survey export (CSV: one row per proposition with its five counts, or one
+      row per respondent) into factor K, printing what was understood and what not.
+      --dry-run writes nothing.
+  vpl-cli export --csv [--factor K] [--data FILE]
+      Prints the stored propositions and counts as CSV. With --factor, the layout that
+      import reads back; without it, every factor, its number in a first column.
+  vpl-cli --help
+      This text.
+
+  --data FILE   the data file; by default the one the program uses.
+
+Exit status: 0 done; 1 the data does not allow what was asked; 2 a file missing, damaged,
+wrongly keyed or not writable; 64 bad arguments.
+)";
+
+// Ends the command with a line on stderr and an exit status.
+struct Failure : std::runtime_error {
+    Failure(int status, const std::string& line) : std::runtime_error(line), status(status) {}
+    int status;
+};
+
+std::string u8(const QString& text) {
+    return text.toStdString();
+}
+
+struct Command {
+    QString name;
+    QCommandLineParser parser;
+    QString data;  // --data or the default
+
+    bool isSet(const char* option) const { return parser.isSet(QString::fromLatin1(option)); }
+    QString value(const char* option) const { return parser.value(QString::fromLatin1(option)); }
+};
+
+std::unique_ptr<store::Database> openData(const QString& path, store::Database::Access access) {
+    if (!QFileInfo(path).isFile())
+        throw Failure(kFileError,
+                      "the data file " + u8(QDir::toNativeSeparators(path)) + " does not exist");
+    try {
+        return store::Database::open(path.toStdString(), store::kDatabaseKey, access);
+    } catch (const store::StoreError& e) {
+        throw Failure(kFileError, "the data file " + u8(QDir::toNativeSeparators(path)) +
+                                      " cannot be opened: " + e.what());
+    }
+}
+
+// A factor number given on the command line, 1 to the stored factor count.
+int factorArgument(const Command& command, int storedFactors) {
+    bool whole = false;
+    const int k = command.value("factor").toInt(&whole);
+    if (!whole || k < 1 || k > storedFactors)
+        throw Failure(kUsage, "--factor " + u8(command.value("factor")) +
+                                  ": the data file has factors 1 to " +
+                                  std::to_string(storedFactors));
+    return k;
+}
+
+int storedFactorCount(store::Database& db, core::NumberLocale locale) {
+    return std::clamp<int>(StoredFactorCount(db, locale), 0, store::kFactorSlots);
+}
+
+// ------------------------------------------------------------------ analyse
+
+struct ShownDegree {
+    std::string name;  // the label that shows it
+    std::optional<double> value;
+    std::string text;
+};
+
+struct Analysis {
+    int factors = 0;
+    std::string network;
+    std::vector<ShownDegree> degrees;
+    ShownDegree certainty{"G1", {}, {}};
+    ShownDegree contradiction{"G2", {}, {}};
+    ShownDegree g1n{"G1n", {}, {}};
+    ShownDegree g2n{"~G2n", {}, {}};
+    std::string verdictOnData;     // on ~G2n
+    std::string verdictOnOpinion;  // on G1n
+    std::string sentence;
+    core::EstadoLogico state{};
+    std::string stateText;
+};
+
+ShownDegree shown(std::string name, const std::string& text, core::NumberLocale locale) {
+    return {std::move(name), core::ParseLocaleNumber(text, locale), text};
+}
+
+std::string numbered(const char* stem, int i, const char* tail = "") {
+    return stem + std::to_string(i) + tail;
+}
+
+void fourFactor(store::Database& db, core::NumberLocale locale, Analysis& a) {
+    const core::Rede4fResult r = core::Rede4f(4, StoredFactorPairs(db, 4), locale);
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(shown(numbered("lblF", i + 1, "G1"), r.lblG1[i], locale));
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(shown(numbered("lblF", i + 1, "G2"), r.lblG2[i], locale));
+    // The value of a maximum is its four-decimal text; the label shows two decimals.
+    for (int i = 0; i < 4; ++i) {
+        ShownDegree max = shown(numbered("lblMax", i + 1), r.lblMax[i], locale);
+        max.value = core::ParseLocaleNumber(r.max[i], locale);
+        a.degrees.push_back(max);
+    }
+    ShownDegree min1 = shown("lblMin1", r.lblMin1, locale);
+    min1.value = core::ParseLocaleNumber(r.lambdaR, locale);
+    ShownDegree min2 = shown("lblMin2", r.lblMin2, locale);
+    min2.value = core::ParseLocaleNumber(r.muR, locale);
+    a.degrees.push_back(min1);
+    a.degrees.push_back(min2);
+    a.contradiction = shown("G2", r.grid[0], locale);
+    a.certainty = shown("G1", r.grid[1], locale);
+    a.g2n = shown("~G2n", r.grid[3], locale);
+    a.g1n = shown("G1n", r.grid[4], locale);
+    a.verdictOnData = core::VereditoNaoContradicao(r.grid[3], locale);
+    a.verdictOnOpinion = core::VereditoCerteza(r.grid[4], locale);
+    a.sentence = core::QualidadeDosDados(r.gG2n, r.gG1n);
+    a.state = core::EstadoDoResultado(r.gG1, r.gG2);
+}
+
+void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a) {
+    const auto blocks = ReferenceTableBlocks(db);
+    const core::AnaliseFatoresResult r =
+        core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
+    const auto degree = [](std::string name, const core::Degree& d) {
+        return ShownDegree{std::move(name),
+                           d.text.empty() ? std::nullopt : std::optional<double>(d.value), d.text};
+    };
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(degree(numbered("lblF", i + 1, "G1"), r.blocks[i].mu));
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(degree(numbered("lblF", i + 1, "G2"), r.blocks[i].lambda));
+    const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
+    for (std::size_t k = 0; k < r.steps.size(); ++k)
+        a.degrees.push_back(degree(steps[k], r.steps[k].result));
+    const auto fixed = [&](std::string name, core::Fixed4 value) {
+        return ShownDegree{std::move(name), value.ToDouble(),
+                           core::FormatNumber(value.ToDouble(), "0.0000", locale)};
+    };
+    a.certainty = fixed("G1", r.graus.G1);
+    a.contradiction = fixed("G2", r.graus.G2);
+    a.g2n = shown("~G2n", r.lblG2n, locale);
+    a.g1n = shown("G1n", r.lblG1n, locale);
+    a.verdictOnData = r.lblMsg2;
+    a.verdictOnOpinion = r.lblMsg1;
+    a.sentence = core::QualidadeDosDados(r.graus.G2nSingle, r.graus.G1n);
+    a.state = core::EstadoDoResultado(r.graus.G1, r.graus.G2);
+}
+
+QJsonValue jsonNumber(const std::optional<double>& value) {
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+QJsonObject jsonDegree(const ShownDegree& d) {
+    return {{"value", jsonNumber(d.value)}, {"text", QString::fromStdString(d.text)}};
+}
+
+void printJson(const Analysis& a, std::ostream& out) {
+    QJsonObject degrees;
+    for (const ShownDegree& d : a.degrees)
+        degrees.insert(QString::fromStdString(d.name), jsonDegree(d));
+    const QJsonObject root{
+        {"factors", a.factors},
+        {"network", QString::fromStdString(a.network)},
+        {"degrees", degrees},
+        {"certainty", jsonDegree(a.certainty)},
+        {"contradiction", jsonDegree(a.contradiction)},
+        {"G1n", jsonDegree(a.g1n)},
+        {"G2n", jsonDegree(a.g2n)},
+        {"verdicts", QJsonObject{{"data", QString::fromStdString(a.verdictOnData)},
+                                 {"opinion", QString::fromStdString(a.verdictOnOpinion)}}},
+        {"sentence", QString::fromStdString(a.sentence)},
+        {"state", QJsonObject{{"key", QString::fromUtf8(core::ChaveDoEstado(a.state).data(),
+                                                        int(core::ChaveDoEstado(a.state).size()))},
+                              {"text", QString::fromStdString(a.stateText)}}},
+    };
+    out << QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+}
+
+void printText(const Analysis& a, std::ostream& out) {
+    const auto line = [&](const std::string& name, const std::string& text) {
+        out << name << std::string(name.size() < 10 ? 10 - name.size() : 1, ' ') << text << '\n';
+    };
+    line("factors", std::to_string(a.factors));
+    line("network", a.network);
+    for (const ShownDegree& d : a.degrees) line(d.name, d.text);
+    for (const ShownDegree* d : {&a.certainty, &a.contradiction, &a.g2n, &a.g1n})
+        line(d->name, d->text);
+    line("data", a.verdictOnData);
+    line("opinion", a.verdictOnOpinion);
+    line("result", a.sentence);
+    line("state", a.stateText);
+}
+
+int analyse(Command& command, std::ostream& out) {
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    const store::Row parametro = db->firstRow("Parametro", {"Fatores", "Idioma"});
+    const double count = storedNumber(parametro.value("Fatores"), locale).value_or(4);
+    if (!analysisWindowForCount(count))
+        throw Failure(kNotPossible, "the stored factor count " +
+                                        parametro.value("Fatores").toText().value_or("Null") +
+                                        " opens no analysis");
+    Analysis a;
+    a.factors = static_cast<int>(count);
+    if (a.factors == 4) {
+        a.network = "four-factor";
+        fourFactor(*db, locale, a);
+    } else {
+        a.network = "reference-table";
+        referenceTable(*db, locale, a);
+    }
+    const std::int16_t language = languageFromStored(parametro.value("Idioma").number());
+    a.stateText = core::NomeDoEstado(a.state, idiomaDoPrograma(language));
+    command.isSet("json") ? printJson(a, out) : printText(a, out);
+    return kDone;
+}
+
+// ------------------------------------------------------------------ report
+
+int report(Command& command, std::ostream& out) {
+    const QString pdf = command.value("pdf");
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    const int factors = StoredFactorCount(*db, locale);
+    if (factors != 4)
+        throw Failure(kNotPossible,
+                      "the report is of the four-factor analysis; the data file has " +
+                          std::to_string(factors) + " factors");
+    const core::Rede4fResult r = core::Rede4f(4, StoredFactorPairs(*db, 4), locale);
+    const std::int16_t language =
+        languageFromStored(db->firstRow("Parametro", {"Idioma"}).value("Idioma").number());
+    const ReportData data = FourFactorReportData(*db, 4, r, locale, language);
+    if (const std::optional<QString> failure =
+            WriteReportPdf(pdf, data, NetworkTablePicture::fourFactor()))
+        throw Failure(kFileError,
+                      "cannot write " + u8(QDir::toNativeSeparators(pdf)) + ": " + u8(*failure));
+    out << "report written to " << u8(QDir::toNativeSeparators(pdf)) << '\n';
+    return kDone;
+}
+
+// ------------------------------------------------------------------ export
+
+std::vector<core::SurveyProposition> surveyPropositions(const ReportFactor& factor) {
+    std::vector<core::SurveyProposition> propositions;
+    for (const ReportProposition& p : factor.propositions) {
+        core::SurveyProposition& s = propositions.emplace_back();
+        s.text = u8(p.text);
+        for (int k = 0; k < store::kLikertPoints; ++k)
+            s.counts[k] = static_cast<std::int32_t>(std::llround(p.counts[k]));
+    }
+    return propositions;
+}
+
+int exportCsv(Command& command, std::ostream& out) {
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    const std::vector<ReportFactor> factors =
+        ReadReportFactors(*db, storedFactorCount(*db, locale), locale);
+    if (command.isSet("factor")) {
+        const int k = factorArgument(command, static_cast<int>(factors.size()));
+        out << core::WriteCountsCsv(surveyPropositions(factors[k - 1]));
+        return kDone;
+    }
+    std::vector<std::string> heading{"Fator"};
+    for (const std::string& cell : core::CountsHeading()) heading.push_back(cell);
+    out << core::CsvRecord(heading);
+    for (std::size_t i = 0; i < factors.size(); ++i)
+        for (const core::SurveyProposition& p : surveyPropositions(factors[i])) {
+            std::vector<std::string> cells{std::to_string(i + 1), p.text};
+            for (const std::int32_t n : p.counts) cells.push_back(std::to_string(n));
+            out << core::CsvRecord(cells);
+        }
+    return kDone;
+}
+
+// ------------------------------------------------------------------ import
+
+std::string surveyRefusal(const core::SurveyError& e) {
+    using Reason = core::SurveyError::Reason;
+    switch (e.reason) {
+        case Reason::NotCsv:
+            return "the file is not a CSV file that can be read";
+        case Reason::NoPropositions:
+            return "the file holds no propositions";
+        case Reason::TooManyPropositions:
+            break;
+    }
+    return "the file holds " + std::to_string(e.propositions) + " propositions; a factor holds " +
+           std::to_string(store::kPropositionRows) + " at most";
+}
+
+void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
+    const bool counts = survey.layout == core::SurveyLayout::Counts;
+    out << "layout: " << (counts ? "counts" : "responses") << ", delimiter "
+        << (survey.delimiter == '\t' ? std::string("tab") : std::string(1, survey.delimiter))
+        << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
+    for (std::size_t i = 0; i < survey.propositions.size(); ++i) {
+        const core::SurveyProposition& p = survey.propositions[i];
+        out << i + 1 << '\t' << p.text;
+        for (const std::int32_t n : p.counts) out << '\t' << n;
+        out << '\n';
+    }
+    for (const core::UnreadCell& c : survey.skippedColumns)
+        out << "skipped: column " << c.column << " \"" << c.text << "\" holds no answers\n";
+    for (const core::UnreadCell& c : survey.unread)
+        out << "not understood: row " << c.row << ", column " << c.column << ": \"" << c.text
+            << "\"\n";
+    for (const core::TotalMismatch& t : survey.totals)
+        out << "total differs: row " << t.row << ", total \"" << t.total << "\", sum " << t.sum
+            << '\n';
+}
+
+int import(Command& command, std::ostream& out) {
+    const QStringList files = command.parser.positionalArguments();
+    if (!command.isSet("factor") || files.size() != 1)
+        throw Failure(kUsage, "usage: vpl-cli import --factor K FILE [--dry-run] [--data FILE]");
+    const bool dryRun = command.isSet("dry-run");
+    auto db = openData(command.data, dryRun ? store::Database::Access::ReadOnly
+                                            : store::Database::Access::AsTheFileAllows);
+    const int k = factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
+
+    QFile file(files.front());
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(kFileError, "cannot read " + u8(QDir::toNativeSeparators(files.front())) +
+                                      ": " + u8(file.errorString()));
+    const QByteArray bytes = file.readAll();
+    core::SurveyFile survey;
+    try {
+        survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
+    } catch (const core::SurveyError& e) {
+        throw Failure(kNotPossible, u8(QDir::toNativeSeparators(files.front())) + ": " +
+                                        surveyRefusal(e) + "; nothing imported");
+    }
+    printSurvey(survey, out);
+    if (dryRun) {
+        out << "dry run: nothing written\n";
+        return kDone;
+    }
+    if (db->readOnly())
+        throw Failure(kFileError, "the data file " + u8(QDir::toNativeSeparators(command.data)) +
+                                      " cannot be written; nothing imported");
+    StoreImportedFactor(*db, k, survey.propositions);
+    out << "imported " << survey.propositions.size() << " propositions into factor " << k << '\n';
+    return kDone;
+}
+
+// ------------------------------------------------------------------ dispatch
+
+struct CommandSpec {
+    const char* name;
+    int (*run)(Command&, std::ostream&);
+    std::vector<std::pair<const char*, const char*>> options;  // name, value name or nullptr
+    const char* required;  // an option that must be given, or nullptr
+};
+
+const std::vector<CommandSpec>& commands() {
+    static const std::vector<CommandSpec> table{
+        {"analyse", analyse, {{"json", nullptr}}, nullptr},
+        {"report", report, {{"pdf", "OUT"}}, "pdf"},
+        {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor"},
+        {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
+    };
+    return table;
+}
+
+}  // namespace
+
+int Run(const QStringList& arguments, const QString& defaultData, std::ostream& out,
+        std::ostream& err) {
+    if (arguments.isEmpty()) {
+        err << kUsageLine << '\n';
+        return kUsage;
+    }
+    if (arguments.front() == "--help" || arguments.front() == "-h" || arguments.front() == "help") {
+        out << kHelp;
+        return kDone;
+    }
+    const auto spec = std::find_if(commands().begin(), commands().end(), [&](const CommandSpec& c) {
+        return arguments.front() == c.name;
+    });
+    if (spec == commands().end()) {
+        err << "vpl-cli: unknown command \"" << u8(arguments.front()) << "\"\n"
+            << kUsageLine << '\n';
+        return kUsage;
+    }
+
+    Command command;
+    command.name = spec->name;
+    for (const auto& [name, valueName] : spec->options)
+        command.parser.addOption(valueName ? QCommandLineOption(name, QString(), valueName)
+                                           : QCommandLineOption(name));
+    command.parser.addOption(QCommandLineOption("data", QString(), "FILE"));
+    // The program's name stands first in what the parser reads.
+    if (!command.parser.parse(QStringList{"vpl-cli"} + arguments.mid(1))) {
+        err << "vpl-cli: " << u8(command.parser.errorText()) << '\n' << kUsageLine << '\n';
+        return kUsage;
+    }
+    if ((spec->required && !command.isSet(spec->required)) ||
+        (spec->run != import && !command.parser.positionalArguments().isEmpty())) {
+        err << "vpl-cli " << spec->name << ": missing or unexpected arguments\n"
+            << kUsageLine << '\n';
+        return kUsage;
+    }
+    command.data = command.isSet("data") ? command.value("data") : defaultData;
+
+    try {
+        return spec->run(command, out);
+    } catch (const Failure& f) {
+        err << "vpl-cli " << spec->name << ": " << f.what() << '\n';
+        return f.status;
+    } catch (const store::StoreError& e) {
+        err << "vpl-cli " << spec->name << ": the data file "
+            << u8(QDir::toNativeSeparators(command.data)) << " is damaged: " << e.what() << '\n';
+        return kFileError;
+    } catch (const InvalidDataError& e) {
+        err << "vpl-cli " << spec->name << ": the data file "
+            << u8(QDir::toNativeSeparators(command.data))
+            << " holds data that is not valid: " << e.what() << '\n';
+        return kFileError;
+    }
+}
+
+}  // namespace vpl::cli

@@ -1,0 +1,197 @@
+// Runs the real vpl-cli over data files of its own.
+#include <QCryptographicHash>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "analysis/logical_state.h"
+#include "analysis/paraconsistent.h"
+#include "store/database.h"
+#include "store/schema.h"
+
+namespace {
+
+using vpl::store::Database;
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+Run cli(const QStringList& arguments) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");  // the decimal point
+    p.setProcessEnvironment(env);
+    p.start(VPL_CLI, arguments);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+QByteArray checksum(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
+
+// A four-factor decision in English: factor i has the pair pairs[i] and, for factor 1,
+// three propositions whose texts need quoting in a CSV file.
+class DataFile {
+  public:
+    DataFile() {
+        vpl::store::createDeliveredFile(path.toStdString());
+        auto db = Database::open(path.toStdString(), vpl::store::kDatabaseKey);
+        db->execute("UPDATE Parametro SET Fatores = 4, Idioma = 1");
+        db->execute("UPDATE Fatores SET Prop = '0', Fator = 'Fator ' || Id");
+        const double pairs[4][2] = {{0.75, 0.125}, {0.5, 0.5}, {1, 0}, {0.25, 0.75}};
+        for (int i = 0; i < 4; ++i)
+            db->update("Fatores", i + 1, {{"Mi1", pairs[i][0]}, {"Mi2", pairs[i][1]}});
+        db->update("Fatores", 1, {{"Fator", "Custos"}, {"Prop", "3"}});
+        db->update(
+            "Prop1", 1,
+            {{"Proposicao", "Custo, prazo e \"risco\""}, {"N01", 5}, {"N02", 123}, {"N05", 2}});
+        db->update("Prop1", 2, {{"Proposicao", "Ação imediata"}, {"N03", 7}});
+        db->update("Prop1", 3, {{"Proposicao", "Sem respostas"}});
+    }
+    QString file(const char* name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath("VPLData.mdb");
+};
+
+}  // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void analyseJsonCarriesEveryDegreeAndTheState() {
+        DataFile data;
+        const Run run = cli({"analyse", "--json", "--data", data.path});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.err, QString());
+        const QJsonObject json = QJsonDocument::fromJson(run.out).object();
+        QCOMPARE(json["factors"].toInt(), 4);
+        QCOMPARE(json["network"].toString(), "four-factor");
+        // (1 OR 2) AND (3 OR 4) on both sides: lambdaR = min(0.5, 0.75), muR = min(0.75, 1).
+        const QJsonObject degrees = json["degrees"].toObject();
+        const struct {
+            const char* label;
+            double value;
+            const char* text;
+        } expected[] = {{"lblF1G1", 0.75, "0.7500"}, {"lblF4G2", 0.75, "0.7500"},
+                        {"lblMax1", 0.5, "0.50"},    {"lblMax4", 1, "1.00"},
+                        {"lblMin1", 0.5, "0.50"},    {"lblMin2", 0.75, "0.75"}};
+        for (const auto& e : expected) {
+            const QJsonObject d = degrees[e.label].toObject();
+            QVERIFY2(d["value"].toDouble() == e.value && d["text"].toString() == e.text, e.label);
+        }
+        QCOMPARE(degrees.size(), 14);
+        QCOMPARE(json["certainty"].toObject()["value"].toDouble(), 0.25);
+        QCOMPARE(json["contradiction"].toObject()["text"].toString(), "0.2500");
+        QCOMPARE(json["G1n"].toObject()["value"].toDouble(), 0.625);
+        QCOMPARE(json["G2n"].toObject()["text"].toString(), "0.6250");
+        QCOMPARE(json["sentence"].toString(),
+                 QString::fromStdString(vpl::core::QualidadeDosDados(0.625f, 0.625)));
+        QCOMPARE(json["verdicts"].toObject()["opinion"].toString(),
+                 QString::fromUtf8(vpl::core::VereditoCerteza("0.6250", {'.'}).data()));
+        // Gc = Gct = 0.25: certainty first at equal magnitude; in the stored language.
+        QCOMPARE(json["state"].toObject()["key"].toString(), "quasi-true-tending-to-inconsistent");
+        QCOMPARE(json["state"].toObject()["text"].toString(), "Quasi-true tending to Inconsistent");
+    }
+
+    void badFilesAndArgumentsEndWithOneLine_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QStringList>("arguments");  // DATA stands for the data file
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("says");
+        const QStringList analyse{"analyse", "--data", "DATA"};
+        QTest::newRow("missing") << "remove" << analyse << 2 << "does not exist";
+        QTest::newRow("not a database") << "garble" << analyse << 2 << "cannot be opened";
+        QTest::newRow("another key") << "rekey" << analyse << 2 << "cannot be opened";
+        QTest::newRow("table gone") << "DROP TABLE Fatores" << analyse << 2 << "damaged";
+        QTest::newRow("count opens nothing")
+            << "UPDATE Parametro SET Fatores = 9" << analyse << 1 << "opens no analysis";
+        QTest::newRow("report of 3 factors")
+            << "UPDATE Parametro SET Fatores = 3"
+            << QStringList{"report", "--pdf", "x.pdf", "--data", "DATA"} << 1 << "four-factor";
+        QTest::newRow("no command") << "" << QStringList{} << 64 << "usage:";
+        QTest::newRow("unknown option") << "" << QStringList{"analyse", "--pdf"} << 64 << "usage:";
+        QTest::newRow("report without --pdf") << "" << QStringList{"report"} << 64 << "usage:";
+        QTest::newRow("factor beyond the count")
+            << "" << QStringList{"export", "--csv", "--factor", "5", "--data", "DATA"} << 64
+            << "factors 1 to 4";
+    }
+    void badFilesAndArgumentsEndWithOneLine() {
+        QFETCH(QString, damage);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, says);
+        DataFile data;
+        if (damage == "remove") {
+            QFile::remove(data.path);
+        } else if (damage == "garble") {
+            QFile f(data.path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(4096, 'x'));
+        } else if (damage == "rekey") {
+            QFile::remove(data.path);
+            vpl::store::createDeliveredFile(data.path.toStdString(), "another key");
+        } else if (!damage.isEmpty()) {
+            Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+                ->execute(damage.toStdString());
+        }
+        arguments.replaceInStrings("DATA", data.path);
+        const Run run = cli(arguments);
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(says), qPrintable(run.err));
+        QCOMPARE(run.err.count('\n'), says == "usage:" && !arguments.isEmpty() ? 2 : 1);
+        QVERIFY(run.out.isEmpty());
+    }
+
+    void reportPdfReadsBack() {
+        DataFile data;
+        const QString pdf = data.file("report.pdf");
+        const Run run = cli({"report", "--pdf", pdf, "--data", data.path});
+        QCOMPARE(run.status, 0);
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString report = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(report.contains(QRegularExpression("Fator:\\s+1\\.Custos")), qPrintable(report));
+        QVERIFY(report.contains(QRegularExpression("Sem respostas\\s+00\\s+00\\s+00\\s+00\\s+00")));
+        QVERIFY(report.contains("0.6250"));
+        QVERIFY(report.contains("Logical state: Quasi-true tending to Inconsistent"));
+    }
+
+    void exportThenImportRoundTrips() {
+        DataFile data;
+        const Run exported = cli({"export", "--csv", "--factor", "1", "--data", data.path});
+        QCOMPARE(exported.status, 0);
+        const QString csv = data.file("factor1.csv");
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(exported.out);
+        file.close();
+
+        // A dry run prints what it understood and writes nothing.
+        const QByteArray before = checksum(data.path);
+        const Run dry = cli({"import", "--factor", "2", csv, "--dry-run", "--data", data.path});
+        QCOMPARE(dry.status, 0);
+        const QString said = QString::fromUtf8(dry.out);
+        QVERIFY2(said.contains("1\tCusto, prazo e \"risco\"\t5\t123\t0\t0\t2\n"), qPrintable(said));
+        QVERIFY(said.contains(QString::fromUtf8("2\tAção imediata\t0\t0\t7\t0\t0\n")));
+        QVERIFY(!said.contains("not understood"));
+        QCOMPARE(checksum(data.path), before);
+
+        QCOMPARE(cli({"import", "--factor", "2", csv, "--data", data.path}).status, 0);
+        const Run again = cli({"export", "--csv", "--factor", "2", "--data", data.path});
+        QCOMPARE(again.out, exported.out);
+    }
+};
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"
