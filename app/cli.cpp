@@ -338,7 +338,8 @@ std::string surveyRefusal(const core::SurveyError& e) {
 void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
     const bool counts = survey.layout == core::SurveyLayout::Counts;
     out << "layout: " << (counts ? "counts" : "responses") << ", delimiter "
-        << (survey.delimiter == '\t' ? std::string("tab") : std::string(1, survey.delimiter))
+        << (survey.delimiter == '\t' ? std::string("tab")
+                                     : '"' + std::string(1, survey.delimiter) + '"')
         << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
     for (std::size_t i = 0; i < survey.propositions.size(); ++i) {
         const core::SurveyProposition& p = survey.propositions[i];
