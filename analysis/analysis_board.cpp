@@ -67,6 +67,12 @@ std::vector<AnalysisBoard::NetworkLabel> AnalysisBoard::orAndLabels(int orColumn
         {"lblMax4", Side::Favourable, orColumn, 1}, {"lblMin2", Side::Favourable, andColumn, 0}};
 }
 
+QLabel* AnalysisBoard::addLabel(const char* name, const QRectF& cell, bool bold) {
+    QLabel* label = labelOver(name, Picture2->cellRect(cell));
+    if (bold) label->setFont(arialFont(9, true));
+    return label;
+}
+
 QLabel* AnalysisBoard::labelOver(const char* name, const QRect& where) {
     auto* label = new QLabel(Picture2);
     label->setObjectName(QString::fromUtf8(name));

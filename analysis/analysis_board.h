@@ -54,6 +54,9 @@ class AnalysisBoard : public QWidget {
     // Shows `text` in the label of that name; a label the board does not carry shows
     // nothing, as a network step without a label still computes.
     void setText(const char* name, const std::string& text);
+    // A further label over a cell of the picture (picture units), in the font of the factor
+    // labels, or of the network labels when `bold`.
+    QLabel* addLabel(const char* name, const QRectF& cell, bool bold);
     // The band above the picture over this cell's column, where headings stand.
     QRect headingRect(const QRectF& cell) const;
 

@@ -79,11 +79,11 @@ QColor operatorHeadingFill(NetworkTablePicture::Operator kind) {
 
 }  // namespace
 
-NetworkTablePicture::NetworkTablePicture(int factorCount, std::vector<OperatorColumn> columns,
+NetworkTablePicture::NetworkTablePicture(int factorCount, std::vector<core::NetworkColumn> columns,
                                          bool withDegreeRows)
     : factorCount_(factorCount), columns_(std::move(columns)), withDegreeRows_(withDegreeRows) {
     if (factorCount_ < 1) throw std::invalid_argument("a network table needs a factor");
-    for (const OperatorColumn& column : columns_)
+    for (const core::NetworkColumn& column : columns_)
         for (const Span& span : column.cells)
             if (span.first < 1 || span.last > factorCount_ || span.first > span.last)
                 throw std::invalid_argument("an operator cell joins rows outside the table");
@@ -226,7 +226,7 @@ void NetworkTablePicture::paintHeadings(QPainter& painter) const {
     fullHeading(inner + 2, QStringLiteral("Concordantes do Fator"));
 
     const QFont operatorFont = pictureFont(170, true);
-    const auto operatorHeading = [&](int index, const OperatorColumn* column) {
+    const auto operatorHeading = [&](int index, const core::NetworkColumn* column) {
         const QRectF rect(columnLeft(index), kTitleBottom, columnWidth(index),
                           kHeadingBottom - kTitleBottom);
         cell(painter, rect, column ? operatorHeadingFill(column->kind) : kHeadingFill);

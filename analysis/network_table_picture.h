@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+#include "analysis/networks.h"
 #include "shell/pictures.h"
 
 class QPainter;
@@ -21,27 +22,19 @@ namespace vpl {
 // its natural size; the cell rectangles tell where a window or a report puts its texts.
 class NetworkTablePicture : public Picture {
   public:
-    enum class Operator { Or, And };
+    // The network's own description, so that a picture shows what is computed from it.
+    using Operator = core::Operator;
+    using Span = core::Span;
     enum class Side { Contrary, Favourable };
 
-    // The factor rows that one operator cell joins, 1-based and inclusive.
-    struct Span {
-        int first;
-        int last;
-    };
-    // One operator column, the same on both sides; rows that no cell joins stay blank.
-    struct OperatorColumn {
-        Operator kind;
-        std::vector<Span> cells;
-    };
-
-    NetworkTablePicture(int factorCount, std::vector<OperatorColumn> columns,
+    // Operator rows that no cell joins stay blank.
+    NetworkTablePicture(int factorCount, std::vector<core::NetworkColumn> columns,
                         bool withDegreeRows = false);
     // (1 OR 2) AND (3 OR 4), with the rows of G2n and G1n below.
     static NetworkTablePicture fourFactor();
 
     int factorCount() const { return factorCount_; }
-    const std::vector<OperatorColumn>& columns() const { return columns_; }
+    const std::vector<core::NetworkColumn>& columns() const { return columns_; }
     bool withDegreeRows() const { return withDegreeRows_; }
 
     QSizeF size() const override;
@@ -80,7 +73,7 @@ class NetworkTablePicture : public Picture {
     void paintDegreeRows(QPainter& painter) const;
 
     int factorCount_;
-    std::vector<OperatorColumn> columns_;
+    std::vector<core::NetworkColumn> columns_;
     bool withDegreeRows_;
 };
 

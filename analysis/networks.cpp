@@ -1,6 +1,7 @@
 #include "analysis/networks.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace vpl::core {
 namespace {
@@ -13,6 +14,28 @@ std::string ShownWithTwoDecimals(const std::string& fourDecimals, NumberLocale l
 template <class T>
 const T& Chosen(Operand operand, const T& first, const T& second) {
     return operand == Operand::First ? first : second;
+}
+
+NetworkOutcome Conclude(const Degree& muR, const Degree& lambdaR, NumberLocale locale) {
+    NetworkOutcome r;
+    r.lambdaR = lambdaR;
+    r.muR = muR;
+    r.graus = GrausParaconsistentes(Fixed4::FromReal(muR.value), Fixed4::FromReal(lambdaR.value));
+    r.lblG2n = FormatNumber(r.graus.G2n, "0.0000", locale);
+    r.lblG1n = FormatNumber(r.graus.G1n, "0.0000", locale);
+    r.lblMsg2 = VereditoNaoContradicao(r.lblG2n, locale);
+    r.lblMsg1 = VereditoCerteza(r.lblG1n, locale);
+    return r;
+}
+
+// One operator on both degrees, each side on its own.
+Anotacao Join(Operator kind, const Anotacao& a, const Anotacao& b, NumberLocale locale) {
+    constexpr auto kValues = Comparison::Values;
+    if (kind == Operator::Or)
+        return {OperadorMax(a.mu, b.mu, kValues, locale),
+                OperadorMax(a.lambda, b.lambda, kValues, locale)};
+    return {OperadorMin(a.mu, b.mu, kValues, locale),
+            OperadorMin(a.lambda, b.lambda, kValues, locale)};
 }
 
 }  // namespace
@@ -81,15 +104,65 @@ AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>,
     s[4] = max(b[2].mu, b[3].mu, kValues);
     // Only this step compares the shown two-decimal texts.
     s[5] = min(s[3].result, s[4].result, Comparison::Texts);
-    r.lambdaR = s[2].result;
-    r.muR = s[5].result;
+    static_cast<NetworkOutcome&>(r) = Conclude(s[5].result, s[2].result, locale);
+    return r;
+}
 
-    r.graus =
-        GrausParaconsistentes(Fixed4::FromReal(r.muR.value), Fixed4::FromReal(r.lambdaR.value));
-    r.lblG2n = FormatNumber(r.graus.G2n, "0.0000", locale);
-    r.lblG1n = FormatNumber(r.graus.G1n, "0.0000", locale);
-    r.lblMsg2 = VereditoNaoContradicao(r.lblG2n, locale);
-    r.lblMsg1 = VereditoCerteza(r.lblG1n, locale);
+AnaliseFatoresPropriosResult AnalisarFatoresProprios(
+    std::span<const std::optional<EvidencePair>> pairs, const std::vector<NetworkColumn>& columns,
+    NumberLocale locale) {
+    const int n = static_cast<int>(pairs.size());
+    if (n < 1) throw std::invalid_argument("a network needs a factor");
+    AnaliseFatoresPropriosResult r;
+
+    // What stands in the rows so far: groups of rows, in row order, each with its pair.
+    struct Group {
+        Span rows;
+        Anotacao pair;
+    };
+    std::vector<Group> groups;
+    for (int f = 1; f <= n; ++f) {
+        Anotacao pair;
+        if (const auto& p = pairs[f - 1]) {
+            pair.mu = {p->Mi1, FormatNumber(p->Mi1, "0.00", locale)};
+            pair.lambda = {p->Mi2, FormatNumber(p->Mi2, "0.00", locale)};
+        } else {
+            r.withoutPair.push_back(f);
+        }
+        r.factors.push_back(pair);
+        groups.push_back({{f, f}, pair});
+    }
+
+    for (const NetworkColumn& column : columns) {
+        std::vector<Group> next;
+        std::vector<bool> joined(groups.size(), false);
+        std::vector<Anotacao>& results = r.cells.emplace_back();
+        for (const Span& span : column.cells) {
+            if (span.first < 1 || span.last > n || span.first > span.last)
+                throw std::invalid_argument("an operator cell joins rows outside the network");
+            std::optional<Anotacao> result;
+            for (std::size_t g = 0; g < groups.size(); ++g) {
+                const Span rows = groups[g].rows;
+                if (rows.last < span.first || rows.first > span.last) continue;
+                if (joined[g] || rows.first < span.first || rows.last > span.last)
+                    throw std::invalid_argument("an operator cell cuts through another one");
+                joined[g] = true;
+                result =
+                    result ? Join(column.kind, *result, groups[g].pair, locale) : groups[g].pair;
+            }
+            results.push_back(*result);
+            next.push_back({span, *result});
+        }
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            if (!joined[g]) next.push_back(groups[g]);
+        std::sort(next.begin(), next.end(),
+                  [](const Group& a, const Group& b) { return a.rows.first < b.rows.first; });
+        groups = std::move(next);
+    }
+    if (groups.size() != 1)
+        throw std::invalid_argument("the network does not join every factor into one pair");
+
+    static_cast<NetworkOutcome&>(r) = Conclude(groups[0].pair.mu, groups[0].pair.lambda, locale);
     return r;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// The analysis networks, (factor 1 OR factor 2) AND (factor 3 OR factor 4), as pure
-// functions from the factors' evidence to every text the windows show.
+// The analysis networks as pure functions from the factors' evidence to every text the
+// windows show: the fixed (factor 1 OR factor 2) AND (factor 3 OR factor 4), and the network
+// a family window's picture draws, over the factors the user entered.
 
 #include <array>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "analysis/paraconsistent.h"
 #include "core/fixed4.h"
@@ -44,18 +46,8 @@ struct Rede4fResult {
 Rede4fResult Rede4f(std::int16_t factorCount, std::span<const std::optional<EvidencePair>> pairs,
                     NumberLocale locale);
 
-// Family window for 2, 3, 5, 6, 7 and 8 factors: always four blocks of answer counts.
-struct NetworkStep {
-    Degree result;  // the chosen operand, value and text
-    Comparison comparedBy = Comparison::Values;
-};
-
-struct AnaliseFatoresResult {
-    // lblF1G1 .. lblF4G1 (mu) and lblF1G2 .. lblF4G2 (lambda), "0.00"; a block without
-    // answers has values 0 and empty texts.
-    std::array<Anotacao, 4> blocks;
-    // lblMax1, lblMax2, lblMin1 (contrary side), lblMax3, lblMax4, lblMin2 (favourable side).
-    std::array<NetworkStep, 6> steps;
+// What a family analysis ends in: the combined pair, its degrees and the two verdicts.
+struct NetworkOutcome {
     Degree lambdaR;
     Degree muR;
     Graus graus;         // of muR and lambdaR, as the result window reads them
@@ -65,7 +57,58 @@ struct AnaliseFatoresResult {
     std::string_view lblMsg1;
 };
 
+// Family window for 2, 3, 5, 6, 7 and 8 factors: always four blocks of answer counts.
+struct NetworkStep {
+    Degree result;  // the chosen operand, value and text
+    Comparison comparedBy = Comparison::Values;
+};
+
+struct AnaliseFatoresResult : NetworkOutcome {
+    // lblF1G1 .. lblF4G1 (mu) and lblF1G2 .. lblF4G2 (lambda), "0.00"; a block without
+    // answers has values 0 and empty texts.
+    std::array<Anotacao, 4> blocks;
+    // lblMax1, lblMax2, lblMin1 (contrary side), lblMax3, lblMax4, lblMin2 (favourable side).
+    std::array<NetworkStep, 6> steps;
+};
+
 AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>, 4>& blocks,
                                      NumberLocale locale);
+
+// A network as its table picture draws it: operator columns from the factors outwards, the
+// same on the contrary and on the favourable side.
+enum class Operator { Or, And };  // OperadorMax, OperadorMin
+
+// The factor rows that one operator cell joins, 1-based and inclusive.
+struct Span {
+    int first;
+    int last;
+};
+
+// A cell joins what stands in its rows after the columns before it: the results of their
+// cells, and the factors of rows that no cell has joined yet. Rows no cell of this column
+// joins carry their value on.
+struct NetworkColumn {
+    Operator kind;
+    std::vector<Span> cells;
+};
+
+// Family window on the user's own factors: the stored pairs through the picture's network.
+struct AnaliseFatoresPropriosResult : NetworkOutcome {
+    // Per factor, texts "0.00"; a factor without a pair has values 0 and empty texts.
+    std::vector<Anotacao> factors;
+    std::vector<int> withoutPair;  // those factors, 1-based
+    // Per operator column and cell, in the columns' order: lambda for the contrary side,
+    // mu for the favourable side.
+    std::vector<std::vector<Anotacao>> cells;
+};
+
+// One pair per factor (pairs[0] is factor 1). Every selection compares values on four
+// decimals; a cell that joins more than two things takes them in row order, each tie giving
+// the later one. std::invalid_argument for no factor, a cell outside the factor rows or
+// cutting through an earlier cell or another cell of its column, or a network that does not
+// join every factor into one pair.
+AnaliseFatoresPropriosResult AnalisarFatoresProprios(
+    std::span<const std::optional<EvidencePair>> pairs, const std::vector<NetworkColumn>& columns,
+    NumberLocale locale);
 
 }  // namespace vpl::core

@@ -70,6 +70,7 @@ std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database
         else
             pairs.push_back(std::nullopt);
     }
+    pairs.resize(std::max(factors, 0));
     return pairs;
 }
 

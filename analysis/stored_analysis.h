@@ -29,8 +29,8 @@ core::Idioma idiomaDoPrograma(std::int16_t gIdioma);
 // that is not a number counts 4, as it does for the analysis dispatch.
 std::int16_t StoredFactorCount(store::Database& db, core::NumberLocale locale);
 
-// Factor i is the i-th row of Fatores; a factor whose Mi1 or Mi2 is not a number has no
-// pair and shows empty texts.
+// The stored evidence pairs of factors 1 to `factors`: factor i is the i-th row of Fatores.
+// A factor without a row, or whose Mi1 or Mi2 is not a number, has no pair.
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
 
 // The four blocks of answer counts of PLikert that the family windows analyse: block i is

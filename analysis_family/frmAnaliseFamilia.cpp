@@ -1,10 +1,14 @@
 #include "analysis_family/frmAnaliseFamilia.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
+#include <QStringList>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -12,8 +16,8 @@
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
 #include "analysis/networks.h"
-#include "analysis/stored_analysis.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/stored_analysis.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
@@ -25,8 +29,10 @@ namespace vpl {
 
 namespace {
 
-using Op = NetworkTablePicture::Operator;
+using Op = core::Operator;
 using Side = AnalysisBoard::Side;
+
+constexpr int kOwnFactors = 1;  // cmbFonte's item for the user's own factors
 
 constexpr int kBlocks = 4;
 
@@ -96,7 +102,18 @@ QLabel* verdictLabel(QWidget* parent, const char* name) {
     return label;
 }
 
+std::string factorLabel(int factor, Side side) {
+    return "lblF" + std::to_string(factor) + (side == Side::Contrary ? "G2" : "G1");
+}
+
 }  // namespace
+
+// A cell that no label of the member covers: D (discordante) or C (concordante), then its
+// column and its cell counted from 1, as lblD3_1.
+std::string cellLabelName(AnalysisBoard::Side side, int column, int cell) {
+    return std::string(side == AnalysisBoard::Side::Contrary ? "lblD" : "lblC") +
+           std::to_string(column + 1) + "_" + std::to_string(cell + 1);
+}
 
 const FamilyMember& familyMember(int factors) {
     for (const FamilyMember& member : members())
@@ -134,6 +151,19 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     resultSymbol(Side::Contrary, "Picture1", "likert_mi2.svg", member.rLabels[0]);
     resultSymbol(Side::Favourable, "Picture3", "likert_mi1.svg", member.rLabels[1]);
 
+    addOwnDataLabels(picture);
+
+    auto* lblFonte = namedLabel(this, "lblFonte", "Fonte dos dados:");
+    cmbFonte = new QComboBox(this);
+    cmbFonte->setObjectName("cmbFonte");
+    cmbFonte->addItem(QString::fromUtf8("Tabela de referência"));
+    cmbFonte->addItem(QStringLiteral("Fatores cadastrados"));
+    lblFonte->setBuddy(cmbFonte);
+    connect(cmbFonte, &QComboBox::currentIndexChanged, this, &frmAnaliseFamilia::cmbFonte_Click);
+    lblSemPar = namedLabel(this, "lblSemPar", "");
+    lblSemPar->setStyleSheet("color: #b00000;");
+    lblSemPar->setWordWrap(true);
+
     lblMsg2 = verdictLabel(this, "lblMsg2");
     lblMsg1 = verdictLabel(this, "lblMsg1");
 
@@ -159,37 +189,150 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     lower->addSpacing(twips(400));
     lower->addLayout(buttons);
 
+    auto* source = new QHBoxLayout;
+    source->setSpacing(twips(120));
+    source->addWidget(lblFonte);
+    source->addWidget(cmbFonte);
+    source->addSpacing(twips(240));
+    source->addWidget(lblSemPar, 1);
+
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
     main->setSpacing(twips(200));
+    main->addLayout(source);
     main->addWidget(board_, 0, Qt::AlignHCenter);
     main->addLayout(lower);
     setFixedWidth(board_->width() + twips(480));
+}
+
+// On the user's own factors every factor and every operator cell shows its degree: the
+// labels the member lacks are added, and hidden while the reference table is shown.
+void frmAnaliseFamilia::addOwnDataLabels(const NetworkTablePicture& picture) {
+    for (int f = 1; f <= member_.factors; ++f) {
+        if (f > member_.labels.contraryFactors)
+            ownOnly_.push_back(board_->addLabel(factorLabel(f, Side::Contrary).c_str(),
+                                                picture.contraryCell(f), false));
+        if (f > member_.labels.favourableFactors)
+            ownOnly_.push_back(board_->addLabel(factorLabel(f, Side::Favourable).c_str(),
+                                                picture.favourableCell(f), false));
+    }
+    for (int c = 0; c < static_cast<int>(member_.columns.size()); ++c) {
+        for (int k = 0; k < static_cast<int>(member_.columns[c].cells.size()); ++k) {
+            for (Side side : {Side::Contrary, Side::Favourable}) {
+                std::string name;
+                for (const AnalysisBoard::NetworkLabel& n : member_.labels.network)
+                    if (name.empty() && n.side == side && n.column == c && n.cell == k)
+                        name = n.name;
+                if (name.empty()) {
+                    name = cellLabelName(side, c, k);
+                    ownOnly_.push_back(
+                        board_->addLabel(name.c_str(), picture.operatorCell(side, c, k), true));
+                }
+                cellLabels_.push_back({side, c, k, name});
+            }
+        }
+    }
+    for (QLabel* label : ownOnly_) label->hide();
+    // A member label that shares its cell with the one showing the cell's result.
+    for (const AnalysisBoard::NetworkLabel& n : member_.labels.network)
+        if (std::none_of(cellLabels_.begin(), cellLabels_.end(),
+                         [&](const CellLabel& c) { return c.name == n.name; }))
+            referenceOnly_.push_back(boardLabel(n.name));
 }
 
 void frmAnaliseFamilia::Form_Load() {
     AnalisarFatores();
 }
 
+void frmAnaliseFamilia::cmbFonte_Click() {
+    if (guarded(this, [&] { AnalisarFatores(); })) return;
+    // The screen still shows the other source's result: so does the box.
+    const QSignalBlocker blocker(cmbFonte);
+    cmbFonte->setCurrentIndex(sourceShown_);
+}
+
 void frmAnaliseFamilia::AnalisarFatores() {
+    const int source = cmbFonte->currentIndex();
+    if (source == kOwnFactors)
+        analyseOwnFactors();
+    else
+        analyseReferenceTable();
+    sourceShown_ = source;
+}
+
+void frmAnaliseFamilia::analyseReferenceTable() {
     store::Database& db = program_.db();
     const auto blocks = ReferenceTableBlocks(db);
     const core::AnaliseFatoresResult r =
         core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, program_.locale);
 
     for (int i = 0; i < kBlocks; ++i) {
-        const std::string n = std::to_string(i + 1);
-        board_->setText(("lblF" + n + "G2").c_str(), r.blocks[i].lambda.text);
-        board_->setText(("lblF" + n + "G1").c_str(), r.blocks[i].mu.text);
+        board_->setText(factorLabel(i + 1, Side::Contrary).c_str(), r.blocks[i].lambda.text);
+        board_->setText(factorLabel(i + 1, Side::Favourable).c_str(), r.blocks[i].mu.text);
     }
     const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
     for (std::size_t k = 0; k < r.steps.size(); ++k)
         board_->setText(steps[k], r.steps[k].result.text);
+    for (QLabel* label : ownOnly_) label->hide();
+    for (QLabel* label : referenceOnly_) label->show();
+    markWithoutPair({});
+    showOutcome(r);
+}
+
+void frmAnaliseFamilia::analyseOwnFactors() {
+    const auto pairs = StoredFactorPairs(program_.db(), member_.factors);
+    const core::AnaliseFatoresPropriosResult r =
+        core::AnalisarFatoresProprios(pairs, member_.columns, program_.locale);
+
+    for (int f = 1; f <= member_.factors; ++f) {
+        board_->setText(factorLabel(f, Side::Contrary).c_str(), r.factors[f - 1].lambda.text);
+        board_->setText(factorLabel(f, Side::Favourable).c_str(), r.factors[f - 1].mu.text);
+    }
+    for (const CellLabel& c : cellLabels_) {
+        const core::Anotacao& result = r.cells[c.column][c.cell];
+        board_->setText(c.name.c_str(),
+                        c.side == Side::Contrary ? result.lambda.text : result.mu.text);
+    }
+    for (QLabel* label : ownOnly_) label->show();
+    for (QLabel* label : referenceOnly_) label->hide();
+    markWithoutPair(r.withoutPair);
+    showOutcome(r);
+}
+
+void frmAnaliseFamilia::showOutcome(const core::NetworkOutcome& r) {
     board_->setText("lblG2n", r.lblG2n);
     board_->setText("lblG1n", r.lblG1n);
     lblMsg2->setText(QString::fromUtf8(r.lblMsg2.data(), static_cast<int>(r.lblMsg2.size())));
     lblMsg1->setText(QString::fromUtf8(r.lblMsg1.data(), static_cast<int>(r.lblMsg1.size())));
     graus_ = r.graus;
+}
+
+// The factors that entered as 0 for want of a stored pair: their labels tinted, and named.
+void frmAnaliseFamilia::markWithoutPair(const std::vector<int>& factors) {
+    QStringList numbers;
+    for (int f = 1; f <= member_.factors; ++f) {
+        const bool without = std::find(factors.begin(), factors.end(), f) != factors.end();
+        if (without) numbers << QString::number(f);
+        for (Side side : {Side::Contrary, Side::Favourable}) {
+            if (QLabel* label = boardLabel(factorLabel(f, side))) {
+                label->setStyleSheet(without ? "background-color: #ffd6d6;" : "");
+                label->setToolTip(without ? QString::fromUtf8("Sem par de evidência em Fatores: "
+                                                              "entra como 0")
+                                          : QString());
+            }
+        }
+    }
+    if (numbers.isEmpty())
+        lblSemPar->clear();
+    else
+        lblSemPar->setText(QString::fromUtf8(numbers.size() == 1
+                                                 ? "Sem par de evidência, conta 0: fator "
+                                                 : "Sem par de evidência, contam 0: fatores ") +
+                           numbers.join(", "));
+}
+
+QLabel* frmAnaliseFamilia::boardLabel(const std::string& name) const {
+    return board_->findChild<QLabel*>(QString::fromStdString(name));
 }
 
 void frmAnaliseFamilia::cmdEsquema_Click() {

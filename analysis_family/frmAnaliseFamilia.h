@@ -2,12 +2,14 @@
 
 #include <QDialog>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "analysis/analysis_board.h"
 #include "analysis/network_table_picture.h"
 #include "analysis/paraconsistent.h"
 
+class QComboBox;
 class QLabel;
 
 namespace vpl {
@@ -21,7 +23,9 @@ struct FamilyMember {
     int factors;
     const char* name;     // the window's objectName, "frmAnalise2f" ..
     const char* caption;  // "Análise 2f" ..
-    std::vector<NetworkTablePicture::OperatorColumn> columns;  // from the factors outwards
+    // The network its picture draws and its own-data analysis computes, from the factors
+    // outwards.
+    std::vector<core::NetworkColumn> columns;
     AnalysisBoard::Labels labels;
     std::array<const char*, 2> rLabels;  // the "R" after the mu2 and the mu1 symbol
 };
@@ -29,26 +33,55 @@ struct FamilyMember {
 // The member for a factor count of 2, 3 or 5 to 8; std::out_of_range for any other.
 const FamilyMember& familyMember(int factors);
 
-// Reads four blocks of answer counts from PLikert, whatever its own factor count, runs
-// them through (1 OR 2) AND (3 OR 4) and words the two verdicts.
+// The name of the label over an operator cell on the user's own factors, where the member
+// has none of its own: D (discordante) or C (concordante), the column and the cell counted
+// from 1, as lblD3_1.
+std::string cellLabelName(AnalysisBoard::Side side, int column, int cell);
+
+// Two sources, chosen in cmbFonte. The reference table (the default): four blocks of answer
+// counts from PLikert, whatever the window's factor count, through (1 OR 2) AND (3 OR 4).
+// The user's own factors: the stored pairs of its factors through the network its picture
+// draws. Either way it words the two verdicts.
 class frmAnaliseFamilia : public QDialog {
     Q_OBJECT
   public:
     frmAnaliseFamilia(Program& program, const FamilyMember& member, QWidget* parent = nullptr);
 
     void Form_Load();
+    void cmbFonte_Click();
     void cmdEsquema_Click();
     void cmdResutado_Click();
     void cmdSair_Click();
 
   private:
+    using Side = AnalysisBoard::Side;
+    // The label that shows an operator cell's result on the user's own factors.
+    struct CellLabel {
+        Side side;
+        int column;
+        int cell;
+        std::string name;
+    };
+
+    void addOwnDataLabels(const NetworkTablePicture& picture);
     void AnalisarFatores();
+    void analyseReferenceTable();
+    void analyseOwnFactors();
+    void showOutcome(const core::NetworkOutcome& outcome);
+    void markWithoutPair(const std::vector<int>& factors);
+    QLabel* boardLabel(const std::string& name) const;
 
     Program& program_;
     const FamilyMember& member_;
     AnalysisBoard* board_;
+    QComboBox* cmbFonte;
+    QLabel* lblSemPar;
     QLabel* lblMsg2;
     QLabel* lblMsg1;
+    std::vector<CellLabel> cellLabels_;
+    std::vector<QLabel*> ownOnly_;        // labels the member lacks, shown on own data only
+    std::vector<QLabel*> referenceOnly_;  // labels shown on the reference table only
+    int sourceShown_ = 0;                 // the cmbFonte index whose result is on screen
     core::Graus graus_;  // of this window's result, published when the result is opened
 };
 

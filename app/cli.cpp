@@ -18,6 +18,7 @@
 #include "analysis/paraconsistent.h"
 #include "analysis/report.h"
 #include "analysis/stored_analysis.h"
+#include "analysis_family/frmAnaliseFamilia.h"
 #include "likert/factor_import.h"
 #include "likert/survey_file.h"
 #include "shell/program.h"
@@ -35,11 +36,12 @@ const char* const kUsageLine =
 const char* const kHelp =
     R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
 
-  vpl-cli analyse [--json] [--data FILE]
+  vpl-cli analyse [--json] [--own] [--data FILE]
       Runs the analysis that the stored factor count opens (the four-factor network on the
       factors' stored pairs for 4, the family network on the reference answer table for 2,
       3 and 5 to 8) and prints every degree, the normalised degrees, both verdicts, the
-      result's sentence and its logical state. --json prints one JSON object.
+      result's sentence and its logical state. --json prints one JSON object. --own runs
+      the family network on the factors' own stored pairs instead of the reference table.
   vpl-cli report --pdf OUT [--data FILE]
       Writes the printed report of the four-factor analysis to the PDF file OUT.
   vpl-cli import --factor K FILE [--dry-run] [--data FILE]
@@ -163,21 +165,13 @@ void fourFactor(store::Database& db, core::NumberLocale locale, Analysis& a) {
     a.state = core::EstadoDoResultado(r.gG1, r.gG2);
 }
 
-void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a) {
-    const auto blocks = ReferenceTableBlocks(db);
-    const core::AnaliseFatoresResult r =
-        core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
-    const auto degree = [](std::string name, const core::Degree& d) {
-        return ShownDegree{std::move(name),
-                           d.text.empty() ? std::nullopt : std::optional<double>(d.value), d.text};
-    };
-    for (int i = 0; i < 4; ++i)
-        a.degrees.push_back(degree(numbered("lblF", i + 1, "G1"), r.blocks[i].mu));
-    for (int i = 0; i < 4; ++i)
-        a.degrees.push_back(degree(numbered("lblF", i + 1, "G2"), r.blocks[i].lambda));
-    const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
-    for (std::size_t k = 0; k < r.steps.size(); ++k)
-        a.degrees.push_back(degree(steps[k], r.steps[k].result));
+ShownDegree shown(std::string name, const core::Degree& d) {
+    return {std::move(name), d.text.empty() ? std::nullopt : std::optional<double>(d.value),
+            d.text};
+}
+
+// What the family windows show below their factors, whatever the source.
+void familyOutcome(const core::NetworkOutcome& r, core::NumberLocale locale, Analysis& a) {
     const auto fixed = [&](std::string name, core::Fixed4 value) {
         return ShownDegree{std::move(name), value.ToDouble(),
                            core::FormatNumber(value.ToDouble(), "0.0000", locale)};
@@ -190,6 +184,40 @@ void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a)
     a.verdictOnOpinion = r.lblMsg1;
     a.sentence = core::QualidadeDosDados(r.graus.G2nSingle, r.graus.G1n);
     a.state = core::EstadoDoResultado(r.graus.G1, r.graus.G2);
+}
+
+// The family network of the member's picture over the factors' stored pairs.
+void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
+    const FamilyMember& member = familyMember(a.factors);
+    const core::AnaliseFatoresPropriosResult r =
+        core::AnalisarFatoresProprios(StoredFactorPairs(db, a.factors), member.columns, locale);
+    for (std::size_t i = 0; i < r.factors.size(); ++i)
+        a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G1"), r.factors[i].mu));
+    for (std::size_t i = 0; i < r.factors.size(); ++i)
+        a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G2"), r.factors[i].lambda));
+    using Side = AnalysisBoard::Side;
+    for (std::size_t c = 0; c < r.cells.size(); ++c)
+        for (std::size_t k = 0; k < r.cells[c].size(); ++k) {
+            a.degrees.push_back(
+                shown(cellLabelName(Side::Contrary, int(c), int(k)), r.cells[c][k].lambda));
+            a.degrees.push_back(
+                shown(cellLabelName(Side::Favourable, int(c), int(k)), r.cells[c][k].mu));
+        }
+    familyOutcome(r, locale, a);
+}
+
+void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a) {
+    const auto blocks = ReferenceTableBlocks(db);
+    const core::AnaliseFatoresResult r =
+        core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(shown(numbered("lblF", i + 1, "G1"), r.blocks[i].mu));
+    for (int i = 0; i < 4; ++i)
+        a.degrees.push_back(shown(numbered("lblF", i + 1, "G2"), r.blocks[i].lambda));
+    const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
+    for (std::size_t k = 0; k < r.steps.size(); ++k)
+        a.degrees.push_back(shown(steps[k], r.steps[k].result));
+    familyOutcome(r, locale, a);
 }
 
 QJsonValue jsonNumber(const std::optional<double>& value) {
@@ -251,6 +279,9 @@ int analyse(Command& command, std::ostream& out) {
     if (a.factors == 4) {
         a.network = "four-factor";
         fourFactor(*db, locale, a);
+    } else if (command.isSet("own")) {
+        a.network = "own-factors";
+        ownFactors(*db, locale, a);
     } else {
         a.network = "reference-table";
         referenceTable(*db, locale, a);
@@ -402,7 +433,7 @@ struct CommandSpec {
 
 const std::vector<CommandSpec>& commands() {
     static const std::vector<CommandSpec> table{
-        {"analyse", analyse, {{"json", nullptr}}, nullptr},
+        {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}}, nullptr},
         {"report", report, {{"pdf", "OUT"}}, "pdf"},
         {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor"},
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},

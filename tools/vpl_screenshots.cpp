@@ -40,7 +40,9 @@ void writeSampleDecision(store::Database& db) {
     } factors[] = {{"Produtividade", "3", 0.72, 0.18},
                    {"Custos", "2", 0.55, 0.30},
                    {"Comunicação", "3", 0.64, 0.24},
-                   {"Bem-estar", "2", 0.81, 0.12}};
+                   {"Bem-estar", "2", 0.81, 0.12},
+                   // Beyond the four analysed here; the five-factor window shows it on own data.
+                   {"Segurança", "2", 0.47, 0.38}};
     store::Key key = 1;
     for (const auto& f : factors)
         db.update("Fatores", key++,
@@ -127,6 +129,13 @@ int main(int argc, char** argv) {
             frmAnaliseFamilia analysis(program, member);
             analysis.Form_Load();
             ok &= save(analysis, folder, member.name);
+        }
+        {
+            // The five-factor window on the user's own factors.
+            frmAnaliseFamilia analysis(program, familyMember(5));
+            analysis.Form_Load();
+            analysis.findChild<QComboBox*>("cmbFonte")->setCurrentIndex(1);
+            ok &= save(analysis, folder, "own-data-5f");
         }
         for (const MessageBox::Shown& box : MessageBox::shown()) {
             std::fprintf(stderr, "message: %s\n", qPrintable(box.text));

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace vpl::core {
@@ -270,6 +271,91 @@ TEST(AnalisarFatores, VerdictsOfTheNormalisedDegrees) {
         Analyse(Blocks({1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}));
     EXPECT_EQ(disagree.lblG1n, "0.0000");
     EXPECT_EQ(disagree.lblMsg1, "Certeza contrária ou negativa; forte discordância.");
+}
+
+// Own factors: pairs as (Mi1, Mi2), that is (mu, lambda).
+using OwnPairs = std::vector<std::optional<EvidencePair>>;
+const Operator kOr = Operator::Or;
+const Operator kAnd = Operator::And;
+
+TEST(AnalisarFatoresProprios, TwoFactorsAreJoinedByAnd) {
+    const OwnPairs pairs{EvidencePair{0.7, 0.2}, EvidencePair{0.5, 0.4}};
+    const auto r = AnalisarFatoresProprios(pairs, {{kAnd, {{1, 2}}}}, kComma);
+    EXPECT_EQ(r.factors[0].mu.text, "0,70");
+    EXPECT_EQ(r.factors[1].lambda.text, "0,40");
+    // Each side on its own: the smaller mu of factor 2, the smaller lambda of factor 1.
+    ASSERT_EQ(r.cells.size(), 1u);
+    EXPECT_EQ(r.cells[0][0].mu.text, "0,50");
+    EXPECT_EQ(r.cells[0][0].lambda.text, "0,20");
+    EXPECT_EQ(r.muR.value, 0.5);
+    EXPECT_EQ(r.lambdaR.value, 0.2);
+    EXPECT_EQ(r.lblG1n, "0,6500");
+    EXPECT_EQ(r.lblG2n, "0,3500");
+}
+
+TEST(AnalisarFatoresProprios, ThreeFactorsAreOneOrTwoThenAndThree) {
+    // (1 AND 2) OR 3 would give lambdaR 0.1, 1 OR (2 AND 3) muR 0.6 with lambdaR 0.6.
+    const OwnPairs pairs{EvidencePair{0.3, 0.6}, EvidencePair{0.8, 0.1}, EvidencePair{0.6, 0.05}};
+    const auto r =
+        AnalisarFatoresProprios(pairs, {{kOr, {{1, 2}, {3, 3}}}, {kAnd, {{1, 3}}}}, kDot);
+    ASSERT_EQ(r.cells.size(), 2u);
+    EXPECT_EQ(r.cells[0][0].mu.text, "0.80");
+    EXPECT_EQ(r.cells[0][0].lambda.text, "0.60");
+    EXPECT_EQ(r.cells[0][1].lambda.text, "0.05");  // a one-row cell keeps its factor
+    EXPECT_EQ(r.muR.value, 0.6);
+    EXPECT_EQ(r.lambdaR.value, 0.05);
+    EXPECT_EQ(r.lblG1n, "0.7750");
+    EXPECT_EQ(r.lblG2n, "0.3250");
+}
+
+TEST(AnalisarFatoresProprios, ThreeColumnsWithATieAndAMissingPair) {
+    // Five factors, (1 OR 2) and (3 OR 4), AND of both, AND with 5. Factor 5 has no pair.
+    // mu 0.40001 and 0.39996 are equal on four decimals: the second is carried on.
+    const OwnPairs pairs{EvidencePair{0.40001, 0.3}, EvidencePair{0.39996, 0.2},
+                         EvidencePair{0.7, 0.1}, EvidencePair{0.5, 0.6}, std::nullopt};
+    const std::vector<NetworkColumn> network{
+        {kOr, {{1, 2}, {3, 4}}}, {kAnd, {{1, 4}}}, {kAnd, {{1, 5}}}};
+    const auto r = AnalisarFatoresProprios(pairs, network, kDot);
+    EXPECT_EQ(r.withoutPair, std::vector<int>{5});
+    EXPECT_EQ(r.factors[4].mu.text, "");
+    EXPECT_EQ(r.factors[4].lambda.value, 0.0);
+    EXPECT_EQ(r.cells[0][0].mu.value, 0.39996);
+    EXPECT_EQ(r.cells[0][0].lambda.value, 0.3);
+    EXPECT_EQ(r.cells[0][1].mu.text, "0.70");
+    EXPECT_EQ(r.cells[0][1].lambda.text, "0.60");
+    EXPECT_EQ(r.cells[1][0].mu.value, 0.39996);
+    EXPECT_EQ(r.cells[1][0].lambda.value, 0.3);
+    // The missing pair counts 0, so the last AND takes it on both sides, empty texts and all.
+    EXPECT_EQ(r.cells[2][0].mu.text, "");
+    EXPECT_EQ(r.cells[2][0].lambda.text, "");
+    EXPECT_EQ(r.lblG1n, "0.5000");
+    EXPECT_EQ(r.lblG2n, "0.0000");
+
+    // With factor 5's pair present the network ends in the first AND's result.
+    OwnPairs all = pairs;
+    all[4] = EvidencePair{0.9, 0.8};
+    const auto s = AnalisarFatoresProprios(all, network, kDot);
+    EXPECT_EQ(s.muR.value, 0.39996);
+    EXPECT_EQ(s.lambdaR.value, 0.3);
+}
+
+TEST(AnalisarFatoresProprios, RejectsANetworkItCannotCompute) {
+    const OwnPairs three(3, EvidencePair{0.5, 0.5});
+    const struct {
+        const char* why;
+        std::size_t factors;
+        std::vector<NetworkColumn> network;
+    } cases[] = {
+        {"no factor", 0, {}},
+        {"a row outside", 3, {{kOr, {{1, 4}}}}},
+        {"cuts an earlier cell", 3, {{kOr, {{1, 2}}}, {kAnd, {{2, 3}}}}},
+        {"two cells over one row", 3, {{kOr, {{1, 2}, {2, 3}}}}},
+        {"not joined into one", 3, {{kOr, {{1, 2}}}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_THROW(AnalisarFatoresProprios(std::span(three).first(c.factors), c.network, kDot),
+                     std::invalid_argument)
+            << c.why;
 }
 
 }  // namespace

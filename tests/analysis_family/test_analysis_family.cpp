@@ -1,3 +1,4 @@
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -56,6 +57,40 @@ void verifyTexts(QWidget& window, const Texts& expected) {
                  qPrintable(it.key() + ": " + text(window, qPrintable(it.key()))));
 }
 
+// The labels shown over the picture; every one lies on it, none over another.
+QList<QLabel*> labelsOnPicture(QWidget& window) {
+    auto* box = child<NetworkTableBox>(window, "Picture2");
+    QList<QLabel*> shown;
+    for (QLabel* label : box->findChildren<QLabel*>())
+        if (label->isVisibleTo(&window)) shown << label;
+    for (QLabel* label : shown) {
+        if (!box->rect().contains(label->geometry()))
+            qFatal("%s off the picture", qPrintable(label->objectName()));
+        for (QLabel* other : shown)
+            if (label != other && label->geometry().intersects(other->geometry()))
+                qFatal("%s over %s", qPrintable(label->objectName()),
+                       qPrintable(other->objectName()));
+    }
+    return shown;
+}
+
+// Mi1 and Mi2 of Fatores rows 1, 2, ...; a missing value stays NULL.
+void storePairs(Fixture& f, const QList<std::optional<core::EvidencePair>>& pairs) {
+    f.db().execute("UPDATE Fatores SET Mi1 = NULL, Mi2 = NULL");
+    for (int i = 0; i < pairs.size(); ++i)
+        if (pairs[i])
+            f.db().update("Fatores", i + 1, {{"Mi1", pairs[i]->Mi1}, {"Mi2", pairs[i]->Mi2}});
+}
+
+// The texts the window shows, by label name.
+Texts shownTexts(QWidget& window) {
+    Texts texts;
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->isVisibleTo(&window) && !label->objectName().isEmpty())
+            texts[label->objectName()] = label->text();
+    return texts;
+}
+
 std::unique_ptr<test::Loaded<frmAnaliseFamilia>> load(Fixture& f, int factors) {
     return std::make_unique<test::Loaded<frmAnaliseFamilia>>(f.program(), familyMember(factors));
 }
@@ -109,10 +144,13 @@ class AnalysisFamilyTest : public QObject {
                            {"lblF3G1", "0.80"}, {"lblF4G1", "0.20"}, {"lblMax1", "0.40"},
                            {"lblMax2", "0.60"}, {"lblMin1", "0.40"}, {"lblMax3", "0.60"},
                            {"lblMax4", "0.80"}, {"lblMin2", "0.60"}};
+        // The reference table shows the member's own labels; those of the own-data network
+        // stay hidden.
         for (auto it = worked.begin(); it != worked.end(); ++it) {
             auto* label = window->findChild<QLabel*>(it.key());
-            QVERIFY2(bool(label) == carried.contains(it.key()), qPrintable(it.key()));
-            if (label) QCOMPARE(label->text(), it.value());
+            const bool shown = label && label->isVisibleTo(window.get());
+            QVERIFY2(shown == carried.contains(it.key()), qPrintable(it.key()));
+            if (shown) QCOMPARE(label->text(), it.value());
         }
         verifyTexts(*window, {{"lblG2n", "0.5000"},
                               {"lblG1n", "0.6000"},
@@ -130,15 +168,7 @@ class AnalysisFamilyTest : public QObject {
             kinds << (column.kind == NetworkTablePicture::Operator::Or ? "OR" : "AND");
         QCOMPARE(kinds.join(' '), operators);
         // Every label lies on the picture, none over another (2f: two share one cell).
-        auto* box = child<NetworkTableBox>(*window, "Picture2");
-        const QList<QLabel*> onPicture = box->findChildren<QLabel*>();
-        QCOMPARE(onPicture.size(), carried.size() + 2);  // and the value boxes
-        for (QLabel* label : onPicture) {
-            QVERIFY(box->rect().contains(label->geometry()));
-            for (QLabel* other : onPicture)
-                QVERIFY2(label == other || !label->geometry().intersects(other->geometry()),
-                         qPrintable(label->objectName() + " " + other->objectName()));
-        }
+        QCOMPARE(labelsOnPicture(*window).size(), carried.size() + 2);  // and the value boxes
         QCOMPARE(MessageBox::shown().size(), 0);
 
         // Its scheme button opens the scheme window of its own factor count.
@@ -253,6 +283,90 @@ class AnalysisFamilyTest : public QObject {
         test::Loaded<frmAnalise4f> again(f.program());
         QCOMPARE(f.program().gG1n, 1.0);
         QCOMPARE(f.program().gG2n, 0.5f);
+    }
+
+    void threeFactorsOnEitherSource() {
+        Fixture f;
+        storeLikert(f, kWorkedCase);  // the reference table: G1n 0.6, ~G2n 0.5
+        // (1 OR 2) AND 3 of the user's pairs (mu, lambda): muR 0.6, lambdaR 0.05.
+        storePairs(f, {core::EvidencePair{0.3, 0.6}, core::EvidencePair{0.8, 0.1},
+                       core::EvidencePair{0.6, 0.05}});
+        auto window = load(f, 3);
+        window->show();
+        auto* cmbFonte = child<QComboBox>(*window, "cmbFonte");
+        QCOMPARE(cmbFonte->currentIndex(), 0);
+        const Texts reference = shownTexts(*window);
+        QCOMPARE(reference["lblG1n"], "0.6000");
+        const auto resultShows = [&] {
+            QString g1;
+            test::whenModal([&](QWidget& result) {
+                g1 = text(result, "lblG1");
+                result.close();
+            });
+            QTest::mouseClick(child<QPushButton>(*window, "cmdResutado"), Qt::LeftButton);
+            return g1;
+        };
+
+        cmbFonte->setCurrentIndex(1);
+        verifyTexts(*window, {{"lblF1G2", "0.60"},
+                              {"lblF3G1", "0.60"},
+                              {"lblMax1", "0.60"},
+                              {"lblMax2", "0.05"},
+                              {"lblMin1", "0.05"},
+                              {"lblMax3", "0.80"},
+                              {"lblMax4", "0.60"},
+                              {"lblMin2", "0.60"},
+                              {"lblG2n", "0.3250"},
+                              {"lblG1n", "0.7750"},
+                              {"lblMsg2", kLow},
+                              {"lblMsg1", kUndetermined},
+                              {"lblSemPar", ""}});
+        QCOMPARE(resultShows(), "0.7750");
+
+        cmbFonte->setCurrentIndex(0);
+        QCOMPARE(shownTexts(*window), reference);
+        QCOMPARE(resultShows(), "0.6000");
+
+        // A store failure on the way to the own factors leaves the reference shown, and chosen.
+        f.damage("DROP TABLE Fatores");
+        cmbFonte->setCurrentIndex(1);
+        test::verifyOneError("Fatores");
+        QCOMPARE(cmbFonte->currentIndex(), 0);
+        QCOMPARE(shownTexts(*window), reference);
+    }
+
+    void ownFactorsInEveryMember_data() {
+        QTest::addColumn<int>("factors");
+        for (int factors : {2, 3, 5, 6, 7, 8})
+            QTest::newRow(qPrintable(QString("%1f").arg(factors))) << factors;
+    }
+    void ownFactorsInEveryMember() {
+        QFETCH(int, factors);
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        QList<std::optional<core::EvidencePair>> pairs;
+        for (int i = 1; i <= factors; ++i) pairs << core::EvidencePair{0.1 * i, 0.05 * i};
+        storePairs(f, pairs);
+        // The last factor's Mi2 is no number: it enters as 0, and the window says so.
+        f.db().execute("UPDATE Fatores SET Mi2 = 'x' WHERE Id = " + std::to_string(factors));
+        auto window = load(f, factors);
+        const qsizetype referenceLabels = labelsOnPicture(*window).size();
+        auto* cmbFonte = child<QComboBox>(*window, "cmbFonte");
+
+        cmbFonte->setCurrentIndex(1);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        // Both degrees of every factor and of every operator cell, and the value boxes.
+        qsizetype cells = 0;
+        for (const core::NetworkColumn& column : familyMember(factors).columns)
+            cells += column.cells.size();
+        QCOMPARE(labelsOnPicture(*window).size(), 2 * factors + 2 * cells + 2);
+        QCOMPARE(text(*window, "lblF1G1"), "0.10");
+        QCOMPARE(text(*window, qPrintable(QString("lblF%1G1").arg(factors))), "");
+        QVERIFY(text(*window, "lblSemPar").endsWith(" " + QString::number(factors)));
+
+        cmbFonte->setCurrentIndex(0);
+        QCOMPARE(labelsOnPicture(*window).size(), referenceLabels);
+        QCOMPARE(text(*window, "lblSemPar"), "");
     }
 
     void storeFailureShowsAMessageAndChangesNothing_data() {

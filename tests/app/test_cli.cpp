@@ -103,6 +103,25 @@ class CliTest : public QObject {
         QCOMPARE(json["state"].toObject()["text"].toString(), "Quasi-true tending to Inconsistent");
     }
 
+    // Three factors: the reference table by default, the factors' own pairs with --own.
+    void ownFactorsRunThroughTheFamilyNetwork() {
+        DataFile data;
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->execute("UPDATE Parametro SET Fatores = 3");
+        const auto analyse = [&](QStringList extra) {
+            const Run run = cli(QStringList{"analyse", "--json", "--data", data.path} + extra);
+            return QJsonDocument::fromJson(run.out).object();
+        };
+        QCOMPARE(analyse({})["network"].toString(), "reference-table");
+        // (1 OR 2) AND 3: lambdaR = min(max(0.125, 0.5), 0) = 0, muR = min(max(0.75, 0.5), 1).
+        const QJsonObject own = analyse({"--own"});
+        QCOMPARE(own["network"].toString(), "own-factors");
+        QCOMPARE(own["degrees"].toObject()["lblF3G1"].toObject()["text"].toString(), "1.00");
+        QCOMPARE(own["certainty"].toObject()["value"].toDouble(), 0.75);
+        QCOMPARE(own["contradiction"].toObject()["value"].toDouble(), -0.25);
+        QCOMPARE(own["state"].toObject()["key"].toString(), "true");
+    }
+
     void badFilesAndArgumentsEndWithOneLine_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QStringList>("arguments");  // DATA stands for the data file
