@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/cli.h"
+#include "shell/data_location.h"
 #include "shell/program.h"
 
 int main(int argc, char** argv) {
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     // It never opens a window; the report's painting needs a platform, and this one
     // works on a machine without a display.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QCoreApplication::setApplicationName(QString::fromUtf8(vpl::kApplicationName));
     QGuiApplication app(argc, argv);
     const vpl::Program program(QCoreApplication::applicationDirPath());
     QStringList arguments = QCoreApplication::arguments();

@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QIcon>
 #include <QTimer>
 #include <filesystem>
 
 #include "app/window_registry.h"
 #include "shell/Menu.h"
+#include "shell/data_location.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 
@@ -20,12 +22,18 @@ QString programFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Names the user's data folder, which an installed program keeps its data in; it is
+    // needed before the application object exists.
+    QCoreApplication::setApplicationName(QString::fromUtf8(vpl::kApplicationName));
     // The data file is opened on a worker thread while the application object and the
     // main window are built; a second instance never opens it.
     vpl::Program program(programFolder(argv[0]));
     if (program.claimSingleInstance()) program.startOpening();
 
     QApplication app(argc, argv);
+    // The desktop matches the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VPL_APP_ID));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vpl_icon.svg")));
     program.locale = vpl::systemNumberLocale();
     // End-to-end tests read the message boxes from a file instead of a screen.
     if (qEnvironmentVariableIsSet("VPL_TEST_MESSAGE_LOG"))

@@ -10,6 +10,8 @@ bash scripts/start-printer.sh
 cmake --preset "$preset"
 cmake --build --preset "$preset"
 ctest --preset "$preset"
+# The Debian package made of this build, checked and linted.
+bash scripts/package-check.sh build
 
 # The whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, then the
 # fuzz targets for a bounded time each.

@@ -86,6 +86,9 @@ frmInformacoes::frmInformacoes(Program& program, QWidget* parent)
     facts->setHorizontalSpacing(12);
     lblPasta_ = factLine(frame1, facts, "Label9", "Pasta do Software:", "lblPasta");
     lblBancoDados_ = factLine(frame1, facts, "Label10", "Versão Banco de Dados:", "lblBancoDados");
+    // An installed program keeps the data apart from the program: the user finds it here
+    // to back it up.
+    lblArquivoDados_ = factLine(frame1, facts, "Label15", "Arquivo de Dados:", "lblArquivoDados");
     lblUSUARIO_ = factLine(frame1, facts, "Label3", "Usuário Logado:", "lblUSUARIO");
     lblVAR_ = factLine(frame1, facts, "Label2", "Nome do Micro na Rede:", "lblVAR");
     lblVIDEO_ = factLine(frame1, facts, "Label1", "Resolução do Vídeo:", "lblVIDEO");
@@ -165,6 +168,7 @@ void frmInformacoes::Form_Load() {
     MostrarResolucao();
     sUserID();
     lblPasta_->setText(QDir::toNativeSeparators(program_.appDir));
+    lblArquivoDados_->setText(QDir::toNativeSeparators(program_.dataFilePath()));
     const store::Row parametro = program_.db().firstRow("Parametro", {"Idioma", "versaoBD"});
     parametroKey_ = parametro.key();
     lblBancoDados_->setText(QString::fromStdString(parametro.text("versaoBD")));

@@ -40,6 +40,7 @@ class frmInformacoes : public QDialog {
     QRadioButton* opt_[3];
     QLabel* lblPasta_;
     QLabel* lblBancoDados_;
+    QLabel* lblArquivoDados_;
     QLabel* lblUSUARIO_;
     QLabel* lblVAR_;
     QLabel* lblVIDEO_;

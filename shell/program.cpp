@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#include "shell/data_location.h"
 #include "store/schema.h"
 
 namespace vpl {
@@ -17,16 +18,12 @@ std::int16_t languageFromStored(std::optional<double> stored) {
 }
 
 Program::Program(QString dir, core::NumberLocale numberLocale)
-    : appDir(std::move(dir)), locale(numberLocale) {}
+    : appDir(std::move(dir)), locale(numberLocale), dataFile_(locateDataFile(appDir)) {}
 
 Program::~Program() = default;
 
 void Program::open(WindowId id, QWidget* parent) {
     if (opener) opener(id, parent);
-}
-
-QString Program::dataFilePath() const {
-    return QDir(appDir).filePath(QString::fromUtf8(store::kDataFileName));
 }
 
 store::Database& Program::db() {

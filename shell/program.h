@@ -17,7 +17,7 @@ class QWidget;
 namespace vpl {
 
 // The program's web address: the information window shows it, the report prints it.
-inline constexpr const char* kWebAddress = "https://vpl.example.org";
+inline constexpr const char* kWebAddress = VPL_HOMEPAGE;
 
 // The interface language: gIdioma holds one of these, and Parametro.Idioma stores it.
 // Any other stored value (none, a text, another number) means Portuguese.
@@ -63,7 +63,8 @@ using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
 // opens; a test builds its own over a temporary data file.
 class Program {
   public:
-    // `appDir` is the program's folder: the data file lives there.
+    // `appDir` is the program's folder; the data file lives beside it or, for an installed
+    // program, in the user's data folder (locateDataFile).
     explicit Program(QString appDir, core::NumberLocale locale = {});
     ~Program();
 
@@ -86,7 +87,7 @@ class Program {
     QWidget* mainWindow = nullptr;  // the main window, whose menu a language change re-captions
     void open(WindowId id, QWidget* parent);
 
-    QString dataFilePath() const;
+    QString dataFilePath() const { return dataFile_; }
     // The data file is open but cannot be written: windows show, nothing is saved.
     bool readOnly() const { return dbBanco && dbBanco->readOnly(); }
     // The open database; StoreError with a clear message when start-up failed.
@@ -105,6 +106,7 @@ class Program {
     std::unique_ptr<store::Database> takeOpened();
 
   private:
+    QString dataFile_;
     std::unique_ptr<QLockFile> instanceLock_;
     std::future<std::unique_ptr<store::Database>> opening_;
 };

@@ -68,6 +68,8 @@ class InformacoesTest : public QObject {
         Loaded<frmInformacoes> w(f.program());
         QCOMPARE(child<QLabel>(w, "lblPasta")->text(), QDir::toNativeSeparators(f.dir()));
         QCOMPARE(child<QLabel>(w, "lblBancoDados")->text(), "2022.07-b");
+        QCOMPARE(child<QLabel>(w, "lblArquivoDados")->text(),
+                 QDir::toNativeSeparators(QDir(f.dir()).filePath("VPLData.mdb")));
         QCOMPARE(child<QLabel>(w, "lblVAR")->text(), QSysInfo::machineHostName());
         QCOMPARE(frmInformacoes::GetComputer(), QSysInfo::machineHostName());
         const QString user = w.sUserID();
