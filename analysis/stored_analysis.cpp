@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "analysis/printing_surface.h"
+#include "shell/controls.h"
 #include "shell/pictures.h"
 #include "shell/program.h"
 #include "shell/windows.h"
@@ -40,10 +41,6 @@ QPageLayout reportPageLayout() {
                               : QPageSize::A4);
     return QPageLayout(paper, QPageLayout::Portrait, QMarginsF(6.35, 6.35, 6.35, 6.35),
                        QPageLayout::Millimeter);
-}
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ std::string u8(const QString& text) {
 }
 
 struct Command {
-    QString name;
     QCommandLineParser parser;
     QString data;  // --data or the default
 
@@ -424,15 +423,15 @@ int import(Command& command, std::ostream& out) {
 
 // ------------------------------------------------------------------ dispatch
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     int (*run)(Command&, std::ostream&);
     std::vector<std::pair<const char*, const char*>> options;  // name, value name or nullptr
     const char* required;  // an option that must be given, or nullptr
 };
 
-const std::vector<CommandSpec>& commands() {
-    static const std::vector<CommandSpec> table{
+const std::vector<CommandEntry>& commands() {
+    static const std::vector<CommandEntry> table{
         {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}}, nullptr},
         {"report", report, {{"pdf", "OUT"}}, "pdf"},
         {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor"},
@@ -453,18 +452,17 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
         out << kHelp;
         return kDone;
     }
-    const auto spec = std::find_if(commands().begin(), commands().end(), [&](const CommandSpec& c) {
-        return arguments.front() == c.name;
-    });
-    if (spec == commands().end()) {
+    const auto entry =
+        std::find_if(commands().begin(), commands().end(),
+                     [&](const CommandEntry& c) { return arguments.front() == c.name; });
+    if (entry == commands().end()) {
         err << "vpl-cli: unknown command \"" << u8(arguments.front()) << "\"\n"
             << kUsageLine << '\n';
         return kUsage;
     }
 
     Command command;
-    command.name = spec->name;
-    for (const auto& [name, valueName] : spec->options)
+    for (const auto& [name, valueName] : entry->options)
         command.parser.addOption(valueName ? QCommandLineOption(name, QString(), valueName)
                                            : QCommandLineOption(name));
     command.parser.addOption(QCommandLineOption("data", QString(), "FILE"));
@@ -473,25 +471,25 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
         err << "vpl-cli: " << u8(command.parser.errorText()) << '\n' << kUsageLine << '\n';
         return kUsage;
     }
-    if ((spec->required && !command.isSet(spec->required)) ||
-        (spec->run != import && !command.parser.positionalArguments().isEmpty())) {
-        err << "vpl-cli " << spec->name << ": missing or unexpected arguments\n"
+    if ((entry->required && !command.isSet(entry->required)) ||
+        (entry->run != import && !command.parser.positionalArguments().isEmpty())) {
+        err << "vpl-cli " << entry->name << ": missing or unexpected arguments\n"
             << kUsageLine << '\n';
         return kUsage;
     }
     command.data = command.isSet("data") ? command.value("data") : defaultData;
 
     try {
-        return spec->run(command, out);
+        return entry->run(command, out);
     } catch (const Failure& f) {
-        err << "vpl-cli " << spec->name << ": " << f.what() << '\n';
+        err << "vpl-cli " << entry->name << ": " << f.what() << '\n';
         return f.status;
     } catch (const store::StoreError& e) {
-        err << "vpl-cli " << spec->name << ": the data file "
+        err << "vpl-cli " << entry->name << ": the data file "
             << u8(QDir::toNativeSeparators(command.data)) << " is damaged: " << e.what() << '\n';
         return kFileError;
     } catch (const InvalidDataError& e) {
-        err << "vpl-cli " << spec->name << ": the data file "
+        err << "vpl-cli " << entry->name << ": the data file "
             << u8(QDir::toNativeSeparators(command.data))
             << " holds data that is not valid: " << e.what() << '\n';
         return kFileError;
