@@ -31,7 +31,7 @@ namespace vpl::cli {
 namespace {
 
 const char* const kUsageLine =
-    "usage: vpl-cli analyse|report|import|export [options] (vpl-cli --help lists them)";
+    "usage: vpl-cli analyse|report|import|export|backup [options] (vpl-cli --help lists them)";
 
 const char* const kHelp =
     R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
@@ -51,6 +51,9 @@ const char* const kHelp =
   vpl-cli export --csv [--factor K] [--data FILE]
       Prints the stored propositions and counts as CSV. With --factor, the layout that
       import reads back; without it, every factor, its number in a first column.
+  vpl-cli backup FILE [--data FILE]
+      Writes a whole copy of the data file to FILE, with every saved change, also while
+      the program is open. FILE opens like the data file itself.
   vpl-cli --help
       This text.
 
@@ -421,6 +424,21 @@ int import(Command& command, std::ostream& out) {
     return kDone;
 }
 
+// ------------------------------------------------------------------ backup
+
+int backup(Command& command, std::ostream& out) {
+    const QString target = command.parser.positionalArguments().front();
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    try {
+        db->backupTo(target.toStdString(), store::kDatabaseKey);
+    } catch (const store::StoreError& e) {
+        throw Failure(kFileError, "cannot write " + u8(QDir::toNativeSeparators(target)) + ": " +
+                                      e.what() + "; nothing written");
+    }
+    out << "backup written to " << u8(QDir::toNativeSeparators(target)) << '\n';
+    return kDone;
+}
+
 // ------------------------------------------------------------------ dispatch
 
 struct CommandEntry {
@@ -428,14 +446,16 @@ struct CommandEntry {
     int (*run)(Command&, std::ostream&);
     std::vector<std::pair<const char*, const char*>> options;  // name, value name or nullptr
     const char* required;  // an option that must be given, or nullptr
+    int files = 0;         // how many file names follow the options
 };
 
 const std::vector<CommandEntry>& commands() {
     static const std::vector<CommandEntry> table{
         {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}}, nullptr},
         {"report", report, {{"pdf", "OUT"}}, "pdf"},
-        {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor"},
+        {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor", 1},
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
+        {"backup", backup, {}, nullptr, 1},
     };
     return table;
 }
@@ -472,7 +492,7 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
         return kUsage;
     }
     if ((entry->required && !command.isSet(entry->required)) ||
-        (entry->run != import && !command.parser.positionalArguments().isEmpty())) {
+        command.parser.positionalArguments().size() != entry->files) {
         err << "vpl-cli " << entry->name << ": missing or unexpected arguments\n"
             << kUsageLine << '\n';
         return kUsage;

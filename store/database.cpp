@@ -1,5 +1,6 @@
 #include "store/database.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -81,6 +82,10 @@ Database::Database(sqlite3* handle) : db_(handle) {}
 
 Database::~Database() {
     for (auto& [sql, st] : statements_) sqlite3_finalize(st);
+    // Folds the log back into the file, so that the file alone holds every committed
+    // write once the program has closed it. A reader still open keeps what it needs.
+    if (!readOnly_)
+        sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
     sqlite3_close_v2(db_);
 }
 
@@ -107,6 +112,8 @@ constexpr const char* kCipherSettings =
     "PRAGMA cipher_page_size = 1024; PRAGMA kdf_iter = 64000; PRAGMA cipher_use_hmac = ON; "
     "PRAGMA cipher_hmac_algorithm = HMAC_SHA1; PRAGMA cipher_kdf_algorithm = PBKDF2_HMAC_SHA1;";
 
+// A read-only opening that must not touch the folder: it reads the file as one that
+// cannot change, so it is used only when no write-ahead log lies beside the file.
 std::string immutableUri(const std::filesystem::path& file) {
     std::string uri = "file:";
     std::error_code noCurrentFolder;  // then the path is used as it was given
@@ -124,6 +131,12 @@ std::string immutableUri(const std::filesystem::path& file) {
     return uri + "?immutable=1";
 }
 
+// Committed transactions that have not yet been folded back into the file.
+bool hasWriteAheadLog(const std::filesystem::path& file) {
+    std::error_code missing;
+    return std::filesystem::file_size(file.string() + "-wal", missing) > 0 && !missing;
+}
+
 // The write-ahead log needs the folder as well as the file.
 bool writable(const std::filesystem::path& file) {
     const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
@@ -137,15 +150,29 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     // A file that cannot be written is opened for reading; either way nothing is written
     // here, so a file that turns out unusable keeps its bytes exactly.
     const bool readOnly = access == Access::ReadOnly || !writable(file);
-    // Read-only, the file is opened as one that cannot change: the write-ahead log would
-    // otherwise need files beside it that a read-only folder cannot take.
     // The password's key is derived here, faster than the library would, unless the key
     // is given already derived (x'..').
     const std::string fileKey = key.rfind("x'", 0) == 0 ? key : RawKeyOf(file, key).value_or(key);
-    auto handle = readOnly
-                      ? openHandle(immutableUri(file), fileKey,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX)
-                      : openHandle(file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX);
+    if (!readOnly)
+        return openChecked(openHandle(file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX),
+                           file, false);
+    // Read-only, the file is read together with its write-ahead log, so that what another
+    // program has committed (and not yet folded back) is seen.
+    try {
+        return openChecked(openHandle(file, fileKey, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX),
+                           file, true);
+    } catch (const StoreError&) {
+        // The log needs files beside the data file that a read-only folder cannot take;
+        // without a log there is nothing to miss by reading the file alone.
+        if (hasWriteAheadLog(file)) throw;
+    }
+    return openChecked(openHandle(immutableUri(file), fileKey,
+                                  SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX),
+                       file, true);
+}
+
+std::unique_ptr<Database> Database::openChecked(Handle handle, const std::filesystem::path& file,
+                                                bool readOnly) {
     std::unique_ptr<Database> db(new Database(handle.release()));
     db->readOnly_ = readOnly;
     // A file another program holds is waited for, from the first read on.
@@ -160,7 +187,7 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     sqlite3_reset(st);
     if (tables == 0)
         throw StoreError("O arquivo não contém os dados do programa (" + file.string() + ")");
-    db->execute("PRAGMA synchronous = FULL");
+    if (!readOnly) db->execute("PRAGMA synchronous = FULL");
     return db;
 }
 
@@ -332,6 +359,50 @@ void Database::execute(const std::string& sql, const std::vector<Value>& values)
     while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) fail();
+}
+
+namespace {
+
+// Makes a file's contents (or a folder's entries) durable before the program goes on.
+void syncFile(const std::filesystem::path& path, int flags) {
+    const int fd = ::open(path.c_str(), flags);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!synced) throw StoreError("Não foi possível gravar " + path.string());
+}
+
+}  // namespace
+
+void Database::backupTo(const std::filesystem::path& target, const std::string& key) {
+    std::error_code noSuchFile;
+    if (std::filesystem::equivalent(target, sqlite3_db_filename(db_, "main"), noSuchFile))
+        throw StoreError("A cópia não pode substituir o próprio arquivo de dados (" +
+                         target.string() + ")");
+    const std::filesystem::path part = target.string() + ".part";
+    const auto removePart = [&] {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(part.string() + suffix, noSuchFile);
+    };
+    removePart();
+    try {
+        {
+            std::unique_ptr<Database> copy = create(part, key);
+            sqlite3_backup* backup = sqlite3_backup_init(copy->db_, "main", db_, "main");
+            if (!backup) copy->fail(target.string());
+            const int rc = sqlite3_backup_step(backup, -1);
+            sqlite3_backup_finish(backup);
+            if (rc != SQLITE_DONE) copy->fail(target.string());
+        }  // closing the copy folds its log back into it
+        syncFile(part, O_RDONLY);
+        std::filesystem::rename(part, target);
+        syncFile(target.has_parent_path() ? target.parent_path() : ".", O_RDONLY | O_DIRECTORY);
+    } catch (const std::filesystem::filesystem_error& e) {
+        removePart();
+        throw StoreError(std::string(e.what()));
+    } catch (...) {
+        removePart();
+        throw;
+    }
 }
 
 void Database::begin() {

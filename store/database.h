@@ -101,13 +101,22 @@ class Database {
     // Runs one statement with bound values (used by the file builder).
     void execute(const std::string& sql, const std::vector<Value>& values);
 
+    // A whole copy of the file as it stands, taken with the engine's online backup, so that
+    // it holds every committed write, also those still in the write-ahead log. The copy is
+    // made beside `target` and put in its place only when complete; StoreError when it
+    // cannot be made, and then `target` is as it was.
+    void backupTo(const std::filesystem::path& target, const std::string& key);
+
     void begin();
     void commit();
     void rollback();
     bool inTransaction() const;
 
   private:
+    using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
     explicit Database(sqlite3* handle);
+    static std::unique_ptr<Database> openChecked(Handle handle, const std::filesystem::path& file,
+                                                 bool readOnly);
     sqlite3_stmt* prepare(const std::string& sql);
     [[noreturn]] void fail(const std::string& context = {}) const;
     std::vector<Row> select(std::string_view table, const std::vector<std::string>& fields,

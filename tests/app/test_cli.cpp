@@ -122,6 +122,43 @@ class CliTest : public QObject {
         QCOMPARE(own["state"].toObject()["key"].toString(), "true");
     }
 
+    // The program keeps its writes in the write-ahead log while it runs, and leaves them
+    // there when it is killed: the command line reads them all the same.
+    void readsWhatTheProgramSavedWhileItRuns() {
+        DataFile data;
+        auto program = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+        program->update("Fatores", 1, {{"Mi1", 0.3125}, {"Mi2", 0.5}});
+        const Run run = cli({"analyse", "--json", "--data", data.path});
+        QCOMPARE(run.status, 0);
+        const QJsonObject degrees = QJsonDocument::fromJson(run.out).object()["degrees"].toObject();
+        QCOMPARE(degrees["lblF1G1"].toObject()["text"].toString(), "0.3125");
+        QCOMPARE(degrees["lblF1G2"].toObject()["text"].toString(), "0.5000");
+    }
+    void backupOfAKilledProgramHoldsItsSavedRows() {
+        DataFile data;
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->update("Prop1", 1, {{"N01", 0}, {"N02", 0}, {"N03", 0}, {"N04", 0}, {"N05", 0}});
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VPL_CRASH_HOLD", "1");
+        program.setProcessEnvironment(env);
+        program.start(VPL_CRASH_CHILD, {"likert", data.dir.path()});  // types 7 into N03
+        QByteArray said;
+        while (!said.contains('D') && program.waitForReadyRead(60000)) said += program.readAll();
+        QVERIFY2(said.contains('D'), said.constData());
+        program.kill();
+        QVERIFY(program.waitForFinished(30000));
+        QVERIFY(QFileInfo(data.path + "-wal").size() > 0);
+
+        const QString copy = data.file("copia.mdb");
+        const Run run = cli({"backup", copy, "--data", data.path});
+        QCOMPARE(run.status, 0);
+        QVERIFY(!QFile::exists(copy + "-wal"));
+        auto backup = Database::open(copy.toStdString(), vpl::store::kDatabaseKey);
+        QCOMPARE(backup->firstRow("Prop1", {"N03"}).value("N03"), vpl::store::Value(7));
+        QCOMPARE(backup->firstRow("Fatores", {"Fator"}).text("Fator"), std::string("Custos"));
+    }
+
     void badFilesAndArgumentsEndWithOneLine_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QStringList>("arguments");  // DATA stands for the data file
@@ -140,6 +177,9 @@ class CliTest : public QObject {
         QTest::newRow("no command") << "" << QStringList{} << 64 << "usage:";
         QTest::newRow("unknown option") << "" << QStringList{"analyse", "--pdf"} << 64 << "usage:";
         QTest::newRow("report without --pdf") << "" << QStringList{"report"} << 64 << "usage:";
+        QTest::newRow("backup without a file") << "" << QStringList{"backup"} << 64 << "usage:";
+        QTest::newRow("backup over the data file")
+            << "" << QStringList{"backup", "DATA", "--data", "DATA"} << 2 << "cannot write";
         QTest::newRow("factor beyond the count")
             << "" << QStringList{"export", "--csv", "--factor", "5", "--data", "DATA"} << 64
             << "factors 1 to 4";

@@ -3,7 +3,8 @@
 // The key may be the file's derived key in SQLCipher's x'..' form, which spares the
 // key derivation. It writes one byte to stdout right before the write starts and one
 // when it has returned; exit 0 when the write went through without a message, 3 when
-// a message came up.
+// a message came up. With VPL_CRASH_HOLD set it waits to be killed once the write has
+// returned, so that the file is left as a killed program leaves it.
 
 #include <unistd.h>
 
@@ -83,5 +84,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     signal('D');
+    if (qEnvironmentVariableIsSet("VPL_CRASH_HOLD"))
+        for (;;) ::pause();
     return MessageBox::shown().isEmpty() ? 0 : 3;
 }

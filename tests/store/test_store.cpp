@@ -285,3 +285,50 @@ TEST_F(StoreTest, KeyIsDerivedAsTheStandardAndTheLibraryDeriveIt) {
               kDeliveredVersion);
     EXPECT_FALSE(RawKeyOf(dir / "missing.mdb", kDatabaseKey));
 }
+
+// A reader opened while the program holds the file, or after the program was killed, sees
+// what was committed even while it sits in the write-ahead log; so does a backup.
+TEST_F(StoreTest, ReadersAndBackupsSeeCommitsStillInTheLog) {
+    auto writer = delivered();
+    writer->update("Fatores", 2, {{"Mi1", 0.625}, {"Fator", "Prazo"}});
+    ASSERT_GT(fs::file_size(file.string() + "-wal"), 0u);  // the commit is in the log only
+
+    auto reader = Database::open(file, kDatabaseKey, Database::Access::ReadOnly);
+    EXPECT_TRUE(reader->readOnly());
+    const Row seen = *reader->rowByKey("Fatores", {"Mi1", "Fator"}, 2);
+    EXPECT_EQ(seen.value("Mi1"), Value(0.625));
+    EXPECT_EQ(seen.text("Fator"), "Prazo");
+
+    const fs::path copy = dir / "copia.mdb";
+    reader->backupTo(copy, kDatabaseKey);
+    EXPECT_FALSE(fs::exists(copy.string() + ".part"));
+    EXPECT_FALSE(fs::exists(copy.string() + "-wal"));  // the copy is one whole file
+    auto restored = Database::open(copy, kDatabaseKey);
+    EXPECT_EQ(restored->rowByKey("Fatores", {"Mi1"}, 2)->value("Mi1"), Value(0.625));
+    EXPECT_EQ(restored->firstRows("Prop8", {"N05"}, kPropositionRows).size(),
+              size_t(kPropositionRows));
+}
+
+TEST_F(StoreTest, ClosingFoldsTheLogBackIntoTheFile) {
+    delivered()->update("Fatores", 1, {{"Mi2", 0.25}});
+    EXPECT_FALSE(fs::exists(file.string() + "-wal") && fs::file_size(file.string() + "-wal") > 0);
+    // Read as the file alone, as a copy of it alone would be.
+    fs::copy_file(file, dir / "alone.mdb");
+    EXPECT_EQ(Database::open(dir / "alone.mdb", kDatabaseKey)
+                  ->rowByKey("Fatores", {"Mi2"}, 1)
+                  ->value("Mi2"),
+              Value(0.25));
+}
+
+TEST_F(StoreTest, BackupNeverReplacesWhatItCannotFinish) {
+    auto db = delivered();
+    EXPECT_THROW(db->backupTo(file, kDatabaseKey), StoreError);  // its own file
+    EXPECT_NO_THROW(db->firstRow("Parametro", {"Idioma"}));
+
+    const fs::path old = dir / "old.mdb";
+    { std::ofstream(old) << "an older backup"; }
+    EXPECT_THROW(db->backupTo(dir / "no-such-folder" / "copy.mdb", kDatabaseKey), StoreError);
+    db->backupTo(old, kDatabaseKey);  // an older copy is replaced whole
+    EXPECT_EQ(Database::open(old, kDatabaseKey)->firstRow("Parametro", {"Idioma"}).value("Idioma"),
+              Value(3));
+}
