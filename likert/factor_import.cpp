@@ -9,16 +9,6 @@
 
 namespace vpl {
 
-namespace {
-
-// The degree as the Likert window stores it: read back from its four-decimal text, 0 when
-// there are no answers.
-double storedDegree(const std::optional<std::string>& text) {
-    return text ? core::ParseLocaleNumber(*text, {}).value_or(0.0) : 0.0;
-}
-
-}  // namespace
-
 void StoreImportedFactor(store::Database& db, int factor,
                          std::span<const core::SurveyProposition> propositions) {
     std::vector<core::LikertRow> rows;
@@ -26,8 +16,7 @@ void StoreImportedFactor(store::Database& db, int factor,
         rows.push_back({static_cast<double>(p.counts[0]), static_cast<double>(p.counts[1]),
                         static_cast<double>(p.counts[2]), static_cast<double>(p.counts[3]),
                         static_cast<double>(p.counts[4])});
-    const core::LikertTexts degrees =
-        core::FormatLikertEvidence(core::ComputeLikertEvidence(rows), {});
+    const core::StoredDegrees degrees = core::DegreesToStore(core::ComputeLikertEvidence(rows));
 
     const std::string table = store::propositionTable(factor);
     store::Transaction tx(db);
@@ -43,8 +32,43 @@ void StoreImportedFactor(store::Database& db, int factor,
     }
     db.update("Fatores", factor,
               {{"Prop", store::Value(std::to_string(propositions.size()))},
-               {"Mi1", store::Value(storedDegree(degrees.Mi1))},
-               {"Mi2", store::Value(storedDegree(degrees.Mi2))}});
+               {"Mi1", store::Value(degrees.Mi1)},
+               {"Mi2", store::Value(degrees.Mi2)}});
+    tx.commit();
+}
+
+namespace {
+
+std::vector<std::string> propositionFields() {
+    std::vector<std::string> fields{"Proposicao"};
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
+    return fields;
+}
+
+const std::vector<std::string> kFactorFields{"Prop", "Mi1", "Mi2"};
+
+}  // namespace
+
+FactorSnapshot SnapshotFactor(store::Database& db, int factor) {
+    FactorSnapshot snapshot{factor, db.firstRows(store::propositionTable(factor),
+                                                 propositionFields(), store::kPropositionRows)};
+    std::optional<store::Row> row = db.rowByKey("Fatores", kFactorFields, factor);
+    if (!row)
+        throw store::StoreError("Registro não encontrado: Fatores chave " + std::to_string(factor) +
+                                ".");
+    snapshot.rows.push_back(std::move(*row));
+    return snapshot;
+}
+
+void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot) {
+    store::Transaction tx(db);
+    for (const store::Row& row : snapshot.rows) {
+        const bool factorRow = &row == &snapshot.rows.back();
+        store::Assignments fields;
+        for (const std::string& field : factorRow ? kFactorFields : propositionFields())
+            fields.emplace_back(field, row.value(field));
+        db.update(row.table(), row.key(), fields);
+    }
     tx.commit();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <vector>
 
 #include "likert/survey_file.h"
 #include "store/database.h"
@@ -12,5 +13,15 @@ namespace vpl {
 // and its evidence pair as the Likert window stores it. A failure leaves the file as it was.
 void StoreImportedFactor(store::Database& db, int factor,
                          std::span<const core::SurveyProposition> propositions);
+
+// Every stored row of a factor that an import replaces, as it stood, so that the import can
+// be undone.
+struct FactorSnapshot {
+    int factor = 0;
+    std::vector<store::Row> rows;  // the propositions, then the factor's row of Fatores
+};
+FactorSnapshot SnapshotFactor(store::Database& db, int factor);
+// Puts the snapshot's rows back, in one transaction.
+void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot);
 
 }  // namespace vpl

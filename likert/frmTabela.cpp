@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QSvgWidget>
 #include <QVBoxLayout>
@@ -79,6 +80,20 @@ std::string shownValue(const store::Value& value) {
     return value.toText().value_or("Null");
 }
 
+// Enough for a long session of typing; older steps are dropped.
+constexpr std::size_t kUndoSteps = 200;
+
+QString unevenAnswersText(std::int16_t idioma, const core::AnswerSpread& spread,
+                          core::NumberLocale locale) {
+    const char* text = idioma == Language::English
+                           ? "The propositions have different numbers of answers: from %1 to %2."
+                       : idioma == Language::Spanish
+                           ? "Las proposiciones tienen números de respuestas distintos: de %1 a %2."
+                           : "Os pressupostos têm números de respostas diferentes: de %1 a %2.";
+    return QString::fromUtf8(text).arg(qs(core::FormatGeneral(spread.fewest, locale)),
+                                       qs(core::FormatGeneral(spread.most, locale)));
+}
+
 }  // namespace
 
 frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
@@ -86,7 +101,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     setWindowTitle("Likert - Fatores");
     setFont(arialFont(10));
 
-    QLabel* label20 = namedLabel(this, "Label20", "Fator:");
+    QLabel* label20 = namedLabel(this, "Label20", "&Fator:");
     cmbFator = new QComboBox(this);
     cmbFator->setObjectName("cmbFator");
     cmbFator->setEditable(false);
@@ -111,6 +126,11 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
                           2 * MSFlexGrid1->frameWidth() +
                           MSFlexGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
     MSFlexGrid1->setMinimumSize(gridWidth, twips(kRowHeight) * 16 + 2 * MSFlexGrid1->frameWidth());
+    MSFlexGrid1->setStretchColumn(0);  // long propositions get the room the window has
+
+    lblRespostas = namedLabel(this, "lblRespostas", "");
+    lblRespostas->setStyleSheet("color: #8b0000;");
+    lblRespostas->setWordWrap(true);
 
     auto* frame7 = new QGroupBox("Resultados: ", this);
     frame7->setObjectName("Frame7");
@@ -159,6 +179,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     body->addWidget(label50, 0, 0);
     body->addWidget(MSFlexGrid1, 1, 0);
     body->addLayout(side, 1, 1);
+    body->addWidget(lblRespostas, 2, 0);
     body->setColumnStretch(0, 1);
     body->setRowStretch(1, 1);
     body->setHorizontalSpacing(16);
@@ -174,6 +195,17 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     connect(cmdAnalise, &QPushButton::clicked, this, &frmTabela::cmdAnalise_Click);
     connect(cmdImportar, &QPushButton::clicked, this, &frmTabela::cmdImportar_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmTabela::cmdSair_Click);
+    connect(MSFlexGrid1, &FlexGrid::backTab, this,
+            [this] { guarded(this, [&] { moveToPreviousCell(); }); });
+    connect(MSFlexGrid1, &QTableWidget::currentCellChanged, this, [this] { freshCell_ = true; });
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &frmTabela::undoLastChange);
+
+    // Reading order for the keyboard: the factor, the grid, then the buttons.
+    setTabOrder(cmbFator, MSFlexGrid1);
+    setTabOrder(MSFlexGrid1, cmdImportar);
+    setTabOrder(cmdImportar, cmdAnalise);
+    setTabOrder(cmdAnalise, cmdSair);
 }
 
 void frmTabela::Form_Load() {
@@ -257,6 +289,7 @@ void frmTabela::loadFactor(int factor) {
     storedMi1_ = row->value("Mi1");
     storedMi2_ = row->value("Mi2");
     PrevFactor = factor;
+    undo_.clear();  // the steps belong to the factor shown before
     FillLikertGrid();
     lblMsg->hide();
     RefreshEvidence();
@@ -306,6 +339,7 @@ void frmTabela::FillLikertGrid() {
         const StoredProposition& p = shown_[i];
         const int r = kFirstRow + static_cast<int>(i);
         grid.setTextAt(r, 0, qs(p.proposicao.toText().value_or("")));
+        grid.setToolTipAt(r, 0, grid.textAt(r, 0));
         double total = 0;
         for (double count : p.counts) total += count;
         std::string qt = core::FormatGeneral(total, locale);
@@ -380,6 +414,25 @@ void frmTabela::RefreshEvidence() {
     // Without answers there are no degrees, and no degrees of another factor stay shown.
     lblMi2->setText(qs(texts.Mi2.value_or("")));
     lblMi1->setText(qs(texts.Mi1.value_or("")));
+    showUnevenAnswers();
+}
+
+void frmTabela::showUnevenAnswers() {
+    std::vector<core::LikertRow> rows;
+    rows.reserve(counts_.size());
+    for (const auto& counts : counts_)
+        rows.push_back({double(counts[0]), double(counts[1]), double(counts[2]), double(counts[3]),
+                        double(counts[4])});
+    const std::optional<core::AnswerSpread> spread = core::UnevenAnswers(rows);
+    const QString text =
+        spread ? unevenAnswersText(program_.gIdioma, *spread, program_.locale) : QString();
+    if (lblRespostas->text() != text) lblRespostas->setText(text);
+}
+
+// The degrees of the counts the grid shows, as the factor keeps them.
+core::StoredDegrees frmTabela::shownDegrees() const {
+    const core::LikertRow sums = columnSums_;
+    return core::DegreesToStore(core::ComputeLikertEvidence(std::span(&sums, 1)));
 }
 
 // A new count in a cell: its column's sum and the grand total follow.
@@ -391,15 +444,26 @@ void frmTabela::setCount(int row, int col, std::int32_t count) {
     showGrandTotal();
 }
 
-// Writes the cell's count at once, when it differs from the stored one. A failed write
+// Writes the cell's count at once, when it differs from the stored one, together with the
+// factor's degrees: the file never holds counts and degrees that disagree. A failed write
 // leaves it on screen, and the next write or the save stores it.
 void frmTabela::storeCount(int row, int col) {
     const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
     const std::int32_t count = counts_[i][col - 1];
     if (PrevFactor == 0 || i >= shown_.size() || shown_[i].counts[col - 1] == count) return;
-    program_.db().update(store::propositionTable(PrevFactor), shown_[i].key,
-                         {{store::likertField(col), store::Value(count)}});
+    const core::StoredDegrees degrees = shownDegrees();
+    store::Assignments changedDegrees;
+    if (storedMi1_.number() != degrees.Mi1) changedDegrees.emplace_back("Mi1", degrees.Mi1);
+    if (storedMi2_.number() != degrees.Mi2) changedDegrees.emplace_back("Mi2", degrees.Mi2);
+    store::Database& db = program_.db();
+    store::Transaction tx(db);
+    db.update(store::propositionTable(PrevFactor), shown_[i].key,
+              {{store::likertField(col), store::Value(count)}});
+    if (!changedDegrees.empty()) db.update("Fatores", PrevFactor, changedDegrees);
+    tx.commit();
     shown_[i].counts[col - 1] = count;
+    storedMi1_ = degrees.Mi1;
+    storedMi2_ = degrees.Mi2;
 }
 
 // The rows whose texts or counts differ from what is stored.
@@ -428,10 +492,7 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
-    const double mi1 =
-        core::ParseLocaleNumber(lblMi1->text().toStdString(), program_.locale).value_or(0);
-    const double mi2 =
-        core::ParseLocaleNumber(lblMi2->text().toStdString(), program_.locale).value_or(0);
+    const auto [mi1, mi2] = shownDegrees();
     store::Assignments degrees;
     if (storedMi1_.number() != mi1) degrees.emplace_back("Mi1", mi1);
     if (storedMi2_.number() != mi2) degrees.emplace_back("Mi2", mi2);
@@ -469,7 +530,7 @@ void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
     guarded(this, [&] {
         FlexGrid& grid = *MSFlexGrid1;
         if (keyAscii == KeyAscii::Enter || keyAscii == KeyAscii::Tab) {
-            moveToNextCell();
+            moveToNextCell(keyAscii == KeyAscii::Tab);
             EditRow = grid.row();
             RecalcTotals();
             return;
@@ -480,20 +541,51 @@ void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
         const int row = grid.row();
         const int col = grid.col();
         if (!isPropositionRow(row) || col < 0 || col >= kQtCol) return;
-        const std::optional<QString> after = typed(grid.text(), keyAscii, col);
+        // As in a spreadsheet, a digit typed into a count cell just reached replaces it.
+        const bool replaces = col >= 1 && freshCell_ && keyAscii != KeyAscii::Backspace;
+        const QString before = grid.text();
+        const std::optional<QString> after = typed(replaces ? QString() : before, keyAscii, col);
         if (!after) return;
-        grid.setText(*after);
-        EditRow = row;
-        if (col >= 1) setCount(row, col, countOf(*after));
-        showRowTotal(row);
-        RefreshEvidence();
-        if (col >= 1) storeCount(row, col);
+        freshCell_ = false;
+        if (*after == before) return;
+        undo_.push_back({row, col, before, std::nullopt});
+        if (undo_.size() > kUndoSteps) undo_.erase(undo_.begin());
+        editCell(row, col, *after);
+    });
+}
+
+// A cell's new text as typed or put back, and everything that follows from it.
+void frmTabela::editCell(int row, int col, const QString& text) {
+    FlexGrid& grid = *MSFlexGrid1;
+    grid.setTextAt(row, col, text);
+    EditRow = row;
+    if (col == 0) grid.setToolTipAt(row, 0, text);
+    if (col >= 1) setCount(row, col, countOf(text));
+    showRowTotal(row);
+    RefreshEvidence();
+    if (col >= 1) storeCount(row, col);
+}
+
+void frmTabela::undoLastChange() {
+    if (undo_.empty() || program_.readOnly()) return;
+    guarded(this, [&] {
+        UndoStep step = undo_.back();
+        if (step.beforeImport) {
+            RestoreFactor(program_.db(), *step.beforeImport);
+            loadFactor(step.beforeImport->factor);  // clears the steps: nothing came before
+            return;
+        }
+        undo_.pop_back();
+        if (!isPropositionRow(step.row)) return;
+        MSFlexGrid1->setCell(step.row, step.col);
+        editCell(step.row, step.col, step.before);
     });
 }
 
 // Enter and Tab go on to the next cell, then to the next row; after the last proposition
-// row the first one follows, never the total row or the headings.
-void frmTabela::moveToNextCell() {
+// row Enter starts again at the first one, never the total row or the headings, and Tab
+// leaves the grid for the buttons.
+void frmTabela::moveToNextCell(bool tab) {
     FlexGrid& grid = *MSFlexGrid1;
     if (NumProps < 1) return;
     int row = grid.row();
@@ -502,7 +594,23 @@ void frmTabela::moveToNextCell() {
         col = 0;
         ++row;
     }
-    if (!isPropositionRow(row)) row = kFirstRow;
+    if (!isPropositionRow(row)) {
+        if (tab) return grid.leave(true);
+        row = kFirstRow;
+    }
+    grid.setCell(row, col);
+}
+
+// Shift+Tab goes back a cell; from the first cell it leaves the grid for the factor box.
+void frmTabela::moveToPreviousCell() {
+    FlexGrid& grid = *MSFlexGrid1;
+    int row = grid.row();
+    int col = grid.col() - 1;
+    if (col < 0) {
+        col = grid.cols() - 1;
+        --row;
+    }
+    if (NumProps < 1 || !isPropositionRow(row)) return grid.leave(false);
     grid.setCell(row, col);
 }
 
@@ -512,6 +620,7 @@ void frmTabela::MSFlexGrid1_Click() {
         if (grid.col() > store::kLikertPoints || grid.row() > NumProps + 1) return;
         EditRow = grid.row();
         EditCol = grid.col();
+        freshCell_ = true;
         grid.setCellBackground(MarkRow, MarkCol, kUnmarkColor);
         grid.setCellBackground(EditRow, EditCol, kMarkColor);
         MarkRow = EditRow;
@@ -576,8 +685,10 @@ void frmTabela::importInto(int factor, const QString& path) {
     }
     frmImportar preview(survey, cmbFator->currentText(), program_.gIdioma, this);
     if (preview.exec() != QDialog::Accepted) return;
+    FactorSnapshot before = SnapshotFactor(program_.db(), factor);
     StoreImportedFactor(program_.db(), factor, survey.propositions);
     loadFactor(factor);
+    undo_.push_back({0, 0, QString(), std::move(before)});
 }
 
 void frmTabela::cmdSair_Click() {

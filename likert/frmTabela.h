@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "likert/factor_import.h"
 #include "likert/likert_evidence.h"
 #include "shell/windows.h"
 #include "store/database.h"
@@ -36,6 +37,8 @@ class frmTabela : public QDialog {
     void cmdSair_Click();
     void MSFlexGrid1_KeyPress(int keyAscii);
     void MSFlexGrid1_Click();
+    // Ctrl+Z: puts back the last key edit or import of the shown factor, stored rows too.
+    void undoLastChange();
 
   protected:
     // Closing by the title bar or Escape saves the shown factor like the return button.
@@ -47,6 +50,13 @@ class frmTabela : public QDialog {
         store::Key key = 0;
         store::Value proposicao;
         std::array<double, store::kLikertPoints> counts{};
+    };
+    // What Ctrl+Z puts back: a cell's text before a key, or the rows before an import.
+    struct UndoStep {
+        int row = 0;
+        int col = 0;
+        QString before;
+        std::optional<FactorSnapshot> beforeImport;
     };
     struct RowChange {
         std::size_t index;
@@ -67,7 +77,11 @@ class frmTabela : public QDialog {
     int propositionCountOf(const store::Value& prop, int factor) const;
     std::vector<StoredProposition> readPropositions(int factor, int count);
     std::vector<RowChange> changedRows() const;
-    void moveToNextCell();
+    void moveToNextCell(bool tab);
+    void moveToPreviousCell();
+    void editCell(int row, int col, const QString& text);
+    core::StoredDegrees shownDegrees() const;
+    void showUnevenAnswers();
     bool isPropositionRow(int row) const;
     // The cell's text after the key, or nothing when the key changes nothing there.
     std::optional<QString> typed(const QString& text, int keyAscii, int col) const;
@@ -87,6 +101,7 @@ class frmTabela : public QDialog {
     QLabel* lblTotal;
     QLabel* lblMi2;
     QLabel* lblMi1;
+    QLabel* lblRespostas;  // says when the propositions have different numbers of answers
     QPushButton* cmdAnalise;
     QPushButton* cmdImportar;
     QPushButton* cmdSair;
@@ -105,6 +120,9 @@ class frmTabela : public QDialog {
     // cell, so it changes one count and one sum, however many rows the factor has.
     std::vector<std::array<std::int32_t, store::kLikertPoints>> counts_;
     std::array<double, store::kLikertPoints> columnSums_{};
+    // The first digit typed after moving to a count cell starts a new count.
+    bool freshCell_ = true;
+    std::vector<UndoStep> undo_;  // the shown factor's changes, the last one last
 };
 
 }  // namespace vpl

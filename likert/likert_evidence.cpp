@@ -1,5 +1,6 @@
 #include "likert/likert_evidence.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vpl::core {
@@ -41,6 +42,28 @@ LikertTexts FormatLikertEvidence(const LikertEvidence& evidence, NumberLocale lo
         texts.Mi1 = FormatNumber(evidence.favourableSum / shownTotal, "0.0000", locale);
     }
     return texts;
+}
+
+StoredDegrees DegreesToStore(const LikertEvidence& evidence) {
+    const LikertTexts texts = FormatLikertEvidence(evidence, {});
+    const auto stored = [](const std::optional<std::string>& text) {
+        return text ? ParseLocaleNumber(*text, {}).value_or(0.0) : 0.0;
+    };
+    return {stored(texts.Mi1), stored(texts.Mi2)};
+}
+
+std::optional<AnswerSpread> UnevenAnswers(std::span<const LikertRow> rows) {
+    std::optional<AnswerSpread> spread;
+    for (const LikertRow& row : rows) {
+        double answers = 0.0;
+        for (const double count : row) answers += count;
+        if (answers <= 0.0) continue;  // not answered yet
+        if (!spread) spread = AnswerSpread{answers, answers};
+        spread->fewest = std::min(spread->fewest, answers);
+        spread->most = std::max(spread->most, answers);
+    }
+    if (spread && spread->fewest == spread->most) return std::nullopt;
+    return spread;
 }
 
 }  // namespace vpl::core

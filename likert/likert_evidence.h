@@ -44,4 +44,21 @@ struct LikertTexts {
 
 LikertTexts FormatLikertEvidence(const LikertEvidence& evidence, NumberLocale locale);
 
+// The pair a factor keeps in Mi1 and Mi2 for this evidence: the degrees as the window shows
+// them, read back from their four-decimal texts; 0 and 0 without answers.
+struct StoredDegrees {
+    double Mi1 = 0.0;
+    double Mi2 = 0.0;
+    bool operator==(const StoredDegrees&) const = default;
+};
+StoredDegrees DegreesToStore(const LikertEvidence& evidence);
+
+// How far the numbers of answers of the answered propositions lie apart: the fewest and the
+// most, when they differ (32 answers to one proposition, 46 to another).
+struct AnswerSpread {
+    double fewest = 0.0;
+    double most = 0.0;
+};
+std::optional<AnswerSpread> UnevenAnswers(std::span<const LikertRow> rows);
+
 }  // namespace vpl::core

@@ -5,7 +5,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "setup/clear_all.h"
 #include "shell/captions.h"
@@ -23,6 +25,19 @@ namespace {
 constexpr int kQuestionLength = 80;
 constexpr int kParticipantLength = 60;
 
+// Refuses a change that would make the text longer than `length`, a paste included,
+// instead of cutting it; a longer text stored before is still shown whole.
+class LengthValidator : public QValidator {
+  public:
+    LengthValidator(int length, QObject* parent) : QValidator(parent), length_(length) {}
+    State validate(QString& text, int&) const override {
+        return text.size() > length_ ? Invalid : Acceptable;
+    }
+
+  private:
+    int length_;
+};
+
 std::vector<std::string> registrationFields() {
     std::vector<std::string> fields{"Questao"};
     for (int i = 1; i <= store::kParticipants; ++i) fields.push_back(store::participantField(i));
@@ -38,9 +53,29 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 
     auto* label1 = new QLabel("Decidir sobre:", this);
     label1->setObjectName("Label1");
-    txtQuestao_ = textBox(this, "txtQuestao", kQuestionLength);
+    txtQuestao_ = textBox(this, "txtQuestao", 32767);
+    txtQuestao_->setValidator(new LengthValidator(kQuestionLength, txtQuestao_));
     txtQuestao_->setMinimumWidth(620);
     label1->setBuddy(txtQuestao_);
+    lblQuestaoConta_ = new QLabel(this);
+    lblQuestaoConta_->setObjectName("lblQuestaoConta");
+    lblQuestaoConta_->setAlignment(Qt::AlignRight);
+    // Red while the last key or paste was refused for the length.
+    lblQuestaoConta_->setStyleSheet(
+        "QLabel[refused=\"true\"] { color: #b00000; font-weight: bold; }");
+    const auto showCount = [this](bool refused) {
+        lblQuestaoConta_->setText(
+            QString("%1/%2").arg(txtQuestao_->text().size()).arg(kQuestionLength));
+        lblQuestaoConta_->setProperty("refused", refused);
+        lblQuestaoConta_->style()->unpolish(lblQuestaoConta_);
+        lblQuestaoConta_->style()->polish(lblQuestaoConta_);
+    };
+    connect(txtQuestao_, &QLineEdit::textChanged, this, [showCount] { showCount(false); });
+    // Queued: the box says it refused before it has put its text back.
+    connect(
+        txtQuestao_, &QLineEdit::inputRejected, this, [showCount] { showCount(true); },
+        Qt::QueuedConnection);
+    showCount(false);
 
     auto* label3 = new QLabel("Equipe Velmar:", this);
     label3->setObjectName("Label3");
@@ -82,6 +117,7 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
     layout->setSpacing(8);
     layout->addWidget(label1);
     layout->addWidget(txtQuestao_);
+    layout->addWidget(lblQuestaoConta_);
     layout->addSpacing(8);
     layout->addWidget(label3);
     layout->addWidget(frame1);

@@ -4,6 +4,7 @@
 
 #include "store/schema.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -32,6 +33,7 @@ class frmCadastro : public QDialog {
 
     Program& program_;
     QLineEdit* txtQuestao_;
+    QLabel* lblQuestaoConta_;  // how many of the question's characters are used
     QLineEdit* txtP_[store::kParticipants];
     QPushButton* cmdClear_;
 };

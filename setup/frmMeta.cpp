@@ -73,10 +73,12 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
         grid->addWidget(txtP_[n], n + 1, 2, Qt::AlignHCenter);
     }
     grid->setColumnStretch(1, 1);
-    // Typing goes down the titles first, then down the counts.
-    for (int n = 0; n < 7; ++n) setTabOrder(lblFator_[n], lblFator_[n + 1]);
-    setTabOrder(lblFator_[7], txtP_[0]);
-    for (int n = 0; n < 7; ++n) setTabOrder(txtP_[n], txtP_[n + 1]);
+    // Tab goes as one reads: each factor's title, then its proposition count.
+    setTabOrder(lblFatores_, lblFator_[0]);
+    for (int n = 0; n < store::kFactorSlots; ++n) {
+        setTabOrder(lblFator_[n], txtP_[n]);
+        if (n + 1 < store::kFactorSlots) setTabOrder(txtP_[n], lblFator_[n + 1]);
+    }
 
     auto* cmdFatores =
         pictureButton(this, "cmdFatores", "&Opiniões", "button_opinions.svg", kSetupButtonSize);

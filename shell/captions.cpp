@@ -101,7 +101,7 @@ void MetaCaptionsES(QWidget& w) {
 void TabelaCaptionsEN(QWidget& w) {
     applyCaptions(w, {{"", "Likert - Factors"},
                       {"lblMsg", "Choose a factor to start the work:"},
-                      {"Label20", "Factor:"},
+                      {"Label20", "&Factor:"},
                       {"Label50", "Respondents' Answers"},
                       {"Frame7", "Results: "},
                       {"cmdAnalise", "Analysis"},
@@ -111,7 +111,7 @@ void TabelaCaptionsEN(QWidget& w) {
 void TabelaCaptionsES(QWidget& w) {
     applyCaptions(w, {{"", "Likert - Factores"},
                       {"lblMsg", "Elija un factor para comenzar el trabajo:"},
-                      {"Label20", "Factor:"},
+                      {"Label20", "&Factor:"},
                       {"Label50", "Respuestas de los encuestados"},
                       {"Frame7", "Resultados: "},
                       {"cmdAnalise", "Análisis"},

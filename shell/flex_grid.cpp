@@ -5,7 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 #include "shell/twips.h"
 
@@ -160,8 +162,31 @@ void FlexGrid::clearTexts() {
         for (int c = 0; c < columnCount(); ++c) setTextAt(r, c, QString());
 }
 
+void FlexGrid::setToolTipAt(int row, int col, const QString& text) {
+    if (QTableWidgetItem* cell = item(row, col)) cell->setToolTip(text);
+}
+
 void FlexGrid::setColWidthTwips(int col, int widthTwips) {
     setColumnWidth(col, twips(widthTwips));
+    if (col == stretchCol_) {
+        stretchMinWidth_ = twips(widthTwips);
+        fitStretchColumn();
+    }
+}
+
+void FlexGrid::fitStretchColumn() {
+    if (stretchCol_ < 0 || stretchCol_ >= columnCount()) return;
+    // The room of a vertical scroll bar is always kept, so that one appearing never
+    // brings a horizontal one.
+    int room = width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2;
+    for (int c = 0; c < columnCount(); ++c)
+        if (c != stretchCol_) room -= columnWidth(c);
+    setColumnWidth(stretchCol_, std::max(stretchMinWidth_, room));
+}
+
+void FlexGrid::resizeEvent(QResizeEvent* event) {
+    QTableWidget::resizeEvent(event);
+    fitStretchColumn();
 }
 
 void FlexGrid::setColAlignment(int col, Qt::Alignment alignment) {
@@ -205,6 +230,19 @@ void FlexGrid::setCellBold(int row, int col, bool bold) {
 }
 
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    const bool back = event->key() == Qt::Key_Backtab || event->modifiers() & Qt::ShiftModifier;
+    if (tab && event->modifiers() & Qt::ControlModifier) {
+        // Ctrl+Tab leaves the grid whatever the current cell, as it leaves any control
+        // that takes Tab for itself.
+        event->accept();
+        return leave(!back);
+    }
+    if (tab && back) {
+        event->accept();
+        emit backTab();
+        return;
+    }
     const int keyAscii = keyAsciiOf(event);
     if (keyAscii == KeyAscii::None) {
         QTableWidget::keyPressEvent(event);  // arrows and page keys move the current cell

@@ -47,7 +47,15 @@ class FlexGrid : public QTableWidget {
     // Empties every cell; colours and bold stay.
     void clearTexts();
 
+    // The whole text of a cell too long to show, when the pointer rests on it.
+    void setToolTipAt(int row, int col, const QString& text);
+
     void setColWidthTwips(int col, int widthTwips);
+    // The column takes the room the grid has beyond the other columns, never less than the
+    // width it was given.
+    void setStretchColumn(int col) { stretchCol_ = col; }
+    // Moves the focus on to the next (or previous) control of the window.
+    void leave(bool forward) { QWidget::focusNextPrevChild(forward); }
     void setColAlignment(int col, Qt::Alignment alignment);
 
     QColor cellBackground(int row, int col) const;
@@ -63,6 +71,8 @@ class FlexGrid : public QTableWidget {
     void keyPress(int keyAscii);
     // A click on a body cell, which has become the current cell.
     void click();
+    // Shift+Tab: the window moves the current cell back (Tab is a keyPress).
+    void backTab();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -73,14 +83,18 @@ class FlexGrid : public QTableWidget {
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void updateGeometries() override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     bool contains(int row, int col) const;
     bool onHeading(const QPoint& viewportPos) const;
     void fillWithItems(int fromRow);
     int headingHeight() const;
+    void fitStretchColumn();
 
     int fixedRows_;
+    int stretchCol_ = -1;
+    int stretchMinWidth_ = 0;
     std::vector<Qt::Alignment> alignments_;
     std::vector<std::string> utf8_;  // row by row, as the cells hold them
     QTableView* headings_;           // the heading rows drawn over the top of the scrolled body

@@ -156,15 +156,21 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     if (!readOnly)
         return openChecked(openHandle(file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX),
                            file, false);
-    // Read-only, the file is read together with its write-ahead log, so that what another
-    // program has committed (and not yet folded back) is seen.
-    try {
-        return openChecked(openHandle(file, fileKey, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX),
-                           file, true);
-    } catch (const StoreError&) {
-        // The log needs files beside the data file that a read-only folder cannot take;
-        // without a log there is nothing to miss by reading the file alone.
-        if (hasWriteAheadLog(file)) throw;
+    // Read-only, a file with a write-ahead log beside it is read together with the log, so
+    // that what the program has committed (and not yet folded back) is seen. Without a log
+    // the file alone holds everything, and is read as one that cannot change: nothing is
+    // then created beside it.
+    std::error_code noLog;
+    if (std::filesystem::exists(file.string() + "-wal", noLog)) {
+        try {
+            return openChecked(
+                openHandle(file, fileKey, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX), file,
+                true);
+        } catch (const StoreError&) {
+            // The log needs a file beside it that a read-only folder cannot take; an empty
+            // log holds nothing to miss.
+            if (hasWriteAheadLog(file)) throw;
+        }
     }
     return openChecked(openHandle(immutableUri(file), fileKey,
                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX),

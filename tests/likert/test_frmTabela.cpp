@@ -2,6 +2,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "likert/frmTabela.h"
@@ -196,7 +197,7 @@ class TabelaTest : public QObject {
         QCOMPARE(t.current(), QPoint(0, 2));
 
         QCOMPARE(t.window.windowTitle(), "Likert - Fatores");
-        QCOMPARE(t.label("Label20"), "Fator:");
+        QCOMPARE(t.label("Label20"), "&Fator:");
         QCOMPARE(t.label("lblMsg"), "Escolha um fator para iniciar os trabalhos");
         QVERIFY(child<QLabel>(t.window, "lblMsg")->isVisible());
         QCOMPARE(t.label("Label50"), "Respostas dos entrevistados");
@@ -221,15 +222,15 @@ class TabelaTest : public QObject {
         QTest::newRow("English") << 1 << int(Language::English)
                                  << QStringList{
                                         "Likert - Factors", "Choose a factor to start the work:",
-                                        "Factor:",          "Respondents' Answers",
+                                        "&Factor:",         "Respondents' Answers",
                                         "Results: ",        "Analysis"};
         QTest::newRow("Spanish")
             << 2 << int(Language::Spanish)
             << QStringList{"Likert - Factores", "Elija un factor para comenzar el trabajo:",
-                           "Factor:",           "Respuestas de los encuestados",
+                           "&Factor:",          "Respuestas de los encuestados",
                            "Resultados: ",      "Análisis"};
         const QStringList design{"Likert - Fatores", "Escolha um fator para iniciar os trabalhos",
-                                 "Fator:",           "Respostas dos entrevistados",
+                                 "&Fator:",          "Respostas dos entrevistados",
                                  "Resultados: ",     "&Análise"};
         QTest::newRow("Portuguese") << 3 << int(Language::Portuguese) << design;
         QTest::newRow("unknown") << 5 << int(Language::Portuguese) << design;
@@ -374,18 +375,19 @@ class TabelaTest : public QObject {
         QCOMPARE(t.cell(4, 6), "5");
         QVERIFY(t.window.isVisible());
 
-        // Every sum follows the key, whatever column was clicked last.
+        // Every sum follows the key, whatever column was clicked last; the digit typed
+        // into the cell just reached replaces its count.
         t.key(Qt::Key_Return);
         QCOMPARE(t.current(), QPoint(3, 4));
         t.type("4");
-        QCOMPARE(t.cell(4, 3), "054");
-        QCOMPARE(t.cell(4, 6), "54");
-        QCOMPARE(t.cell(5, 3), "57");
-        QCOMPARE(t.cell(5, 6), "69");
+        QCOMPARE(t.cell(4, 3), "4");
+        QCOMPARE(t.cell(4, 6), "04");
+        QCOMPARE(t.cell(5, 3), "07");
+        QCOMPARE(t.cell(5, 6), "19");
         QCOMPARE(t.cell(5, 2), "02");
         QCOMPARE(t.grid().cellBackground(3, 2), kYellow);
         QCOMPARE(t.grid().cellBackground(4, 3), kCountColor);
-        QCOMPARE(storedCounts(f, 1, 3), (QList<double>{0, 0, 54, 0, 0}));
+        QCOMPARE(storedCounts(f, 1, 3), (QList<double>{0, 0, 4, 0, 0}));
 
         // Row 1 keeps its look: 15 either way.
         t.click(2, 5);
@@ -440,9 +442,15 @@ class TabelaTest : public QObject {
         QCOMPARE(t.current(), QPoint(1, 3));
         for (int i = 0; i < 5; ++i) t.key(Qt::Key_Tab);
         QCOMPARE(t.current(), QPoint(6, 3));
-        // After the last proposition row: the first one, never the total row or the headings.
-        t.key(Qt::Key_Tab);
+        // After the last proposition row Enter goes to the first one, never the total row or
+        // the headings; Tab leaves the grid for the buttons.
+        t.key(Qt::Key_Return);
         QCOMPARE(t.current(), QPoint(0, 2));
+        t.grid().setCell(3, 6);
+        t.grid().setFocus();
+        t.key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), "cmdImportar");
+        QCOMPARE(t.current(), QPoint(6, 3));
         // Keys on the total row and in the QT column change nothing.
         const QStringList before = t.snapshot();
         t.grid().setCell(4, 2);
@@ -635,7 +643,7 @@ class TabelaTest : public QObject {
         QCOMPARE(t.cell(2, 5), "04");
         QCOMPARE(t.label("lblMi1"), local("1.0000", separator));
         QCOMPARE(storedText(f, 1, 1), "Antigo");
-        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.25);
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 1.0);  // stored with the count it follows from
     }
 
     void leavingBeforeAnyChoiceSavesNothing_data() {
@@ -785,7 +793,7 @@ class TabelaTest : public QObject {
         t.click(2, 1);
         t.type("2");
         f.db().execute(
-            "CREATE TRIGGER lock BEFORE UPDATE ON Fatores BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
+            "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
             "END");
 
         child<QPushButton>(t.window, "cmdSair")->click();
@@ -793,7 +801,7 @@ class TabelaTest : public QObject {
         test::verifyOneError("bloqueado");
         QVERIFY(MessageBox::shown().first().text.endsWith("Fechar sem salvar?"));
         QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
-        QCOMPARE(storedText(f, 1, 1), "");  // the texts went back with the degrees
+        QCOMPARE(storedText(f, 1, 1), "");  // the save went back whole
         QCOMPARE(storedCounts(f, 1, 1), (QList<double>{2, 0, 0, 0, 0}));
         QCOMPARE(t.cell(2, 0), "Texto");
 
@@ -828,7 +836,7 @@ class TabelaTest : public QObject {
         t.click(2, 1);
         t.type("2");
         f.db().execute(
-            "CREATE TRIGGER lock BEFORE UPDATE ON Fatores BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
+            "CREATE TRIGGER lock BEFORE UPDATE ON Prop1 BEGIN SELECT RAISE(ABORT, 'bloqueado'); "
             "END");
         MessageBox::queueAnswer(MessageBox::Answer::Yes);
         if (how == "close")
@@ -891,11 +899,12 @@ class TabelaTest : public QObject {
         QCOMPARE(log(), QStringList{});  // loading writes nothing
         t.click(4, 2);
         t.type("7");
-        QCOMPARE(log(), QStringList{"Prop1 3"});
+        // The count and the degrees it gives, in one transaction.
+        QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
         t.key(Qt::Key_Escape);
         t.key(Qt::Key_Return);
         t.click(3, 1);
-        QCOMPARE(log(), QStringList{"Prop1 3"});
+        QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
         child<QPushButton>(t.window, "cmdSair")->click();
         QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
         QCOMPARE(storedText(f, 1, 2), "Dois");
@@ -904,6 +913,125 @@ class TabelaTest : public QObject {
         Tabela again(f, kFirstFactor);
         child<QPushButton>(again.window, "cmdSair")->click();
         QCOMPARE(log(), (QStringList{"Prop1 3", "Fatores 1"}));
+    }
+
+    // With the keyboard alone: the factor box by its access key, the grid by Tab, a
+    // count typed, then out of the grid again both ways.
+    void theKeyboardAloneReachesEveryControl() {
+        Fixture f;
+        setProp(f, 2, "2");
+        Tabela t(f);
+        QTest::keyClick(&t.window, Qt::Key_F, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), &t.combo());
+        QTest::keyClick(&t.combo(), Qt::Key_Down);
+        QTest::keyClick(&t.combo(), Qt::Key_Down);
+        QCOMPARE(t.combo().currentIndex(), 1);
+        QCOMPARE(t.grid().rows(), 5);  // factor 2 is shown
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), &t.grid());
+        t.key(Qt::Key_Tab);  // from the proposition to its first count
+        t.type("4");
+        QCOMPARE(storedCounts(f, 2, 1), (QList<double>{4, 0, 0, 0, 0}));
+        QCOMPARE(storedDegree(f, 2, "Mi2"), 1.0);
+
+        QTest::keyClick(&t.grid(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), "cmdImportar");
+        QStringList order;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, (QStringList{"cmdAnalise", "cmdSair", "cmbFator", "MSFlexGrid1"}));
+        t.grid().setCell(2, 0);
+        QTest::keyClick(&t.grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), &t.combo());
+        t.grid().setFocus();
+        t.grid().setCell(3, 2);
+        QTest::keyClick(&t.grid(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(t.current(), QPoint(1, 3));
+        QTest::keyClick(&t.grid(), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), &t.combo());
+    }
+
+    // As in a spreadsheet, the first digit typed after reaching a count cell starts a new
+    // count, the next ones add to it; Ctrl+Z puts back one key after the other, and the
+    // stored counts and degrees follow every step.
+    void typingReplacesAndUndoPutsBack_data() { addLocaleRows(); }
+    void typingReplacesAndUndoPutsBack() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        setProp(f, 1, "2");
+        setRow(f, 1, 1, {5, 0, 0, 3, 0}, "Um");
+        f.db().update("Fatores", 1, {{"Mi1", 0.375}, {"Mi2", 0.625}});
+        Tabela t(f, kFirstFactor);
+        const auto stored = [&] {
+            return QList<double>{storedCounts(f, 1, 1)[0], storedDegree(f, 1, "Mi1"),
+                                 storedDegree(f, 1, "Mi2")};
+        };
+        t.click(2, 1);
+        t.type("12");
+        QCOMPARE(t.cell(2, 1), "12");
+        QCOMPARE(stored(), (QList<double>{12, 0.2, 0.8}));
+        t.key(Qt::Key_Return);  // away and back: a new count again
+        t.click(2, 1);
+        t.type("7");
+        QCOMPARE(t.cell(2, 1), "7");
+        t.click(2, 0);  // texts still take what is typed after them
+        t.type("!");
+        QCOMPARE(t.cell(2, 0), "Um!");
+
+        const auto undo = [&] { QTest::keyClick(&t.grid(), Qt::Key_Z, Qt::ControlModifier); };
+        undo();
+        QCOMPARE(t.cell(2, 0), "Um");
+        undo();
+        QCOMPARE(t.cell(2, 1), "12");
+        QCOMPARE(stored(), (QList<double>{12, 0.2, 0.8}));
+        undo();
+        undo();
+        QCOMPARE(t.cell(2, 1), "05");
+        QCOMPARE(t.label("lblMi1"), local("0.3750", separator));
+        QCOMPARE(stored(), (QList<double>{5, 0.375, 0.625}));
+        undo();  // nothing more to put back
+        QCOMPARE(t.cell(2, 1), "05");
+        // A factor shown anew starts with nothing to undo.
+        t.type("9");
+        t.choose(kFirstFactor);
+        undo();
+        QCOMPARE(stored()[0], 9.0);
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    // Propositions answered by different numbers of respondents are pointed out; rows
+    // without answers yet are not counted.
+    void unevenNumbersOfAnswersArePointedOut() {
+        Fixture f;
+        setProp(f, 1, "3");
+        setRow(f, 1, 1, {10, 10, 12, 0, 0});
+        setRow(f, 1, 2, {0, 0, 46, 0, 0});
+        Tabela t(f, kFirstFactor);
+        const QString said = t.label("lblRespostas");
+        QVERIFY2(said.contains("32") && said.contains("46"), qPrintable(said));
+        t.click(3, 3);
+        t.type("32");
+        QCOMPARE(t.label("lblRespostas"), QString());
+    }
+
+    // A long proposition: whole in its tooltip, and the first column takes a wider window.
+    void longPropositionsShowWhole() {
+        Fixture f;
+        setProp(f, 1, "1");
+        const QString text = QString("Longo ").repeated(60);
+        setRow(f, 1, 1, {1, 0, 0, 0, 0}, text.toUtf8().constData());
+        Tabela t(f, kFirstFactor);
+        QCOMPARE(t.grid().item(2, 0)->toolTip(), text);
+        const int narrow = t.grid().columnWidth(0);
+        QVERIFY(narrow >= twips(4800));
+        t.window.resize(t.window.width() + 300, t.window.height());
+        QTRY_VERIFY(t.grid().columnWidth(0) >= narrow + 250);
+        QCOMPARE(t.grid().horizontalScrollBar()->isVisible(), false);
+        t.click(2, 0);
+        t.type("!");
+        QCOMPARE(t.grid().item(2, 0)->toolTip(), text + "!");
     }
 
     void closingByTheTitleBarSavesTheShownFactor_data() { addLocaleRows(); }

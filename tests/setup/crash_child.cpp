@@ -80,6 +80,20 @@ int main(int argc, char** argv) {
         window.MSFlexGrid1_Click();
         ready();
         window.MSFlexGrid1_KeyPress('7');  // the count is written at once
+    } else if (mode == "typing") {
+        // Counts typed one key after the other over every count cell of three rows.
+        frmTabela window(program);
+        window.Form_Load();
+        control<QComboBox>(window, "cmbFator")->setCurrentIndex(0);
+        window.cmbFator_Click();
+        FlexGrid* grid = control<FlexGrid>(window, "MSFlexGrid1");
+        ready();
+        for (int key = 0; key < 150; ++key) {
+            grid->setCell(2 + key % 3, 1 + key / 3 % 5);
+            window.MSFlexGrid1_Click();
+            window.MSFlexGrid1_KeyPress('1' + key % 9);
+            window.MSFlexGrid1_KeyPress('0' + key % 7);
+        }
     } else {
         return 2;
     }

@@ -44,6 +44,39 @@ class CadastroTest : public QObject {
   private slots:
     void init() { MessageBox::setTestMode(true); }
 
+    // The question takes 80 characters: the 81st key and a paste that would pass them are
+    // refused whole, and the count beside the box says so; a longer question stored before
+    // is kept as it is.
+    void theQuestionIsRefusedBeyondEightyCharacters() {
+        Fixture f;
+        const std::string stored(200, 'q');
+        f.db().updateFirst("Cadastro", 1, {{"Questao", stored}});
+        {
+            test::Loaded<frmCadastro> w(f.program());
+            QCOMPARE(child<QLineEdit>(w, "txtQuestao")->text().size(), 200);
+            QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        }
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Cadastro", {"Questao"}).text("Questao"), stored);
+
+        f.db().updateFirst("Cadastro", 1, {{"Questao", ""}});
+        test::Loaded<frmCadastro> w(f.program());
+        auto* box = child<QLineEdit>(w, "txtQuestao");
+        auto* count = child<QLabel>(w, "lblQuestaoConta");
+        QTest::keyClicks(box, QString(79, 'a'));
+        QCOMPARE(count->text(), "79/80");
+        QCOMPARE(count->property("refused").toBool(), false);
+        box->insert("bc");  // a paste of two
+        QCOMPARE(box->text().size(), 79);
+        QTRY_COMPARE(count->property("refused").toBool(), true);
+        QTest::keyClicks(box, "bc");
+        QCOMPARE(box->text(), QString(79, 'a') + "b");
+        QTRY_COMPARE(count->text(), "80/80");
+        QTRY_COMPARE(count->property("refused").toBool(), true);
+        QTest::keyClick(box, Qt::Key_Backspace);
+        QCOMPARE(count->property("refused").toBool(), false);
+    }
+
     void loadShowsTheRegistrationAndResetsTheNextWindowCode() {
         Fixture f;
         test::fillWithData(f.db());
@@ -52,7 +85,6 @@ class CadastroTest : public QObject {
         QCOMPARE(boxTexts(w), kFilledBoxes);
         QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QCOMPARE(f.program().gIdioma, Language::Portuguese);
-        QCOMPARE(child<QLineEdit>(w, "txtQuestao")->maxLength(), 80);
         for (int i = 1; i <= store::kParticipants; ++i) {
             auto* box = child<QLineEdit>(w, qPrintable(QString("txtP%1").arg(i)));
             QCOMPARE(box->maxLength(), 60);

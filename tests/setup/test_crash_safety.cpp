@@ -22,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include "likert/likert_evidence.h"
 #include "store/database.h"
 #include "store/key_derivation.h"
 #include "store/schema.h"
@@ -273,5 +274,90 @@ TEST_P(CrashSafety, AKilledWriteLeavesTheFileBeforeOrAfterAndSound) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Writes, CrashSafety, ::testing::Values("clear", "meta", "likert"));
+
+// The degrees that factor 1's stored counts give.
+core::StoredDegrees degreesOfCounts(store::Database& db) {
+    const store::Row factor = *db.rowByKey("Fatores", {"Prop"}, 1);
+    std::vector<core::LikertRow> rows;
+    for (const store::Row& row : db.firstRows("Prop1", {"N01", "N02", "N03", "N04", "N05"},
+                                              std::stoi(factor.text("Prop")))) {
+        core::LikertRow& counts = rows.emplace_back();
+        for (int j = 1; j <= store::kLikertPoints; ++j)
+            counts[j - 1] = row.number(store::likertField(j));
+    }
+    return core::DegreesToStore(core::ComputeLikertEvidence(rows));
+}
+
+// Factor 1's stored degrees against the degrees of its stored counts; empty when they agree.
+std::string degreesAgainstCounts(const fs::path& file, const std::string& key) {
+    auto db = store::Database::open(file, key);
+    const store::Row factor = *db->rowByKey("Fatores", {"Mi1", "Mi2"}, 1);
+    const core::StoredDegrees expected = degreesOfCounts(*db);
+    const core::StoredDegrees stored{factor.number("Mi1"), factor.number("Mi2")};
+    if (stored == expected) return "";
+    return "stored " + std::to_string(stored.Mi1) + "/" + std::to_string(stored.Mi2) +
+           ", the counts give " + std::to_string(expected.Mi1) + "/" + std::to_string(expected.Mi2);
+}
+
+// Keys typed one after the other, the program killed at any moment among them: the degrees
+// the file holds always follow from the counts it holds.
+TEST(CrashWhileTyping, TheStoredDegreesFollowTheStoredCounts) {
+    const QString shm = "/dev/shm";
+    QTemporaryDir dir(QFileInfo(shm).isWritable() ? shm + "/vpl-typing-XXXXXX"
+                                                  : QDir::tempPath() + "/vpl-typing-XXXXXX");
+    ASSERT_TRUE(dir.isValid());
+    const fs::path root = dir.path().toStdString();
+    const fs::path prepared = prepare(dir);
+    const std::string key = rawKey(prepared);
+    {
+        auto db = store::Database::open(prepared, key);
+        const core::StoredDegrees agreeing = degreesOfCounts(*db);
+        db->update("Fatores", 1, {{"Mi1", agreeing.Mi1}, {"Mi2", agreeing.Mi2}});
+    }
+
+    freshCopy(prepared, root / "whole");
+    const Child whole = start("typing", root / "whole", key);
+    ASSERT_TRUE(awaitByte(whole));
+    const auto begun = std::chrono::steady_clock::now();
+    ASSERT_TRUE(awaitByte(whole));
+    const auto typing = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - begun);
+    ASSERT_EQ(finish(whole), 0);
+    ASSERT_EQ(degreesAgainstCounts(root / "whole" / store::kDataFileName, key), "");
+
+    constexpr int kTypingKills = 40;
+    const int workers = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 2u, 4u));
+    const unsigned seed = std::random_device{}();
+    std::vector<std::string> failures(static_cast<std::size_t>(workers));
+    std::vector<std::thread> threads;
+    for (int w = 0; w < workers; ++w)
+        threads.emplace_back([&, w] {
+            std::mt19937 random(seed + w);
+            std::uniform_int_distribution<long> delay(0, typing.count());
+            const fs::path folder = root / ("typing" + std::to_string(w));
+            for (int i = w; i < kTypingKills && failures[w].empty(); i += workers) {
+                freshCopy(prepared, folder);
+                const Child child = start("typing", folder, key);
+                if (!awaitByte(child)) {
+                    failures[w] = "the child ended before typing";
+                    break;
+                }
+                const long waited = delay(random);
+                std::this_thread::sleep_for(std::chrono::microseconds(waited));
+                ::kill(child.pid, SIGKILL);
+                finish(child);
+                try {
+                    const std::string wrong =
+                        degreesAgainstCounts(folder / store::kDataFileName, key);
+                    if (!wrong.empty())
+                        failures[w] = "killed " + std::to_string(waited) + " us in: " + wrong;
+                } catch (const std::exception& error) {
+                    failures[w] = error.what();
+                }
+            }
+        });
+    for (std::thread& t : threads) t.join();
+    for (const std::string& failure : failures) EXPECT_EQ(failure, "") << "seed " << seed;
+}
 
 }  // namespace
