@@ -360,7 +360,12 @@ std::string surveyRefusal(const core::SurveyError& e) {
         case Reason::NotCsv:
             return "the file is not a CSV file that can be read";
         case Reason::NoPropositions:
+            if (!e.read.skippedColumns.empty())
+                return "no column holds answers on the scale (1 to 5 or the scale's words)";
             return "the file holds no propositions";
+        case Reason::EveryFactor:
+            return "the file holds every factor (its first column is \"Fator\"); import per "
+                   "factor, from one factor's file such as export --csv --factor K writes";
         case Reason::TooManyPropositions:
             break;
     }
@@ -380,8 +385,31 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
         for (const std::int32_t n : p.counts) out << '\t' << n;
         out << '\n';
     }
-    for (const core::UnreadCell& c : survey.skippedColumns)
-        out << "skipped: column " << c.column << " \"" << c.text << "\" holds no answers\n";
+    for (const core::SkippedColumn& c : survey.skippedColumns) {
+        out << "skipped: column " << c.column << " \"" << c.heading << "\": ";
+        switch (c.reason) {
+            case core::SkipReason::ToolField:
+                out << "a field of the survey tool";
+                break;
+            case core::SkipReason::Dates:
+                out << "holds dates or times";
+                break;
+            case core::SkipReason::Emails:
+                out << "holds e-mail addresses";
+                break;
+            case core::SkipReason::Numbers:
+                out << "holds numbers off the scale of 1 to 5";
+                break;
+            case core::SkipReason::NotAnswers:
+                out << "only " << c.answers << " of its " << c.filled
+                    << " cells are answers on the scale";
+                break;
+            case core::SkipReason::Empty:
+                out << "holds no answers";
+                break;
+        }
+        out << '\n';
+    }
     for (const core::UnreadCell& c : survey.unread)
         out << "not understood: row " << c.row << ", column " << c.column << ": \"" << c.text
             << "\"\n";
@@ -408,6 +436,8 @@ int import(Command& command, std::ostream& out) {
     try {
         survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
     } catch (const core::SurveyError& e) {
+        // Respondents' rows without a statement: every column and why it was skipped.
+        if (!e.read.skippedColumns.empty()) printSurvey(e.read, out);
         throw Failure(kNotPossible, u8(QDir::toNativeSeparators(files.front())) + ": " +
                                         surveyRefusal(e) + "; nothing imported");
     }

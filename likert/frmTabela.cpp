@@ -83,6 +83,19 @@ std::string shownValue(const store::Value& value) {
 // Enough for a long session of typing; older steps are dropped.
 constexpr std::size_t kUndoSteps = 200;
 
+QString staleDegreesText(std::int16_t idioma, int factor) {
+    const char* text =
+        idioma == Language::English
+            ? "The stored degrees of factor %1 do not follow from its answers: they are "
+              "recomputed and stored when an answer changes or the factor is left."
+        : idioma == Language::Spanish
+            ? "Los grados guardados del factor %1 no resultan de sus respuestas: se recalculan "
+              "y se guardan cuando cambia una respuesta o se deja el factor."
+            : "Os graus gravados do fator %1 não decorrem das suas respostas: eles são "
+              "recalculados e gravados quando uma resposta muda ou o fator é deixado.";
+    return QString::fromUtf8(text).arg(factor);
+}
+
 QString unevenAnswersText(std::int16_t idioma, const core::AnswerSpread& spread,
                           core::NumberLocale locale) {
     const char* text = idioma == Language::English
@@ -131,6 +144,9 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     lblRespostas = namedLabel(this, "lblRespostas", "");
     lblRespostas->setStyleSheet("color: #8b0000;");
     lblRespostas->setWordWrap(true);
+    lblGraus = namedLabel(this, "lblGraus", "");
+    lblGraus->setStyleSheet("color: #8b0000;");
+    lblGraus->setWordWrap(true);
 
     auto* frame7 = new QGroupBox("Resultados: ", this);
     frame7->setObjectName("Frame7");
@@ -180,6 +196,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     body->addWidget(MSFlexGrid1, 1, 0);
     body->addLayout(side, 1, 1);
     body->addWidget(lblRespostas, 2, 0);
+    body->addWidget(lblGraus, 3, 0);
     body->setColumnStretch(0, 1);
     body->setRowStretch(1, 1);
     body->setHorizontalSpacing(16);
@@ -293,6 +310,7 @@ void frmTabela::loadFactor(int factor) {
     FillLikertGrid();
     lblMsg->hide();
     RefreshEvidence();
+    showStaleDegrees();
 }
 
 // Prop as typed in the factors window: not a number gives 4 rows.
@@ -429,6 +447,15 @@ void frmTabela::showUnevenAnswers() {
     if (lblRespostas->text() != text) lblRespostas->setText(text);
 }
 
+// Degrees written by other means, or before every key stored them with its count, are named
+// until the window stores the ones the answers give.
+void frmTabela::showStaleDegrees() {
+    const core::StoredDegrees shown = shownDegrees();
+    const bool stale = PrevFactor > 0 && (storedMi1_.number() != shown.Mi1 ||
+                                          storedMi2_.number() != shown.Mi2);
+    lblGraus->setText(stale ? staleDegreesText(program_.gIdioma, PrevFactor) : QString());
+}
+
 // The degrees of the counts the grid shows, as the factor keeps them.
 core::StoredDegrees frmTabela::shownDegrees() const {
     const core::LikertRow sums = columnSums_;
@@ -508,6 +535,7 @@ void frmTabela::SaveShownFactor(int factor) {
     for (const RowChange& change : changes) shown_[change.index] = change.after;
     storedMi1_ = mi1;
     storedMi2_ = mi2;
+    showStaleDegrees();
 }
 
 std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int col) const {
@@ -527,6 +555,8 @@ std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int c
 }
 
 void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
+    // Ctrl+Z reaches the grid itself when the window's shortcut does not take it.
+    if (keyAscii == KeyAscii::CtrlZ) return undoLastChange();
     guarded(this, [&] {
         FlexGrid& grid = *MSFlexGrid1;
         if (keyAscii == KeyAscii::Enter || keyAscii == KeyAscii::Tab) {
@@ -564,6 +594,7 @@ void frmTabela::editCell(int row, int col, const QString& text) {
     showRowTotal(row);
     RefreshEvidence();
     if (col >= 1) storeCount(row, col);
+    showStaleDegrees();
 }
 
 void frmTabela::undoLastChange() {
@@ -677,10 +708,16 @@ void frmTabela::importInto(int factor, const QString& path) {
         survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
     } catch (const core::SurveyError& e) {
         using Reason = core::SurveyError::Reason;
-        if (e.reason == Reason::TooManyPropositions)
+        if (e.reason == Reason::NoPropositions && !e.read.skippedColumns.empty()) {
+            // Respondents' rows but no statement: the preview says why, and imports nothing.
+            frmImportar(e.read, cmbFator->currentText(), program_.gIdioma, this).exec();
+        } else if (e.reason == Reason::TooManyPropositions) {
             refuse(QString::fromUtf8(t.tooMany).arg(e.propositions).arg(store::kPropositionRows));
-        else
+        } else if (e.reason == Reason::EveryFactor) {
+            refuse(QString::fromUtf8(t.everyFactor));
+        } else {
             refuse(QString::fromUtf8(e.reason == Reason::NotCsv ? t.notCsv : t.noPropositions));
+        }
         return;
     }
     frmImportar preview(survey, cmbFator->currentText(), program_.gIdioma, this);

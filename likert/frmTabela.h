@@ -82,6 +82,7 @@ class frmTabela : public QDialog {
     void editCell(int row, int col, const QString& text);
     core::StoredDegrees shownDegrees() const;
     void showUnevenAnswers();
+    void showStaleDegrees();
     bool isPropositionRow(int row) const;
     // The cell's text after the key, or nothing when the key changes nothing there.
     std::optional<QString> typed(const QString& text, int keyAscii, int col) const;
@@ -102,6 +103,7 @@ class frmTabela : public QDialog {
     QLabel* lblMi2;
     QLabel* lblMi1;
     QLabel* lblRespostas;  // says when the propositions have different numbers of answers
+    QLabel* lblGraus;      // says when the stored degrees do not follow from the answers
     QPushButton* cmdAnalise;
     QPushButton* cmdImportar;
     QPushButton* cmdSair;

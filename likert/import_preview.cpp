@@ -31,10 +31,19 @@ const ImportTexts kPortuguese{
     "Células não compreendidas: %1 (não entram nas contagens)",
     "Linha %1, coluna %2: \"%3\"",
     "Linha %1: total %2, mas a soma das contagens é %3",
-    "Coluna %1 (\"%2\") ignorada: não tem respostas",
     "&Importar",
     "&Importar o restante",
     "&Cancelar",
+    "Coluna %1 (\"%2\") ignorada: é um campo da ferramenta de pesquisa",
+    "Coluna %1 (\"%2\") ignorada: traz datas ou horas",
+    "Coluna %1 (\"%2\") ignorada: traz endereços de e-mail",
+    "Coluna %1 (\"%2\") ignorada: traz números fora da escala de 1 a 5",
+    "Coluna %1 (\"%2\") ignorada: só %3 de %4 células são respostas da escala",
+    "Coluna %1 (\"%2\") ignorada: não tem respostas",
+    "Nada a importar: nenhuma coluna traz respostas da escala (1 a 5 ou as palavras da "
+    "escala). Abaixo, por que cada coluna foi ignorada.",
+    "O arquivo traz os pressupostos de todos os fatores (primeira coluna \"Fator\"). Importe "
+    "um fator de cada vez, de um arquivo só com os pressupostos desse fator. Nada foi importado.",
 };
 
 const ImportTexts kEnglish{
@@ -53,10 +62,19 @@ const ImportTexts kEnglish{
     "Cells not understood: %1 (left out of the counts)",
     "Row %1, column %2: \"%3\"",
     "Row %1: total %2, but the counts add up to %3",
-    "Column %1 (\"%2\") skipped: it holds no answers",
     "&Import",
     "&Import the rest",
     "&Cancel",
+    "Column %1 (\"%2\") skipped: it is a field of the survey tool",
+    "Column %1 (\"%2\") skipped: it holds dates or times",
+    "Column %1 (\"%2\") skipped: it holds e-mail addresses",
+    "Column %1 (\"%2\") skipped: it holds numbers off the scale of 1 to 5",
+    "Column %1 (\"%2\") skipped: only %3 of its %4 cells are answers on the scale",
+    "Column %1 (\"%2\") skipped: it holds no answers",
+    "Nothing to import: no column holds answers on the scale (1 to 5 or the scale's words). "
+    "Below, why each column was skipped.",
+    "The file holds the propositions of every factor (first column \"Fator\"). Import one "
+    "factor at a time, from a file of that factor's propositions only. Nothing was imported.",
 };
 
 const ImportTexts kSpanish{
@@ -75,14 +93,52 @@ const ImportTexts kSpanish{
     "Celdas no comprendidas: %1 (no entran en los conteos)",
     "Fila %1, columna %2: \"%3\"",
     "Fila %1: total %2, pero la suma de los conteos es %3",
-    "Columna %1 (\"%2\") omitida: no tiene respuestas",
     "&Importar",
     "&Importar el resto",
     "&Cancelar",
+    "Columna %1 (\"%2\") omitida: es un campo de la herramienta de encuestas",
+    "Columna %1 (\"%2\") omitida: contiene fechas u horas",
+    "Columna %1 (\"%2\") omitida: contiene direcciones de correo electrónico",
+    "Columna %1 (\"%2\") omitida: contiene números fuera de la escala de 1 a 5",
+    "Columna %1 (\"%2\") omitida: solo %3 de sus %4 celdas son respuestas de la escala",
+    "Columna %1 (\"%2\") omitida: no tiene respuestas",
+    "Nada que importar: ninguna columna contiene respuestas de la escala (1 a 5 o las "
+    "palabras de la escala). Abajo, por qué se omitió cada columna.",
+    "El archivo contiene las proposiciones de todos los factores (primera columna \"Fator\"). "
+    "Importe un factor a la vez, de un archivo solo con las proposiciones de ese factor. No se "
+    "importó nada.",
 };
 
 QString tr8(const char* text) {
     return QString::fromUtf8(text);
+}
+
+QString skippedLine(const ImportTexts& t, const core::SkippedColumn& c) {
+    using Reason = core::SkipReason;
+    const char* text = t.skippedEmpty;
+    switch (c.reason) {
+        case Reason::ToolField:
+            text = t.skippedToolField;
+            break;
+        case Reason::Dates:
+            text = t.skippedDates;
+            break;
+        case Reason::Emails:
+            text = t.skippedEmails;
+            break;
+        case Reason::Numbers:
+            text = t.skippedNumbers;
+            break;
+        case Reason::NotAnswers:
+            return tr8(t.skippedNotAnswers)
+                .arg(c.column)
+                .arg(QString::fromStdString(c.heading))
+                .arg(c.answers)
+                .arg(c.filled);
+        case Reason::Empty:
+            break;
+    }
+    return tr8(text).arg(c.column).arg(QString::fromStdString(c.heading));
 }
 
 QString delimiterName(char delimiter) {
@@ -141,8 +197,8 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
     for (const core::TotalMismatch& m : survey.totals)
         lstNaoLidas->addItem(
             tr8(t.total).arg(m.row).arg(QString::fromStdString(m.total)).arg(m.sum));
-    for (const core::UnreadCell& c : survey.skippedColumns)
-        lstNaoLidas->addItem(tr8(t.skipped).arg(c.column).arg(QString::fromStdString(c.text)));
+    for (const core::SkippedColumn& c : survey.skippedColumns)
+        lstNaoLidas->addItem(skippedLine(t, c));
     lblNaoLidas = namedLabel(this, "lblNaoLidas", tr8(t.notUnderstood).arg(survey.unread.size()));
     const bool anyRemark = lstNaoLidas->count() > 0;
     lstNaoLidas->setVisible(anyRemark);
@@ -151,6 +207,15 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
     cmdImportar =
         namedButton(this, "cmdImportar", tr8(survey.unread.empty() ? t.importAll : t.importRest));
     cmdCancelar = namedButton(this, "cmdCancelar", tr8(t.cancel));
+    // Nothing that is a statement: the preview only says why each column was skipped.
+    if (survey.propositions.empty()) {
+        lblAviso->setText(tr8(t.nothingToImport));
+        lblAviso->setWordWrap(true);
+        grdPrevia->hide();
+        lblNaoLidas->hide();
+        cmdImportar->setEnabled(false);
+        cmdCancelar->setDefault(true);
+    }
     connect(cmdImportar, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancelar, &QPushButton::clicked, this, &QDialog::reject);
 

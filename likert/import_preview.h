@@ -29,10 +29,18 @@ struct ImportTexts {
     const char* notUnderstood;  // %1 how many
     const char* cell;           // %1 row, %2 column, %3 text
     const char* total;          // %1 row, %2 the total, %3 the sum
-    const char* skipped;        // %1 column, %2 heading
     const char* importAll;
     const char* importRest;
     const char* cancel;
+    // A column that is not a proposition, %1 column, %2 heading, and why.
+    const char* skippedToolField;
+    const char* skippedDates;
+    const char* skippedEmails;
+    const char* skippedNumbers;
+    const char* skippedNotAnswers;  // %3 answers of %4 filled cells
+    const char* skippedEmpty;
+    const char* nothingToImport;  // no column is a statement; the list says why
+    const char* everyFactor;      // the export of every factor
 };
 const ImportTexts& importTexts(std::int16_t language);
 

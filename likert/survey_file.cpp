@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <unordered_map>
@@ -12,10 +13,11 @@
 
 namespace vpl::core {
 
-SurveyError::SurveyError(Reason reason, int propositions)
+SurveyError::SurveyError(Reason reason, int propositions, SurveyFile read)
     : std::runtime_error("survey file gives nothing to import"),
       reason(reason),
-      propositions(propositions) {}
+      propositions(propositions),
+      read(std::move(read)) {}
 
 namespace {
 
@@ -98,31 +100,141 @@ std::optional<std::int32_t> wholeCount(std::string_view cell) {
     return static_cast<std::int32_t>(n);
 }
 
-// Lower case without accents and with single blanks, for comparing the scale's words;
-// empty when the text is longer than any of them.
-std::string_view folded(std::string_view text, std::span<char> buffer) {
-    // The Latin-1 letters U+00C0 to U+00FF (UTF-8 C3 80 to C3 BF) without their accents.
+// The character text[i] stands for when words are compared: lower case, and the Latin-1
+// letters U+00C0 to U+00FF (UTF-8 C3 80 to C3 BF) without their accents. Moves i past it.
+char foldedAt(std::string_view text, std::size_t& i) {
     static constexpr char kBase[] =
         "aaaaaaaceeeeiiiidnooooo*ouuuuyts"
         "aaaaaaaceeeeiiiidnooooo/ouuuuyty";
+    char c = text[i++];
+    if (static_cast<unsigned char>(c) == 0xC3 && i < text.size()) {
+        const auto next = static_cast<unsigned char>(text[i++]);
+        c = next >= 0x80 && next <= 0xBF ? kBase[next - 0x80] : '?';
+    }
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Folded, with punctuation read as a blank and single blanks, for comparing the scale's
+// words ("Nem concordo, nem discordo"); empty when the text is longer than any of them.
+std::string_view folded(std::string_view text, std::span<char> buffer) {
     std::size_t length = 0;
     bool blank = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (static_cast<unsigned char>(c) == 0xC3 && i + 1 < text.size()) {
-            const auto next = static_cast<unsigned char>(text[++i]);
-            c = next >= 0x80 && next <= 0xBF ? kBase[next - 0x80] : '?';
-        }
-        if (c == ' ' || c == '\t') {
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = foldedAt(text, i);
+        if (c == ' ' || c == '\t' || c == ',' || c == '.' || c == ';' || c == ':' || c == '!') {
             blank = length > 0;
             continue;
         }
         if (length + 2 > buffer.size()) return {};
         if (blank) buffer[length++] = ' ';
         blank = false;
-        buffer[length++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        buffer[length++] = c;
     }
     return {buffer.data(), length};
+}
+
+// Folded letters and digits only, so that "Última página", "E-mail" and "start_date" are
+// one name however a tool spells them; empty when longer than the buffer.
+std::string_view compacted(std::string_view text, std::span<char> buffer) {
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const char c = foldedAt(text, i);
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))) continue;
+        if (length == buffer.size()) return {};
+        buffer[length++] = c;
+    }
+    return {buffer.data(), length};
+}
+
+int pointOfWords(std::string_view text) {
+    static constexpr std::pair<std::string_view, int> kWords[] = {
+        {"dt", 1},
+        {"discordo totalmente", 1},
+        {"discordo plenamente", 1},
+        {"discordo fortemente", 1},
+        {"discordo completamente", 1},
+        {"strongly disagree", 1},
+        {"totally disagree", 1},
+        {"completely disagree", 1},
+        {"totalmente en desacuerdo", 1},
+        {"completamente en desacuerdo", 1},
+        {"muy en desacuerdo", 1},
+        {"d", 2},
+        {"discordo", 2},
+        {"discordo parcialmente", 2},
+        {"discordo em parte", 2},
+        {"disagree", 2},
+        {"somewhat disagree", 2},
+        {"en desacuerdo", 2},
+        {"parcialmente en desacuerdo", 2},
+        {"algo en desacuerdo", 2},
+        {"i", 3},
+        {"indiferente", 3},
+        {"indeciso", 3},
+        {"neutro", 3},
+        {"nem concordo nem discordo", 3},
+        {"nao concordo nem discordo", 3},
+        {"neutral", 3},
+        {"undecided", 3},
+        {"neither agree nor disagree", 3},
+        {"neither agree or disagree", 3},
+        {"ni de acuerdo ni en desacuerdo", 3},
+        {"ni acuerdo ni desacuerdo", 3},
+        {"c", 4},
+        {"concordo", 4},
+        {"concordo parcialmente", 4},
+        {"concordo em parte", 4},
+        {"agree", 4},
+        {"somewhat agree", 4},
+        {"de acuerdo", 4},
+        {"parcialmente de acuerdo", 4},
+        {"algo de acuerdo", 4},
+        {"ct", 5},
+        {"concordo totalmente", 5},
+        {"concordo plenamente", 5},
+        {"concordo fortemente", 5},
+        {"concordo completamente", 5},
+        {"strongly agree", 5},
+        {"totally agree", 5},
+        {"completely agree", 5},
+        {"totalmente de acuerdo", 5},
+        {"completamente de acuerdo", 5},
+        {"muy de acuerdo", 5},
+    };
+    std::array<char, 40> buffer;  // longer than any of the words
+    const std::string_view word = folded(text, buffer);
+    for (const auto& [words, point] : kWords)
+        if (word == words) return point;
+    return 0;
+}
+
+// A numbered label, "5 - Concordo totalmente", "1. Discordo", "3) Neutral": its number and
+// the words after it; no words when the cell is not one.
+std::pair<int, std::string_view> numberedLabel(std::string_view cell) {
+    std::size_t i = 0;
+    int number = 0;
+    while (i < cell.size() && i < 2 && cell[i] >= '0' && cell[i] <= '9')
+        number = number * 10 + (cell[i++] - '0');
+    if (i == 0) return {0, {}};
+    const std::size_t digits = i;
+    const auto skipBlanks = [&] {
+        while (i < cell.size() && (cell[i] == ' ' || cell[i] == '\t')) ++i;
+    };
+    skipBlanks();
+    bool separated = i > digits;
+    for (const std::string_view mark : {"-", ".", ")", ":", "=", "\xE2\x80\x93", "\xE2\x80\x94"})
+        if (cell.substr(i).starts_with(mark)) {
+            i += mark.size();
+            separated = true;
+            break;
+        }
+    skipBlanks();
+    if (!separated || i == cell.size()) return {0, {}};
+    const auto first = static_cast<unsigned char>(cell[i]);
+    const bool letter = (first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z') ||
+                        first == 0xC3;  // an accented Latin-1 letter
+    if (!letter) return {0, {}};
+    return {number, cell.substr(i)};
 }
 
 }  // namespace
@@ -130,45 +242,90 @@ std::string_view folded(std::string_view text, std::span<char> buffer) {
 int LikertPointOf(std::string_view cell) {
     cell = trimmed(cell);
     if (cell.size() == 1 && cell[0] >= '1' && cell[0] <= '5') return cell[0] - '0';
-    static constexpr std::pair<std::string_view, int> kWords[] = {
-        {"dt", 1},
-        {"discordo totalmente", 1},
-        {"strongly disagree", 1},
-        {"totalmente en desacuerdo", 1},
-        {"muy en desacuerdo", 1},
-        {"d", 2},
-        {"discordo", 2},
-        {"discordo parcialmente", 2},
-        {"disagree", 2},
-        {"en desacuerdo", 2},
-        {"i", 3},
-        {"indiferente", 3},
-        {"indeciso", 3},
-        {"neutro", 3},
-        {"nem concordo nem discordo", 3},
-        {"neutral", 3},
-        {"undecided", 3},
-        {"neither agree nor disagree", 3},
-        {"ni de acuerdo ni en desacuerdo", 3},
-        {"c", 4},
-        {"concordo", 4},
-        {"concordo parcialmente", 4},
-        {"agree", 4},
-        {"de acuerdo", 4},
-        {"ct", 5},
-        {"concordo totalmente", 5},
-        {"strongly agree", 5},
-        {"totalmente de acuerdo", 5},
-        {"muy de acuerdo", 5},
-    };
-    std::array<char, 40> buffer;  // longer than any of the words
-    const std::string_view word = folded(cell, buffer);
-    for (const auto& [text, point] : kWords)
-        if (word == text) return point;
-    return 0;
+    if (const int point = pointOfWords(cell)) return point;
+    const auto [number, words] = numberedLabel(cell);
+    if (words.empty()) return 0;
+    if (const int point = pointOfWords(words)) return point;
+    return number >= 1 && number <= store::kLikertPoints ? number : 0;
 }
 
 namespace {
+
+// ---- What a column holds ---------------------------------------------------------------
+
+// What a cell that is not an answer holds. A survey tool writes dates and times, e-mail
+// addresses and numbers (ids, seeds, pages) into its own fields; a respondent's answer is
+// none of them.
+enum class CellKind { Date, Email, Number, Text, Count /* how many kinds */ };
+
+// Moves i past at most `most` digits; how many there were.
+std::size_t skipDigits(std::string_view text, std::size_t& i, std::size_t most) {
+    const std::size_t from = i;
+    while (i < text.size() && i - from < most && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+}
+
+// A date (2026/11/02, 02-11-2026, 2.11.26) or a time (9:14, 10:05:03) at the start.
+bool startsWithDateOrTime(std::string_view cell) {
+    std::size_t i = 0;
+    if (skipDigits(cell, i, 4) == 0 || i == cell.size()) return false;
+    const char mark = cell[i++];
+    if (mark == ':') return skipDigits(cell, i, 2) == 2;
+    if (mark != '/' && mark != '-' && mark != '.') return false;
+    if (skipDigits(cell, i, 2) == 0 || i == cell.size() || cell[i++] != mark) return false;
+    return skipDigits(cell, i, 4) > 0;
+}
+
+bool isEmail(std::string_view cell) {
+    const std::size_t at = cell.find('@');
+    if (at == 0 || at == std::string_view::npos) return false;
+    if (cell.find_first_of(" \t@", at + 1) != std::string_view::npos) return false;
+    if (cell.find_first_of(" \t") != std::string_view::npos) return false;
+    const std::size_t dot = cell.find('.', at + 2);
+    return dot != std::string_view::npos && dot + 1 < cell.size();
+}
+
+// 0, 17, -1, 2.5, 1839400381: a number, and since 1 to 5 are answers, one off the scale.
+bool isNumber(std::string_view cell) {
+    std::size_t i = !cell.empty() && (cell[0] == '-' || cell[0] == '+') ? 1 : 0;
+    if (skipDigits(cell, i, cell.size()) == 0) return false;
+    if (i < cell.size() && (cell[i] == '.' || cell[i] == ',')) {
+        ++i;
+        if (skipDigits(cell, i, cell.size()) == 0) return false;
+    }
+    return i == cell.size();
+}
+
+CellKind kindOf(std::string_view cell) {
+    if (startsWithDateOrTime(cell)) return CellKind::Date;
+    if (isEmail(cell)) return CellKind::Email;
+    if (isNumber(cell)) return CellKind::Number;
+    return CellKind::Text;
+}
+
+// The fields survey tools add to every response (LimeSurvey, Google Forms, Microsoft Forms,
+// SurveyMonkey), compacted. They are never statements, whatever they hold: "lastpage" or
+// the id of a short survey holds numbers 1 to 5 that would pass for answers.
+bool isToolField(std::string_view heading) {
+    static constexpr std::string_view kNames[] = {
+        // LimeSurvey, under its own codes and its Portuguese and Spanish headings
+        "id", "responseid", "iddaresposta", "idresposta", "iddelarespuesta", "submitdate",
+        "datadeenvio", "fechadeenvio", "lastpage", "ultimapagina", "startlanguage", "idiomainicial",
+        "lenguajeinicial", "idiomadeinicio", "seed", "semente", "semilla", "startdate",
+        "datadeinicio", "fechadeinicio", "datestamp", "dataehora", "ipaddr", "enderecoip",
+        "direccionip", "refurl", "urldereferencia", "token", "interviewtime", "tempototal",
+        // Google Forms and Microsoft Forms
+        "timestamp", "carimbo", "carimbodedatahora", "marcatemporal", "email", "emailaddress",
+        "enderecodeemail", "direcciondecorreo", "direcciondecorreoelectronico", "correoelectronico",
+        "starttime", "completiontime", "horadeinicio", "horadeconclusao", "horadefinalizacion",
+        "lastmodifiedtime",
+        // SurveyMonkey
+        "respondentid", "collectorid", "enddate", "ipaddress"};
+    std::array<char, 32> buffer;  // longer than any of the names
+    const std::string_view name = compacted(heading, buffer);
+    return !name.empty() &&
+           std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
 
 // ---- Layouts ---------------------------------------------------------------------------
 
@@ -201,31 +358,120 @@ std::string_view cellAt(const std::vector<std::string>& fields, std::size_t colu
     return column < fields.size() ? std::string_view(fields[column]) : std::string_view();
 }
 
+bool namesThePoints(const std::vector<std::string>& fields, std::size_t from) {
+    for (int j = 1; j <= kPoints; ++j) {
+        const std::string_view cell = cellAt(fields, from + static_cast<std::size_t>(j) - 1);
+        if (LikertPointOf(cell) != j || wholeCount(cell)) return false;
+    }
+    return true;
+}
+
+// The heading of the command line's export of every factor: "Fator", then a counts heading.
+bool headsEveryFactor(const std::vector<std::string>& fields) {
+    std::array<char, 8> buffer;
+    const std::string_view first = compacted(cellAt(fields, 0), buffer);
+    return (first == "fator" || first == "factor") && namesThePoints(fields, 2);
+}
+
+// A row that numbers its columns: its cells 2 to 6 are 1 to 5, or its filled cells from the
+// first number on count up by one, three of them at least ("Hora,1,2,3", "1,2,3,4").
+bool numbersColumns(const std::vector<std::string>& fields) {
+    bool oneToFive = true;
+    for (int j = 1; j <= kPoints; ++j)
+        oneToFive = oneToFive && wholeCount(cellAt(fields, static_cast<std::size_t>(j))) == j;
+    if (oneToFive) return true;
+    const std::size_t first = wholeCount(cellAt(fields, 0)) ? 0 : 1;
+    std::size_t end = fields.size();
+    while (end > first && trimmed(fields[end - 1]).empty()) --end;
+    if (end < first + 3) return false;
+    for (std::size_t c = first; c < end; ++c) {
+        const std::optional<std::int32_t> n = wholeCount(fields[c]);
+        if (!n || (c > first && *n != *wholeCount(fields[c - 1]) + 1)) return false;
+    }
+    return true;
+}
+
 // The first record decides the layout: counts when its cells 2 to 6 are counts (a
 // proposition row) or name the five points in order (a heading); anything else is the
-// heading of a responses file.
-enum class FirstRow { CountsData, CountsHeading, ResponsesHeading };
+// heading of a responses file. Cells 2 to 6 that number the columns are a heading either
+// way: statements numbered 1 to 5, or a counts file's points.
+enum class FirstRow { CountsData, CountsHeading, NumberedHeading, ResponsesHeading };
 
 FirstRow classifyFirstRow(const std::vector<std::string>& fields) {
-    bool counts = true, heading = true, anyCount = false;
+    bool counts = true, anyCount = false;
     for (int j = 1; j <= kPoints; ++j) {
         const std::string_view cell = trimmed(cellAt(fields, static_cast<std::size_t>(j)));
         anyCount = anyCount || !cell.empty();
         counts = counts && (cell.empty() || wholeCount(cell));
-        heading = heading && LikertPointOf(cell) == j && !wholeCount(cell);
     }
-    if (counts && anyCount) return FirstRow::CountsData;
-    if (heading) return FirstRow::CountsHeading;
+    if (counts && anyCount)
+        return numbersColumns(fields) ? FirstRow::NumberedHeading : FirstRow::CountsData;
+    if (namesThePoints(fields, 1)) return FirstRow::CountsHeading;
     return FirstRow::ResponsesHeading;
+}
+
+// A numbered heading a counts file may have: a first heading, the points 1 to 5, at most a
+// total's heading. With anything more it heads statements.
+bool mayHeadCounts(const std::vector<std::string>& fields) {
+    const std::string_view first = trimmed(cellAt(fields, 0));
+    if (first.empty() || wholeCount(first)) return false;
+    for (int j = 1; j <= kPoints; ++j)
+        if (wholeCount(cellAt(fields, static_cast<std::size_t>(j))) != j) return false;
+    if (wholeCount(cellAt(fields, kTotalColumn))) return false;
+    for (std::size_t c = kTotalColumn + 1; c < fields.size(); ++c)
+        if (!trimmed(fields[c]).empty()) return false;
+    return true;
+}
+
+// A row of a counts file: a proposition's text, its counts, at most a total after them.
+// `offScale` notes a count no answer could be (0, or above 5).
+bool countsShaped(const std::vector<std::string>& fields, bool& offScale) {
+    const std::string_view text = trimmed(cellAt(fields, 0));
+    if (text.empty() || LikertPointOf(text) != 0 || kindOf(text) != CellKind::Text) return false;
+    bool outside = false;
+    for (std::size_t c = 1; c < fields.size(); ++c) {
+        const std::string_view cell = trimmed(fields[c]);
+        if (cell.empty()) continue;
+        const std::optional<std::int32_t> n = wholeCount(cell);
+        if (c > kTotalColumn || !n) return false;
+        outside = outside || (c <= kPoints && (*n == 0 || *n > kPoints));
+    }
+    offScale = offScale || outside;
+    return true;
 }
 
 // One answer column of a responses file while the rows go by.
 struct ResponseColumn {
     std::string heading;
+    bool toolField = false;  // its cells are not looked at
     LikertCounts counts{};
-    int understood = 0;
+    int answers = 0;
+    std::array<int, static_cast<std::size_t>(CellKind::Count)> others{};  // cells by kind
     std::vector<UnreadCell> unread;
 };
+
+// What a person would call a statement, the only columns that become propositions: a
+// column whose heading is not a survey tool's own field, at least half of whose filled
+// cells are answers on the scale, and where what a tool writes (dates, e-mail addresses,
+// numbers off the scale) is a stray cell or under a quarter of them. A garbled minority
+// keeps the column, its cells listed as not understood. A column nobody filled is a
+// statement nobody answered when it has a heading and statements come before it.
+std::optional<SkipReason> whyNotAStatement(const ResponseColumn& c, bool afterStatements) {
+    if (c.toolField) return SkipReason::ToolField;
+    const auto count = [&](CellKind kind) { return c.others[static_cast<std::size_t>(kind)]; };
+    const int dates = count(CellKind::Date), emails = count(CellKind::Email),
+              numbers = count(CellKind::Number), texts = count(CellKind::Text);
+    const int tool = dates + emails + numbers;
+    const int filled = c.answers + tool + texts;
+    if (filled == 0) {
+        if (afterStatements && !c.heading.empty()) return std::nullopt;
+        return SkipReason::Empty;
+    }
+    if (2 * c.answers >= filled && (tool <= 1 || 4 * tool < filled)) return std::nullopt;
+    if (tool < texts) return SkipReason::NotAnswers;
+    if (dates >= emails && dates >= numbers) return SkipReason::Dates;
+    return emails >= numbers ? SkipReason::Emails : SkipReason::Numbers;
+}
 
 class SurveyReader {
   public:
@@ -234,8 +480,8 @@ class SurveyReader {
     // libcsv hands over one field, then the end of its record.
     void field(std::string_view text) {
         if (layout_ == Layout::Responses) {
-            answer(column_, text);
-        } else {
+            answer(column_, text, row_ + 1);  // row_ counts finished records
+        } else if (layout_ != Layout::EveryFactor) {
             fields_.emplace_back(text);
         }
         ++column_;
@@ -243,110 +489,177 @@ class SurveyReader {
 
     void endRecord() {
         ++row_;
-        if (layout_ == Layout::Undecided)
-            decideLayout();
-        else if (layout_ == Layout::Counts)
-            countsRow();
-        else if (rowHasAnswer_)
-            ++result_.rowsRead;
+        switch (layout_) {
+            case Layout::Undecided:
+                decideLayout();
+                break;
+            case Layout::Numbered:
+                numberedRow();
+                break;
+            case Layout::Counts:
+                countsRow(fields_, row_);
+                break;
+            case Layout::Responses:
+                endResponsesRow();
+                break;
+            case Layout::EveryFactor:
+                break;
+        }
         fields_.clear();
         column_ = 0;
-        rowHasAnswer_ = false;
     }
 
     SurveyFile finish() {
+        if (layout_ == Layout::EveryFactor) throw SurveyError(SurveyError::Reason::EveryFactor, 0);
+        if (layout_ == Layout::Numbered) settle(offScale_ ? Layout::Counts : Layout::Responses);
         if (layout_ == Layout::Responses) collectResponseColumns();
         const int n = static_cast<int>(result_.propositions.size());
-        if (n == 0) throw SurveyError(SurveyError::Reason::NoPropositions, 0);
+        if (n == 0) {
+            // Respondents' rows without a statement: the columns and why each was skipped.
+            SurveyFile read;
+            if (layout_ == Layout::Responses && result_.rowsRead > 0) read = std::move(result_);
+            throw SurveyError(SurveyError::Reason::NoPropositions, 0, std::move(read));
+        }
         if (n > store::kPropositionRows)
             throw SurveyError(SurveyError::Reason::TooManyPropositions, n);
         return std::move(result_);
     }
 
   private:
-    enum class Layout { Undecided, Counts, Responses };
+    enum class Layout { Undecided, Numbered, Counts, Responses, EveryFactor };
 
     void decideLayout() {
         if (blankRow(fields_)) {
             --row_;  // not a record worth a number: the first real one is row 1
             return;
         }
+        if (headsEveryFactor(fields_)) {
+            layout_ = Layout::EveryFactor;
+            return;
+        }
         switch (classifyFirstRow(fields_)) {
             case FirstRow::CountsData:
                 layout_ = Layout::Counts;
-                countsRow();
+                countsRow(fields_, row_);
                 break;
             case FirstRow::CountsHeading:
                 layout_ = Layout::Counts;
                 break;
+            case FirstRow::NumberedHeading:
+                if (mayHeadCounts(fields_)) {
+                    layout_ = Layout::Numbered;
+                    heading_ = std::move(fields_);
+                    break;
+                }
+                [[fallthrough]];
             case FirstRow::ResponsesHeading:
-                layout_ = Layout::Responses;
-                result_.layout = SurveyLayout::Responses;
-                for (std::string& heading : fields_)
-                    columns_.push_back({std::string(trimmed(heading)), {}, 0, {}});
+                beginResponses(fields_);
                 break;
         }
     }
 
-    void countsRow() {
-        if (blankRow(fields_)) return;
-        SurveyProposition p{std::string(trimmed(cellAt(fields_, 0))), {}};
+    // Under a heading numbered 1 to 5 the rows wait until one of them is not a counts row
+    // (a timestamp, an answer or an id first), or the file ends: counts when some count is
+    // one no answer could be, responses otherwise.
+    void numberedRow() {
+        if (blankRow(fields_) || countsShaped(fields_, offScale_)) {
+            waiting_.push_back({row_, std::move(fields_)});
+            return;
+        }
+        settle(Layout::Responses);
+        responsesRow(fields_, row_);
+    }
+
+    void settle(Layout layout) {
+        if (layout == Layout::Counts) {
+            layout_ = Layout::Counts;
+            for (const auto& [row, fields] : waiting_) countsRow(fields, row);
+        } else {
+            beginResponses(heading_);
+            for (const auto& [row, fields] : waiting_) responsesRow(fields, row);
+        }
+        waiting_.clear();
+        heading_.clear();
+    }
+
+    void beginResponses(const std::vector<std::string>& heading) {
+        layout_ = Layout::Responses;
+        result_.layout = SurveyLayout::Responses;
+        for (const std::string& text : heading) {
+            ResponseColumn column;
+            column.heading = std::string(trimmed(text));
+            column.toolField = isToolField(column.heading);
+            columns_.push_back(std::move(column));
+        }
+    }
+
+    void countsRow(const std::vector<std::string>& fields, int row) {
+        if (blankRow(fields)) return;
+        SurveyProposition p{std::string(trimmed(cellAt(fields, 0))), {}};
         std::int64_t sum = 0;
         for (int j = 1; j <= kPoints; ++j) {
-            const std::string_view cell = trimmed(cellAt(fields_, static_cast<std::size_t>(j)));
+            const std::string_view cell = trimmed(cellAt(fields, static_cast<std::size_t>(j)));
             if (cell.empty()) continue;
             if (const std::optional<std::int32_t> n = wholeCount(cell)) {
                 p.counts[j - 1] = *n;
                 sum += *n;
             } else {
-                unread(j, cell);
+                unread(row, j, cell);
             }
         }
-        const std::string_view total = trimmed(cellAt(fields_, kTotalColumn));
+        const std::string_view total = trimmed(cellAt(fields, kTotalColumn));
         if (!total.empty() && wholeCount(total) != sum)
-            result_.totals.push_back({row_, std::string(total), sum});
-        for (std::size_t c = kTotalColumn + 1; c < fields_.size(); ++c)
-            if (!trimmed(fields_[c]).empty()) unread(static_cast<int>(c), fields_[c]);
+            result_.totals.push_back({row, std::string(total), sum});
+        for (std::size_t c = kTotalColumn + 1; c < fields.size(); ++c)
+            if (!trimmed(fields[c]).empty()) unread(row, static_cast<int>(c), fields[c]);
         result_.propositions.push_back(std::move(p));
         ++result_.rowsRead;
     }
 
-    void unread(int column, std::string_view text) {
-        result_.unread.push_back({row_, column + 1, std::string(trimmed(text))});
+    void unread(int row, int column, std::string_view text) {
+        result_.unread.push_back({row, column + 1, std::string(trimmed(text))});
     }
 
-    void answer(std::size_t column, std::string_view text) {
+    void responsesRow(const std::vector<std::string>& fields, int row) {
+        for (std::size_t c = 0; c < fields.size(); ++c) answer(c, fields[c], row);
+        endResponsesRow();
+    }
+
+    void endResponsesRow() {
+        if (rowFilled_) ++result_.rowsRead;
+        rowFilled_ = false;
+    }
+
+    void answer(std::size_t column, std::string_view text, int row) {
         text = trimmed(text);
         if (text.empty()) return;
-        rowHasAnswer_ = true;
+        rowFilled_ = true;
         if (column >= columns_.size()) columns_.resize(column + 1);
         ResponseColumn& c = columns_[column];
+        if (c.toolField) return;
         if (const int point = pointOf(text)) {
             ++c.counts[point - 1];
-            ++c.understood;
+            ++c.answers;
         } else {
-            // row_ counts finished records: this cell's record is the next one.
-            c.unread.push_back({row_ + 1, static_cast<int>(column) + 1, std::string(text)});
+            ++c.others[static_cast<std::size_t>(kindOf(text))];
+            c.unread.push_back({row, static_cast<int>(column) + 1, std::string(text)});
         }
     }
 
-    // Answer columns are those where most filled cells are answers; before the first of
-    // them (a timestamp, an e-mail) and wherever nothing is understood, columns are
-    // skipped. An unanswered column among the answers is a proposition without answers.
     void collectResponseColumns() {
-        bool answersBegan = false;
+        bool afterStatements = false;
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             ResponseColumn& column = columns_[c];
-            const int notUnderstood = static_cast<int>(column.unread.size());
-            const bool empty = column.understood == 0 && notUnderstood == 0;
-            const bool answers = column.understood > notUnderstood ||
-                                 (empty && answersBegan && !column.heading.empty());
-            if (!answers) {
-                if (!empty || !column.heading.empty())
-                    result_.skippedColumns.push_back({1, static_cast<int>(c) + 1, column.heading});
+            if (const std::optional<SkipReason> reason =
+                    whyNotAStatement(column, afterStatements)) {
+                if (*reason == SkipReason::Empty && column.heading.empty()) continue;
+                const int filled =
+                    column.answers + std::accumulate(column.others.begin(), column.others.end(), 0);
+                result_.skippedColumns.push_back(
+                    {static_cast<int>(c) + 1, column.heading, *reason, column.answers, filled});
                 continue;
             }
-            answersBegan = true;
+            afterStatements = true;
             result_.propositions.push_back({column.heading, column.counts});
             result_.unread.insert(result_.unread.end(), column.unread.begin(), column.unread.end());
         }
@@ -377,9 +690,13 @@ class SurveyReader {
     Layout layout_ = Layout::Undecided;
     int row_ = 0;  // records finished so far
     std::size_t column_ = 0;
-    bool rowHasAnswer_ = false;
+    bool rowFilled_ = false;
     std::vector<std::string> fields_;
     std::vector<ResponseColumn> columns_;
+    // Layout::Numbered: the heading and the rows waiting for the layout to be decided.
+    std::vector<std::string> heading_;
+    std::vector<std::pair<int, std::vector<std::string>>> waiting_;
+    bool offScale_ = false;
 };
 
 // libcsv trims blanks and tabs around unquoted fields; in a tab-delimited file only blanks.

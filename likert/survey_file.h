@@ -42,6 +42,24 @@ struct TotalMismatch {
     std::int64_t sum = 0;
 };
 
+// Why a column of a responses file is not a proposition.
+enum class SkipReason {
+    ToolField,   // its heading names a survey tool's own field: id, submitdate, lastpage, ...
+    Dates,       // it holds dates or times
+    Emails,      // it holds e-mail addresses
+    Numbers,     // it holds numbers off the scale
+    NotAnswers,  // fewer than half of its cells are answers on the scale
+    Empty,       // nothing in it, and no statement before it
+};
+
+struct SkippedColumn {
+    int column = 0;  // from 1
+    std::string heading;
+    SkipReason reason = SkipReason::Empty;
+    int answers = 0;  // cells that are answers on the scale
+    int filled = 0;   // cells that hold anything
+};
+
 struct SurveyFile {
     SurveyLayout layout = SurveyLayout::Counts;
     char delimiter = ',';
@@ -49,22 +67,31 @@ struct SurveyFile {
     std::vector<SurveyProposition> propositions;
     std::vector<UnreadCell> unread;
     std::vector<TotalMismatch> totals;
-    // Responses: the columns that hold no answers (row 1, the column, its heading).
-    std::vector<UnreadCell> skippedColumns;
+    std::vector<SkippedColumn> skippedColumns;  // responses only
 };
 
 // Why a file gives nothing to import; the caller words it.
 class SurveyError : public std::runtime_error {
   public:
-    enum class Reason { NotCsv, NoPropositions, TooManyPropositions };
-    SurveyError(Reason reason, int propositions);
+    enum class Reason {
+        NotCsv,
+        NoPropositions,
+        TooManyPropositions,
+        EveryFactor,  // the export of every factor, its first column "Fator"
+    };
+    SurveyError(Reason reason, int propositions, SurveyFile read = {});
     Reason reason;
     int propositions;  // how many the file holds
+    // NoPropositions of a responses file: what was read, every column with why it was
+    // skipped, for a preview that shows why nothing can be imported.
+    SurveyFile read;
 };
 
 // Reads the bytes of an export: UTF-8 with or without BOM or Windows-1252, comma,
-// semicolon or tab, RFC 4180 quoting. Throws SurveyError when there is nothing to import
-// or more propositions than a factor holds.
+// semicolon or tab, RFC 4180 quoting. Of a responses file only the columns a person would
+// call statements become propositions (see survey_file.cpp). Throws SurveyError when there
+// is nothing to import or more propositions than a factor holds; a file it returns always
+// holds from 1 to kPropositionRows propositions.
 SurveyFile ReadSurvey(std::string_view bytes);
 
 // One CSV record: comma-separated, a cell quoted where RFC 4180 needs it, ended by CRLF.
@@ -77,7 +104,9 @@ std::array<std::string, 1 + store::kLikertPoints> CountsHeading();
 std::string WriteCountsCsv(std::span<const SurveyProposition> propositions);
 
 // The point 1 to 5 an answer cell stands for ("1" .. "5", the scale's words in Portuguese,
-// English or Spanish, or its abbreviations DT .. CT; case and accents ignored), or 0.
+// English or Spanish, or its abbreviations DT .. CT; case, accents and punctuation
+// ignored), or 0. A numbered label ("5 - Concordo totalmente") stands for its words' point,
+// or for its number 1 to 5 when the words are not the scale's.
 int LikertPointOf(std::string_view cell);
 
 }  // namespace vpl::core

@@ -16,6 +16,7 @@ inline constexpr int Backspace = 8;
 inline constexpr int Tab = 9;
 inline constexpr int Enter = 13;
 inline constexpr int Escape = 27;
+inline constexpr int CtrlZ = 26;
 }  // namespace KeyAscii
 
 // An answer grid: every cell holds text, the first `fixedRows` rows are headings that stay in view

@@ -250,6 +250,28 @@ class CliTest : public QObject {
         const Run again = cli({"export", "--csv", "--factor", "2", "--data", data.path});
         QCOMPARE(again.out, exported.out);
     }
+
+    void importRefusesTheExportOfEveryFactor() {
+        DataFile data;
+        const Run exported = cli({"export", "--csv", "--data", data.path});
+        QCOMPARE(exported.status, 0);
+        const QString csv = data.file("every-factor.csv");
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(exported.out);
+        file.close();
+        const QByteArray before = checksum(data.path);
+        for (const bool dryRun : {true, false}) {
+            QStringList arguments{"import", "--factor", "2", csv, "--data", data.path};
+            if (dryRun) arguments << "--dry-run";
+            const Run run = cli(arguments);
+            QCOMPARE(run.status, 1);  // the data does not allow it
+            QCOMPARE(run.err.count('\n'), 1);
+            QVERIFY2(run.err.contains("import per factor"), qPrintable(run.err));
+            QVERIFY(run.out.isEmpty());
+        }
+        QCOMPARE(checksum(data.path), before);
+    }
 };
 
 QTEST_GUILESS_MAIN(CliTest)

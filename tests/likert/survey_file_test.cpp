@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace vpl::core {
@@ -73,7 +74,7 @@ TEST(SurveyFile, ResponsesInThreeLanguagesSkipTheTimestampAndEmail) {
                               {"Nada", {0, 0, 0, 0, 0}}});
     ASSERT_EQ(file.skippedColumns.size(), 2u);
     EXPECT_EQ(file.skippedColumns[0].column, 1);
-    EXPECT_EQ(file.skippedColumns[1].text, "E-mail");
+    EXPECT_EQ(file.skippedColumns[1].heading, "E-mail");
     EXPECT_TRUE(file.unread.empty());
 }
 
@@ -118,18 +119,36 @@ TEST(SurveyFile, CellsNotUnderstoodAreListedAndLeftOutOfTheCounts) {
 TEST(SurveyFile, NothingOrTooMuchToImportIsRefused) {
     std::string hundred = "P,DT,D,I,C,CT\n";
     for (int i = 1; i <= 100; ++i) hundred += "P" + std::to_string(i) + ",1,0,0,0,0\n";
+    using Reason = SurveyError::Reason;
     struct Case {
         const char* name;
         std::string bytes;
-        SurveyError::Reason reason;
+        Reason reason;
         int propositions;
+        std::vector<SkipReason> skipped;  // what the refusal tells of the columns
     };
     const std::vector<Case> cases = {
-        {"empty file", "", SurveyError::Reason::NoPropositions, 0},
-        {"heading only", "P,DT,D,I,C,CT\r\n", SurveyError::Reason::NoPropositions, 0},
-        {"responses without answers", "Hora,E-mail\n9h,a@x\n", SurveyError::Reason::NoPropositions,
-         0},
-        {"100 propositions", hundred, SurveyError::Reason::TooManyPropositions, 100},
+        {"empty file", "", Reason::NoPropositions, 0, {}},
+        {"heading only", "P,DT,D,I,C,CT\r\n", Reason::NoPropositions, 0, {}},
+        {"responses heading only", "Q1,Q2\n", Reason::NoPropositions, 0, {}},
+        {"responses without answers",
+         "Hora,E-mail\n9h,a@x\n",
+         Reason::NoPropositions,
+         0,
+         {SkipReason::NotAnswers, SkipReason::ToolField}},
+        {"a tool's fields only",
+         "id,lastpage,Quando\n1,2,2026-03-02\n2,1,2026-03-03\n",
+         Reason::NoPropositions,
+         0,
+         {SkipReason::ToolField, SkipReason::ToolField, SkipReason::Dates}},
+        {"100 propositions", hundred, Reason::TooManyPropositions, 100, {}},
+        // What export --csv writes without --factor.
+        {"every factor's export",
+         "Fator,Proposi\xC3\xA7\xC3\xA3o,DT,D,I,C,CT\r\n1,Pre\xC3\xA7o,1,2,3,4,5\r\n"
+         "2,Prazo,0,0,1,0,0\r\n",
+         Reason::EveryFactor,
+         0,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,6 +158,11 @@ TEST(SurveyFile, NothingOrTooMuchToImportIsRefused) {
         } catch (const SurveyError& e) {
             EXPECT_EQ(e.reason, c.reason);
             EXPECT_EQ(e.propositions, c.propositions);
+            EXPECT_TRUE(e.read.propositions.empty());
+            std::vector<SkipReason> skipped;
+            for (const SkippedColumn& column : e.read.skippedColumns)
+                skipped.push_back(column.reason);
+            EXPECT_EQ(skipped, c.skipped);
         }
     }
     hundred.erase(hundred.rfind("P100"));
@@ -161,15 +185,192 @@ TEST(SurveyFile, WrittenCountsReadBack) {
     expectPropositions(read, expected);
 }
 
+// A LimeSurvey export: the tool's own fields first, id and lastpage holding numbers that
+// look like answers, then the statements with numbered and worded labels.
+TEST(SurveyFile, LimeSurveyExportStoresItsStatementsOnly) {
+    const std::string bytes =
+        "id,submitdate,lastpage,startlanguage,seed,O pre\xC3\xA7o \xC3\xA9 justo,"
+        "A entrega \xC3\xA9 no prazo,O atendimento resolve\r\n"
+        "1,2026-03-02 10:11:12,2,pt-BR,1839400381,5 - Concordo totalmente,4 - Concordo,"
+        "3 - Nem concordo nem discordo\r\n"
+        "2,,1,pt-BR,402117765,Concordo plenamente,\"Nem concordo, nem discordo\","
+        "Discordo plenamente\r\n"
+        "3,2026-03-02 11:40:00,2,en,77126,Strongly agree,Disagree,1 - Discordo totalmente\r\n"
+        "4,2026-03-03 08:05:59,2,es,1204,Totalmente de acuerdo,"
+        "\"Ni de acuerdo, ni en desacuerdo\",2 - Discordo\r\n";
+    const SurveyFile file = ReadSurvey(bytes);
+    EXPECT_EQ(file.layout, SurveyLayout::Responses);
+    EXPECT_EQ(file.rowsRead, 4);
+    expectPropositions(file, {{"O preço é justo", {0, 0, 0, 0, 4}},
+                              {"A entrega é no prazo", {0, 1, 2, 1, 0}},
+                              {"O atendimento resolve", {2, 1, 1, 0, 0}}});
+    EXPECT_TRUE(file.unread.empty());
+    ASSERT_EQ(file.skippedColumns.size(), 5u);
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(file.skippedColumns[c].column, c + 1);
+        EXPECT_EQ(file.skippedColumns[c].reason, SkipReason::ToolField) << c + 1;
+    }
+}
+
+// A Google Forms export whose second statement was partly damaged on its way: the cells a
+// person can read are counted, the others listed, and the column stays.
+TEST(SurveyFile, GoogleFormsColumnPartlyGarbledIsKept) {
+    const std::string bytes =
+        "Carimbo de data/hora,Endere\xC3\xA7o de e-mail,O pre\xC3\xA7o \xC3\xA9 justo,"
+        "A entrega \xC3\xA9 no prazo\n"
+        "2026/11/02 9:14:03 AM GMT-3,ana@example.org,Concordo plenamente,"
+        "\"Nem concordo, nem discordo\"\n"
+        "2026/11/02 9:20:41 AM GMT-3,bruno@example.org,Concordo,Discordo plenamente\n"
+        "2026/11/02 10:02:17 AM GMT-3,carla@example.org,Concordo plenamente,"
+        "Concordo tot\xEF\xBF\xBDlmente\n"
+        "2026/11/02 11:45:09 AM GMT-3,davi@example.org,Discordo,Concordo plenamente\n"
+        "2026/11/03 8:30:55 AM GMT-3,eva@example.org,Indiferente,Discordo plenam#nte\n";
+    const SurveyFile file = ReadSurvey(bytes);
+    EXPECT_EQ(file.rowsRead, 5);
+    expectPropositions(
+        file, {{"O preço é justo", {0, 1, 1, 1, 2}}, {"A entrega é no prazo", {1, 0, 1, 0, 1}}});
+    ASSERT_EQ(file.unread.size(), 2u);
+    EXPECT_EQ(file.unread[0].row, 4);
+    EXPECT_EQ(file.unread[0].column, 4);
+    EXPECT_EQ(file.unread[1].row, 6);
+    EXPECT_EQ(file.unread[1].text, "Discordo plenam#nte");
+    ASSERT_EQ(file.skippedColumns.size(), 2u);
+    EXPECT_EQ(file.skippedColumns[1].reason, SkipReason::ToolField);
+}
+
+// One column beside a statement: whether it is a statement too, and if not, why.
+TEST(SurveyFile, AColumnIsAStatementWhenMostOfItIsAnswers) {
+    struct Case {
+        const char* heading;
+        std::vector<std::string> cells;
+        std::optional<SkipReason> skipped;  // nothing: a statement
+        LikertCounts counts;                // of a statement
+        int unread;
+    };
+    const std::vector<Case> cases = {
+        // A tool's fields by their name, however spelt, whatever they hold.
+        {"Última página", {"1", "2", "2", "1"}, SkipReason::ToolField, {}, 0},
+        {"LASTPAGE", {"1", "2", "2", "1"}, SkipReason::ToolField, {}, 0},
+        {" Seed ", {"3", "4", "5", "1"}, SkipReason::ToolField, {}, 0},
+        {"E-mail", {"a@x.org", "", "b@x.org", "c@x.org"}, SkipReason::ToolField, {}, 0},
+        {"ID", {"1", "2", "3", "4"}, SkipReason::ToolField, {}, 0},
+        // By what they hold.
+        {"Quando", {"2026-03-02", "2/3/26 10:00", "10:05", "3.4.2026"}, SkipReason::Dates, {}, 0},
+        {"Contato", {"a@x.org", "b.c@y.com.br", "", "d@z.es"}, SkipReason::Emails, {}, 0},
+        {"Pontos", {"0", "7", "12", "2.5"}, SkipReason::Numbers, {}, 0},
+        {"Sequência", {"3", "4", "5", "6", "7", "8"}, SkipReason::Numbers, {}, 0},
+        {"Comentário", {"Concordo", "Bom", "Ruim", "nada a dizer"}, SkipReason::NotAnswers, {}, 0},
+        // Statements: a stray number or a garbled minority stays listed, not counted.
+        {"Q2", {"4", "6", "3", "5"}, std::nullopt, {0, 0, 1, 1, 1}, 1},
+        {"Q3", {"Concordo", "", "Concordo plenamente", "Talvez"}, std::nullopt, {0, 0, 0, 1, 1}, 1},
+        {"Q4", {"Discordo", "Disc0rdo", "Concordo", "N/A"}, std::nullopt, {0, 1, 0, 1, 0}, 2},
+        // A statement that only mentions a tool's field is still a statement.
+        {"A seed money helps", {"5", "5", "4", "4"}, std::nullopt, {0, 0, 0, 2, 2}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.heading);
+        std::string bytes = CsvRecord(std::vector<std::string>{"Q1", c.heading});
+        for (const std::string& cell : c.cells)
+            bytes += CsvRecord(std::vector<std::string>{"3", cell});
+        const SurveyFile file = ReadSurvey(bytes);
+        const LikertCounts q1{0, 0, static_cast<std::int32_t>(c.cells.size()), 0, 0};
+        if (c.skipped) {
+            expectPropositions(file, {{"Q1", q1}});
+            ASSERT_EQ(file.skippedColumns.size(), 1u);
+            EXPECT_EQ(file.skippedColumns[0].column, 2);
+            EXPECT_EQ(file.skippedColumns[0].reason, *c.skipped);
+        } else {
+            expectPropositions(file, {{"Q1", q1}, {c.heading, c.counts}});
+            EXPECT_TRUE(file.skippedColumns.empty());
+        }
+        EXPECT_EQ(static_cast<int>(file.unread.size()), c.unread);
+    }
+}
+
+TEST(SurveyFile, LabelsOfTheScaleAsToolsWriteThem) {
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"Concordo plenamente", 5},
+        {"Nem concordo, nem discordo", 3},
+        {"Discordo plenamente", 1},
+        {"5 - Concordo totalmente", 5},
+        {"1 \xE2\x80\x93 Discordo totalmente", 1},  // an en dash
+        {"2. Discordo", 2},
+        {"3) Neutral", 3},
+        {"4 = Agree", 4},
+        {"Neither agree or disagree", 3},
+        {"Completely agree", 5},
+        {"2 - En desacuerdo", 2},
+        {"Ni de acuerdo, ni en desacuerdo", 3},
+        {"Completamente en desacuerdo", 1},
+        {"4 - Bom", 4},                  // the words are not the scale's: the number
+        {"1 - Concordo totalmente", 5},  // a scale numbered the other way: the words
+        {"0 - N\xC3\xA3o sei", 0},
+        {"1.5", 0},
+        {"12", 0},
+        {"5 -", 0},
+        {"Concordo plenamente demais", 0},
+    };
+    for (const auto& [cell, point] : cases) EXPECT_EQ(LikertPointOf(cell), point) << cell;
+}
+
+// Statements numbered 1 to 5 in the heading are not a counts file's points; a counts file
+// so headed still reads as counts, by counts no answer could be.
+TEST(SurveyFile, HeadingsNumberedOneToFive) {
+    struct Case {
+        const char* name;
+        std::string bytes;
+        SurveyLayout layout;
+        std::vector<Expected> expected;
+    };
+    const std::vector<Case> cases = {
+        {"a timestamp, then statements 1 to 5",
+         "Carimbo,1,2,3,4,5\n2024-05-01 10:00,5,4,3,2,1\n2024-05-02 11:00,5,5,1,1,3\n",
+         SurveyLayout::Responses,
+         {{"1", {0, 0, 0, 0, 2}},
+          {"2", {0, 0, 0, 1, 1}},
+          {"3", {1, 0, 1, 0, 0}},
+          {"4", {1, 1, 0, 0, 0}},
+          {"5", {1, 0, 1, 0, 0}}}},
+        {"statements only",
+         "1,2,3,4\n5,4,3,Concordo\n",
+         SurveyLayout::Responses,
+         {{"1", {0, 0, 0, 0, 1}},
+          {"2", {0, 0, 0, 1, 0}},
+          {"3", {0, 0, 1, 0, 0}},
+          {"4", {0, 0, 0, 1, 0}}}},
+        {"names, then answers that could be counts",
+         "Nome,1,2,3,4,5\nAna,5,4,3,3,2\n",
+         SurveyLayout::Responses,
+         {{"1", {0, 0, 0, 0, 1}},
+          {"2", {0, 0, 0, 1, 0}},
+          {"3", {0, 0, 1, 0, 0}},
+          {"4", {0, 0, 1, 0, 0}},
+          {"5", {0, 1, 0, 0, 0}}}},
+        {"counts under numbered points",
+         "Item,1,2,3,4,5,Total\nPre\xC3\xA7o,1,2,4,3,2,12\nPrazo,0,2,7,12,9,30\n",
+         SurveyLayout::Counts,
+         {{"Preço", {1, 2, 4, 3, 2}}, {"Prazo", {0, 2, 7, 12, 9}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const SurveyFile file = ReadSurvey(c.bytes);
+        EXPECT_EQ(file.layout, c.layout);
+        expectPropositions(file, c.expected);
+        EXPECT_TRUE(file.totals.empty());
+    }
+}
+
 TEST(SurveyFile, TheReadmeSamplesRead) {
     for (const auto& [name, layout] : {std::pair{"counts.csv", SurveyLayout::Counts},
-                                       std::pair{"responses.csv", SurveyLayout::Responses}}) {
+                                       std::pair{"responses.csv", SurveyLayout::Responses},
+                                       std::pair{"limesurvey.csv", SurveyLayout::Responses}}) {
         std::ifstream in(std::string(VPL_SAMPLES_DIR) + "/" + name, std::ios::binary);
         ASSERT_TRUE(in) << name;
         std::stringstream bytes;
         bytes << in.rdbuf();
         const SurveyFile file = ReadSurvey(bytes.str());
         EXPECT_EQ(file.layout, layout) << name;
+        EXPECT_EQ(file.propositions.size(), 3u) << name;  // each sample holds three
         EXPECT_TRUE(file.unread.empty()) << name;
         EXPECT_TRUE(file.totals.empty()) << name;
     }

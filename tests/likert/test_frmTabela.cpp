@@ -1016,6 +1016,26 @@ class TabelaTest : public QObject {
         QCOMPARE(t.label("lblRespostas"), QString());
     }
 
+    // Degrees that do not follow from the stored answers (written before every key stored
+    // both) are named, rewritten only when the user changes an answer.
+    void degreesThatDoNotFollowFromTheAnswersAreNamed() {
+        Fixture f;
+        setProp(f, 1, "1");
+        setProp(f, 2, "1");
+        setRow(f, 1, 1, {0, 0, 0, 4, 0});
+        f.db().update("Fatores", 1, {{"Mi1", 0.9}, {"Mi2", 0.0}});
+        Tabela t(f, kFirstFactor);
+        QVERIFY(t.label("lblGraus").contains("1"));
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 0.9);
+        t.choose(1);  // factor 2: no answers, degrees 0 and 0
+        QCOMPARE(t.label("lblGraus"), QString());
+        t.choose(0);
+        t.click(2, 4);
+        t.type("5");
+        QCOMPARE(t.label("lblGraus"), QString());
+        QCOMPARE(storedDegree(f, 1, "Mi1"), 1.0);
+    }
+
     // A long proposition: whole in its tooltip, and the first column takes a wider window.
     void longPropositionsShowWhole() {
         Fixture f;

@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
+#include <memory>
 
 #include "core/number_text.h"
 #include "likert/frmTabela.h"
+#include "likert/import_preview.h"
 #include "shell/file_dialog.h"
 #include "shell/flex_grid.h"
 #include "shell/message_box.h"
@@ -62,17 +64,22 @@ struct Window {
         emit combo.activated(0);
     }
     // Presses import; the preview, when one comes up, is answered by `button`.
+    // When no preview comes up, the waiting answer outlives this call: it must then do nothing
+    // to a later test's dialog.
     QStringList importWith(const char* button) {
-        QStringList preview;
-        test::whenModal([&, button](QWidget& dialog) {
+        const auto preview = std::make_shared<QStringList>();
+        const auto waiting = std::make_shared<bool>(true);
+        test::whenModal([preview, waiting, button](QWidget& dialog) {
+            if (!*waiting) return;
             for (QListWidgetItem* item :
                  child<QListWidget>(dialog, "lstNaoLidas")->findItems("*", Qt::MatchWildcard))
-                preview << item->text();
-            preview << QString::number(child<QTableWidget>(dialog, "grdPrevia")->rowCount());
+                *preview << item->text();
+            *preview << QString::number(child<QTableWidget>(dialog, "grdPrevia")->rowCount());
             child<QPushButton>(dialog, button)->click();
         });
         child<QPushButton>(window, "cmdImportar")->click();
-        return preview;
+        *waiting = false;
+        return *preview;
     }
     FlexGrid& grid() { return *child<FlexGrid>(window, "MSFlexGrid1"); }
     QString label(const char* name) { return child<QLabel>(window, name)->text(); }
@@ -93,6 +100,21 @@ class ImportTest : public QObject {
         MessageBox::clearShown();
     }
     void cleanup() { FileDialog::clearFake(); }
+
+    // Ctrl+Z after an import puts every stored row of the factor back, in one step.
+    void undoPutsBackWhatTheImportReplaced() {
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        chooseFile(f, kSemicolonCounts);
+        w.importWith("cmdImportar");
+        QVERIFY(storedFactor(f) != before);
+        QTest::keyClick(&w.grid(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(storedFactor(f), before);
+        QCOMPARE(w.grid().rows(), 2 + 4 + 1);
+        QCOMPARE(w.grid().textAt(kFirstRow + 3, 0), "Antiga 4");
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
 
     void anAcceptedPreviewIsWhatTheGridAndTheFileHold_data() {
         QTest::addColumn<char>("separator");
@@ -146,9 +168,13 @@ class ImportTest : public QObject {
         QTest::newRow("too many propositions") << hundred << ""
                                                << ""
                                                << "100";
-        QTest::newRow("no propositions") << QByteArray("Hora\n9h\n") << ""
+        QTest::newRow("no propositions") << QByteArray("Q1,Q2\n") << ""
                                          << ""
                                          << "";
+        QTest::newRow("every factor's export")
+            << QByteArray("Fator,Proposi\xE7\xE3o,DT,D,I,C,CT\r\n1,A,1,2,3,4,5\r\n") << ""
+            << ""
+            << "\"Fator\"";
     }
     void nothingChangesWhenTheImportDoesNotHappen() {
         QFETCH(QByteArray, bytes);
@@ -170,6 +196,48 @@ class ImportTest : public QObject {
                      qPrintable(MessageBox::shown().first().text));
         QCOMPARE(storedFactor(f), before);
         QCOMPARE(w.grid().textAt(kFirstRow, 0), firstText);
+    }
+
+    // Respondents' rows whose columns are all a tool's own fields or no answers: the preview
+    // tells why of every column and cannot import.
+    void aFileWithoutStatementsShowsWhyAndImportsNothing() {
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        chooseFile(f, "id,lastpage,E-mail,Coment\xE1rio\n1,2,a@x.org,bom\n2,1,b@x.org,ruim\n");
+        bool enabled = true, tableShown = true;
+        QString warning;
+        QStringList lines;
+        test::whenModal([&](QWidget& dialog) {
+            enabled = child<QPushButton>(dialog, "cmdImportar")->isEnabled();
+            tableShown = child<QTableWidget>(dialog, "grdPrevia")->isVisible();
+            warning = child<QLabel>(dialog, "lblAviso")->text();
+            for (QListWidgetItem* item :
+                 child<QListWidget>(dialog, "lstNaoLidas")->findItems("*", Qt::MatchWildcard))
+                lines << item->text();
+            child<QPushButton>(dialog, "cmdCancelar")->click();
+        });
+        child<QPushButton>(w.window, "cmdImportar")->click();
+
+        QVERIFY(!enabled);
+        QVERIFY(!tableShown);
+        QCOMPARE(warning, QString::fromUtf8(importTexts(f.program().gIdioma).nothingToImport));
+        const QStringList headings{"id", "lastpage", "E-mail", QString::fromUtf8("Comentário")};
+        QCOMPARE(lines.size(), headings.size());
+        for (int c = 0; c < headings.size(); ++c)
+            QVERIFY2(lines[c].contains("\"" + headings[c] + "\""), qPrintable(lines[c]));
+        // The why, without the column's number and heading: one for the tool's fields, another
+        // for the comments.
+        const auto why = [&](int c) {
+            return QString(lines[c])
+                .remove("\"" + headings[c] + "\"")
+                .remove(QString::number(c + 1));
+        };
+        QCOMPARE(why(1), why(0));
+        QCOMPARE(why(2), why(0));
+        QVERIFY(why(3) != why(0));
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(storedFactor(f), before);
     }
 };
 
