@@ -1,6 +1,8 @@
 #include "analysis/analysis_board.h"
 
 #include <QLabel>
+#include <QRegularExpression>
+#include <algorithm>
 
 #include "analysis/picture_boxes.h"
 #include "shell/fonts.h"
@@ -86,6 +88,20 @@ void AnalysisBoard::setText(const char* name, const std::string& text) {
     if (auto* label =
             Picture2->findChild<QLabel*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly))
         label->setText(QString::fromStdString(text));
+}
+
+void AnalysisBoard::markWithoutAnswers(const std::vector<int>& factors, core::Idioma idioma,
+                                       QLabel* line) {
+    for (QLabel* label : Picture2->findChildren<QLabel*>(QRegularExpression("^lblF(\\d)G[12]$"),
+                                                         Qt::FindDirectChildrenOnly)) {
+        const int f = label->objectName().mid(4, 1).toInt();
+        const bool without = std::find(factors.begin(), factors.end(), f) != factors.end();
+        label->setStyleSheet(without ? "background-color: #ffd6d6;" : "");
+        label->setToolTip(without ? QString::fromStdString(core::LinhaSemRespostas({f}, idioma))
+                                  : QString());
+    }
+    line->setText(QString::fromStdString(core::LinhaSemRespostas(factors, idioma)));
+    line->setVisible(!factors.empty());
 }
 
 QRect AnalysisBoard::headingRect(const QRectF& cell) const {

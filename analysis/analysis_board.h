@@ -57,6 +57,10 @@ class AnalysisBoard : public QWidget {
     // A further label over a cell of the picture (picture units), in the font of the factor
     // labels, or of the network labels when `bold`.
     QLabel* addLabel(const char* name, const QRectF& cell, bool bold);
+    // Tints the degree labels of `factors` (1-based), which entered the network with
+    // degrees 0 for want of answers, and names them in `line`; the other factors' labels
+    // lose the tint. The line is hidden when there is nothing to say.
+    void markWithoutAnswers(const std::vector<int>& factors, core::Idioma idioma, QLabel* line);
     // The band above the picture over this cell's column, where headings stand.
     QRect headingRect(const QRectF& cell) const;
 

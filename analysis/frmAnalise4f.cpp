@@ -73,7 +73,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(twips(kGridRowHeight));
     MSFlexGrid1->setFont(arialFont(9));
 
-    auto* Label7 = new QLabel("Printer:", this);
+    auto* Label7 = new QLabel("Pri&nter:", this);
     Label7->setObjectName("Label7");
     Combo1 = new QComboBox(this);
     Combo1->setObjectName("Combo1");
@@ -82,11 +82,12 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     Combo1->setMinimumWidth(twips(3000));
     Label7->setBuddy(Combo1);
 
-    auto* cmdPrinter = button(this, "cmdPrinter", "Imprimir");
-    auto* cmdPdf = button(this, "cmdPdf", "Salvar PDF...");
+    // Access keys of their own: Return leaves R to the result.
+    auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
+    auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
-    auto* cmdSair = button(this, "cmdSair", "&Return");
+    auto* cmdSair = button(this, "cmdSair", "Re&turn");
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnalise4f::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnalise4f::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
@@ -110,10 +111,17 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     lower->addSpacing(twips(400));
     lower->addLayout(controls, 1);
 
+    // Under the picture, the factors whose degrees are 0 for want of answers.
+    lblSemRespostas = namedLabel(this, "lblSemRespostas", "");
+    lblSemRespostas->setStyleSheet("color: #b00000;");
+    lblSemRespostas->setWordWrap(true);
+    lblSemRespostas->hide();
+
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
     main->setSpacing(twips(200));
     main->addWidget(board_, 0, Qt::AlignHCenter);
+    main->addWidget(lblSemRespostas);
     main->addLayout(lower);
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -154,6 +162,8 @@ void frmAnalise4f::Form_Load() {
 
     const auto pairs = StoredFactorPairs(db, std::clamp<int>(F_, 0, 4));
     result_ = core::Rede4f(F_, pairs, program_.locale);
+    board_->markWithoutAnswers(StoredFactorsWithoutAnswers(db, pairs, program_.locale),
+                               idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
     const core::Rede4fResult& r = result_;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
@@ -212,6 +222,11 @@ void frmAnalise4f::cmdPrinter_Click() {
                                                "para a impressora \"%1\".")
                                  .arg(*printer),
                              QStringLiteral("Erro"), MessageBox::Icon::Critical);
+        else  // where it went: the printer that the typed name matched
+            MessageBox::show(
+                this,
+                QString::fromUtf8("O relatório foi enviado à impressora \"%1\".").arg(*printer),
+                QString::fromUtf8("Impressão"), MessageBox::Icon::None);
     });
 }
 
@@ -246,8 +261,11 @@ QString frmAnalise4f::proposedPdfPath() {
     name = name.simplified().left(60).trimmed();
     if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
     name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
+    // The dialog opens a folder that does not exist in the working folder, which may be the
+    // program's own: the documents folder is made when it is missing.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name);
+    const bool usable = !folder.isEmpty() && QDir().mkpath(folder);
+    return QDir(usable ? folder : QDir::homePath()).filePath(name);
 }
 
 void frmAnalise4f::cmdSair_Click() {

@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <array>
+#include <memory>
 #include <stdexcept>
 
 #include "analysis/picture_boxes.h"
+#include "analysis/scheme_picture.h"
 #include "shell/captions.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
@@ -44,19 +46,33 @@ const SchemeMember& schemeMember(int factors) {
 
 frmEsquema::frmEsquema(Program& program, const SchemeMember& member, QWidget* parent)
     : QDialog(parent), program_(program), member_(member) {
-    setObjectName(QString::fromUtf8(member.name));
-    setWindowTitle(QString::fromUtf8(member.caption));
+    auto* picture = new SvgPictureBox(QString::fromUtf8(member.picture), this);
+    // Through twips, so that the picture keeps its size on any screen.
+    picture->setFixedSize(twips(member.pixels.width() * kTwipsPerPixelAt96Dpi),
+                          twips(member.pixels.height() * kTwipsPerPixelAt96Dpi));
+    build(picture);
+}
+
+frmEsquema::frmEsquema(Program& program, const SchemeMember& member,
+                       const std::vector<core::NetworkColumn>& network, QWidget* parent)
+    : QDialog(parent), program_(program), member_(member) {
+    auto scheme = std::make_shared<const SchemePicture>(member.factors, network);
+    const QSizeF size = scheme->size();  // in twips
+    auto* picture = new PictureBox(std::move(scheme), this);
+    picture->setFixedSize(twips(size.width()), twips(size.height()));
+    build(picture);
+}
+
+void frmEsquema::build(QWidget* Picture1) {
+    setObjectName(QString::fromUtf8(member_.name));
+    setWindowTitle(QString::fromUtf8(member_.caption));
 
     Label1 = new QLabel(QString::fromUtf8(kHeading), this);
     Label1->setObjectName("Label1");
     Label1->setFont(arialFont(11, true));
     Label1->setStyleSheet("color: #1f3a5f;");
 
-    auto* Picture1 = new SvgPictureBox(QString::fromUtf8(member.picture), this);
     Picture1->setObjectName("Picture1");
-    // Through twips, so that the picture keeps its size on any screen.
-    Picture1->setFixedSize(twips(member.pixels.width() * kTwipsPerPixelAt96Dpi),
-                           twips(member.pixels.height() * kTwipsPerPixelAt96Dpi));
 
     auto* cmdSair = new QPushButton("&Return", this);
     cmdSair->setObjectName("cmdSair");

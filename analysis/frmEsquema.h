@@ -2,6 +2,9 @@
 
 #include <QDialog>
 #include <QSize>
+#include <vector>
+
+#include "analysis/networks.h"
 
 class QLabel;
 
@@ -27,12 +30,19 @@ const SchemeMember& schemeMember(int factors);
 class frmEsquema : public QDialog {
     Q_OBJECT
   public:
+    // The member's stored picture.
     frmEsquema(Program& program, const SchemeMember& member, QWidget* parent = nullptr);
+    // The picture drawn from `network`, the one an analysis of the user's own factors ran.
+    frmEsquema(Program& program, const SchemeMember& member,
+               const std::vector<core::NetworkColumn>& network, QWidget* parent = nullptr);
 
     void Form_Load();
     void cmdSair_Click();
 
   private:
+    // The window around its picture box, which is sized already.
+    void build(QWidget* picture);
+
     Program& program_;
     const SchemeMember& member_;
     QLabel* Label1;

@@ -107,7 +107,8 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     setFixedSize(twips(kWindowWidth), twips(kWindowHeight));
     setFont(arialFont(9));
 
-    auto* Image1 = new SvgPictureBox(":/pictures/lattice.svg", this);
+    // The pictures write their numbers as the labels do.
+    auto* Image1 = new LocaleSvgPictureBox(":/pictures/lattice.svg", program.locale, this);
     Image1->setObjectName("Image1");
     Image1->setGeometry(twipsRect(kLatticeLeft, kLatticeTop, kLatticeRight - kLatticeLeft,
                                   kLatticeBottom - kLatticeTop));
@@ -134,7 +135,7 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     }
     lblG2->setAlignment(Qt::AlignRight | Qt::AlignTop);
 
-    auto* Picture1 = new SvgPictureBox(":/pictures/legend.svg", this);
+    auto* Picture1 = new LocaleSvgPictureBox(":/pictures/legend.svg", program.locale, this);
     Picture1->setObjectName("Picture1");
     Picture1->setGeometry(twipsRect(kLegendLeft, kLegendTop, kLegendWidth, kLegendHeight));
 

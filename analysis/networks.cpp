@@ -1,6 +1,7 @@
 #include "analysis/networks.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 
 namespace vpl::core {
@@ -108,19 +109,52 @@ AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>,
     return r;
 }
 
+std::vector<std::vector<CellJoin>> NetworkJoins(int factorCount,
+                                                const std::vector<NetworkColumn>& columns) {
+    if (factorCount < 1) throw std::invalid_argument("a network needs a factor");
+    // What stands in the rows so far, in row order.
+    std::vector<Span> groups;
+    for (int f = 1; f <= factorCount; ++f) groups.push_back({f, f});
+
+    std::vector<std::vector<CellJoin>> joins;
+    for (const NetworkColumn& column : columns) {
+        std::vector<Span> next;
+        std::vector<bool> joined(groups.size(), false);
+        std::vector<CellJoin>& cells = joins.emplace_back();
+        for (const Span& span : column.cells) {
+            if (span.first < 1 || span.last > factorCount || span.first > span.last)
+                throw std::invalid_argument("an operator cell joins rows outside the network");
+            CellJoin& cell = cells.emplace_back(CellJoin{span, {}});
+            for (std::size_t g = 0; g < groups.size(); ++g) {
+                const Span rows = groups[g];
+                if (rows.last < span.first || rows.first > span.last) continue;
+                if (joined[g] || rows.first < span.first || rows.last > span.last)
+                    throw std::invalid_argument("an operator cell cuts through another one");
+                joined[g] = true;
+                cell.inputs.push_back(rows);
+            }
+            next.push_back(span);
+        }
+        for (std::size_t g = 0; g < groups.size(); ++g)
+            if (!joined[g]) next.push_back(groups[g]);
+        std::sort(next.begin(), next.end(),
+                  [](const Span& a, const Span& b) { return a.first < b.first; });
+        groups = std::move(next);
+    }
+    if (groups.size() != 1)
+        throw std::invalid_argument("the network does not join every factor into one pair");
+    return joins;
+}
+
 AnaliseFatoresPropriosResult AnalisarFatoresProprios(
     std::span<const std::optional<EvidencePair>> pairs, const std::vector<NetworkColumn>& columns,
     NumberLocale locale) {
     const int n = static_cast<int>(pairs.size());
-    if (n < 1) throw std::invalid_argument("a network needs a factor");
+    const std::vector<std::vector<CellJoin>> joins = NetworkJoins(n, columns);
     AnaliseFatoresPropriosResult r;
 
-    // What stands in the rows so far: groups of rows, in row order, each with its pair.
-    struct Group {
-        Span rows;
-        Anotacao pair;
-    };
-    std::vector<Group> groups;
+    // The pair of what stands in each group of rows, by its first row.
+    std::map<int, Anotacao> standing;
     for (int f = 1; f <= n; ++f) {
         Anotacao pair;
         if (const auto& p = pairs[f - 1]) {
@@ -130,40 +164,58 @@ AnaliseFatoresPropriosResult AnalisarFatoresProprios(
             r.withoutPair.push_back(f);
         }
         r.factors.push_back(pair);
-        groups.push_back({{f, f}, pair});
+        standing[f] = pair;
     }
-
-    for (const NetworkColumn& column : columns) {
-        std::vector<Group> next;
-        std::vector<bool> joined(groups.size(), false);
+    for (std::size_t c = 0; c < joins.size(); ++c) {
         std::vector<Anotacao>& results = r.cells.emplace_back();
-        for (const Span& span : column.cells) {
-            if (span.first < 1 || span.last > n || span.first > span.last)
-                throw std::invalid_argument("an operator cell joins rows outside the network");
+        for (const CellJoin& cell : joins[c]) {
             std::optional<Anotacao> result;
-            for (std::size_t g = 0; g < groups.size(); ++g) {
-                const Span rows = groups[g].rows;
-                if (rows.last < span.first || rows.first > span.last) continue;
-                if (joined[g] || rows.first < span.first || rows.last > span.last)
-                    throw std::invalid_argument("an operator cell cuts through another one");
-                joined[g] = true;
-                result =
-                    result ? Join(column.kind, *result, groups[g].pair, locale) : groups[g].pair;
+            for (const Span& input : cell.inputs) {
+                const Anotacao& pair = standing.at(input.first);
+                result = result ? Join(columns[c].kind, *result, pair, locale) : pair;
+                standing.erase(input.first);
             }
             results.push_back(*result);
-            next.push_back({span, *result});
+            standing[cell.rows.first] = *result;
         }
-        for (std::size_t g = 0; g < groups.size(); ++g)
-            if (!joined[g]) next.push_back(groups[g]);
-        std::sort(next.begin(), next.end(),
-                  [](const Group& a, const Group& b) { return a.rows.first < b.rows.first; });
-        groups = std::move(next);
     }
-    if (groups.size() != 1)
-        throw std::invalid_argument("the network does not join every factor into one pair");
-
-    static_cast<NetworkOutcome&>(r) = Conclude(groups[0].pair.mu, groups[0].pair.lambda, locale);
+    const Anotacao& end = standing.begin()->second;
+    static_cast<NetworkOutcome&>(r) = Conclude(end.mu, end.lambda, locale);
     return r;
+}
+
+std::vector<int> FatoresSemRespostas(std::span<const std::optional<EvidencePair>> pairs,
+                                     std::span<const std::optional<double>> answers) {
+    std::vector<int> factors;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const bool noAnswers = i < answers.size() && answers[i].has_value() && *answers[i] == 0.0;
+        const bool zero = pairs[i] && pairs[i]->Mi1 == 0 && pairs[i]->Mi2 == 0;
+        if (!pairs[i] || (zero && noAnswers)) factors.push_back(static_cast<int>(i) + 1);
+    }
+    return factors;
+}
+
+std::string LinhaSemRespostas(const std::vector<int>& factors, Idioma idioma) {
+    if (factors.empty()) return {};
+    const bool one = factors.size() == 1;
+    std::string line;
+    switch (idioma) {
+        case Idioma::Ingles:
+            line = one ? "No answers, entered with degrees 0: factor "
+                       : "No answers, entered with degrees 0: factors ";
+            break;
+        case Idioma::Espanhol:
+            line = one ? "Sin respuestas, entró con grados 0: factor "
+                       : "Sin respuestas, entraron con grados 0: factores ";
+            break;
+        case Idioma::Portugues:
+            line = one ? "Sem respostas, entrou com graus 0: fator "
+                       : "Sem respostas, entraram com graus 0: fatores ";
+            break;
+    }
+    for (std::size_t i = 0; i < factors.size(); ++i)
+        line += (i ? ", " : "") + std::to_string(factors[i]);
+    return line;
 }
 
 }  // namespace vpl::core

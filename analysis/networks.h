@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/logical_state.h"
 #include "analysis/paraconsistent.h"
 #include "core/fixed4.h"
 #include "core/number_text.h"
@@ -92,6 +93,19 @@ struct NetworkColumn {
     std::vector<Span> cells;
 };
 
+// How a network joins its rows, column by column: each cell with what it joins, in row order.
+// What it joins is a factor's own row or the rows of an earlier cell.
+struct CellJoin {
+    Span rows;
+    std::vector<Span> inputs;
+};
+
+// std::invalid_argument for no factor, a cell outside the factor rows or cutting through an
+// earlier cell or another cell of its column, or a network that does not join every factor
+// into one pair.
+std::vector<std::vector<CellJoin>> NetworkJoins(int factorCount,
+                                                const std::vector<NetworkColumn>& columns);
+
 // Family window on the user's own factors: the stored pairs through the picture's network.
 struct AnaliseFatoresPropriosResult : NetworkOutcome {
     // Per factor, texts "0.00"; a factor without a pair has values 0 and empty texts.
@@ -104,11 +118,20 @@ struct AnaliseFatoresPropriosResult : NetworkOutcome {
 
 // One pair per factor (pairs[0] is factor 1). Every selection compares values on four
 // decimals; a cell that joins more than two things takes them in row order, each tie giving
-// the later one. std::invalid_argument for no factor, a cell outside the factor rows or
-// cutting through an earlier cell or another cell of its column, or a network that does not
-// join every factor into one pair.
+// the later one. std::invalid_argument for a network NetworkJoins refuses.
 AnaliseFatoresPropriosResult AnalisarFatoresProprios(
     std::span<const std::optional<EvidencePair>> pairs, const std::vector<NetworkColumn>& columns,
     NumberLocale locale);
+
+// The factors (1-based) that enter a network with degrees 0 for want of answers: those
+// without a stored pair, and those whose pair is 0 and 0 while not one answer was counted in
+// their propositions. answers[i] is the count of factor i + 1, nothing when it is unknown;
+// a factor answered only with "I" has degrees 0 of its own and is not one of them.
+std::vector<int> FatoresSemRespostas(std::span<const std::optional<EvidencePair>> pairs,
+                                     std::span<const std::optional<double>> answers);
+
+// The line that names those factors and says how they entered, in the interface language;
+// empty when there are none.
+std::string LinhaSemRespostas(const std::vector<int>& factors, Idioma idioma);
 
 }  // namespace vpl::core

@@ -1,12 +1,70 @@
 #include "analysis/picture_boxes.h"
 
+#include <QFile>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
 #include <algorithm>
 #include <cstdlib>
 
 #include "shell/twips.h"
 
 namespace vpl {
+
+namespace {
+
+class SvgDocumentPicture : public Picture {
+  public:
+    explicit SvgDocumentPicture(const QByteArray& document) : renderer_(document) {}
+    QSizeF size() const override { return renderer_.viewBoxF().size(); }
+    void paint(QPainter& painter, const QRectF& target) const override {
+        renderer_.render(&painter, target);
+    }
+    QSvgRenderer* renderer() const { return &renderer_; }
+
+  private:
+    mutable QSvgRenderer renderer_;
+};
+
+QByteArray readResource(const QString& source) {
+    QFile file(source);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator) {
+    static const QRegularExpression element(QStringLiteral("(<(?:text|tspan)\\b[^>]*>)([^<]*)"));
+    static const QRegularExpression decimal(QStringLiteral("(\\d)[.,](\\d)"));
+    const QString document = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : element.globalMatch(document)) {
+        out += QStringView(document).mid(done, m.capturedStart(2) - done);
+        out += m.captured(2).replace(
+            decimal, QStringLiteral("\\1") + QChar(separator) + QStringLiteral("\\2"));
+        done = m.capturedEnd(2);
+    }
+    out += QStringView(document).mid(done);
+    return out.toUtf8();
+}
+
+LocaleSvgPictureBox::LocaleSvgPictureBox(const QString& source, core::NumberLocale locale,
+                                         QWidget* parent)
+    : LocaleSvgPictureBox(
+          source, SvgWithDecimalSeparator(readResource(source), locale.decimalSeparator), parent) {}
+
+LocaleSvgPictureBox::LocaleSvgPictureBox(const QString& source, const QByteArray& document,
+                                         QWidget* parent)
+    : PictureBox(std::make_shared<SvgDocumentPicture>(document), parent),
+      source_(source),
+      document_(document) {}
+
+LocaleSvgPictureBox::~LocaleSvgPictureBox() = default;
+
+QSvgRenderer* LocaleSvgPictureBox::renderer() const {
+    return static_cast<const SvgDocumentPicture&>(drawing()).renderer();
+}
 
 NetworkTableBox::NetworkTableBox(NetworkTablePicture picture, QWidget* parent)
     : NetworkTableBox(std::make_shared<const NetworkTablePicture>(std::move(picture)), parent) {}

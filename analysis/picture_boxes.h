@@ -6,7 +6,10 @@
 #include <memory>
 
 #include "analysis/network_table_picture.h"
+#include "core/number_text.h"
 #include "shell/pictures.h"
+
+class QSvgRenderer;
 
 namespace vpl {
 
@@ -24,6 +27,31 @@ class NetworkTableBox : public PictureBox {
   private:
     NetworkTableBox(std::shared_ptr<const NetworkTablePicture> table, QWidget* parent);
     std::shared_ptr<const NetworkTablePicture> table_;
+};
+
+// An SVG document with the decimal numbers in its texts (of text and tspan elements) written
+// with `separator`, the way the labels beside the picture write theirs; the drawing itself
+// (coordinates, sizes) is left as it is.
+QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator);
+
+// A picture box showing one of the stored SVG pictures with its numbers in `locale`.
+class LocaleSvgPictureBox : public PictureBox {
+    Q_OBJECT
+  public:
+    LocaleSvgPictureBox(const QString& source, core::NumberLocale locale,
+                        QWidget* parent = nullptr);
+    ~LocaleSvgPictureBox() override;
+
+    const QString& source() const { return source_; }
+    // The document as it is drawn.
+    const QByteArray& document() const { return document_; }
+    QSvgRenderer* renderer() const;
+
+  private:
+    LocaleSvgPictureBox(const QString& source, const QByteArray& document, QWidget* parent);
+
+    QString source_;
+    QByteArray document_;
 };
 
 // A straight line between two end points given in twips of its window. The widget covers

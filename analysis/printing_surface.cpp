@@ -1,6 +1,7 @@
 #include "analysis/printing_surface.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 
 #include "shell/pictures.h"
@@ -12,6 +13,19 @@ void PrintingSurface::Print(const QString& text) {
     drawText(CurrentX, CurrentY, text);
     CurrentX = 0;
     CurrentY += TextHeight();
+}
+
+QFont PrintingSurface::font() const {
+    QFont font;
+    // fontconfig puts the metric-compatible Liberation face where Arial is missing.
+    font.setFamilies({FontName, QStringLiteral("Liberation Sans")});
+    font.setPixelSize(qRound(FontSize * 20));  // a point is 20 twips
+    font.setBold(FontBold);
+    return font;
+}
+
+double PrintingSurface::TextWidth(const QString& text) const {
+    return QFontMetricsF(font()).horizontalAdvance(text);
 }
 
 void PrintingSurface::PaintPicture(const Picture& picture, double x, double y, double width,
@@ -29,12 +43,7 @@ PainterSurface::PainterSurface(QPagedPaintDevice& device) : device_(device) {
 }
 
 void PainterSurface::drawText(double x, double y, const QString& text) {
-    QFont font;
-    // fontconfig puts the metric-compatible Liberation face where Arial is missing.
-    font.setFamilies({FontName, QStringLiteral("Liberation Sans")});
-    font.setPixelSize(qRound(FontSize * 20));  // a point is 20 twips
-    font.setBold(FontBold);
-    painter_.setFont(font);
+    painter_.setFont(font());
     painter_.setPen(Qt::black);
     painter_.drawText(QRectF(x, y, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                       text);

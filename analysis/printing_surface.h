@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QPainter>
 #include <QString>
 #include <vector>
@@ -35,8 +36,12 @@ class PrintingSurface {
     virtual double ScaleHeight() const = 0;
     // The height of a line in the current font: Arial's line spacing.
     double TextHeight() const { return FontSize * 20 * 1.15; }
+    // The width of `text` in the current font, in twips.
+    double TextWidth(const QString& text) const;
 
   protected:
+    // The current font, sized in twips.
+    QFont font() const;
     virtual void drawText(double x, double y, const QString& text) = 0;
     virtual void drawPicture(const Picture& picture, const QRectF& twips) = 0;
 };

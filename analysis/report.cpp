@@ -1,5 +1,8 @@
 #include "analysis/report.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/printing_surface.h"
@@ -23,6 +26,12 @@ constexpr double kPictureHeight = 3500;
 constexpr double kStateLineOffset = 1150;
 constexpr double kStateLineHeight = 250;
 constexpr double kDateBlockHeight = 900;
+// A proposition's lines end this far before the first count column.
+constexpr double kPropositionX = 1700;
+constexpr double kFirstCountX = 8000;
+constexpr double kCountsGap = 150;
+constexpr double kPropositionLine = 200;
+constexpr double kPropositionSize = 9;
 
 QString number00(double value, core::NumberLocale locale) {
     return QString::fromStdString(core::FormatNumber(value, "#00", locale));
@@ -91,25 +100,72 @@ class ReportWriter {
         return kBodyTopOnNewPage;
     }
 
+    // What a proposition of `lines` lines asks to find on one page: all of it, unless it is
+    // longer than a page.
+    double propositionHeight(qsizetype lines) const {
+        return std::min(static_cast<double>(lines) * kPropositionLine,
+                        bottom() - kBodyTopOnNewPage);
+    }
+
+    // A proposition's text as lines that end before the counts; a text that fits is one line,
+    // as it stands.
+    QStringList propositionLines(const QString& text) {
+        s_.FontSize = kPropositionSize;
+        const double width = kFirstCountX - kCountsGap - kPropositionX;
+        if (s_.TextWidth(text) <= width) return {text};
+        QStringList lines;
+        QString line;
+        for (QString word :
+             text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+            const QString longer = line.isEmpty() ? word : line + ' ' + word;
+            if (s_.TextWidth(longer) <= width) {
+                line = longer;
+                continue;
+            }
+            if (!line.isEmpty()) lines << line;
+            // A word longer than the line is cut where it has to be.
+            while (s_.TextWidth(word) > width) {
+                qsizetype n = 1;
+                while (n < word.size() && s_.TextWidth(word.left(n + 1)) <= width) ++n;
+                if (n < word.size() && word.at(n).isLowSurrogate()) n += n == 1 ? 1 : -1;
+                lines << word.left(n);
+                word = word.mid(n);
+            }
+            line = word;
+        }
+        if (!line.isEmpty() || lines.isEmpty()) lines << line;
+        return lines;
+    }
+
     double body(double y) {
         const core::NumberLocale locale = data_.locale;
         for (std::size_t i = 0; i < data_.factors.size(); ++i) {
             const ReportFactor& factor = data_.factors[i];
+            std::vector<QStringList> texts;
+            for (const ReportProposition& p : factor.propositions)
+                texts.push_back(propositionLines(p.text));
             // The factor's line stays with its first proposition.
-            y = room(y, 250 + (factor.propositions.empty() ? 0 : 200));
+            y = room(y, 250 + (texts.empty() ? 0 : propositionHeight(texts.front().size())));
             at(1000, y, 11, QStringLiteral("Fator:  %1.%2").arg(i + 1).arg(factor.title));
             y += 250;
-            for (const ReportProposition& p : factor.propositions) {
-                y = room(y, 200);
-                at(1700, y, 9, p.text);
-                const double xs[] = {8000, 8400, 8800, 9200, 9600};
+            for (std::size_t j = 0; j < texts.size(); ++j) {
+                const ReportProposition& p = factor.propositions[j];
+                y = room(y, propositionHeight(texts[j].size()));
+                // The counts stand on the first line.
+                at(kPropositionX, y, kPropositionSize, texts[j].front());
+                const double xs[] = {kFirstCountX, 8400, 8800, 9200, 9600};
                 double total = 0;
                 for (int k = 0; k < store::kLikertPoints; ++k) {
-                    at(xs[k], y, 9, number00(p.counts[k], locale));
+                    at(xs[k], y, kPropositionSize, number00(p.counts[k], locale));
                     total += p.counts[k];
                 }
-                at(10000, y, 9, number00(total, locale));
-                y += 200;
+                at(10000, y, kPropositionSize, number00(total, locale));
+                y += kPropositionLine;
+                for (qsizetype line = 1; line < texts[j].size(); ++line) {
+                    y = room(y, kPropositionLine);
+                    at(kPropositionX, y, kPropositionSize, texts[j][line]);
+                    y += kPropositionLine;
+                }
             }
             y += 275;
         }

@@ -56,7 +56,9 @@ struct ReportPictures {
 // The report of a four-factor analysis. Its first page stands at the twips the report has
 // always used; a body too long for the page goes on over as many pages as it needs, with
 // the column headings repeated, and the network picture with its degrees, the date line
-// and the citation each stay whole on one page. Pages are numbered "k / n".
+// and the citation each stay whole on one page. Pages are numbered "k / n". A proposition
+// longer than the room before the counts goes on in further lines under itself, its counts
+// on its first line, and stays on one page when a page can hold it.
 void PrintReport(PrintingSurface& surface, const ReportData& data, const ReportPictures& pictures);
 
 }  // namespace vpl

@@ -71,6 +71,44 @@ std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database
     return pairs;
 }
 
+std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
+                                                      core::NumberLocale locale) {
+    const int counted = std::clamp(factors, 0, store::kFactorSlots);
+    std::vector<std::optional<double>> answers(std::max(factors, 0));
+    std::vector<std::string> fields;
+    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
+    // Only a hint beside the result, which does not rest on these rows: what cannot be read
+    // leaves a count unknown instead of stopping the analysis.
+    std::vector<store::Row> rows;
+    try {
+        rows = db.firstRowsUpTo("Fatores", {"Prop"}, counted);
+    } catch (const store::StoreError&) {
+        return answers;
+    }
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::optional<double> p = storedNumber(rows[i].value("Prop"), locale);
+        if (!p || *p < 0 || *p != std::floor(*p) || *p > std::numeric_limits<int>::max()) continue;
+        try {
+            double total = 0;
+            for (const store::Row& row :
+                 db.firstRowsUpTo(store::propositionTable(static_cast<int>(i) + 1), fields,
+                                  static_cast<int>(*p)))
+                for (const std::string& field : fields)
+                    total += row.value(field).number().value_or(0);
+            answers[i] = total;
+        } catch (const store::StoreError&) {
+        }
+    }
+    return answers;
+}
+
+std::vector<int> StoredFactorsWithoutAnswers(
+    store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
+    core::NumberLocale locale) {
+    const auto answers = StoredAnswerCounts(db, static_cast<int>(pairs.size()), locale);
+    return core::FatoresSemRespostas(pairs, answers);
+}
+
 std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database& db) {
     std::vector<std::string> fields;
     for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));

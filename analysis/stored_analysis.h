@@ -33,6 +33,18 @@ std::int16_t StoredFactorCount(store::Database& db, core::NumberLocale locale);
 // A factor without a row, or whose Mi1 or Mi2 is not a number, has no pair.
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
 
+// The answers counted in the propositions of factors 1 to `factors`: the five counts of the
+// first Prop rows of Prop1 .. Prop8. Nothing for a factor whose count is unknown: no row in
+// Fatores, a Prop that is no whole number, a proposition table that cannot be read.
+std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
+                                                      core::NumberLocale locale);
+
+// The factors of `pairs` (StoredFactorPairs) that entered the network with degrees 0 for
+// want of answers.
+std::vector<int> StoredFactorsWithoutAnswers(
+    store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
+    core::NumberLocale locale);
+
 // The four blocks of answer counts of PLikert that the family windows analyse: block i is
 // the row with key 20 i - 19 and the 18 rows after it. InvalidDataError on a count that is
 // not a whole number of answers.

@@ -18,6 +18,7 @@
 #include "analysis/networks.h"
 #include "analysis/picture_boxes.h"
 #include "analysis/stored_analysis.h"
+#include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
@@ -153,23 +154,32 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
 
     addOwnDataLabels(picture);
 
-    auto* lblFonte = namedLabel(this, "lblFonte", "Fonte dos dados:");
+    auto* lblFonte = namedLabel(this, "lblFonte", "&Fonte dos dados:");
     cmbFonte = new QComboBox(this);
     cmbFonte->setObjectName("cmbFonte");
     cmbFonte->addItem(QString::fromUtf8("Tabela de referência"));
     cmbFonte->addItem(QStringLiteral("Fatores cadastrados"));
     lblFonte->setBuddy(cmbFonte);
     connect(cmbFonte, &QComboBox::currentIndexChanged, this, &frmAnaliseFamilia::cmbFonte_Click);
-    lblSemPar = namedLabel(this, "lblSemPar", "");
-    lblSemPar->setStyleSheet("color: #b00000;");
-    lblSemPar->setWordWrap(true);
+    lblSemRespostas = namedLabel(this, "lblSemRespostas", "");
+    lblSemRespostas->setStyleSheet("color: #b00000;");
+    lblSemRespostas->setWordWrap(true);
+    lblSemRespostas->hide();
+    // While the reference table is shown, where its numbers come from: the family's one text
+    // in the interface language (its caption sets), as it is about the user's own data.
+    lblReferencia = namedLabel(
+        this, "lblReferencia",
+        QString::fromUtf8("Estes números vêm da tabela de referência que acompanha o programa, "
+                          "não dos seus fatores."));
+    lblReferencia->setStyleSheet("color: #1f3a5f;");
+    lblReferencia->setWordWrap(true);
 
     lblMsg2 = verdictLabel(this, "lblMsg2");
     lblMsg1 = verdictLabel(this, "lblMsg1");
 
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
-    auto* cmdSair = button(this, "cmdSair", "&Return");
+    auto* cmdSair = button(this, "cmdSair", "Re&turn");
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdSair_Click);
@@ -194,7 +204,8 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     source->addWidget(lblFonte);
     source->addWidget(cmbFonte);
     source->addSpacing(twips(240));
-    source->addWidget(lblSemPar, 1);
+    source->addWidget(lblSemRespostas, 1);
+    source->addWidget(lblReferencia, 1);
 
     auto* main = new QVBoxLayout(this);
     main->setContentsMargins(twips(240), twips(120), twips(240), twips(240));
@@ -241,6 +252,7 @@ void frmAnaliseFamilia::addOwnDataLabels(const NetworkTablePicture& picture) {
 }
 
 void frmAnaliseFamilia::Form_Load() {
+    applyLanguage(*this, program_.gIdioma, {FamiliaCaptionsEN, FamiliaCaptionsES});
     AnalisarFatores();
 }
 
@@ -275,14 +287,17 @@ void frmAnaliseFamilia::analyseReferenceTable() {
         board_->setText(steps[k], r.steps[k].result.text);
     for (QLabel* label : ownOnly_) label->hide();
     for (QLabel* label : referenceOnly_) label->show();
-    markWithoutPair({});
+    board_->markWithoutAnswers({}, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    lblReferencia->show();
     showOutcome(r);
 }
 
 void frmAnaliseFamilia::analyseOwnFactors() {
-    const auto pairs = StoredFactorPairs(program_.db(), member_.factors);
+    store::Database& db = program_.db();
+    const auto pairs = StoredFactorPairs(db, member_.factors);
     const core::AnaliseFatoresPropriosResult r =
         core::AnalisarFatoresProprios(pairs, member_.columns, program_.locale);
+    const std::vector<int> without = StoredFactorsWithoutAnswers(db, pairs, program_.locale);
 
     for (int f = 1; f <= member_.factors; ++f) {
         board_->setText(factorLabel(f, Side::Contrary).c_str(), r.factors[f - 1].lambda.text);
@@ -295,7 +310,8 @@ void frmAnaliseFamilia::analyseOwnFactors() {
     }
     for (QLabel* label : ownOnly_) label->show();
     for (QLabel* label : referenceOnly_) label->hide();
-    markWithoutPair(r.withoutPair);
+    board_->markWithoutAnswers(without, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    lblReferencia->hide();
     showOutcome(r);
 }
 
@@ -307,36 +323,19 @@ void frmAnaliseFamilia::showOutcome(const core::NetworkOutcome& r) {
     graus_ = r.graus;
 }
 
-// The factors that entered as 0 for want of a stored pair: their labels tinted, and named.
-void frmAnaliseFamilia::markWithoutPair(const std::vector<int>& factors) {
-    QStringList numbers;
-    for (int f = 1; f <= member_.factors; ++f) {
-        const bool without = std::find(factors.begin(), factors.end(), f) != factors.end();
-        if (without) numbers << QString::number(f);
-        for (Side side : {Side::Contrary, Side::Favourable}) {
-            if (QLabel* label = boardLabel(factorLabel(f, side))) {
-                label->setStyleSheet(without ? "background-color: #ffd6d6;" : "");
-                label->setToolTip(without ? QString::fromUtf8("Sem par de evidência em Fatores: "
-                                                              "entra como 0")
-                                          : QString());
-            }
-        }
-    }
-    if (numbers.isEmpty())
-        lblSemPar->clear();
-    else
-        lblSemPar->setText(QString::fromUtf8(numbers.size() == 1
-                                                 ? "Sem par de evidência, conta 0: fator "
-                                                 : "Sem par de evidência, contam 0: fatores ") +
-                           numbers.join(", "));
-}
-
 QLabel* frmAnaliseFamilia::boardLabel(const std::string& name) const {
     return board_->findChild<QLabel*>(QString::fromStdString(name));
 }
 
 void frmAnaliseFamilia::cmdEsquema_Click() {
-    guarded(this, [&] { openModal<frmEsquema>(program_, this, schemeMember(member_.factors)); });
+    guarded(this, [&] {
+        const SchemeMember& scheme = schemeMember(member_.factors);
+        // On the user's own factors the scheme is the network this window computed.
+        if (sourceShown_ == kOwnFactors)
+            openModal<frmEsquema>(program_, this, scheme, member_.columns);
+        else
+            openModal<frmEsquema>(program_, this, scheme);
+    });
 }
 
 void frmAnaliseFamilia::cmdResutado_Click() {

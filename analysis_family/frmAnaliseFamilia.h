@@ -68,14 +68,14 @@ class frmAnaliseFamilia : public QDialog {
     void analyseReferenceTable();
     void analyseOwnFactors();
     void showOutcome(const core::NetworkOutcome& outcome);
-    void markWithoutPair(const std::vector<int>& factors);
     QLabel* boardLabel(const std::string& name) const;
 
     Program& program_;
     const FamilyMember& member_;
     AnalysisBoard* board_;
     QComboBox* cmbFonte;
-    QLabel* lblSemPar;
+    QLabel* lblSemRespostas;
+    QLabel* lblReferencia;
     QLabel* lblMsg2;
     QLabel* lblMsg1;
     std::vector<CellLabel> cellLabels_;

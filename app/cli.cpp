@@ -129,6 +129,8 @@ struct Analysis {
     std::string sentence;
     core::EstadoLogico state{};
     std::string stateText;
+    std::vector<int> withoutAnswers;  // factors that entered with degrees 0
+    core::Idioma idioma = core::Idioma::Portugues;
 };
 
 ShownDegree shown(std::string name, const std::string& text, core::NumberLocale locale) {
@@ -140,7 +142,9 @@ std::string numbered(const char* stem, int i, const char* tail = "") {
 }
 
 void fourFactor(store::Database& db, core::NumberLocale locale, Analysis& a) {
-    const core::Rede4fResult r = core::Rede4f(4, StoredFactorPairs(db, 4), locale);
+    const auto pairs = StoredFactorPairs(db, 4);
+    const core::Rede4fResult r = core::Rede4f(4, pairs, locale);
+    a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
     for (int i = 0; i < 4; ++i)
         a.degrees.push_back(shown(numbered("lblF", i + 1, "G1"), r.lblG1[i], locale));
     for (int i = 0; i < 4; ++i)
@@ -191,8 +195,10 @@ void familyOutcome(const core::NetworkOutcome& r, core::NumberLocale locale, Ana
 // The family network of the member's picture over the factors' stored pairs.
 void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
     const FamilyMember& member = familyMember(a.factors);
+    const auto pairs = StoredFactorPairs(db, a.factors);
     const core::AnaliseFatoresPropriosResult r =
-        core::AnalisarFatoresProprios(StoredFactorPairs(db, a.factors), member.columns, locale);
+        core::AnalisarFatoresProprios(pairs, member.columns, locale);
+    a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
     for (std::size_t i = 0; i < r.factors.size(); ++i)
         a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G1"), r.factors[i].mu));
     for (std::size_t i = 0; i < r.factors.size(); ++i)
@@ -234,10 +240,13 @@ void printJson(const Analysis& a, std::ostream& out) {
     QJsonObject degrees;
     for (const ShownDegree& d : a.degrees)
         degrees.insert(QString::fromStdString(d.name), jsonDegree(d));
+    QJsonArray withoutAnswers;
+    for (const int f : a.withoutAnswers) withoutAnswers.append(f);
     const QJsonObject root{
         {"factors", a.factors},
         {"network", QString::fromStdString(a.network)},
         {"degrees", degrees},
+        {"withoutAnswers", withoutAnswers},
         {"certainty", jsonDegree(a.certainty)},
         {"contradiction", jsonDegree(a.contradiction)},
         {"G1n", jsonDegree(a.g1n)},
@@ -258,6 +267,8 @@ void printText(const Analysis& a, std::ostream& out) {
     };
     line("factors", std::to_string(a.factors));
     line("network", a.network);
+    if (!a.withoutAnswers.empty())
+        line("answers", core::LinhaSemRespostas(a.withoutAnswers, a.idioma));
     for (const ShownDegree& d : a.degrees) line(d.name, d.text);
     for (const ShownDegree* d : {&a.certainty, &a.contradiction, &a.g2n, &a.g1n})
         line(d->name, d->text);
@@ -289,7 +300,8 @@ int analyse(Command& command, std::ostream& out) {
         referenceTable(*db, locale, a);
     }
     const std::int16_t language = languageFromStored(parametro.value("Idioma").number());
-    a.stateText = core::NomeDoEstado(a.state, idiomaDoPrograma(language));
+    a.idioma = idiomaDoPrograma(language);
+    a.stateText = core::NomeDoEstado(a.state, a.idioma);
     command.isSet("json") ? printJson(a, out) : printText(a, out);
     return kDone;
 }

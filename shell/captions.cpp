@@ -118,24 +118,38 @@ void TabelaCaptionsES(QWidget& w) {
                       {"cmdImportar", "Importar..."}});
 }
 
+// The analysis windows are used from the keyboard too: every button keeps an access key,
+// one of its own in each language.
 void Analise4fCaptionsEN(QWidget& w) {
     applyCaptions(w, {{"", "LP 4f Analysis"},
-                      {"cmdEsquema", "Scheme used"},
-                      {"cmdResutado", "Result:"},
-                      {"cmdPrinter", "Print out"},
-                      {"cmdPdf", "Save PDF..."},
+                      {"cmdEsquema", "&Scheme used"},
+                      {"cmdResutado", "&Result:"},
+                      {"cmdPrinter", "&Print out"},
+                      {"cmdPdf", "Save P&DF..."},
                       {"Label1", "Disbelief"},
                       {"Label2", "Belief"}});
 }
 
 void Analise4fCaptionsES(QWidget& w) {
     applyCaptions(w, {{"", "Análisis LP 4f"},
-                      {"cmdEsquema", "Esquema utilizado"},
-                      {"cmdResutado", "Resultado"},
-                      {"cmdPrinter", "Imprimir"},
-                      {"cmdPdf", "Guardar PDF..."},
+                      {"cmdEsquema", "&Esquema utilizado"},
+                      {"cmdResutado", "&Resultado"},
+                      {"cmdPrinter", "&Imprimir"},
+                      {"cmdPdf", "&Guardar PDF..."},
                       {"Label1", "Incredulidad"},
                       {"Label2", "Creencia"}});
+}
+
+void FamiliaCaptionsEN(QWidget& w) {
+    applyCaptions(w, {{"lblReferencia",
+                       "These numbers come from the reference table delivered with the program, "
+                       "not from your factors."}});
+}
+
+void FamiliaCaptionsES(QWidget& w) {
+    applyCaptions(w, {{"lblReferencia",
+                       "Estos números provienen de la tabla de referencia que acompaña al "
+                       "programa, no de sus factores."}});
 }
 
 void EsquemaCaptionsEN(QWidget& w) {

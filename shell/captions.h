@@ -32,6 +32,9 @@ void TabelaCaptionsEN(QWidget& frmTabela);
 void TabelaCaptionsES(QWidget& frmTabela);
 void Analise4fCaptionsEN(QWidget& frmAnalise4f);
 void Analise4fCaptionsES(QWidget& frmAnalise4f);
+// The family of analysis windows for 2, 3 and 5 to 8 factors.
+void FamiliaCaptionsEN(QWidget& frmAnaliseFamilia);
+void FamiliaCaptionsES(QWidget& frmAnaliseFamilia);
 void EsquemaCaptionsEN(QWidget& frmEsquema);
 void EsquemaCaptionsES(QWidget& frmEsquema);
 

@@ -358,5 +358,71 @@ TEST(AnalisarFatoresProprios, RejectsANetworkItCannotCompute) {
             << c.why;
 }
 
+TEST(NetworkJoins, EachCellJoinsWhatStandsInItsRows) {
+    // Seven factors: (1 OR 2), (3 OR 4), (5 OR 6) and 7 alone; then two ANDs; then one OR.
+    const std::vector<NetworkColumn> network{
+        {kOr, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}}, {kAnd, {{1, 4}, {5, 7}}}, {kOr, {{1, 7}}}};
+    const auto joins = NetworkJoins(7, network);
+    const auto inputs = [&](std::size_t column, std::size_t cell) {
+        std::vector<std::pair<int, int>> spans;
+        for (const Span& s : joins[column][cell].inputs) spans.emplace_back(s.first, s.last);
+        return spans;
+    };
+    ASSERT_EQ(joins.size(), 3u);
+    EXPECT_EQ(inputs(0, 0), (std::vector<std::pair<int, int>>{{1, 1}, {2, 2}}));
+    EXPECT_EQ(inputs(0, 3), (std::vector<std::pair<int, int>>{{7, 7}}));  // passed on alone
+    EXPECT_EQ(inputs(1, 1), (std::vector<std::pair<int, int>>{{5, 6}, {7, 7}}));
+    EXPECT_EQ(inputs(2, 0), (std::vector<std::pair<int, int>>{{1, 4}, {5, 7}}));
+    // A factor no cell of a column joins is carried to a later one.
+    const auto carried = NetworkJoins(3, {{kOr, {{1, 2}}}, {kAnd, {{1, 3}}}});
+    EXPECT_EQ(carried[1][0].inputs.back().first, 3);
+    EXPECT_THROW(NetworkJoins(3, {{kOr, {{1, 2}}}}), std::invalid_argument);
+}
+
+TEST(FatoresSemRespostas, AFactorEntersWithZeroForWantOfAnswers) {
+    const struct {
+        const char* why;
+        std::optional<EvidencePair> pair;
+        std::optional<double> answers;
+        bool named;
+    } cases[] = {
+        {"answered", EvidencePair{0.5, 0.25}, 8, false},
+        {"no stored pair", std::nullopt, 8, true},
+        {"no pair, count unknown", std::nullopt, std::nullopt, true},
+        {"degrees 0, nothing answered", EvidencePair{0, 0}, 0, true},
+        {"degrees 0 of only indifferent answers", EvidencePair{0, 0}, 6, false},
+        {"degrees 0, count unknown", EvidencePair{0, 0}, std::nullopt, false},
+        {"degrees stored without answers", EvidencePair{0.5, 0}, 0, false},
+        {"one degree 0 only", EvidencePair{0, 0.5}, 0, false},
+    };
+    for (const auto& c : cases) {
+        // The factor stands third, between two answered ones.
+        const std::vector<std::optional<EvidencePair>> pairs{EvidencePair{0.1, 0.2},
+                                                             EvidencePair{0.3, 0.4}, c.pair};
+        const std::vector<std::optional<double>> answers{5, 5, c.answers};
+        EXPECT_EQ(FatoresSemRespostas(pairs, answers),
+                  c.named ? std::vector<int>{3} : std::vector<int>{})
+            << c.why;
+    }
+    // Counts missing at the end are unknown.
+    const std::vector<std::optional<EvidencePair>> zero{EvidencePair{0, 0}, std::nullopt};
+    EXPECT_EQ(FatoresSemRespostas(zero, {}), std::vector<int>{2});
+}
+
+TEST(LinhaSemRespostas, NamesTheFactorsInTheLanguage) {
+    for (Idioma idioma : {Idioma::Portugues, Idioma::Ingles, Idioma::Espanhol}) {
+        EXPECT_EQ(LinhaSemRespostas({}, idioma), "");
+        const std::string one = LinhaSemRespostas({3}, idioma);
+        const std::string two = LinhaSemRespostas({2, 7}, idioma);
+        EXPECT_TRUE(one.ends_with(" 3")) << one;
+        EXPECT_TRUE(two.ends_with(" 2, 7")) << two;
+        // It says that they entered with degrees 0, agreeing in number.
+        EXPECT_NE(one.find('0'), std::string::npos);
+        EXPECT_NE(one.substr(0, one.size() - 2), two.substr(0, two.size() - 5));
+    }
+    EXPECT_NE(LinhaSemRespostas({1}, Idioma::Ingles), LinhaSemRespostas({1}, Idioma::Espanhol));
+    EXPECT_NE(LinhaSemRespostas({1}, Idioma::Portugues), LinhaSemRespostas({1}, Idioma::Espanhol));
+}
+
 }  // namespace
 }  // namespace vpl::core

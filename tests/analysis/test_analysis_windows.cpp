@@ -16,11 +16,13 @@
 #include "analysis/frmResultado.h"
 #include "analysis/network_table_picture.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/scheme_picture.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
+#include "tests/analysis/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
 
@@ -30,6 +32,8 @@ using vpl::test::Fixture;
 using Side = NetworkTablePicture::Side;
 
 namespace {
+
+using Network = std::vector<core::NetworkColumn>;
 
 // mu and lambda of factors 1 to 4, stored as Mi1 and Mi2.
 using Pairs = QList<QPair<double, double>>;
@@ -78,6 +82,8 @@ std::shared_ptr<bool> examineNextModal(std::function<void(QWidget&)> examine) {
 }
 
 }  // namespace
+
+Q_DECLARE_METATYPE(Network)
 
 class AnalysisWindowsTest : public QObject {
     Q_OBJECT
@@ -183,17 +189,17 @@ class AnalysisWindowsTest : public QObject {
         QTest::addColumn<int>("idioma");
         QTest::addColumn<int>("gIdioma");
         QTest::addColumn<QStringList>("captions");  // title, cmdEsquema, cmdResutado, ...
-        QTest::newRow("English") << 1 << 1 << QStringList{"LP 4f Analysis", "Scheme used",
-                                                          "Result:",        "Print out",
-                                                          "Save PDF...",    "Disbelief",
+        QTest::newRow("English") << 1 << 1 << QStringList{"LP 4f Analysis", "&Scheme used",
+                                                          "&Result:",       "&Print out",
+                                                          "Save P&DF...",   "Disbelief",
                                                           "Belief"};
-        QTest::newRow("Spanish") << 2 << 2 << QStringList{"Análisis LP 4f", "Esquema utilizado",
-                                                          "Resultado",      "Imprimir",
-                                                          "Guardar PDF...", "Incredulidad",
+        QTest::newRow("Spanish") << 2 << 2 << QStringList{"Análisis LP 4f",  "&Esquema utilizado",
+                                                          "&Resultado",      "&Imprimir",
+                                                          "&Guardar PDF...", "Incredulidad",
                                                           "Creencia"};
         QTest::newRow("other") << 5 << 3
                                << QStringList{"Análise LP 4f", "&Esquema Utilizado", "&Resultado",
-                                              "Imprimir",      "Salvar PDF...",      "Descrença",
+                                              "&Imprimir",     "Salvar &PDF...",     "Descrença",
                                               "Crença"};
     }
     void captionsFollowTheStoredLanguage() {
@@ -210,8 +216,8 @@ class AnalysisWindowsTest : public QObject {
         shown << text(window, "Label1") << text(window, "Label2");
         QCOMPARE(shown, captions);
         // Not translated in any language.
-        QCOMPARE(child<QPushButton>(window, "cmdSair")->text(), "&Return");
-        QCOMPARE(text(window, "Label7"), "Printer:");
+        QCOMPARE(child<QPushButton>(window, "cmdSair")->text(), "Re&turn");
+        QCOMPARE(text(window, "Label7"), "Pri&nter:");
         QCOMPARE(child<QTableWidget>(window, "MSFlexGrid1")->item(0, 0)->text(),
                  "Grau de Contradição G2 [-1;1]");
     }
@@ -403,6 +409,105 @@ class AnalysisWindowsTest : public QObject {
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 
+    void factorWithoutAnswersIsNamed_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QList<int>>("named");
+        QTest::newRow("all answered") << "" << QList<int>{};
+        QTest::newRow("no answers")
+            << "UPDATE Fatores SET Mi1 = 0, Mi2 = 0 WHERE Id = 3; UPDATE Prop3 SET N01 = 0"
+            << QList<int>{3};
+        // Only "I" answers: degrees 0 of its own.
+        QTest::newRow("indifferent answers")
+            << "UPDATE Fatores SET Mi1 = 0, Mi2 = 0 WHERE Id = 3; UPDATE Prop3 SET N01 = 0, "
+               "N03 = 4"
+            << QList<int>{};
+        QTest::newRow("no pair") << "UPDATE Fatores SET Mi1 = NULL WHERE Id = 2" << QList<int>{2};
+        // Factors 3 and 4 are no factors of a two-factor problem.
+        QTest::newRow("beyond the factor count")
+            << "UPDATE Parametro SET Fatores = 2; UPDATE Fatores SET Mi1 = 0, Mi2 = 0 WHERE Id = "
+               "3; UPDATE Prop3 SET N01 = 0"
+            << QList<int>{};
+    }
+    void factorWithoutAnswersIsNamed() {
+        QFETCH(QString, sql);
+        QFETCH(QList<int>, named);
+        Fixture f;
+        storePairs(f, {{0.3, 0.1}, {0.6, 0.2}, {0.9, 0.5}, {0.8, 0.4}});
+        f.db().execute("UPDATE Fatores SET Prop = '2'");
+        for (int i = 1; i <= 4; ++i)
+            f.db().execute("UPDATE Prop" + std::to_string(i) + " SET N01 = 1, N03 = 0");
+        if (!sql.isEmpty()) f.db().execute(sql.toStdString());
+        test::Loaded<frmAnalise4f> window(f.program());
+
+        auto* line = child<QLabel>(window, "lblSemRespostas");
+        QCOMPARE(line->isVisibleTo(&window), !named.isEmpty());
+        QStringList numbers;
+        for (int n : named) numbers << QString::number(n);
+        if (!named.isEmpty())
+            QVERIFY2(line->text().endsWith(" " + numbers.join(", ")), qPrintable(line->text()));
+        for (int factor = 1; factor <= 4; ++factor)
+            for (const char* side : {"G1", "G2"}) {
+                auto* label =
+                    child<QLabel>(window, qPrintable(QString("lblF%1%2").arg(factor).arg(side)));
+                QCOMPARE(!label->toolTip().isEmpty(), named.contains(factor));
+            }
+    }
+
+    void accessKeysAreOneControlEach_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::newRow("English") << 1;
+        QTest::newRow("Spanish") << 2;
+        QTest::newRow("Portuguese") << 3;
+    }
+    void accessKeysAreOneControlEach() {
+        QFETCH(int, idioma);
+        Fixture f;
+        f.db().update("Parametro", 1, {{"Idioma", idioma}});
+        test::Loaded<frmAnalise4f> window(f.program());
+        test::verifyAccessKeys(window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        // Alt+R opens the result, and only it.
+        QString opened;
+        auto seen = examineNextModal([&](QWidget& w) { opened = w.objectName(); });
+        QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(*seen);  // an access key clicks the button a moment later
+        QCOMPARE(opened, "frmResultado");
+        QVERIFY(window.isVisible());
+        window.activateWindow();  // back from the result
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const QChar back = test::accessKey(child<QPushButton>(window, "cmdSair")->text());
+        QTest::keyClick(&window, Qt::Key(Qt::Key_A + (back.unicode() - 'a')), Qt::AltModifier);
+        QTRY_VERIFY(!window.isVisible());
+    }
+
+    void tabReachesEveryControlInReadingOrder_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* w : {"frmAnalise4f", "frmResultado", "frmEsquema4f", "drawn scheme"})
+            QTest::newRow(w) << QString(w);
+    }
+    void tabReachesEveryControlInReadingOrder() {
+        QFETCH(QString, window);
+        Fixture f;
+        std::unique_ptr<QDialog> dialog;
+        if (window == "frmAnalise4f")
+            dialog = std::make_unique<test::Loaded<frmAnalise4f>>(f.program());
+        else if (window == "frmResultado")
+            dialog = std::make_unique<test::Loaded<frmResultado>>(f.program());
+        else if (window == "frmEsquema4f")
+            dialog = std::make_unique<test::Loaded<frmEsquema>>(f.program(), schemeMember(4));
+        else
+            dialog = std::make_unique<test::Loaded<frmEsquema>>(
+                f.program(), schemeMember(5),
+                std::vector<core::NetworkColumn>{{core::Operator::Or, {{1, 2}, {3, 4}}},
+                                                 {core::Operator::And, {{1, 4}}},
+                                                 {core::Operator::And, {{1, 5}}}});
+        test::verifyTabChain(*dialog);
+        test::verifyAccessKeys(*dialog);
+    }
+
     // ------------------------------------------------------------------ result window
 
     void resultPointAndSentence_data() {
@@ -494,7 +599,7 @@ class AnalysisWindowsTest : public QObject {
                  QSize(twips(5920 + 90) - twips(5920), twips(3310 + 90) - twips(3310)));
 
         // The lattice square of the picture lands on X 2800..7350, Y 1090..5750.
-        auto* image = child<SvgPictureBox>(window, "Image1");
+        auto* image = child<LocaleSvgPictureBox>(window, "Image1");
         const QRectF viewBox = image->renderer()->viewBoxF();
         const auto toWindow = [&](QPointF twipsPoint) {
             return QPointF(
@@ -508,7 +613,7 @@ class AnalysisWindowsTest : public QObject {
         }
         // The pictures are shown undistorted.
         for (const char* name : {"Image1", "Picture1"}) {
-            auto* box = child<SvgPictureBox>(window, name);
+            auto* box = child<LocaleSvgPictureBox>(window, name);
             const QRectF drawing = box->renderer()->viewBoxF();
             QVERIFY2(qAbs(double(box->width()) / box->height() -
                           drawing.width() / drawing.height()) < 0.01,
@@ -525,6 +630,58 @@ class AnalysisWindowsTest : public QObject {
         // Everything fits in the window.
         for (QWidget* w : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             QVERIFY2(window.rect().contains(w->geometry()), qPrintable(w->objectName()));
+    }
+
+    void resultPicturesWriteNumbersAsTheLabels_data() {
+        QTest::addColumn<char>("separator");
+        QTest::newRow("point") << '.';
+        QTest::newRow("comma") << ',';
+    }
+    void resultPicturesWriteNumbersAsTheLabels() {
+        QFETCH(char, separator);
+        Fixture f(core::NumberLocale{separator});
+        f.program().gG2n = 0.4023f;
+        f.program().gG1n = 0.7031;
+        test::Loaded<frmResultado> window(f.program());
+        static const QRegularExpression decimal("\\d([.,])\\d");
+        const auto separators = [&](const QString& s) {
+            QSet<QChar> found;
+            for (const auto& m : decimal.globalMatch(s)) found << m.captured(1)[0];
+            return found;
+        };
+        QSet<QChar> shown;
+        for (QLabel* label : window.findChildren<QLabel*>()) shown += separators(label->text());
+        QString pictureTexts;
+        static const QRegularExpression text("<text[^>]*>([^<]*)");
+        for (const char* name : {"Image1", "Picture1"})
+            for (const auto& m :
+                 text.globalMatch(child<LocaleSvgPictureBox>(window, name)->document()))
+                pictureTexts += m.captured(1) + '\n';
+        const QSet<QChar> drawn = separators(pictureTexts);
+        QVERIFY(!shown.isEmpty() && !drawn.isEmpty());
+        QCOMPARE(shown + drawn, QSet<QChar>{QChar(separator)});
+        QVERIFY(child<LocaleSvgPictureBox>(window, "Image1")->renderer()->isValid());
+    }
+
+    void decimalsOfSvgTextsOnly_data() {
+        QTest::addColumn<QString>("svg");
+        QTest::addColumn<char>("separator");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("text") << "<text x=\"7.5\">0,70</text>" << '.'
+                              << "<text x=\"7.5\">0.70</text>";
+        QTest::newRow("tspan") << "<text>11 a <tspan dy=\"1.5\">29.99</tspan></text>" << ','
+                               << "<text>11 a <tspan dy=\"1.5\">29,99</tspan></text>";
+        QTest::newRow("a list, not a number")
+            << "<text>1, 2 e 3.</text>" << '.' << "<text>1, 2 e 3.</text>";
+        QTest::newRow("drawing untouched")
+            << "<style>.a{stroke-width:0.5}</style><path d=\"M1.5,2.5\"/>" << ','
+            << "<style>.a{stroke-width:0.5}</style><path d=\"M1.5,2.5\"/>";
+    }
+    void decimalsOfSvgTextsOnly() {
+        QFETCH(QString, svg);
+        QFETCH(char, separator);
+        QFETCH(QString, expected);
+        QCOMPARE(QString::fromUtf8(SvgWithDecimalSeparator(svg.toUtf8(), separator)), expected);
     }
 
     void resultReturnCloses() {
@@ -582,6 +739,60 @@ class AnalysisWindowsTest : public QObject {
         window->show();
         QTest::mouseClick(child<QPushButton>(*window, "cmdSair"), Qt::LeftButton);
         QVERIFY(!window->isVisible());
+    }
+
+    void drawnSchemeFollowsItsNetwork_data() {
+        using Op = core::Operator;
+        QTest::addColumn<int>("factors");
+        QTest::addColumn<Network>("network");
+        QTest::addColumn<QString>("gates");  // contrary side, column by column
+        QTest::newRow("2f") << 2 << Network{{Op::And, {{1, 2}}}} << "AND";
+        // A cell of one row passes its factor on.
+        QTest::newRow("3f") << 3 << Network{{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}}
+                            << "OR AND";
+        QTest::newRow("4f") << 4 << Network{{Op::Or, {{1, 2}, {3, 4}}}, {Op::And, {{1, 4}}}}
+                            << "OR OR AND";
+        QTest::newRow("6f") << 6
+                            << Network{{Op::And, {{1, 2}, {3, 4}, {5, 6}}},
+                                       {Op::Or, {{1, 4}, {5, 6}}},
+                                       {Op::And, {{1, 6}}}}
+                            << "AND AND AND OR AND";
+        QTest::newRow("8f") << 8
+                            << Network{{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}},
+                                       {Op::And, {{1, 4}, {5, 8}}},
+                                       {Op::Or, {{1, 8}}}}
+                            << "OR OR OR OR AND AND OR";
+    }
+    void drawnSchemeFollowsItsNetwork() {
+        QFETCH(int, factors);
+        QFETCH(Network, network);
+        QFETCH(QString, gates);
+        const SchemePicture p(factors, network);
+        QStringList kinds;
+        int column = 0;
+        for (const SchemePicture::Gate& g : p.gates()) {
+            kinds << (g.kind == core::Operator::Or ? "OR" : "AND");
+            QVERIFY(g.column >= column);  // column by column
+            column = g.column;
+        }
+        QCOMPARE(kinds.join(' '), gates);
+
+        // Nothing overlaps, everything lies inside; each gate takes its degrees within it.
+        const QRectF whole(QPointF(0, 0), p.size());
+        QList<QRectF> shapes;
+        for (int f = 1; f <= factors; ++f) shapes << p.factorBox(f);
+        for (const SchemePicture::Gate& g : p.gates()) {
+            shapes << g.rect << p.mirrored(g.rect);
+            for (double y : g.inputs) QVERIFY(y > g.rect.top() && y < g.rect.bottom());
+            QVERIFY(g.rect.right() < p.factorBox(1).left());
+        }
+        shapes << p.lattice();
+        for (const QRectF& a : shapes) {
+            QVERIFY(whole.contains(a));
+            for (const QRectF& b : shapes)
+                if (&a != &b) QVERIFY(!a.intersects(b));
+        }
+        QVERIFY(p.lattice().top() > p.factorBox(factors).bottom());
     }
 
     // ------------------------------------------------------------------ pictures

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -259,6 +260,131 @@ class ReportTest : public QObject {
                  pageOf.value(QString("Retrieved from ") + kWebAddress));
     }
 
+    void longPropositionWrapsBeforeTheCounts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("joiner");  // what the lines are joined by to read it whole
+        QString words;
+        while (words.size() < 300) words += QString("palavra%1 ").arg(words.size() % 7);
+        words = words.left(300).trimmed();
+        QTest::newRow("300 characters of words") << words << " ";
+        QTest::newRow("one word of 300 characters") << QString(300, QChar('W')) << "";
+    }
+    void longPropositionWrapsBeforeTheCounts() {
+        QFETCH(QString, text);
+        QFETCH(QString, joiner);
+        ReportData data = degreesData();
+        const std::array<double, 5> counts{1, 2, 3, 4, 5};
+        data.factors = {ReportFactor{"T", {{"P1", counts}, {text, counts}, {"P3", counts}}}};
+        const Pictures pictures;
+        RecordingSurface page(11000, 16118);
+        PrintReport(page, data, pictures.report());
+
+        QList<RecordingSurface::Operation> lines, countsOnFirstLine;
+        double nextY = -1;
+        bool inside = false;
+        for (const auto& op : page.operations()) {
+            if (op.kind != Kind::Text) continue;
+            // Nothing passes the page's edge.
+            page.FontSize = op.fontSize;
+            page.FontBold = op.bold;
+            QVERIFY2(op.x + page.TextWidth(op.text) <= page.ScaleWidth(), qPrintable(op.text));
+            if (op.text == "P1") inside = true;
+            if (op.text == "P3") {
+                inside = false;
+                nextY = op.y;
+            }
+            if (!inside || op.text == "P1") continue;
+            if (op.x == 1700) {
+                // Every line ends before the first count column.
+                QVERIFY2(op.x + page.TextWidth(op.text) < 8000, qPrintable(op.text));
+                lines << op;
+            } else if (!lines.isEmpty() && op.y == lines.first().y) {
+                countsOnFirstLine << op;
+            }
+        }
+        QVERIFY(lines.size() > 1);
+        QStringList parts;
+        for (const auto& line : lines) parts << line.text;
+        QCOMPARE(parts.join(joiner), text);
+        for (qsizetype k = 1; k < lines.size(); ++k) QCOMPARE(lines[k].y, lines[k - 1].y + 200);
+        QVERIFY(nextY >= lines.last().y + 200);  // the next proposition below the last line
+
+        QStringList shown;
+        QList<double> xs;
+        for (const auto& op : countsOnFirstLine) {
+            shown << op.text;
+            xs << op.x;
+        }
+        QCOMPARE(shown, (QStringList{"01", "02", "03", "04", "05", "15"}));
+        QCOMPARE(xs, (QList<double>{8000, 8400, 8800, 9200, 9600, 10000}));
+    }
+
+    // Pushed down by short propositions, a wrapped one meets the page end at every height.
+    void wrappedPropositionNearThePageEndMovesOn() {
+        const Pictures pictures;
+        const double height = 16118;
+        const QString long_ = QString("uma proposição longa ").repeated(15).trimmed();
+        bool movedWhole = false;
+        for (int before = 55; before <= 75; ++before) {
+            ReportData data = degreesData();
+            ReportFactor factor{"T", {}};
+            for (int j = 0; j < before; ++j)
+                factor.propositions.push_back({QString("S%1").arg(j), {}});
+            factor.propositions.push_back({long_, {1, 1, 1, 1, 1}});
+            data.factors = {factor};
+            RecordingSurface page(11000, height);
+            PrintReport(page, data, pictures.report());
+
+            QList<RecordingSurface::Operation> lines;
+            int lastShortPage = 0;
+            for (const auto& op : page.operations()) {
+                if (op.kind != Kind::Text) continue;
+                if (op.text == QString("S%1").arg(before - 1)) lastShortPage = op.page;
+                if (op.x == 1700 && !op.text.startsWith('S')) lines << op;
+            }
+            QVERIFY(lines.size() > 1);
+            for (const auto& line : lines) {
+                QCOMPARE(line.page, lines.first().page);  // it fits a page: it stays on one
+                QVERIFY2(line.y + 200 <= height - 500, qPrintable(QString::number(before)));
+            }
+            if (lines.first().page > lastShortPage) movedWhole = true;
+        }
+        QVERIFY(movedWhole);
+    }
+
+    void pdfIsProposedInTheDocumentsFolder() {
+        Fixture f;
+        storeFactors(f, 4, 2);
+        QTemporaryDir home;
+        // A user whose documents folder does not exist yet.
+        struct Environment {
+            QByteArray home = qgetenv("HOME");
+            QByteArray config = qgetenv("XDG_CONFIG_HOME");
+            ~Environment() {
+                qputenv("HOME", home);
+                config.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", config);
+            }
+        } restore;
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", QDir(home.path()).filePath(".config").toUtf8());
+        const QString documents =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QVERIFY(documents.startsWith(home.path()));
+
+        test::Loaded<frmAnalise4f> window(f.program());
+        QString proposed;
+        FileDialog::setFake([&](const QString& p) {
+            proposed = p;
+            return QString();
+        });
+        QTest::mouseClick(child<QPushButton>(window, "cmdPdf"), Qt::LeftButton);
+        const QFileInfo file(proposed);
+        QCOMPARE(file.absolutePath(), documents);
+        QVERIFY(file.dir().exists());  // a dialog shows a folder that is missing as its own
+        QVERIFY(file.absolutePath() != QCoreApplication::applicationDirPath());
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
     void failedReadPrintsNothing_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("message");
@@ -362,7 +488,11 @@ class ReportTest : public QObject {
         const QDateTime start = QDateTime::currentDateTime().addSecs(-1);
         child<QComboBox>(window, "Combo1")->setEditText("pdf");  // any letter case
         QTest::mouseClick(child<QPushButton>(window, "cmdPrinter"), Qt::LeftButton);
-        QCOMPARE(MessageBox::shown().size(), 0);
+        // It says where the job went: the printer that took it, whatever the letter case typed.
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown()[0].icon, MessageBox::Icon::None);
+        QVERIFY2(MessageBox::shown()[0].text.contains("\"PDF\""),
+                 qPrintable(MessageBox::shown()[0].text));
         QCOMPARE(f.program().currentPrinter, "PDF");
         QString printed;
         QTRY_VERIFY_WITH_TIMEOUT(

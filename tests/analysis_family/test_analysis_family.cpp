@@ -2,15 +2,19 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
+#include <tuple>
 
 #include "analysis/frmAnalise4f.h"
+#include "analysis/frmEsquema.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/scheme_picture.h"
 #include "analysis_family/frmAnaliseFamilia.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
+#include "tests/analysis/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
 
@@ -320,7 +324,7 @@ class AnalysisFamilyTest : public QObject {
                               {"lblG1n", "0.7750"},
                               {"lblMsg2", kLow},
                               {"lblMsg1", kUndetermined},
-                              {"lblSemPar", ""}});
+                              {"lblSemRespostas", ""}});
         QCOMPARE(resultShows(), "0.7750");
 
         cmbFonte->setCurrentIndex(0);
@@ -362,11 +366,127 @@ class AnalysisFamilyTest : public QObject {
         QCOMPARE(labelsOnPicture(*window).size(), 2 * factors + 2 * cells + 2);
         QCOMPARE(text(*window, "lblF1G1"), "0.10");
         QCOMPARE(text(*window, qPrintable(QString("lblF%1G1").arg(factors))), "");
-        QVERIFY(text(*window, "lblSemPar").endsWith(" " + QString::number(factors)));
+        QVERIFY(text(*window, "lblSemRespostas").endsWith(" " + QString::number(factors)));
 
         cmbFonte->setCurrentIndex(0);
         QCOMPARE(labelsOnPicture(*window).size(), referenceLabels);
-        QCOMPARE(text(*window, "lblSemPar"), "");
+        QCOMPARE(text(*window, "lblSemRespostas"), "");
+    }
+
+    void factorsWithoutAnswersAreNamed() {
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        // Factor 2 has no answers, factor 3 only "I" answers, factor 5 no stored pair.
+        storePairs(f, {core::EvidencePair{0.5, 0.2}, core::EvidencePair{0, 0},
+                       core::EvidencePair{0, 0}, core::EvidencePair{0.4, 0.3}, std::nullopt});
+        f.db().execute("UPDATE Fatores SET Prop = '3'");
+        for (int i = 1; i <= 5; ++i)
+            f.db().execute("UPDATE Prop" + std::to_string(i) + " SET N01 = " +
+                           (i == 2 || i == 3 ? "0" : "1") + ", N03 = " + (i == 3 ? "2" : "0"));
+        auto window = load(f, 5);
+        auto* line = child<QLabel>(*window, "lblSemRespostas");
+        QVERIFY(!line->isVisibleTo(window.get()));  // the reference table is not the user's
+
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(1);
+        QVERIFY(line->isVisibleTo(window.get()));
+        QVERIFY2(line->text().endsWith(" 2, 5"), qPrintable(line->text()));
+        for (int factor = 1; factor <= 5; ++factor)
+            QCOMPARE(!child<QLabel>(*window, qPrintable(QString("lblF%1G1").arg(factor)))
+                          ->toolTip()
+                          .isEmpty(),
+                     factor == 2 || factor == 5);
+
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(0);
+        QVERIFY(!line->isVisibleTo(window.get()));
+        QVERIFY(child<QLabel>(*window, "lblF2G1")->toolTip().isEmpty());
+    }
+
+    void referenceTableIsSaidInTheLanguage() {
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        QSet<QString> lines;
+        for (std::int16_t idioma : {Language::English, Language::Spanish, Language::Portuguese}) {
+            f.program().gIdioma = idioma;
+            auto window = load(f, 6);
+            auto* line = child<QLabel>(*window, "lblReferencia");
+            QVERIFY(line->isVisibleTo(window.get()) && !line->text().isEmpty());
+            lines << line->text();
+            // The user's own factors are not the reference table.
+            child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(1);
+            QVERIFY(!line->isVisibleTo(window.get()));
+        }
+        QCOMPARE(lines.size(), 3);
+    }
+
+    void schemeShowsTheNetworkComputed_data() {
+        QTest::addColumn<int>("factors");
+        for (int factors : {2, 3, 5, 6, 7, 8})
+            QTest::newRow(qPrintable(QString("%1f").arg(factors))) << factors;
+    }
+    void schemeShowsTheNetworkComputed() {
+        QFETCH(int, factors);
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        auto window = load(f, factors);
+        window->show();
+        const auto scheme = [&] {
+            QString stored;
+            int drawnFactors = 0;
+            QStringList gates;
+            test::whenModal([&](QWidget& w) {
+                auto* box = child<PictureBox>(w, "Picture1");
+                if (auto* svg = qobject_cast<SvgPictureBox*>(box)) stored = svg->source();
+                if (auto* drawn = dynamic_cast<const SchemePicture*>(&box->drawing())) {
+                    drawnFactors = drawn->factorCount();
+                    for (const SchemePicture::Gate& g : drawn->gates())
+                        gates << QString("%1%2")
+                                     .arg(g.kind == core::Operator::Or ? "OR" : "AND")
+                                     .arg(g.column);
+                }
+                w.close();
+            });
+            QTest::mouseClick(child<QPushButton>(*window, "cmdEsquema"), Qt::LeftButton);
+            return std::tuple{stored, drawnFactors, gates};
+        };
+        // The reference table: the member's stored picture.
+        const auto reference = scheme();
+        QCOMPARE(std::get<0>(reference), QString(schemeMember(factors).picture));
+        QCOMPARE(std::get<1>(reference), 0);
+
+        // The user's factors: a gate for every cell that joins two or more, in its column.
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(1);
+        const auto [stored, drawnFactors, gates] = scheme();
+        QVERIFY(stored.isEmpty());
+        QCOMPARE(drawnFactors, factors);
+        QStringList expected;
+        const auto& columns = familyMember(factors).columns;
+        const auto joins = core::NetworkJoins(factors, columns);
+        for (std::size_t c = 0; c < joins.size(); ++c)
+            for (const core::CellJoin& cell : joins[c])
+                if (cell.inputs.size() > 1)
+                    expected << QString("%1%2")
+                                    .arg(columns[c].kind == core::Operator::Or ? "OR" : "AND")
+                                    .arg(c);
+        QCOMPARE(gates, expected);
+    }
+
+    void keyboardReachesEveryControl_data() {
+        QTest::addColumn<int>("factors");
+        QTest::addColumn<int>("source");
+        for (int factors : {2, 3, 5, 6, 7, 8})
+            for (int source : {0, 1})
+                QTest::newRow(qPrintable(QString("%1f %2").arg(factors).arg(source)))
+                    << factors << source;
+    }
+    void keyboardReachesEveryControl() {
+        QFETCH(int, factors);
+        QFETCH(int, source);
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        auto window = load(f, factors);
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(source);
+        test::verifyTabChain(*window);
+        test::verifyAccessKeys(*window);
     }
 
     void storeFailureShowsAMessageAndChangesNothing_data() {

@@ -1,5 +1,6 @@
 // Runs the real vpl-cli over data files of its own.
 #include <QCryptographicHash>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -120,6 +121,34 @@ class CliTest : public QObject {
         QCOMPARE(own["certainty"].toObject()["value"].toDouble(), 0.75);
         QCOMPARE(own["contradiction"].toObject()["value"].toDouble(), -0.25);
         QCOMPARE(own["state"].toObject()["key"].toString(), "true");
+    }
+
+    // A factor without answers entered with degrees 0, and the command says so, as the
+    // windows do.
+    void analyseNamesTheFactorsWithoutAnswers() {
+        DataFile data;  // factors 2 to 4 have no propositions
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->execute("UPDATE Fatores SET Mi1 = 0, Mi2 = 0 WHERE Id IN (2, 4)");
+        const Run json = cli({"analyse", "--json", "--data", data.path});
+        QCOMPARE(json.status, 0);
+        QCOMPARE(QJsonDocument::fromJson(json.out).object()["withoutAnswers"].toArray(),
+                 (QJsonArray{2, 4}));
+
+        const Run text = cli({"analyse", "--data", data.path});
+        QCOMPARE(text.status, 0);
+        const QStringList lines = QString::fromUtf8(text.out).split('\n');
+        const QStringList named = lines.filter(QRegularExpression("^answers +\\S"));
+        QCOMPARE(named.size(), 1);
+        QVERIFY2(named[0].endsWith(" 2, 4"), qPrintable(named[0]));
+
+        // Every factor answered: nothing to name.
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->execute("UPDATE Fatores SET Mi1 = 0.5 WHERE Id IN (2, 4)");
+        QCOMPARE(QJsonDocument::fromJson(cli({"analyse", "--json", "--data", data.path}).out)
+                     .object()["withoutAnswers"]
+                     .toArray(),
+                 QJsonArray());
+        QVERIFY(!QString::fromUtf8(cli({"analyse", "--data", data.path}).out).contains("answers"));
     }
 
     // The program keeps its writes in the write-ahead log while it runs, and leaves them
