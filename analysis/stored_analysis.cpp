@@ -1,5 +1,6 @@
 #include "analysis/stored_analysis.h"
 
+#include <QBuffer>
 #include <QDate>
 #include <QLocale>
 #include <QPageLayout>
@@ -10,6 +11,7 @@
 #include <limits>
 
 #include "analysis/printing_surface.h"
+#include "likert/likert_evidence.h"
 #include "shell/controls.h"
 #include "shell/pictures.h"
 #include "shell/program.h"
@@ -71,35 +73,71 @@ std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database
     return pairs;
 }
 
-std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
-                                                      core::NumberLocale locale) {
+namespace {
+
+// The counts of each stored proposition of factors 1 to `factors`, as far as they can be
+// read: nothing for a factor without a row in Fatores, whose Prop is no whole number, or
+// whose proposition table or counts cannot be read. These are only hints beside a result
+// that does not rest on them, so nothing here stops an analysis.
+std::vector<std::optional<std::vector<core::LikertRow>>> StoredCountRows(
+    store::Database& db, int factors, core::NumberLocale locale) {
     const int counted = std::clamp(factors, 0, store::kFactorSlots);
-    std::vector<std::optional<double>> answers(std::max(factors, 0));
+    std::vector<std::optional<std::vector<core::LikertRow>>> counts(std::max(factors, 0));
     std::vector<std::string> fields;
     for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-    // Only a hint beside the result, which does not rest on these rows: what cannot be read
-    // leaves a count unknown instead of stopping the analysis.
     std::vector<store::Row> rows;
     try {
         rows = db.firstRowsUpTo("Fatores", {"Prop"}, counted);
     } catch (const store::StoreError&) {
-        return answers;
+        return counts;
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const std::optional<double> p = storedNumber(rows[i].value("Prop"), locale);
-        if (!p || *p < 0 || *p != std::floor(*p) || *p > std::numeric_limits<int>::max()) continue;
+        if (!p || *p < 0 || *p != std::floor(*p) || *p > store::kPropositionRows) continue;
         try {
-            double total = 0;
+            std::vector<core::LikertRow> factor;
             for (const store::Row& row :
                  db.firstRowsUpTo(store::propositionTable(static_cast<int>(i) + 1), fields,
-                                  static_cast<int>(*p)))
-                for (const std::string& field : fields)
-                    total += row.value(field).number().value_or(0);
-            answers[i] = total;
+                                  static_cast<int>(*p))) {
+                core::LikertRow& c = factor.emplace_back();
+                for (int j = 0; j < store::kLikertPoints; ++j)
+                    c[j] = row.value(fields[j]).number().value_or(0);
+            }
+            counts[i] = std::move(factor);
         } catch (const store::StoreError&) {
         }
     }
+    return counts;
+}
+
+}  // namespace
+
+std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
+                                                      core::NumberLocale locale) {
+    std::vector<std::optional<double>> answers;
+    for (const auto& rows : StoredCountRows(db, factors, locale)) {
+        std::optional<double>& total = answers.emplace_back();
+        if (!rows) continue;
+        total = 0.0;
+        for (const core::LikertRow& row : *rows)
+            for (const double count : row) *total += count;
+    }
     return answers;
+}
+
+std::vector<int> StoredFactorsWithStaleDegrees(
+    store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
+    core::NumberLocale locale) {
+    std::vector<int> stale;
+    const auto counts = StoredCountRows(db, static_cast<int>(pairs.size()), locale);
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        if (!pairs[i] || !counts[i]) continue;
+        const core::StoredDegrees follow =
+            core::DegreesToStore(core::ComputeLikertEvidence(*counts[i]));
+        if (follow != core::StoredDegrees{pairs[i]->Mi1, pairs[i]->Mi2})
+            stale.push_back(static_cast<int>(i) + 1);
+    }
+    return stale;
 }
 
 std::vector<int> StoredFactorsWithoutAnswers(
@@ -154,18 +192,37 @@ bool PrintReportOn(QPagedPaintDevice& device, const ReportData& data, const Pict
 
 std::optional<QString> WriteReportPdf(const QString& path, const ReportData& data,
                                       const Picture& network) {
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QPdfWriter pdf(&file);
+    // The document is made in memory, then written with one unbuffered write whose every
+    // byte is checked: the PDF writer itself does not report a device that runs out of room,
+    // and a full disk must never leave a truncated PDF in place of a good one.
+    QBuffer document;
+    document.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&document);
         pdf.setTitle(QStringLiteral("Velmar Paraconsistent Logic"));
         pdf.setCreator(QStringLiteral("Velmar Paraconsistent Logic"));
         pdf.setResolution(1200);
         pdf.setPageLayout(reportPageLayout());
-        written = PrintReportOn(pdf, data, network);
+        if (!PrintReportOn(pdf, data, network))
+            return QStringLiteral("the PDF document could not be started");
     }
-    if (written && file.commit()) return std::nullopt;
-    return file.errorString();
+    const QByteArray& bytes = document.data();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return file.errorString();
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        // A short write comes without a reason of its own.
+        const QString reason =
+            file.error() != QFileDevice::NoError && written < 0
+                ? file.errorString()
+                : QStringLiteral("only %1 of %2 bytes could be written; the disk may be full")
+                      .arg(std::max<qint64>(written, 0))
+                      .arg(bytes.size());
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) return file.errorString();  // the old file stays, the temporary goes
+    return std::nullopt;
 }
 
 }  // namespace vpl

@@ -45,6 +45,12 @@ std::vector<int> StoredFactorsWithoutAnswers(
     store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
     core::NumberLocale locale);
 
+// The factors of `pairs` whose stored degrees do not follow from their stored answers:
+// written by other means, or before every key stored both together.
+std::vector<int> StoredFactorsWithStaleDegrees(
+    store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
+    core::NumberLocale locale);
+
 // The four blocks of answer counts of PLikert that the family windows analyse: block i is
 // the row with key 20 i - 19 and the 18 rows after it. InvalidDataError on a count that is
 // not a whole number of answers.

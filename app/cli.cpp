@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
@@ -73,6 +74,48 @@ std::string u8(const QString& text) {
     return text.toStdString();
 }
 
+// A text as the terminal may be shown it: control characters (C0, DEL, C1) and bytes that
+// are no UTF-8 written as \xNN or \uNNNN, so that no text can move the cursor, retitle the
+// window or hide a line.
+std::string printable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    const auto escaped = [&](const char* format, unsigned code) {
+        char buffer[8];
+        std::snprintf(buffer, sizeof buffer, format, code);
+        out += buffer;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const int length = c < 0x80           ? 1
+                           : (c >> 5) == 0x6  ? 2
+                           : (c >> 4) == 0xE  ? 3
+                           : (c >> 3) == 0x1E ? 4
+                                              : 0;
+        bool whole = length > 0 && i + length <= text.size() && (length != 2 || c >= 0xC2);
+        for (int k = 1; whole && k < length; ++k)
+            whole = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        if (!whole) {
+            escaped("\\x%02x", c);
+            ++i;
+        } else if (c < 0x20 || c == 0x7F) {
+            escaped("\\x%02x", c);
+            ++i;
+        } else if (c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            escaped("\\u%04x", static_cast<unsigned char>(text[i + 1]));  // U+0080 .. U+009F
+            i += 2;
+        } else {
+            out.append(text.substr(i, length));
+            i += length;
+        }
+    }
+    return out;
+}
+
+std::string printable(const QString& text) {
+    return printable(u8(text));
+}
+
 struct Command {
     QCommandLineParser parser;
     QString data;  // --data or the default
@@ -82,9 +125,13 @@ struct Command {
 };
 
 std::unique_ptr<store::Database> openData(const QString& path, store::Database::Access access) {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.exists())
         throw Failure(kFileError,
                       "the data file " + u8(QDir::toNativeSeparators(path)) + " does not exist");
+    if (!file.isFile())
+        throw Failure(kFileError, "the data file " + u8(QDir::toNativeSeparators(path)) +
+                                      " is not a regular file (a folder, a device or a FIFO)");
     try {
         return store::Database::open(path.toStdString(), store::kDatabaseKey, access);
     } catch (const store::StoreError& e) {
@@ -93,19 +140,31 @@ std::unique_ptr<store::Database> openData(const QString& path, store::Database::
     }
 }
 
-// A factor number given on the command line, 1 to the stored factor count.
-int factorArgument(const Command& command, int storedFactors) {
-    bool whole = false;
-    const int k = command.value("factor").toInt(&whole);
-    if (!whole || k < 1 || k > storedFactors)
-        throw Failure(kUsage, "--factor " + u8(command.value("factor")) +
-                                  ": the data file has factors 1 to " +
-                                  std::to_string(storedFactors));
-    return k;
+// The factors the data file holds: the stored factor count within the eight slots, and the
+// count as it is stored, for a message.
+struct StoredFactors {
+    int count = 0;
+    std::string stored;
+};
+
+StoredFactors storedFactorCount(store::Database& db, core::NumberLocale locale) {
+    return {std::clamp<int>(StoredFactorCount(db, locale), 0, store::kFactorSlots),
+            db.firstRow("Parametro", {"Fatores"}).value("Fatores").toText().value_or("Null")};
 }
 
-int storedFactorCount(store::Database& db, core::NumberLocale locale) {
-    return std::clamp<int>(StoredFactorCount(db, locale), 0, store::kFactorSlots);
+// A factor number given on the command line, 1 to the stored factor count. A count that
+// leaves no factor is the data's doing, not the argument's.
+int factorArgument(const Command& command, const StoredFactors& factors) {
+    bool whole = false;
+    const int k = command.value("factor").toInt(&whole);
+    if (whole && factors.count < 1)
+        throw Failure(kNotPossible, "the stored factor count " + factors.stored +
+                                        " leaves the data file without factors");
+    if (!whole || k < 1 || k > factors.count)
+        throw Failure(kUsage, "--factor " + u8(command.value("factor")) +
+                                  ": the data file has factors 1 to " +
+                                  std::to_string(factors.count));
+    return k;
 }
 
 // ------------------------------------------------------------------ analyse
@@ -130,6 +189,7 @@ struct Analysis {
     core::EstadoLogico state{};
     std::string stateText;
     std::vector<int> withoutAnswers;  // factors that entered with degrees 0
+    std::vector<int> staleDegrees;    // factors whose stored degrees their answers do not give
     core::Idioma idioma = core::Idioma::Portugues;
 };
 
@@ -145,6 +205,7 @@ void fourFactor(store::Database& db, core::NumberLocale locale, Analysis& a) {
     const auto pairs = StoredFactorPairs(db, 4);
     const core::Rede4fResult r = core::Rede4f(4, pairs, locale);
     a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
+    a.staleDegrees = StoredFactorsWithStaleDegrees(db, pairs, locale);
     for (int i = 0; i < 4; ++i)
         a.degrees.push_back(shown(numbered("lblF", i + 1, "G1"), r.lblG1[i], locale));
     for (int i = 0; i < 4; ++i)
@@ -199,6 +260,7 @@ void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
     const core::AnaliseFatoresPropriosResult r =
         core::AnalisarFatoresProprios(pairs, member.columns, locale);
     a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
+    a.staleDegrees = StoredFactorsWithStaleDegrees(db, pairs, locale);
     for (std::size_t i = 0; i < r.factors.size(); ++i)
         a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G1"), r.factors[i].mu));
     for (std::size_t i = 0; i < r.factors.size(); ++i)
@@ -242,11 +304,14 @@ void printJson(const Analysis& a, std::ostream& out) {
         degrees.insert(QString::fromStdString(d.name), jsonDegree(d));
     QJsonArray withoutAnswers;
     for (const int f : a.withoutAnswers) withoutAnswers.append(f);
+    QJsonArray staleDegrees;
+    for (const int f : a.staleDegrees) staleDegrees.append(f);
     const QJsonObject root{
         {"factors", a.factors},
         {"network", QString::fromStdString(a.network)},
         {"degrees", degrees},
         {"withoutAnswers", withoutAnswers},
+        {"staleDegrees", staleDegrees},
         {"certainty", jsonDegree(a.certainty)},
         {"contradiction", jsonDegree(a.contradiction)},
         {"G1n", jsonDegree(a.g1n)},
@@ -269,6 +334,10 @@ void printText(const Analysis& a, std::ostream& out) {
     line("network", a.network);
     if (!a.withoutAnswers.empty())
         line("answers", core::LinhaSemRespostas(a.withoutAnswers, a.idioma));
+    for (const int f : a.staleDegrees)
+        line("warning", "the degrees of factor " + std::to_string(f) +
+                            " do not follow from its answers; open the factor in the Likert "
+                            "window to recompute them");
     for (const ShownDegree& d : a.degrees) line(d.name, d.text);
     for (const ShownDegree* d : {&a.certainty, &a.contradiction, &a.g2n, &a.g1n})
         line(d->name, d->text);
@@ -345,10 +414,10 @@ std::vector<core::SurveyProposition> surveyPropositions(const ReportFactor& fact
 int exportCsv(Command& command, std::ostream& out) {
     auto db = openData(command.data, store::Database::Access::ReadOnly);
     const core::NumberLocale locale = systemNumberLocale();
-    const std::vector<ReportFactor> factors =
-        ReadReportFactors(*db, storedFactorCount(*db, locale), locale);
+    const StoredFactors stored = storedFactorCount(*db, locale);
+    const std::vector<ReportFactor> factors = ReadReportFactors(*db, stored.count, locale);
     if (command.isSet("factor")) {
-        const int k = factorArgument(command, static_cast<int>(factors.size()));
+        const int k = factorArgument(command, stored);
         out << core::WriteCountsCsv(surveyPropositions(factors[k - 1]));
         return kDone;
     }
@@ -393,12 +462,12 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
         << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
     for (std::size_t i = 0; i < survey.propositions.size(); ++i) {
         const core::SurveyProposition& p = survey.propositions[i];
-        out << i + 1 << '\t' << p.text;
+        out << i + 1 << '\t' << printable(p.text);
         for (const std::int32_t n : p.counts) out << '\t' << n;
         out << '\n';
     }
     for (const core::SkippedColumn& c : survey.skippedColumns) {
-        out << "skipped: column " << c.column << " \"" << c.heading << "\": ";
+        out << "skipped: column " << c.column << " \"" << printable(c.heading) << "\": ";
         switch (c.reason) {
             case core::SkipReason::ToolField:
                 out << "a field of the survey tool";
@@ -423,11 +492,11 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
         out << '\n';
     }
     for (const core::UnreadCell& c : survey.unread)
-        out << "not understood: row " << c.row << ", column " << c.column << ": \"" << c.text
-            << "\"\n";
+        out << "not understood: row " << c.row << ", column " << c.column << ": \""
+            << printable(c.text) << "\"\n";
     for (const core::TotalMismatch& t : survey.totals)
-        out << "total differs: row " << t.row << ", total \"" << t.total << "\", sum " << t.sum
-            << '\n';
+        out << "total differs: row " << t.row << ", total \"" << printable(t.total) << "\", sum "
+            << t.sum << '\n';
 }
 
 int import(Command& command, std::ostream& out) {
@@ -439,14 +508,16 @@ int import(Command& command, std::ostream& out) {
                                             : store::Database::Access::AsTheFileAllows);
     const int k = factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
 
-    QFile file(files.front());
-    if (!file.open(QIODevice::ReadOnly))
+    std::string bytes;
+    try {
+        bytes = core::ReadSurveyBytes(QFile::encodeName(files.front()).toStdString());
+    } catch (const core::SurveyFileError& e) {
         throw Failure(kFileError, "cannot read " + u8(QDir::toNativeSeparators(files.front())) +
-                                      ": " + u8(file.errorString()));
-    const QByteArray bytes = file.readAll();
+                                      ": " + e.what() + "; nothing imported");
+    }
     core::SurveyFile survey;
     try {
-        survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
+        survey = core::ReadSurvey(bytes);
     } catch (const core::SurveyError& e) {
         // Respondents' rows without a statement: every column and why it was skipped.
         if (!e.read.skippedColumns.empty()) printSurvey(e.read, out);
@@ -518,7 +589,7 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
         std::find_if(commands().begin(), commands().end(),
                      [&](const CommandEntry& c) { return arguments.front() == c.name; });
     if (entry == commands().end()) {
-        err << "vpl-cli: unknown command \"" << u8(arguments.front()) << "\"\n"
+        err << "vpl-cli: unknown command \"" << printable(arguments.front()) << "\"\n"
             << kUsageLine << '\n';
         return kUsage;
     }
@@ -530,7 +601,7 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
     command.parser.addOption(QCommandLineOption("data", QString(), "FILE"));
     // The program's name stands first in what the parser reads.
     if (!command.parser.parse(QStringList{"vpl-cli"} + arguments.mid(1))) {
-        err << "vpl-cli: " << u8(command.parser.errorText()) << '\n' << kUsageLine << '\n';
+        err << "vpl-cli: " << printable(command.parser.errorText()) << '\n' << kUsageLine << '\n';
         return kUsage;
     }
     if ((entry->required && !command.isSet(entry->required)) ||
@@ -541,20 +612,25 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
     }
     command.data = command.isSet("data") ? command.value("data") : defaultData;
 
+    const std::string dataFile = u8(QDir::toNativeSeparators(command.data));
+    const auto fail = [&](const std::string& line, int status) {
+        err << "vpl-cli " << entry->name << ": " << printable(line) << '\n';
+        return status;
+    };
     try {
         return entry->run(command, out);
     } catch (const Failure& f) {
-        err << "vpl-cli " << entry->name << ": " << f.what() << '\n';
-        return f.status;
+        return fail(f.what(), f.status);
     } catch (const store::StoreError& e) {
-        err << "vpl-cli " << entry->name << ": the data file "
-            << u8(QDir::toNativeSeparators(command.data)) << " is damaged: " << e.what() << '\n';
-        return kFileError;
+        using Kind = store::StoreError::Kind;
+        const char* what = e.kind == Kind::Locked  ? " is locked by another program: "
+                           : e.kind == Kind::Full  ? " cannot be written, the disk is full: "
+                           : e.kind == Kind::Other ? " cannot be used: "
+                                                   : " is damaged: ";
+        return fail("the data file " + dataFile + what + e.what(), kFileError);
     } catch (const InvalidDataError& e) {
-        err << "vpl-cli " << entry->name << ": the data file "
-            << u8(QDir::toNativeSeparators(command.data))
-            << " holds data that is not valid: " << e.what() << '\n';
-        return kFileError;
+        return fail("the data file " + dataFile + " holds data that is not valid: " + e.what(),
+                    kFileError);
     }
 }
 

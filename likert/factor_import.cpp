@@ -60,8 +60,8 @@ FactorSnapshot SnapshotFactor(store::Database& db, int factor) {
     return snapshot;
 }
 
-void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot) {
-    store::Transaction tx(db);
+void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot, std::int64_t seenVersion) {
+    store::Transaction tx(db, seenVersion);
     for (const store::Row& row : snapshot.rows) {
         const bool factorRow = &row == &snapshot.rows.back();
         store::Assignments fields;

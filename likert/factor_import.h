@@ -21,7 +21,8 @@ struct FactorSnapshot {
     std::vector<store::Row> rows;  // the propositions, then the factor's row of Fatores
 };
 FactorSnapshot SnapshotFactor(store::Database& db, int factor);
-// Puts the snapshot's rows back, in one transaction.
-void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot);
+// Puts the snapshot's rows back, in one transaction, unless another program has written to
+// the file since `seenVersion` (then ChangedElsewhere).
+void RestoreFactor(store::Database& db, const FactorSnapshot& snapshot, std::int64_t seenVersion);
 
 }  // namespace vpl

@@ -14,6 +14,7 @@
 #include <QSvgWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <limits>
 #include <span>
 
 #include "core/number_text.h"
@@ -50,6 +51,8 @@ constexpr int kRowHeight = 300;
 const QColor kCountColor(200, 224, 230);
 const QColor kMarkColor(255, 255, 0);
 const QColor kUnmarkColor(255, 255, 255);
+const QColor kUnreadableColor(176, 0, 0);
+const QColor kCountTextColor(0, 0, 0);
 
 // A result value: a small sunken box that reads like a field.
 QLabel* valueLabel(QWidget* parent, const char* name) {
@@ -273,6 +276,7 @@ void frmTabela::SetUpGrid() {
         grid.setColAlignment(c, c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     }
     counts_.assign(static_cast<std::size_t>(NumProps), {});
+    unreadable_.assign(static_cast<std::size_t>(NumProps), {});
     columnSums_ = {};
     MarkRow = kFirstRow;
     MarkCol = 0;
@@ -282,8 +286,13 @@ void frmTabela::SetUpGrid() {
 void frmTabela::cmbFator_Click() {
     const bool loaded = guarded(this, [&] {
         CurFactor = cmbFator->currentIndex() + 1;  // item i is factor i
-        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0 && !program_.readOnly())
-            SaveShownFactor(PrevFactor);
+        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0 && !program_.readOnly()) {
+            try {
+                SaveShownFactor(PrevFactor);
+            } catch (const store::ChangedElsewhere& change) {
+                showChangedElsewhere(change);  // what the other program wrote stays
+            }
+        }
         if (CurFactor >= 1 && CurFactor <= store::kFactorSlots) loadFactor(CurFactor);
     });
     if (loaded) return;
@@ -293,6 +302,9 @@ void frmTabela::cmbFator_Click() {
 }
 
 void frmTabela::loadFactor(int factor) {
+    // Taken before the rows are read: a write by another program in between is then seen
+    // as one after the reading, never missed.
+    const std::int64_t version = program_.db().dataVersion();
     const std::optional<store::Row> row =
         program_.db().rowByKey("Fatores", {"Prop", "Mi1", "Mi2"}, factor);
     if (!row)
@@ -305,6 +317,7 @@ void frmTabela::loadFactor(int factor) {
     shown_ = std::move(rows);
     storedMi1_ = row->value("Mi1");
     storedMi2_ = row->value("Mi2");
+    seenVersion_ = version;
     PrevFactor = factor;
     undo_.clear();  // the steps belong to the factor shown before
     FillLikertGrid();
@@ -352,6 +365,7 @@ void frmTabela::FillLikertGrid() {
         }
     }
     counts_.assign(static_cast<std::size_t>(NumProps), {});
+    unreadable_.assign(static_cast<std::size_t>(NumProps), {});
     columnSums_ = {};
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         const StoredProposition& p = shown_[i];
@@ -365,10 +379,14 @@ void frmTabela::FillLikertGrid() {
         grid.setTextAt(r, kQtCol, qs(qt));
         const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
         for (int j = 1; j <= store::kLikertPoints; ++j) {
-            const QString cell =
-                answered ? qs(core::FormatNumber(p.counts[j - 1], "#00", locale)) : QString();
+            const double stored = p.counts[j - 1];
+            const bool readable = isWholeCount(stored, std::numeric_limits<std::int32_t>::max());
+            unreadable_[i][j - 1] = !readable;
+            QString cell = answered ? qs(core::FormatNumber(stored, "#00", locale)) : QString();
+            if (!readable) cell = qs(core::FormatGeneral(stored, locale));
             grid.setTextAt(r, j, cell);
-            counts_[i][j - 1] = countOf(cell);
+            grid.setCellForeground(r, j, readable ? kCountTextColor : kUnreadableColor);
+            counts_[i][j - 1] = readable ? countOf(cell) : 0;
             columnSums_[j - 1] += counts_[i][j - 1];
         }
     }
@@ -424,8 +442,9 @@ void frmTabela::RecalcTotals() {
 void frmTabela::RefreshEvidence() {
     if (PrevFactor == 0) return;  // no factor shown: an edit changes only the grid
     const core::LikertRow sums = columnSums_;
-    const core::LikertTexts texts = core::FormatLikertEvidence(
-        core::ComputeLikertEvidence(std::span(&sums, 1)), program_.locale);
+    const core::LikertEvidence evidence = core::ComputeLikertEvidence(std::span(&sums, 1));
+    shownDegrees_ = core::DegreesToStore(evidence);
+    const core::LikertTexts texts = core::FormatLikertEvidence(evidence, program_.locale);
     lblCf->setText(qs(texts.df));
     lblDf->setText(qs(texts.cf));
     lblTotal->setText(qs(texts.total));
@@ -450,17 +469,19 @@ void frmTabela::showUnevenAnswers() {
 // Degrees written by other means, or before every key stored them with its count, are named
 // until the window stores the ones the answers give.
 void frmTabela::showStaleDegrees() {
-    const core::StoredDegrees shown = shownDegrees();
-    const bool stale = PrevFactor > 0 && (storedMi1_.number() != shown.Mi1 ||
-                                          storedMi2_.number() != shown.Mi2);
+    const core::StoredDegrees shown = shownDegrees_;
+    const bool stale =
+        PrevFactor > 0 && (storedMi1_.number() != shown.Mi1 || storedMi2_.number() != shown.Mi2);
     lblGraus->setText(stale ? staleDegreesText(program_.gIdioma, PrevFactor) : QString());
 }
 
-// The degrees of the counts the grid shows, as the factor keeps them.
-core::StoredDegrees frmTabela::shownDegrees() const {
-    const core::LikertRow sums = columnSums_;
-    return core::DegreesToStore(core::ComputeLikertEvidence(std::span(&sums, 1)));
+bool frmTabela::showsEveryCount() const {
+    for (const auto& row : unreadable_)
+        for (const bool unreadable : row)
+            if (unreadable) return false;
+    return true;
 }
+
 
 // A new count in a cell: its column's sum and the grand total follow.
 void frmTabela::setCount(int row, int col, std::int32_t count) {
@@ -478,19 +499,22 @@ void frmTabela::storeCount(int row, int col) {
     const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
     const std::int32_t count = counts_[i][col - 1];
     if (PrevFactor == 0 || i >= shown_.size() || shown_[i].counts[col - 1] == count) return;
-    const core::StoredDegrees degrees = shownDegrees();
+    // Counts the grid cannot read give no degrees: the stored ones stay.
+    const core::StoredDegrees degrees = shownDegrees_;
     store::Assignments changedDegrees;
-    if (storedMi1_.number() != degrees.Mi1) changedDegrees.emplace_back("Mi1", degrees.Mi1);
-    if (storedMi2_.number() != degrees.Mi2) changedDegrees.emplace_back("Mi2", degrees.Mi2);
+    if (showsEveryCount()) {
+        if (storedMi1_.number() != degrees.Mi1) changedDegrees.emplace_back("Mi1", degrees.Mi1);
+        if (storedMi2_.number() != degrees.Mi2) changedDegrees.emplace_back("Mi2", degrees.Mi2);
+    }
     store::Database& db = program_.db();
-    store::Transaction tx(db);
+    store::Transaction tx(db, seenVersion_);
     db.update(store::propositionTable(PrevFactor), shown_[i].key,
               {{store::likertField(col), store::Value(count)}});
     if (!changedDegrees.empty()) db.update("Fatores", PrevFactor, changedDegrees);
     tx.commit();
     shown_[i].counts[col - 1] = count;
-    storedMi1_ = degrees.Mi1;
-    storedMi2_ = degrees.Mi2;
+    for (const auto& [field, value] : changedDegrees)
+        (field == "Mi1" ? storedMi1_ : storedMi2_) = value;
 }
 
 // The rows whose texts or counts differ from what is stored.
@@ -499,13 +523,14 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         RowChange change{i, shown_[i], {}};
         const std::string text = MSFlexGrid1->utf8At(kFirstRow + static_cast<int>(i), 0);
-        if (!(change.after.proposicao.isText() && change.after.proposicao.text() == text)) {
+        // A NULL or a number stored as the text stays as it is while the text reads the same.
+        if (change.after.proposicao.toText().value_or("") != text) {
             change.after.proposicao = store::Value(text);
             change.fields.emplace_back("Proposicao", change.after.proposicao);
         }
         for (int j = 1; j <= store::kLikertPoints; ++j) {
             const std::int32_t count = counts_[i][j - 1];
-            if (count == change.after.counts[j - 1]) continue;
+            if (unreadable_[i][j - 1] || count == change.after.counts[j - 1]) continue;
             change.after.counts[j - 1] = count;
             change.fields.emplace_back(store::likertField(j), store::Value(count));
         }
@@ -519,22 +544,29 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
-    const auto [mi1, mi2] = shownDegrees();
+    const auto [mi1, mi2] = shownDegrees_;
     store::Assignments degrees;
-    if (storedMi1_.number() != mi1) degrees.emplace_back("Mi1", mi1);
-    if (storedMi2_.number() != mi2) degrees.emplace_back("Mi2", mi2);
+    if (showsEveryCount()) {
+        if (storedMi1_.number() != mi1) degrees.emplace_back("Mi1", mi1);
+        if (storedMi2_.number() != mi2) degrees.emplace_back("Mi2", mi2);
+    }
     const std::vector<RowChange> changes = changedRows();
     if (changes.empty() && degrees.empty()) return;
     store::Database& db = program_.db();
-    store::Transaction tx(db);
+    std::optional<store::Transaction> tx;
+    try {
+        tx.emplace(db, seenVersion_);
+    } catch (const store::ChangedElsewhere&) {
+        loadFactor(PrevFactor);  // the grid shows what the other program wrote
+        throw;
+    }
     for (const RowChange& change : changes)
         db.update(store::propositionTable(PrevFactor), shown_[change.index].key, change.fields);
     if (!degrees.empty() && db.rowByKey("Fatores", {}, factor))
         db.update("Fatores", factor, degrees);
-    tx.commit();
+    tx->commit();
     for (const RowChange& change : changes) shown_[change.index] = change.after;
-    storedMi1_ = mi1;
-    storedMi2_ = mi2;
+    for (const auto& [field, value] : degrees) (field == "Mi1" ? storedMi1_ : storedMi2_) = value;
     showStaleDegrees();
 }
 
@@ -590,11 +622,27 @@ void frmTabela::editCell(int row, int col, const QString& text) {
     grid.setTextAt(row, col, text);
     EditRow = row;
     if (col == 0) grid.setToolTipAt(row, 0, text);
-    if (col >= 1) setCount(row, col, countOf(text));
+    if (col >= 1) {
+        unreadable_[static_cast<std::size_t>(row - kFirstRow)][col - 1] = false;
+        grid.setCellForeground(row, col, kCountTextColor);
+        setCount(row, col, countOf(text));
+    }
     showRowTotal(row);
     RefreshEvidence();
-    if (col >= 1) storeCount(row, col);
+    try {
+        if (col >= 1) storeCount(row, col);
+    } catch (const store::ChangedElsewhere& change) {
+        showChangedElsewhere(change);
+        return;
+    }
     showStaleDegrees();
+}
+
+// Another program wrote to the file since the shown factor was read: nothing is written over
+// it, and the grid shows what is stored now.
+void frmTabela::showChangedElsewhere(const store::ChangedElsewhere& change) {
+    if (PrevFactor > 0) loadFactor(PrevFactor);
+    MessageBox::show(this, storeErrorText(change), "Aviso", MessageBox::Icon::Warning);
 }
 
 void frmTabela::undoLastChange() {
@@ -602,8 +650,12 @@ void frmTabela::undoLastChange() {
     guarded(this, [&] {
         UndoStep step = undo_.back();
         if (step.beforeImport) {
-            RestoreFactor(program_.db(), *step.beforeImport);
-            loadFactor(step.beforeImport->factor);  // clears the steps: nothing came before
+            try {
+                RestoreFactor(program_.db(), *step.beforeImport, seenVersion_);
+                loadFactor(step.beforeImport->factor);  // clears the steps: nothing came before
+            } catch (const store::ChangedElsewhere& change) {
+                showChangedElsewhere(change);
+            }
             return;
         }
         undo_.pop_back();
@@ -670,9 +722,25 @@ void frmTabela::cmdAnalise_Click() {
     const Leaving leaving = saveBeforeLeaving();
     if (leaving == Leaving::Stay) return;
     // The analysis reads the stored degrees: not after a save that failed.
-    if (leaving == Leaving::Saved)
-        if (std::optional<WindowId> id = analysisWindowForCount(NumFactors))
+    if (leaving == Leaving::Saved) {
+        if (std::optional<WindowId> id = analysisWindowForCount(NumFactors)) {
             program_.open(*id, this);
+        } else {
+            // A count edited by hand: say which one, rather than close without a word.
+            guarded(this, [&] {
+                const store::Value stored =
+                    program_.db().firstRow("Cadastro", {"nFatores"}).value("nFatores");
+                const std::optional<double> count = storedNumber(stored, program_.locale);
+                MessageBox::show(
+                    this,
+                    QString::fromUtf8("O número de fatores gravado no cadastro (nFatores) é %1 e "
+                                      "não abre nenhuma análise: as análises são de 2 a 8 fatores.")
+                        .arg(qs(count ? core::FormatGeneral(*count, program_.locale)
+                                      : shownValue(stored))),
+                    "Aviso", MessageBox::Icon::Warning);
+            });
+        }
+    }
     accept();
 }
 
@@ -696,16 +764,17 @@ void frmTabela::importInto(int factor, const QString& path) {
     const auto refuse = [&](const QString& text) {
         MessageBox::show(this, text, QString::fromUtf8(t.title), MessageBox::Icon::Warning);
     };
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(file.fileName()) + "\n" +
-               file.errorString());
+    std::string bytes;
+    try {
+        bytes = core::ReadSurveyBytes(QFile::encodeName(path).toStdString());
+    } catch (const core::SurveyFileError& e) {
+        refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(path) + "\n" +
+               QString::fromUtf8(e.what()));
         return;
     }
-    const QByteArray bytes = file.readAll();
     core::SurveyFile survey;
     try {
-        survey = core::ReadSurvey(std::string_view(bytes.constData(), bytes.size()));
+        survey = core::ReadSurvey(bytes);
     } catch (const core::SurveyError& e) {
         using Reason = core::SurveyError::Reason;
         if (e.reason == Reason::NoPropositions && !e.read.skippedColumns.empty()) {

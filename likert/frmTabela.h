@@ -80,9 +80,10 @@ class frmTabela : public QDialog {
     void moveToNextCell(bool tab);
     void moveToPreviousCell();
     void editCell(int row, int col, const QString& text);
-    core::StoredDegrees shownDegrees() const;
+    bool showsEveryCount() const;
     void showUnevenAnswers();
     void showStaleDegrees();
+    void showChangedElsewhere(const store::ChangedElsewhere& change);
     bool isPropositionRow(int row) const;
     // The cell's text after the key, or nothing when the key changes nothing there.
     std::optional<QString> typed(const QString& text, int keyAscii, int col) const;
@@ -122,8 +123,17 @@ class frmTabela : public QDialog {
     // cell, so it changes one count and one sum, however many rows the factor has.
     std::vector<std::array<std::int32_t, store::kLikertPoints>> counts_;
     std::array<double, store::kLikertPoints> columnSums_{};
+    // Stored counts the grid cannot take as counts (fractions, negatives, beyond the largest
+    // count): shown as stored, left out of the sums, and kept until the user types over them.
+    std::vector<std::array<bool, store::kLikertPoints>> unreadable_;
     // The first digit typed after moving to a count cell starts a new count.
     bool freshCell_ = true;
+    // The degrees of the counts the grid shows, as the factor keeps them; kept by
+    // RefreshEvidence.
+    core::StoredDegrees shownDegrees_;
+    // The file's data version when the shown factor was read: a write finds out whether
+    // another program has written since.
+    std::int64_t seenVersion_ = 0;
     std::vector<UndoStep> undo_;  // the shown factor's changes, the last one last
 };
 

@@ -1,8 +1,12 @@
 #include "likert/survey_file.h"
 
 #include <csv.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <numeric>
@@ -18,6 +22,47 @@ SurveyError::SurveyError(Reason reason, int propositions, SurveyFile read)
       reason(reason),
       propositions(propositions),
       read(std::move(read)) {}
+
+SurveyFileError::SurveyFileError(Reason reason, const std::string& what)
+    : std::runtime_error(what), reason(reason) {}
+
+std::string ReadSurveyBytes(const std::filesystem::path& file, std::uint64_t limit) {
+    using Reason = SurveyFileError::Reason;
+    // Non-blocking, so that a FIFO without a writer opens at once and is then refused.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) throw SurveyFileError(Reason::CannotOpen, std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        throw SurveyFileError(Reason::NotARegularFile,
+                              S_ISDIR(status.st_mode)
+                                  ? "it is a folder, not a file"
+                                  : "it is not a regular file (a device, a FIFO or a socket)");
+    const auto tooLarge = [&] {
+        return SurveyFileError(Reason::TooLarge, "it is larger than " +
+                                                     std::to_string(limit >> 20) +
+                                                     " MiB, more than any survey export");
+    };
+    if (static_cast<std::uint64_t>(status.st_size) > limit) throw tooLarge();
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t size = 0;
+    for (;;) {
+        // One byte more than the file held, to see that it ends there, or grew.
+        if (size == bytes.size()) bytes.resize(std::min<std::uint64_t>(limit + 1, size + 4096));
+        const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
+        if (n == 0) break;
+        size += static_cast<std::size_t>(n);
+        if (size > limit) throw tooLarge();
+    }
+    bytes.resize(size);
+    return bytes;
+}
 
 namespace {
 
@@ -85,6 +130,20 @@ std::string_view trimmed(std::string_view text) {
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
     return text;
+}
+
+// A text that a spreadsheet would run as a formula, or that is one after apostrophes: the
+// latter keep an apostrophe of their own, so that taking one off always gives the text back.
+bool startsAFormula(std::string_view text) {
+    const std::size_t first = text.find_first_not_of('\'');
+    return first != std::string_view::npos &&
+           std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
+}
+
+// A cell as it was before CsvRecord marked it.
+std::string_view withoutFormulaMark(std::string_view cell) {
+    if (cell.starts_with('\'') && startsAFormula(cell.substr(1))) cell.remove_prefix(1);
+    return cell;
 }
 
 // A count as a survey tool writes it: digits only.
@@ -479,6 +538,7 @@ class SurveyReader {
 
     // libcsv hands over one field, then the end of its record.
     void field(std::string_view text) {
+        text = withoutFormulaMark(text);
         if (layout_ == Layout::Responses) {
             answer(column_, text, row_ + 1);  // row_ counts finished records
         } else if (layout_ != Layout::EveryFactor) {
@@ -738,7 +798,8 @@ std::string CsvRecord(std::span<const std::string> cells) {
     std::string record;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) record += ',';
-        const std::string& cell = cells[i];
+        std::string marked;
+        const std::string& cell = startsAFormula(cells[i]) ? (marked = '\'' + cells[i]) : cells[i];
         if (cell.find_first_of(",\"\r\n") == std::string::npos) {
             record += cell;
             continue;

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -87,14 +88,39 @@ class SurveyError : public std::runtime_error {
     SurveyFile read;
 };
 
+// The largest survey file read: far beyond any export of 99 statements, small enough to hold.
+inline constexpr std::uint64_t kSurveyFileLimit = std::uint64_t{64} << 20;
+
+// Why the bytes of a survey file were not read. what() says it in English, with the
+// system's own words when the system refused.
+class SurveyFileError : public std::runtime_error {
+  public:
+    enum class Reason {
+        CannotOpen,       // missing, no permission, ...
+        NotARegularFile,  // a device, a FIFO, a folder: it could block or never end
+        TooLarge,         // over the limit
+        CannotRead,       // the system failed while reading
+    };
+    SurveyFileError(Reason reason, const std::string& what);
+    Reason reason;
+};
+
+// The bytes of a survey file, read without ever blocking: only a regular file of at most
+// `limit` bytes is read, and anything else is refused before a byte is read.
+std::string ReadSurveyBytes(const std::filesystem::path& file,
+                            std::uint64_t limit = kSurveyFileLimit);
+
 // Reads the bytes of an export: UTF-8 with or without BOM or Windows-1252, comma,
 // semicolon or tab, RFC 4180 quoting. Of a responses file only the columns a person would
-// call statements become propositions (see survey_file.cpp). Throws SurveyError when there
-// is nothing to import or more propositions than a factor holds; a file it returns always
-// holds from 1 to kPropositionRows propositions.
+// call statements become propositions (see survey_file.cpp). The apostrophe that CsvRecord
+// puts before a formula is taken off. Throws SurveyError when there is nothing to import or
+// more propositions than a factor holds; a file it returns always holds from 1 to
+// kPropositionRows propositions.
 SurveyFile ReadSurvey(std::string_view bytes);
 
 // One CSV record: comma-separated, a cell quoted where RFC 4180 needs it, ended by CRLF.
+// A cell that a spreadsheet would run as a formula (it starts with =, +, -, @, a tab or a
+// carriage return) is written after an apostrophe, which ReadSurvey takes off again.
 std::string CsvRecord(std::span<const std::string> cells);
 
 // The heading of the counts layout: "Proposição", then the five points.

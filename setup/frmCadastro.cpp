@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QVBoxLayout>
-#include <QValidator>
 
 #include "setup/clear_all.h"
 #include "shell/captions.h"
@@ -25,19 +24,6 @@ namespace {
 constexpr int kQuestionLength = 80;
 constexpr int kParticipantLength = 60;
 
-// Refuses a change that would make the text longer than `length`, a paste included,
-// instead of cutting it; a longer text stored before is still shown whole.
-class LengthValidator : public QValidator {
-  public:
-    LengthValidator(int length, QObject* parent) : QValidator(parent), length_(length) {}
-    State validate(QString& text, int&) const override {
-        return text.size() > length_ ? Invalid : Acceptable;
-    }
-
-  private:
-    int length_;
-};
-
 std::vector<std::string> registrationFields() {
     std::vector<std::string> fields{"Questao"};
     for (int i = 1; i <= store::kParticipants; ++i) fields.push_back(store::participantField(i));
@@ -53,8 +39,7 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 
     auto* label1 = new QLabel("Decidir sobre:", this);
     label1->setObjectName("Label1");
-    txtQuestao_ = textBox(this, "txtQuestao", 32767);
-    txtQuestao_->setValidator(new LengthValidator(kQuestionLength, txtQuestao_));
+    txtQuestao_ = textBox(this, "txtQuestao", kQuestionLength);
     txtQuestao_->setMinimumWidth(620);
     label1->setBuddy(txtQuestao_);
     lblQuestaoConta_ = new QLabel(this);
@@ -127,6 +112,7 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 
 void frmCadastro::Form_Load() {
     applyStoredLanguage(program_, *this, {CadastroCaptionsEN, CadastroCaptionsES});
+    seenVersion_ = program_.db().dataVersion();
     const store::Row cadastro = program_.db().firstRow("Cadastro", registrationFields());
     // A NULL left by another program reads as empty, so the window (and clear-all) stays usable.
     auto text = [&](const std::string& field) {
@@ -135,6 +121,12 @@ void frmCadastro::Form_Load() {
     txtQuestao_->setText(text("Questao"));
     for (int i = 0; i < store::kParticipants; ++i)
         txtP_[i]->setText(text(store::participantField(i + 1)));
+    loaded_.clear();
+    for (const std::string& field : registrationFields()) {
+        const std::optional<std::string> stored = cadastro.value(field).toText();
+        loaded_.emplace_back(
+            field, stored ? std::optional(QString::fromStdString(*stored)) : std::nullopt);
+    }
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     txtQuestao_->setReadOnly(readOnly);
@@ -144,10 +136,18 @@ void frmCadastro::Form_Load() {
 }
 
 void frmCadastro::SalvarCadastro() {
-    store::Assignments fields{{"Questao", txtQuestao_->text().toStdString()}};
-    for (int i = 0; i < store::kParticipants; ++i)
-        fields.emplace_back(store::participantField(i + 1), txtP_[i]->text().toStdString());
-    program_.db().updateFirst("Cadastro", 1, fields);
+    std::vector<QLineEdit*> boxes{txtQuestao_};
+    boxes.insert(boxes.end(), std::begin(txtP_), std::end(txtP_));
+    store::Assignments fields;
+    for (std::size_t i = 0; i < loaded_.size(); ++i)
+        if (loaded_[i].second != boxes[i]->text())  // a NULL is saved as an empty text
+            fields.emplace_back(loaded_[i].first, boxes[i]->text().toStdString());
+    if (fields.empty()) return;
+    store::Database& db = program_.db();
+    store::Transaction tx(db, seenVersion_);
+    db.updateFirst("Cadastro", 1, fields);
+    tx.commit();
+    for (std::size_t i = 0; i < loaded_.size(); ++i) loaded_[i].second = boxes[i]->text();
 }
 
 void frmCadastro::cmdSair_Click() {
@@ -182,6 +182,7 @@ void frmCadastro::cmdClear_Click() {
         // The boxes follow the file only once it has really been cleared.
         txtQuestao_->clear();
         for (QLineEdit* box : txtP_) box->clear();
+        for (auto& field : loaded_) field.second = QString();
     });
 }
 

@@ -1,6 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "store/schema.h"
 
@@ -36,6 +41,10 @@ class frmCadastro : public QDialog {
     QLabel* lblQuestaoConta_;  // how many of the question's characters are used
     QLineEdit* txtP_[store::kParticipants];
     QPushButton* cmdClear_;
+    // The fields as read, so that a save writes only what the user changed, and the file's
+    // data version then, so that it never writes over another program's save.
+    std::vector<std::pair<std::string, std::optional<QString>>> loaded_;  // nullopt: NULL
+    std::int64_t seenVersion_ = 0;
 };
 
 }  // namespace vpl

@@ -102,8 +102,12 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
 }
 
 void frmMeta::Form_Load() {
+    seenVersion_ = program_.db().dataVersion();
     const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
     lblFatores_->setText(QString::fromStdString(parametro.text("Fatores")));
+    loadedCount_ = lblFatores_->text();
+    loadedOffered_ = QString::fromStdString(
+        program_.db().firstRow("Cadastro", {"nFatores"}).value("nFatores").toText().value_or(""));
     applyStoredLanguage(program_, *this, {MetaCaptionsEN, MetaCaptionsES});
     const std::vector<store::Row> factorRows =
         program_.db().firstRows("Fatores", {"Fator", "Prop"}, store::kFactorSlots);
@@ -117,6 +121,8 @@ void frmMeta::Form_Load() {
     for (int n = 0; n < store::kFactorSlots; ++n) {
         lblFator_[n]->setText(text(factorRows[n], "Fator"));
         txtP_[n]->setText(text(factorRows[n], "Prop"));
+        loadedTitle_[n] = lblFator_[n]->text();
+        loadedProp_[n] = txtP_[n]->text();
         lblFator_[n]->setReadOnly(readOnly);
         txtP_[n]->setReadOnly(readOnly);
     }
@@ -137,18 +143,28 @@ void frmMeta::SalvarFatores() {
     // A button reached by its access key takes no focus from the count box, so
     // the count is checked here too: only a count from 2 to 8 is ever stored.
     lblFatores_->setText(validFactorCount(lblFatores_->text(), program_.locale));
-    const std::string count = lblFatores_->text().toStdString();
+    const QString count = lblFatores_->text();
     store::Database& db = program_.db();
-    store::Transaction tx(db);
-    db.updateFirst("Parametro", 1, {{"Fatores", count}});
+    store::Transaction tx(db, seenVersion_);
+    // Only what differs from what was read is written.
+    if (count != loadedCount_) db.updateFirst("Parametro", 1, {{"Fatores", count.toStdString()}});
     // The Likert window offers nFatores factors: keep it the count chosen here.
-    db.updateFirst("Cadastro", 1, {{"nFatores", count}});
+    if (count != loadedOffered_) db.updateFirst("Cadastro", 1, {{"nFatores", count.toStdString()}});
     const std::vector<store::Row> factorRows = db.firstRows("Fatores", {}, store::kFactorSlots);
-    for (int n = 0; n < store::kFactorSlots; ++n)
-        db.update("Fatores", factorRows[n].key(),
-                  {{"Fator", lblFator_[n]->text().toStdString()},
-                   {"Prop", txtP_[n]->text().toStdString()}});
+    for (int n = 0; n < store::kFactorSlots; ++n) {
+        store::Assignments fields;
+        if (lblFator_[n]->text() != loadedTitle_[n])
+            fields.emplace_back("Fator", lblFator_[n]->text().toStdString());
+        if (txtP_[n]->text() != loadedProp_[n])
+            fields.emplace_back("Prop", txtP_[n]->text().toStdString());
+        if (!fields.empty()) db.update("Fatores", factorRows[n].key(), fields);
+    }
     tx.commit();
+    loadedCount_ = loadedOffered_ = count;
+    for (int n = 0; n < store::kFactorSlots; ++n) {
+        loadedTitle_[n] = lblFator_[n]->text();
+        loadedProp_[n] = txtP_[n]->text();
+    }
 }
 
 void frmMeta::cmdSair_Click() {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <cstdint>
 
 #include "core/number_text.h"
 #include "store/schema.h"
@@ -40,6 +41,12 @@ class frmMeta : public QDialog {
     QLineEdit* lblFatores_;
     QLineEdit* lblFator_[store::kFactorSlots];
     QLineEdit* txtP_[store::kFactorSlots];
+    // The texts as read, so that a save writes only what changed, and the file's data
+    // version then, so that it never writes over another program's save.
+    QString loadedCount_, loadedOffered_;
+    QString loadedTitle_[store::kFactorSlots];
+    QString loadedProp_[store::kFactorSlots];
+    std::int64_t seenVersion_ = 0;
 };
 
 }  // namespace vpl

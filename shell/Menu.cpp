@@ -8,6 +8,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 
+#include "core/number_text.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -150,8 +151,16 @@ void Menu::mnuTabela_Click() {
 
 void Menu::mnuAna_Click() {
     guarded(this, [&] {
-        const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
-        if (auto id = analysisWindowFor(parametro.value("Fatores"), program_)) open(*id);
+        const store::Value fatores =
+            program_.db().firstRow("Parametro", {"Fatores"}).value("Fatores");
+        if (auto id = analysisWindowFor(fatores, program_)) return open(*id);
+        // A count edited by hand (1, 9, 4.5): say which one, rather than do nothing.
+        const double count = storedNumber(fatores, program_.locale).value_or(4);
+        MessageBox::show(this,
+                         QString::fromUtf8("O número de fatores gravado é %1 e não abre nenhuma "
+                                           "análise: as análises são de 2 a 8 fatores.")
+                             .arg(qs(core::FormatGeneral(count, program_.locale))),
+                         "Aviso", MessageBox::Icon::Warning);
     });
 }
 

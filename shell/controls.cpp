@@ -1,6 +1,8 @@
 #include "shell/controls.h"
 
 #include <QIcon>
+#include <QValidator>
+#include <limits>
 
 namespace vpl {
 
@@ -10,10 +12,26 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text) {
     return label;
 }
 
+namespace {
+
+class LengthValidator : public QValidator {
+  public:
+    LengthValidator(int length, QObject* parent) : QValidator(parent), length_(length) {}
+    State validate(QString& text, int&) const override {
+        return text.size() > length_ ? Invalid : Acceptable;
+    }
+
+  private:
+    int length_;
+};
+
+}  // namespace
+
 QLineEdit* textBox(QWidget* parent, const QString& name, int maxLength) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
-    box->setMaxLength(maxLength);
+    box->setValidator(new LengthValidator(maxLength, box));
+    box->setMaxLength(std::numeric_limits<int>::max());  // the box's own limit cuts silently
     return box;
 }
 

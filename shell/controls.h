@@ -17,8 +17,9 @@ inline QString qs(const std::string& text) {
 // A label under its control name.
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text);
 
-// A text box under its control name that takes at most `maxLength` characters,
-// typed or pasted.
+// A text box under its control name that takes at most `maxLength` characters: a key or a
+// paste that would make the text longer is refused whole (the box emits inputRejected),
+// never cut. A longer text stored before is shown, and kept, as it is.
 QLineEdit* textBox(QWidget* parent, const QString& name, int maxLength);
 
 // A command button under its control name. It never acts on Enter: Enter belongs to the

@@ -1,7 +1,12 @@
 #include "shell/program.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -34,19 +39,57 @@ store::Database& Program::db() {
     return *dbBanco;
 }
 
-bool Program::claimSingleInstance() {
-    if (instanceLock_) return true;
-    // One lock per program folder and user, in the user's runtime or temp folder.
+namespace {
+
+// A folder that only this user writes to: the session's runtime folder, else the user's
+// data folder. Never the shared temporary folder, where anybody could make the lock first.
+QString lockFolder() {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty() && QFileInfo(runtime).ownerId() == ::geteuid()) return runtime;
+    }
+    return userDataFolder();
+}
+
+// Something of another user, or a link, where the lock file goes: no instance of this user.
+bool ownedByAnother(const QString& path) {
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return false;
+    return status.st_uid != ::geteuid() || !S_ISREG(status.st_mode);
+}
+
+}  // namespace
+
+QString Program::instanceLockFile() const {
+    // One lock per program folder.
     const QByteArray folder = QDir(appDir).canonicalPath().toUtf8();
     const QString tag = QString::fromLatin1(
         QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
-    QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME", "user"));
-    const QString lockPath =
-        QDir(QDir::tempPath()).filePath(QStringLiteral("vpl-%1-%2.lock").arg(user, tag));
+    return QDir(lockFolder()).filePath(QStringLiteral("vpl-%1.lock").arg(tag));
+}
+
+bool Program::claimSingleInstance() {
+    if (instanceLock_) return true;
+    const QString lockPath = instanceLockFile();
+    QDir().mkpath(QFileInfo(lockPath).path());
+    // Only an administrator can put another user's file into the user's own folder; it
+    // says nothing about this user's instances, and is taken away.
+    if (ownedByAnother(lockPath) && !QFile::remove(lockPath)) {
+        qWarning("vpl: %s belongs to another user; the program runs without its lock",
+                 qUtf8Printable(QDir::toNativeSeparators(lockPath)));
+        return true;
+    }
     auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);  // a lock left by a crashed instance is taken over
-    if (!lock->tryLock(0)) return false;
-    instanceLock_ = std::move(lock);
+    if (lock->tryLock(0)) {
+        instanceLock_ = std::move(lock);
+        return true;
+    }
+    // Only a running instance of this user ends the program; a lock that cannot be made
+    // (a folder that cannot be written) does not.
+    if (lock->error() == QLockFile::LockFailedError && !ownedByAnother(lockPath)) return false;
+    qWarning("vpl: the lock %s cannot be taken; the program runs without it",
+             qUtf8Printable(QDir::toNativeSeparators(lockPath)));
     return true;
 }
 

@@ -94,9 +94,12 @@ class Program {
     store::Database& db();
 
     // Claims the single running instance for this folder and user; false when
-    // another instance holds it. The claim lasts as long as this object; claiming
-    // again is true at once.
+    // another instance of this user holds it. The claim lasts as long as this object;
+    // claiming again is true at once. A lock file of another user is never taken for an
+    // instance, and a lock that cannot be made at all does not stop the program.
     bool claimSingleInstance();
+    // The lock file of that claim, in a folder of the user's own.
+    QString instanceLockFile() const;
 
     // Start-up opens the data file on a worker thread while the windows are built: the
     // key derivation alone takes a good part of the start.

@@ -28,6 +28,10 @@ std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Pro
 }
 
 QString storeErrorText(const std::exception& error) {
+    if (dynamic_cast<const store::ChangedElsewhere*>(&error))
+        return QString::fromUtf8(
+            "Outro programa gravou no arquivo de dados depois que esta janela o leu. Nada foi "
+            "gravado por cima do que ele gravou; a janela mostra agora o que está no arquivo.");
     return QStringLiteral("Ocorreu um erro no acesso ao banco de dados.\nRef.: ") +
            QString::fromUtf8(error.what());
 }

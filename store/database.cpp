@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -54,6 +55,25 @@ std::string rowCount(std::int64_t count) {
 
 }  // namespace
 
+StoreError::Kind StoreError::kindOf(int resultCode) {
+    switch (resultCode & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return Kind::Locked;
+        case SQLITE_FULL:
+            return Kind::Full;
+        case SQLITE_ERROR:  // a table or field the program relies on is missing
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+        case SQLITE_SCHEMA:
+        case SQLITE_MISMATCH:
+        case SQLITE_CONSTRAINT:
+            return Kind::Damaged;
+        default:
+            return Kind::Other;
+    }
+}
+
 Row::Row(std::string table, Key key, std::vector<std::string> names, std::vector<Value> values)
     : table_(std::move(table)), key_(key), names_(std::move(names)), values_(std::move(values)) {}
 
@@ -91,18 +111,30 @@ Database::~Database() {
 
 namespace {
 
-std::unique_ptr<sqlite3, int (*)(sqlite3*)> openHandle(const std::filesystem::path& file,
+// `name` is what the engine opens (a path, or a URI for a read-only opening); messages name
+// the file as the user knows it.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> openHandle(const std::string& name,
+                                                       const std::filesystem::path& file,
                                                        const std::string& key, int flags) {
     sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(file.string().c_str(), &raw, flags, nullptr);
+    int rc = sqlite3_open_v2(name.c_str(), &raw, flags, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> handle(raw, sqlite3_close_v2);
     if (rc != SQLITE_OK) {
         std::string msg = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);
-        throw StoreError(msg + " (" + file.string() + ")");
+        throw StoreError(msg + " (" + file.string() + ")", StoreError::kindOf(rc));
     }
     if (sqlite3_key_v2(raw, "main", key.data(), static_cast<int>(key.size())) != SQLITE_OK)
-        throw StoreError(sqlite3_errmsg(raw));
+        throw StoreError(sqlite3_errmsg(raw), StoreError::Kind::Other);
     return handle;
+}
+
+// Only a regular file can be a data file: a FIFO would block the opening, a device would
+// feed it without end.
+void refuseWhatIsNoRegularFile(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        throw StoreError("O arquivo de dados não é um arquivo comum: " + file.string(),
+                         StoreError::Kind::Other);
 }
 
 // The cipher settings every file is written with, SQLCipher 3's, set at every opening so
@@ -152,10 +184,12 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     const bool readOnly = access == Access::ReadOnly || !writable(file);
     // The password's key is derived here, faster than the library would, unless the key
     // is given already derived (x'..').
+    refuseWhatIsNoRegularFile(file);
     const std::string fileKey = key.rfind("x'", 0) == 0 ? key : RawKeyOf(file, key).value_or(key);
     if (!readOnly)
-        return openChecked(openHandle(file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX),
-                           file, false);
+        return openChecked(
+            openHandle(file.string(), file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX),
+            file, false);
     // Read-only, a file with a write-ahead log beside it is read together with the log, so
     // that what the program has committed (and not yet folded back) is seen. Without a log
     // the file alone holds everything, and is read as one that cannot change: nothing is
@@ -163,16 +197,16 @@ std::unique_ptr<Database> Database::open(const std::filesystem::path& file, cons
     std::error_code noLog;
     if (std::filesystem::exists(file.string() + "-wal", noLog)) {
         try {
-            return openChecked(
-                openHandle(file, fileKey, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX), file,
-                true);
+            return openChecked(openHandle(file.string(), file, fileKey,
+                                          SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX),
+                               file, true);
         } catch (const StoreError&) {
             // The log needs a file beside it that a read-only folder cannot take; an empty
             // log holds nothing to miss.
             if (hasWriteAheadLog(file)) throw;
         }
     }
-    return openChecked(openHandle(immutableUri(file), fileKey,
+    return openChecked(openHandle(immutableUri(file), file, fileKey,
                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_FULLMUTEX),
                        file, true);
 }
@@ -200,8 +234,8 @@ std::unique_ptr<Database> Database::openChecked(Handle handle, const std::filesy
 std::unique_ptr<Database> Database::create(const std::filesystem::path& file,
                                            const std::string& key) {
     if (std::filesystem::exists(file)) throw StoreError("O arquivo já existe: " + file.string());
-    auto handle =
-        openHandle(file, key, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
+    auto handle = openHandle(file.string(), file, key,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX);
     std::unique_ptr<Database> db(new Database(handle.release()));
     db->execute(kCipherSettings);
     // Kept in the file: every later opening writes through the write-ahead log.
@@ -213,7 +247,7 @@ std::unique_ptr<Database> Database::create(const std::filesystem::path& file,
 void Database::fail(const std::string& context) const {
     std::string msg = sqlite3_errmsg(db_);
     if (!context.empty()) msg += " (" + context + ")";
-    throw StoreError(msg);
+    throw StoreError(msg, StoreError::kindOf(sqlite3_extended_errcode(db_)));
 }
 
 sqlite3_stmt* Database::prepare(const std::string& sql) {
@@ -350,10 +384,10 @@ void Database::updateFirst(std::string_view table, int count, const Assignments&
 
 void Database::execute(const std::string& sql) {
     char* err = nullptr;
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+    if (const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err); rc != SQLITE_OK) {
         std::string msg = err ? err : sqlite3_errmsg(db_);
         sqlite3_free(err);
-        throw StoreError(msg);
+        throw StoreError(msg, StoreError::kindOf(rc));
     }
 }
 
@@ -374,7 +408,8 @@ void syncFile(const std::filesystem::path& path, int flags) {
     const int fd = ::open(path.c_str(), flags);
     const bool synced = fd >= 0 && ::fsync(fd) == 0;
     if (fd >= 0) ::close(fd);
-    if (!synced) throw StoreError("Não foi possível gravar " + path.string());
+    if (!synced)
+        throw StoreError("Não foi possível gravar " + path.string(), StoreError::Kind::Other);
 }
 
 }  // namespace
@@ -404,11 +439,18 @@ void Database::backupTo(const std::filesystem::path& target, const std::string& 
         syncFile(target.has_parent_path() ? target.parent_path() : ".", O_RDONLY | O_DIRECTORY);
     } catch (const std::filesystem::filesystem_error& e) {
         removePart();
-        throw StoreError(std::string(e.what()));
+        throw StoreError(std::string(e.what()), StoreError::Kind::Other);
     } catch (...) {
         removePart();
         throw;
     }
+}
+
+std::int64_t Database::dataVersion() {
+    sqlite3_stmt* st = prepare("PRAGMA data_version");
+    ResetOnExit reset{st};
+    if (sqlite3_step(st) != SQLITE_ROW) fail();
+    return sqlite3_column_int64(st, 0);
 }
 
 void Database::begin() {
@@ -426,6 +468,14 @@ bool Database::inTransaction() const {
 
 Transaction::Transaction(Database& db) : db_(db) {
     db_.begin();
+}
+
+Transaction::Transaction(Database& db, std::int64_t seenVersion) : Transaction(db) {
+    // Asked with the write lock held: nobody can commit between the check and the write.
+    if (db_.dataVersion() == seenVersion) return;
+    db_.rollback();
+    done_ = true;
+    throw ChangedElsewhere();
 }
 
 Transaction::~Transaction() {

@@ -23,7 +23,28 @@ using Key = std::int64_t;
 // Every failure of the store, carrying the engine's own message.
 class StoreError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // What happened, so that a message can say it: a locked file or a full disk is no damage.
+    enum class Kind {
+        Damaged,  // not a data file, or a table, field or row the program relies on is missing
+        Locked,   // another program holds the file (SQLITE_BUSY, SQLITE_LOCKED)
+        Full,     // the disk, or the file's size limit, is full (SQLITE_FULL)
+        Other,    // the file cannot be opened or read, the disk fails, ...
+    };
+    // The store's own errors are mostly about rows and fields the file lacks: damage.
+    StoreError(const std::string& message, Kind kind = Kind::Damaged)
+        : std::runtime_error(message), kind(kind) {}
+    // The kind of an engine's result code (primary or extended).
+    static Kind kindOf(int resultCode);
+    Kind kind;
+};
+
+// A write refused because another program has committed to the file since the window that
+// writes read it: what it would write rests on rows that are no longer there.
+class ChangedElsewhere : public StoreError {
+  public:
+    ChangedElsewhere()
+        : StoreError("O arquivo de dados foi alterado por outro programa depois de lido.",
+                     Kind::Other) {}
 };
 
 // One row read from a table: its key and the fields that were asked for.
@@ -107,6 +128,9 @@ class Database {
     // cannot be made, and then `target` is as it was.
     void backupTo(const std::filesystem::path& target, const std::string& key);
 
+    // Changes whenever another connection commits to the file, never by this one's writes.
+    std::int64_t dataVersion();
+
     void begin();
     void commit();
     void rollback();
@@ -132,6 +156,9 @@ class Database {
 class Transaction {
   public:
     explicit Transaction(Database& db);
+    // A write that rests on the file as it was at `seenVersion` (a dataVersion()): when
+    // another program has committed since, nothing is written and ChangedElsewhere is thrown.
+    Transaction(Database& db, std::int64_t seenVersion);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;

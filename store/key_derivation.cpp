@@ -4,10 +4,13 @@
 // the two HMAC states be prepared once instead of at every one of the 64000 iterations,
 // where the library's own PBKDF2 spends most of its time.
 #define OPENSSL_SUPPRESS_DEPRECATED
+#include <fcntl.h>
 #include <openssl/sha.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
 
 namespace vpl::store {
 
@@ -93,9 +96,21 @@ std::vector<std::uint8_t> Pbkdf2HmacSha1(std::string_view password,
 
 std::optional<std::string> RawKeyOf(const std::filesystem::path& file, std::string_view password) {
     std::vector<std::uint8_t> salt(kSaltLength);
-    std::ifstream in(file, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(salt.data()), static_cast<std::streamsize>(kSaltLength)))
-        return std::nullopt;
+    // Never blocks: a FIFO opens at once and, like a device or a folder, gives no salt.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    std::size_t got = 0;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        while (got < kSaltLength) {
+            const ssize_t n = ::read(fd, salt.data() + got, kSaltLength - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+    }
+    ::close(fd);
+    if (got < kSaltLength) return std::nullopt;
     std::string raw = "x'";
     for (const std::uint8_t byte : Pbkdf2HmacSha1(password, salt, kIterations, kKeyLength)) {
         char hex[3];

@@ -1,5 +1,10 @@
 // Runs the real vpl-cli over data files of its own.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -30,6 +35,22 @@ Run cli(const QStringList& arguments) {
     p.start(VPL_CLI, arguments);
     if (!p.waitForFinished(60000)) return {};
     return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// As a user without root's rights, who cannot read what only root may: nobody, when the
+// tests run as root.
+Run cliAsPlainUser(const QStringList& arguments) {
+    if (geteuid() != 0) return cli(arguments);
+    QProcess p;
+    p.start("setpriv",
+            QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", VPL_CLI} + arguments);
+    if (!p.waitForFinished(60000)) return {};
+    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) qFatal("no file");
 }
 
 QByteArray checksum(const QString& path) {
@@ -148,7 +169,27 @@ class CliTest : public QObject {
                      .object()["withoutAnswers"]
                      .toArray(),
                  QJsonArray());
-        QVERIFY(!QString::fromUtf8(cli({"analyse", "--data", data.path}).out).contains("answers"));
+        QVERIFY(
+            !QString::fromUtf8(cli({"analyse", "--data", data.path}).out)
+                 .contains(QRegularExpression("^answers ", QRegularExpression::MultilineOption)));
+    }
+
+    // Degrees that the stored answers do not give are named, and nothing is rewritten.
+    void analyseNamesDegreesThatDoNotFollowFromTheAnswers() {
+        DataFile data;  // factor 1: 128 contrary and 2 favourable of 137 answers; the others none
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->update("Fatores", 3, {{"Mi1", 0.0}, {"Mi2", 0.0}});  // as no answers give
+        const QByteArray before = checksum(data.path);
+        const Run text = cli({"analyse", "--data", data.path});
+        QCOMPARE(text.status, 0);
+        const QString said = QString::fromUtf8(text.out);
+        QVERIFY2(said.contains("the degrees of factor 1 do not follow") &&
+                     !said.contains("factor 3 do not"),
+                 qPrintable(said));
+        const Run json = cli({"analyse", "--json", "--data", data.path});
+        QCOMPARE(QJsonDocument::fromJson(json.out).object()["staleDegrees"].toArray(),
+                 (QJsonArray{1, 2, 4}));
+        QCOMPARE(checksum(data.path), before);
     }
 
     // The program keeps its writes in the write-ahead log while it runs, and leaves them
@@ -200,6 +241,15 @@ class CliTest : public QObject {
         QTest::newRow("table gone") << "DROP TABLE Fatores" << analyse << 2 << "damaged";
         QTest::newRow("count opens nothing")
             << "UPDATE Parametro SET Fatores = 9" << analyse << 1 << "opens no analysis";
+        QTest::newRow("fractional count opens nothing")
+            << "UPDATE Parametro SET Fatores = 4.5" << analyse << 1 << "opens no analysis";
+        QTest::newRow("negative count, import")
+            << "UPDATE Parametro SET Fatores = -3"
+            << QStringList{"import", "--factor", "1", "x.csv", "--dry-run", "--data", "DATA"} << 1
+            << "count -3";
+        QTest::newRow("negative count, export")
+            << "UPDATE Parametro SET Fatores = -3"
+            << QStringList{"export", "--csv", "--factor", "1", "--data", "DATA"} << 1 << "count -3";
         QTest::newRow("report of 3 factors")
             << "UPDATE Parametro SET Fatores = 3"
             << QStringList{"report", "--pdf", "x.pdf", "--data", "DATA"} << 1 << "four-factor";
@@ -255,6 +305,29 @@ class CliTest : public QObject {
         QVERIFY(report.contains("Logical state: Quasi-true tending to Inconsistent"));
     }
 
+    // A write that fails part way (here the file size limit, as a full disk would) leaves
+    // the PDF that was there, and says so.
+    void aReportPdfIsWholeOrNotWritten() {
+        DataFile data;
+        const QString pdf = data.file("report.pdf");
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("an older report");
+        old.close();
+        QProcess limited;
+        limited.start("bash", {"-c", "trap '' XFSZ; ulimit -f 24; exec \"$0\" \"$@\"", VPL_CLI,
+                               "report", "--pdf", pdf, "--data", data.path});
+        QVERIFY(limited.waitForFinished(60000));
+        const QString err = QString::fromUtf8(limited.readAllStandardError());
+        QCOMPARE(limited.exitCode(), 2);
+        QVERIFY2(err.contains("cannot write") && err.count('\n') == 1, qPrintable(err));
+        QVERIFY(limited.readAllStandardOutput().isEmpty());
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("an older report"));
+        QCOMPARE(QDir(data.dir.path()).entryList({"report.pdf*"}, QDir::Files),
+                 QStringList{"report.pdf"});
+    }
+
     void exportThenImportRoundTrips() {
         DataFile data;
         const Run exported = cli({"export", "--csv", "--factor", "1", "--data", data.path});
@@ -280,6 +353,129 @@ class CliTest : public QObject {
         QCOMPARE(again.out, exported.out);
     }
 
+    // Only regular files are read, the survey's and the data file: a FIFO without a writer, a
+    // device without end and a folder are refused at once, and so is a survey over the limit.
+    void whatIsNoRegularFileIsRefusedAtOnce_data() {
+        QTest::addColumn<bool>("asData");   // else as the survey file
+        QTest::addColumn<QString>("file");  // FIFO, FOLDER and LARGE stand for the test's own
+        QTest::addColumn<QString>("says");
+        for (const bool asData : {false, true}) {
+            const char* role = asData ? "data file" : "survey";
+            QTest::addRow("%s: a device", role) << asData << "/dev/zero"
+                                                << "not a regular file";
+            QTest::addRow("%s: a FIFO", role) << asData << "FIFO"
+                                              << "not a regular file";
+            QTest::addRow("%s: a folder", role) << asData << "FOLDER"
+                                                << "folder";
+        }
+        QTest::newRow("survey: over the limit") << false << "LARGE"
+                                                << "larger than";
+    }
+    void whatIsNoRegularFileIsRefusedAtOnce() {
+        QFETCH(bool, asData);
+        QFETCH(QString, file);
+        QFETCH(QString, says);
+        DataFile data;
+        const QString csv = data.file("factor1.csv");
+        writeFile(csv, cli({"export", "--csv", "--factor", "1", "--data", data.path}).out);
+        if (file == "FIFO") {
+            file = data.file("fifo");
+            QCOMPARE(::mkfifo(file.toLocal8Bit().constData(), 0600), 0);
+        } else if (file == "FOLDER") {
+            file = data.file("folder");
+            QVERIFY(QDir().mkdir(file));
+        } else if (file == "LARGE") {
+            file = data.file("large.csv");  // sparse: nothing of it is ever written
+            writeFile(file, "P,DT,D,I,C,CT\r\n");
+            QVERIFY(QFile::resize(file, (qint64(64) << 20) + 1));
+        }
+        const QByteArray before = checksum(data.path);
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = cli(
+            {"import", "--factor", "2", asData ? csv : file, "--data", asData ? file : data.path});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(timer.elapsed() < 20000, "refused at once");
+        QVERIFY2(run.err.contains(says) && run.err.contains(file), qPrintable(run.err));
+        QCOMPARE(run.err.count('\n'), 1);
+        QVERIFY(run.out.isEmpty());
+        QCOMPARE(checksum(data.path), before);
+    }
+
+    // A text that a spreadsheet would run as a formula is exported behind an apostrophe, and
+    // the import takes it off again.
+    void formulasAreExportedInertAndImportBack() {
+        DataFile data;
+        const QString formula = "=cmd|' /C calc'!A0";
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->update("Prop1", 3, {{"Proposicao", formula.toStdString()}});
+        const Run exported = cli({"export", "--csv", "--factor", "1", "--data", data.path});
+        QVERIFY2(exported.out.contains("\r\n'" + formula.toUtf8() + ",0,0,0,0,0\r\n"),
+                 exported.out.constData());
+        const Run every = cli({"export", "--csv", "--data", data.path});
+        QVERIFY2(every.out.contains("\r\n1,'" + formula.toUtf8() + ","), every.out.constData());
+
+        const QString csv = data.file("factor1.csv");
+        writeFile(csv, exported.out);
+        QCOMPARE(cli({"import", "--factor", "2", csv, "--data", data.path}).status, 0);
+        auto db = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+        QCOMPARE(db->firstRows("Prop2", {"Proposicao"}, 3)[2].text("Proposicao"),
+                 formula.toStdString());
+        QCOMPARE(cli({"export", "--csv", "--factor", "2", "--data", data.path}).out, exported.out);
+    }
+
+    // What the command prints of a file's texts, and of the names it is given, reaches the
+    // terminal with its control characters escaped.
+    void controlCharactersArePrintedEscaped() {
+        DataFile data;
+        const QString csv = data.file("survey.csv");
+        writeFile(
+            csv,
+            "P,DT,D,I,C,CT\r\n\"\x1b]0;owned\x07Risco\",1,2,3,4,5\r\nPrazo,x\x1b[2J,0,0,0,0\r\n");
+        const Run dry = cli({"import", "--factor", "2", csv, "--dry-run", "--data", data.path});
+        QCOMPARE(dry.status, 0);
+        QVERIFY(!dry.out.contains('\x1b') && !dry.out.contains('\x07'));
+        QVERIFY2(dry.out.contains("1\t\\x1b]0;owned\\x07Risco\t1\t2"), dry.out.constData());
+        QVERIFY2(dry.out.contains("\"x\\x1b[2J\""), dry.out.constData());  // not understood
+
+        const Run missing =
+            cli({"import", "--factor", "2", data.file("no\x1b[31m.csv"), "--data", data.path});
+        QCOMPARE(missing.status, 2);
+        QVERIFY(!missing.err.contains('\x1b'));
+        QVERIFY2(missing.err.contains("no\\x1b[31m.csv"), qPrintable(missing.err));
+    }
+
+    // A file that another program holds is locked, not damaged; nothing is written.
+    void aHeldFileIsLockedNotDamaged() {
+        DataFile data;
+        const QString csv = data.file("factor1.csv");
+        writeFile(csv, cli({"export", "--csv", "--factor", "1", "--data", data.path}).out);
+        auto other = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+        other->execute("BEGIN EXCLUSIVE");
+        const Run run = cli({"import", "--factor", "2", csv, "--data", data.path});
+        other->rollback();
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains("locked") && !run.err.contains("damaged"), qPrintable(run.err));
+        QCOMPARE(run.err.count('\n'), 1);
+        QCOMPARE(other->rowByKey("Fatores", {"Prop"}, 2)->text("Prop"), std::string("0"));
+    }
+
+    // A file the user may not read is named as given, not as the engine was asked to open it.
+    void anUnreadableDataFileIsNamedAsGiven() {
+        DataFile data;
+        QFile::setPermissions(data.dir.path(), QFile::Permissions(0x7755));
+        QFile::setPermissions(data.path, geteuid() == 0 ? QFile::ReadOwner | QFile::WriteOwner
+                                                        : QFile::Permissions());
+        const Run run = cliAsPlainUser({"analyse", "--data", data.path});
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(data.path + ")") && !run.err.contains("file:") &&
+                     !run.err.contains("immutable"),
+                 qPrintable(run.err));
+        QFile::setPermissions(data.path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // The export of every factor is no factor's survey: refused in one line, dry run or not,
+    // and nothing is written.
     void importRefusesTheExportOfEveryFactor() {
         DataFile data;
         const Run exported = cli({"export", "--csv", "--data", data.path});

@@ -1,4 +1,5 @@
 // Runs the real executable from a program folder of its own.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QCryptographicHash>
@@ -91,6 +92,26 @@ class ExecutableTest : public QObject {
         QVERIFY(!QFile::exists(install.path("VPLData.mdb")));
         program.kill();
         program.waitForFinished();
+    }
+
+    // A FIFO in place of the data file, which no program writes to, would hang the start-up
+    // were it read: it is refused at once and the window stays.
+    void aFifoAsTheDataFileIsRefusedAtOnce() {
+        Installation install(false);
+        const QString data = install.path("VPLData.mdb");
+        QCOMPARE(::mkfifo(QFile::encodeName(data).constData(), 0600), 0);
+        QProcess program;
+        install.start(program, install.path("run.log"));
+        QVERIFY(program.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(!readAll(install.path("run.log")).isEmpty(), 20000);
+        const QString log = readAll(install.path("run.log"));
+        QVERIFY2(log.startsWith("Erro | Ocorreu um erro na Abertura de Arquivos.") &&
+                     log.contains("arquivo comum"),
+                 qPrintable(log));
+        QVERIFY(!program.waitForFinished(1000));  // the main window is shown
+        program.kill();
+        program.waitForFinished();
+        QVERIFY(!QFile::exists(data + "-wal"));
     }
 
     // Files that cannot be used, or only read: start-up says so, the window stays, and

@@ -1,7 +1,10 @@
 #include "likert/survey_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -374,6 +377,81 @@ TEST(SurveyFile, TheReadmeSamplesRead) {
         EXPECT_TRUE(file.unread.empty()) << name;
         EXPECT_TRUE(file.totals.empty()) << name;
     }
+}
+
+// A text a spreadsheet would run is written behind an apostrophe, and reads back as it was;
+// so does a text that only looks like a marked one.
+TEST(SurveyFile, FormulasAreWrittenInertAndReadBack) {
+    const std::vector<std::string> texts{"=cmd|' /C calc'!A0",
+                                         "+1+2",
+                                         "-2+3",
+                                         "@SUM(A1:A9)",
+                                         "'=marked",
+                                         "''=twice",
+                                         "'plain",
+                                         "a=b",
+                                         "-"};
+    std::vector<SurveyProposition> written;
+    for (const std::string& text : texts) written.push_back({text, {1, 2, 3, 4, 5}});
+    const std::string csv = WriteCountsCsv(written);
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);  // the heading
+    while (std::getline(lines, line))
+        EXPECT_EQ(std::string("=+-@").find(line.front()), std::string::npos) << line;
+
+    std::vector<Expected> expected;
+    for (const std::string& text : texts) expected.push_back({text, {1, 2, 3, 4, 5}});
+    const SurveyFile read = ReadSurvey(csv);
+    EXPECT_TRUE(read.unread.empty());
+    expectPropositions(read, expected);
+
+    // A tab or a carriage return first is a formula to some spreadsheets too.
+    for (const std::string cell : {"\tx", "\rx"}) {
+        const std::vector<std::string> record{cell};
+        const std::string written = CsvRecord(record);
+        EXPECT_EQ(written[written.front() == '"' ? 1 : 0], '\'') << written;
+    }
+}
+
+// Only a regular file within the limit is read, and anything else is refused at once:
+// a FIFO without a writer, a device without an end, a folder.
+TEST(SurveyFile, OnlyRegularFilesWithinTheLimitAreRead) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("vpl-survey-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path fifo = dir / "fifo.csv";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const fs::path answers = dir / "answers.csv";
+    std::ofstream(answers, std::ios::binary) << "P,DT,D,I,C,CT\r\nA,1,2,3,4,5\r\n";
+    using Reason = SurveyFileError::Reason;
+    struct Case {
+        fs::path file;
+        std::uint64_t limit;
+        std::optional<Reason> refused;
+    };
+    const std::vector<Case> cases{
+        {answers, kSurveyFileLimit, std::nullopt},
+        {answers, 28, std::nullopt},  // exactly its size
+        {answers, 27, Reason::TooLarge},
+        {"/dev/zero", kSurveyFileLimit, Reason::NotARegularFile},
+        {fifo, kSurveyFileLimit, Reason::NotARegularFile},
+        {dir, kSurveyFileLimit, Reason::NotARegularFile},
+        {dir / "missing.csv", kSurveyFileLimit, Reason::CannotOpen},
+    };
+    ::alarm(30);  // a read that blocks ends the run instead of hanging it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.string() + " within " + std::to_string(c.limit));
+        try {
+            const std::string bytes = ReadSurveyBytes(c.file, c.limit);
+            EXPECT_FALSE(c.refused);
+            EXPECT_EQ(bytes, "P,DT,D,I,C,CT\r\nA,1,2,3,4,5\r\n");
+        } catch (const SurveyFileError& e) {
+            EXPECT_EQ(c.refused, e.reason) << e.what();
+        }
+    }
+    ::alarm(0);
+    fs::remove_all(dir);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include "likert/factor_import.h"
 #include "likert/frmTabela.h"
 #include "shell/flex_grid.h"
 #include "shell/message_box.h"
@@ -1034,6 +1035,75 @@ class TabelaTest : public QObject {
         t.type("5");
         QCOMPARE(t.label("lblGraus"), QString());
         QCOMPARE(storedDegree(f, 1, "Mi1"), 1.0);
+    }
+
+    // Another program imports into the shown factor: the next key writes nothing over it,
+    // the user is told, and the grid shows the import.
+    void anotherWritersImportIsNeverWrittenOver() {
+        Fixture f;
+        setProp(f, 1, "2");
+        setRow(f, 1, 1, {5, 0, 0, 0, 0}, "Antiga");
+        Tabela t(f, kFirstFactor);
+        // The other program, which also reads back what is stored: the window keeps its own
+        // connection throughout, as in use.
+        auto other =
+            store::Database::open(f.program().dataFilePath().toStdString(), store::kDatabaseKey);
+        const auto stored = [&] {
+            const store::Row row = other->firstRow("Prop1", {"N01", "N04"});
+            const store::Row factor = *other->rowByKey("Fatores", {"Mi2"}, 1);
+            return QList<double>{row.number("N01"), row.number("N04"), factor.number("Mi2")};
+        };
+        {
+            std::vector<core::SurveyProposition> imported(3);
+            for (int i = 0; i < 3; ++i)
+                imported[i] = {"Nova " + std::to_string(i), {16, 0, 0, 4, 0}};
+            StoreImportedFactor(*other, 1, imported);
+        }
+        t.click(2, 1);
+        t.type("9");
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains("Outro programa"));
+        QCOMPARE(t.grid().rows(), 2 + 3 + 1);
+        QCOMPARE(t.cell(2, 0), "Nova 0");
+        QCOMPARE(stored(), (QList<double>{16, 4, 0.8}));
+        // Read anew, the window writes again.
+        t.click(2, 1);
+        t.type("8");
+        QCOMPARE(stored(), (QList<double>{8, 4, 0.7692}));  // 40 contrary of 52
+    }
+
+    // Stored counts the grid cannot take are shown as stored and kept, with the degrees,
+    // until the user types over them.
+    void unreadableCountsSurviveOpeningAndLeaving() {
+        Fixture f;
+        setProp(f, 1, "1");
+        f.db().execute("UPDATE Prop1 SET N01 = 2147483648, N02 = 2.5, N04 = 3 WHERE Id = 1");
+        f.db().execute("UPDATE Prop1 SET N05 = 9223372036854775807 WHERE Id = 1");
+        f.db().update("Fatores", 1, {{"Mi1", 0.125}, {"Mi2", 0.75}});
+        const auto stored = [&] {
+            f.reopen();
+            QStringList all;
+            for (const char* field : {"N01", "N02", "N04", "N05"})
+                all << QString::fromStdString(
+                    f.db().firstRow("Prop1", {field}).value(field).toText().value_or("NULL"));
+            const store::Row factor = *f.db().rowByKey("Fatores", {"Mi1", "Mi2"}, 1);
+            return all << QString::number(factor.number("Mi1"))
+                       << QString::number(factor.number("Mi2"));
+        };
+        const QStringList before = stored();
+        {
+            Tabela t(f, kFirstFactor);
+            QCOMPARE(t.cell(2, 1), "2147483648");
+            QCOMPARE(t.cell(2, 2), "2.5");
+            QVERIFY(t.grid().cellForeground(2, 1) != t.grid().cellForeground(2, 4));
+            t.click(2, 4);
+            t.type("7");  // another cell: the stored degrees still wait for the others
+            t.choose(1);
+            child<QPushButton>(t.window, "cmdSair")->click();
+        }
+        QStringList after = before;
+        after[2] = "7";
+        QCOMPARE(stored(), after);
     }
 
     // A long proposition: whole in its tooltip, and the first column takes a wider window.

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -196,6 +199,43 @@ class ImportTest : public QObject {
                      qPrintable(MessageBox::shown().first().text));
         QCOMPARE(storedFactor(f), before);
         QCOMPARE(w.grid().textAt(kFirstRow, 0), firstText);
+    }
+
+    // Only a regular file within the limit is read: a FIFO without a writer, a device without
+    // end, a folder or a file over the limit is refused at once, and nothing is stored.
+    void filesThatAreNoSurveyAreRefusedAtOnce_data() {
+        QTest::addColumn<QString>("file");  // FIFO, FOLDER and LARGE stand for the test's own
+        QTest::newRow("a device") << "/dev/zero";
+        QTest::newRow("a FIFO") << "FIFO";
+        QTest::newRow("a folder") << "FOLDER";
+        QTest::newRow("over the limit") << "LARGE";
+    }
+    void filesThatAreNoSurveyAreRefusedAtOnce() {
+        QFETCH(QString, file);
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        if (file == "FIFO") {
+            file = f.dir() + "/fifo.csv";
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        } else if (file == "FOLDER") {
+            file = f.dir() + "/folder.csv";
+            QVERIFY(QDir().mkdir(file));
+        } else if (file == "LARGE") {
+            chooseFile(f, kSemicolonCounts);
+            file = f.dir() + "/answers.csv";  // sparse: the rest is never written
+            QVERIFY(QFile::resize(file, (qint64(64) << 20) + 1));
+        }
+        FileDialog::setFake([file](const QString&) { return file; });
+        ::alarm(30);  // a read that blocks ends the run instead of hanging it
+        const QStringList preview = w.importWith("cmdImportar");
+        ::alarm(0);
+        QVERIFY(preview.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
+        QVERIFY2(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(file)),
+                 qPrintable(MessageBox::shown().first().text));
+        QCOMPARE(storedFactor(f), before);
     }
 
     // Respondents' rows whose columns are all a tool's own fields or no answers: the preview

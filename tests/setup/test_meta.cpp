@@ -49,13 +49,10 @@ class MetaTest : public QObject {
         for (int n = 1; n <= store::kFactorSlots; ++n) {
             QCOMPARE(title(w, n)->text(), QString("Fator n%1").arg(n));
             QCOMPARE(count(w, n)->text(), QString::number(n + 10));
-            QCOMPARE(title(w, n)->maxLength(), 60);
-            QCOMPARE(count(w, n)->maxLength(), 2);
             QVERIFY(count(w, n)->alignment() & Qt::AlignHCenter);
             QCOMPARE(child<QLabel>(w, qPrintable(QString("Label%1").arg(n)))->text(),
                      QString("Fator %1:").arg(n));
         }
-        QCOMPARE(child<QLineEdit>(w, "lblFatores")->maxLength(), 1);
         QCOMPARE(f.program().gProximaJanela, NextWindow::None);
         QVERIFY(!child<QPushButton>(w, "cmdFatores")->icon().isNull());
         QVERIFY(!child<QPushButton>(w, "cmdSair")->icon().isNull());
@@ -268,14 +265,23 @@ class MetaTest : public QObject {
         QCOMPARE(title(w, 4)->text().size(), 60);
         QTest::keyClicks(count(w, 4), "123");
         QCOMPARE(count(w, 4)->text(), "12");
+        // A paste beyond the limit is refused whole, never cut.
+        count(w, 6)->clear();
         QApplication::clipboard()->setText("456");
         count(w, 6)->paste();
+        QCOMPARE(count(w, 6)->text(), "");
+        QApplication::clipboard()->setText("45");
+        count(w, 6)->paste();
         QCOMPARE(count(w, 6)->text(), "45");
+        const QString title8 = title(w, 8)->text();
         title(w, 8)->insert(QString(70, 'p'));
-        QCOMPARE(title(w, 8)->text().size(), 60);
+        QCOMPARE(title(w, 8)->text(), title8);
         auto* lblFatores = child<QLineEdit>(w, "lblFatores");
         lblFatores->clear();
         QApplication::clipboard()->setText("57");
+        lblFatores->paste();
+        QCOMPARE(lblFatores->text(), "");
+        QApplication::clipboard()->setText("5");
         lblFatores->paste();
         QCOMPARE(lblFatores->text(), "5");
         QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
@@ -316,13 +322,42 @@ class MetaTest : public QObject {
         QCOMPARE(MessageBox::shown().size(), 0);
     }
 
+    // A save writes only what the user changed, and nothing at all over another program's
+    // write made while the window was open; a title too long to type is kept whole.
+    void aSaveWritesOnlyWhatChangedAndNeverOverAnotherWriter() {
+        Fixture f;
+        test::fillWithData(f.db());
+        const std::string longTitle(1 << 20, 't');
+        f.db().update("Fatores", 3, {{"Fator", longTitle}});
+        {
+            test::Loaded<frmMeta> w(f.program());
+            QTest::keyClicks(title(w, 2), "!");
+            QTest::mouseClick(child<QPushButton>(w, "cmdSair"), Qt::LeftButton);
+        }
+        f.reopen();
+        QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 3)->text("Fator"), longTitle);
+        QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 2)->text("Fator"), "Fator n2!");
+
+        test::Loaded<frmMeta> w(f.program());
+        w.show();
+        store::Database::open(f.program().dataFilePath().toStdString(), store::kDatabaseKey)
+            ->update("Fatores", 1, {{"Prop", "7"}});
+        QTest::keyClicks(title(w, 2), "?");
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);  // close without saving
+        test::leave(w, "cmdSair");
+        test::verifyOneError("Outro programa");
+        f.reopen();
+        QCOMPARE(f.db().rowByKey("Fatores", {"Prop"}, 1)->text("Prop"), "7");
+        QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 2)->text("Fator"), "Fator n2!");
+    }
+
     void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("close");
         const char* refuse =
             "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores "
-            "WHEN NEW.Id = 5 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
+            "WHEN NEW.Id = 1 BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END";
         const char* rowGone = "DELETE FROM Fatores WHERE Id >= 8";
         QTest::newRow("Fatores row gone") << rowGone << "cmdFatores" << false;
         QTest::newRow("Cadastro row gone") << "DELETE FROM Cadastro"

@@ -1,11 +1,17 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
+#include <QLockFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QtTest>
 
+#include "likert/frmTabela.h"
 #include "shell/Menu.h"
 #include "shell/captions.h"
 #include "shell/message_box.h"
@@ -137,6 +143,8 @@ class MenuTest : public QObject {
                                       << "no such table: Parametro";
         QTest::newRow("no row") << "empty Parametro"
                                 << "Parametro";
+        QTest::newRow("a FIFO") << "fifo"
+                                << "arquivo comum";
     }
     void startUpFailureShowsTheEngineMessageAndKeepsTheWindow() {
         QFETCH(QString, damage);
@@ -152,7 +160,10 @@ class MenuTest : public QObject {
             f.db().execute("DELETE FROM Parametro");
         }
         f.program().dbBanco.reset();
-        if (damage == "remove") QVERIFY(QFile::remove(f.program().dataFilePath()));
+        if (damage == "remove" || damage == "fifo")
+            QVERIFY(QFile::remove(f.program().dataFilePath()));
+        if (damage == "fifo")  // would hang the start-up, were it read
+            QCOMPARE(::mkfifo(QFile::encodeName(f.program().dataFilePath()).constData(), 0600), 0);
         if (damage == "garbage") {
             QFile file(f.program().dataFilePath());
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -197,6 +208,30 @@ class MenuTest : public QObject {
         Fixture other;
         Menu otherMenu(other.program());
         QCOMPARE(otherMenu.Form_Load(), Menu::StartUp::Continue);
+    }
+
+    // A lock file of another owner, as a running instance leaves it, is no instance of this
+    // user: the program starts and takes the lock for itself.
+    void aLockFileOfAnotherUserDoesNotStopTheProgram() {
+        if (geteuid() != 0) QSKIP("giving a file to another user needs root");
+        Fixture f;
+        Program program(f.dir());
+        const QString lockPath = program.instanceLockFile();
+        QVERIFY(QDir().mkpath(QFileInfo(lockPath).path()));
+        QLockFile held(lockPath);
+        QVERIFY(held.tryLock(0));
+        QCOMPARE(::chown(QFile::encodeName(lockPath).constData(), 65534, 65534), 0);
+
+        MessageBox::clearShown();
+        Menu menu(program);
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        QVERIFY(program.dbBanco);
+        QCOMPARE(MessageBox::shown().size(), 0);
+        struct stat status {};
+        QCOMPARE(::lstat(QFile::encodeName(lockPath).constData(), &status), 0);
+        QCOMPARE(status.st_uid, ::geteuid());
+        // The file is the program's now: the other lock finds nothing of its own to remove.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Could not remove our own lock"));
     }
 
     void setUpChainFollowsTheNextWindowCode() {
@@ -267,12 +302,52 @@ class MenuTest : public QObject {
         FakeOpener fake;
         f.program().opener = fake.opener();
         Menu menu(f.program());
+        MessageBox::clearShown();
         child<QAction>(menu, "mnuAna")->trigger();
-        if (window < 0)
-            QVERIFY(fake.opened.isEmpty());
-        else
+        if (window >= 0) {
             QCOMPARE(fake.opened, QList<WindowId>{WindowId(window)});
-        QCOMPARE(MessageBox::shown().size(), 0);
+            QCOMPARE(MessageBox::shown().size(), 0);
+            return;
+        }
+        // A count that opens nothing says which count is stored.
+        QVERIFY(fake.opened.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
+        QVERIFY2(MessageBox::shown().first().text.contains(" " + fatores + " "),
+                 qPrintable(MessageBox::shown().first().text));
+    }
+
+    // The Likert window's analysis button dispatches on the registration's count (nFatores)
+    // and, when it opens nothing, says which count is stored.
+    void likertAnalysisButtonNamesACountThatOpensNothing_data() {
+        QTest::addColumn<QString>("nFatores");
+        QTest::addColumn<int>("window");  // -1: none
+        QTest::newRow("4") << "4" << int(WindowId::Analise4f);
+        QTest::newRow("1") << "1" << -1;
+        QTest::newRow("9") << "9" << -1;
+        QTest::newRow("4.5") << "4.5" << -1;
+    }
+    void likertAnalysisButtonNamesACountThatOpensNothing() {
+        QFETCH(QString, nFatores);
+        QFETCH(int, window);
+        Fixture f;
+        f.db().execute("UPDATE Cadastro SET nFatores = " + nFatores.toStdString());
+        FakeOpener fake;
+        f.program().opener = fake.opener();
+        frmTabela tabela(f.program());
+        tabela.Form_Load();  // an unusable count is told here already
+        MessageBox::clearShown();
+        child<QPushButton>(tabela, "cmdAnalise")->click();
+        if (window >= 0) {
+            QCOMPARE(fake.opened, QList<WindowId>{WindowId(window)});
+            QCOMPARE(MessageBox::shown().size(), 0);
+            return;
+        }
+        QVERIFY(fake.opened.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString text = MessageBox::shown().first().text;
+        QVERIFY2(text.contains(" " + nFatores + " ") && text.contains("nFatores"),
+                 qPrintable(text));
     }
 
     void dispatchReadsTextCountsByTheUserLocale() {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -331,4 +333,82 @@ TEST_F(StoreTest, BackupNeverReplacesWhatItCannotFinish) {
     db->backupTo(old, kDatabaseKey);  // an older copy is replaced whole
     EXPECT_EQ(Database::open(old, kDatabaseKey)->firstRow("Parametro", {"Idioma"}).value("Idioma"),
               Value(3));
+}
+
+// Only a regular file is a data file: a FIFO, a device or a folder is refused at once with
+// a message that names it, before the key is derived from what it would give.
+TEST_F(StoreTest, WhatIsNoRegularFileIsRefusedAtOnce) {
+    const fs::path fifo = dir / "fifo.mdb";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ::alarm(30);  // an opening that blocks ends the run instead of hanging it
+    for (const fs::path& file : {fifo, fs::path("/dev/zero"), dir}) {
+        SCOPED_TRACE(file.string());
+        EXPECT_FALSE(RawKeyOf(file, kDatabaseKey));
+        for (const auto access : {Database::Access::AsTheFileAllows, Database::Access::ReadOnly})
+            try {
+                Database::open(file, kDatabaseKey, access);
+                ADD_FAILURE() << "opened";
+            } catch (const StoreError& e) {
+                EXPECT_EQ(e.kind, StoreError::Kind::Other);
+                EXPECT_NE(std::string(e.what()).find("comum"), std::string::npos) << e.what();
+                EXPECT_NE(std::string(e.what()).find(file.string()), std::string::npos);
+            }
+    }
+    ::alarm(0);
+    EXPECT_EQ(fs::status(fifo).type(), fs::file_type::fifo);  // and nothing was written there
+}
+
+// An error says what happened: a file another program holds or a full file is no damage.
+TEST_F(StoreTest, ErrorsCarryWhatHappened) {
+    struct Case {
+        const char* name;
+        std::function<void(Database&, Database& other)> act;
+        StoreError::Kind kind;
+    };
+    const std::vector<Case> cases{
+        {"another program holds the file",
+         [](Database& db, Database& other) {
+             other.execute("BEGIN EXCLUSIVE");
+             db.update("Fatores", 1, {{"Fator", Value("x")}});
+         },
+         StoreError::Kind::Locked},
+        {"the file is full",
+         [](Database& db, Database&) {
+             db.execute("PRAGMA max_page_count = 1");  // as large as the file is now
+             db.execute("UPDATE Prop1 SET Proposicao = hex(randomblob(900))");
+         },
+         StoreError::Kind::Full},
+        {"a table is missing",
+         [](Database& db, Database&) {
+             db.execute("DROP TABLE Prop2");
+             db.firstRows("Prop2", {"N01"}, 1);
+         },
+         StoreError::Kind::Damaged},
+        {"a row is missing",
+         [](Database& db, Database&) {
+             db.execute("DELETE FROM Fatores WHERE Id > 2");
+             db.firstRows("Fatores", {"Fator"}, 8);
+         },
+         StoreError::Kind::Damaged},
+        {"a backup into no folder",
+         [this](Database& db, Database&) {
+             db.backupTo(dir / "no-such-folder" / "copia.mdb", kDatabaseKey);
+         },
+         StoreError::Kind::Other},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(file);
+        fs::remove(file.string() + "-wal");
+        fs::remove(file.string() + "-shm");
+        auto db = delivered();
+        auto other = Database::open(file, kDatabaseKey);
+        try {
+            c.act(*db, *other);
+            ADD_FAILURE() << "no error";
+        } catch (const StoreError& e) {
+            EXPECT_EQ(e.kind, c.kind) << e.what();
+        }
+        other->rollback();
+    }
 }
