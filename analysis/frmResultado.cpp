@@ -8,7 +8,6 @@
 #include "analysis/logical_state.h"
 #include "analysis/paraconsistent.h"
 #include "analysis/picture_boxes.h"
-#include "analysis/stored_analysis.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
@@ -197,8 +196,9 @@ void frmResultado::Form_Load() {
 
     lblResultado->clear();
     lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
+    // In Portuguese, as every other text of this window.
     lblEstado->setText(qs(core::LinhaDoEstado(core::EstadoDoResultado(program_.gG1, program_.gG2),
-                                              idiomaDoPrograma(program_.gIdioma))));
+                                              core::Idioma::Portugues)));
 }
 
 void frmResultado::cmdSair_Click() {

@@ -14,11 +14,16 @@ namespace {
 
 // Sizes in picture units. With two operator columns the picture is 7000 x 3500, the size
 // at which the report prints it, and its cells fall where the report writes the degrees.
+// A printed value starts near the left of its cell, so the favourable side stands further
+// left of the factor numbers than the contrary side stands right of them: the factor column
+// is narrow and the favourable outer column takes up the difference.
 constexpr double kMargin = 565;
 constexpr double kOuterWidth = 600;
+constexpr double kFavourableOuterWidth = 750;
 constexpr double kOperatorWidth = 580;
 constexpr double kDegreeWidth = 850;
-constexpr double kFactorWidth = 650;
+constexpr double kFactorWidth = 500;
+constexpr double kDegreeValueWidth = 650;
 constexpr double kTop = 200;
 constexpr double kTitleBottom = 700;
 constexpr double kHeadingBottom = 1080;
@@ -109,7 +114,8 @@ int NetworkTablePicture::operatorColumnIndex(Side side, int column) const {
 
 double NetworkTablePicture::columnWidth(int index) const {
     const int inner = contraryColumnIndex();
-    if (index == 0 || index == columnCount() - 1) return kOuterWidth;
+    if (index == 0) return kOuterWidth;
+    if (index == columnCount() - 1) return kFavourableOuterWidth;
     if (index == inner || index == inner + 2) return kDegreeWidth;
     if (index == inner + 1) return kFactorWidth;
     return kOperatorWidth;
@@ -168,8 +174,8 @@ QRectF NetworkTablePicture::outerCell(Side side) const {
 
 QRectF NetworkTablePicture::degreeValueCell(int row) const {
     const double top = tableBottom() + kDegreeRowsGap + row * kDegreeRowHeight;
-    const int index = contraryColumnIndex() + 1;  // under the factor numbers
-    return {columnLeft(index), top, columnWidth(index), kDegreeRowHeight};
+    // From under the factor numbers, wide enough for a degree with four decimals.
+    return {columnLeft(contraryColumnIndex() + 1), top, kDegreeValueWidth, kDegreeRowHeight};
 }
 
 QRectF NetworkTablePicture::mapToTarget(const QRectF& cell, const QSizeF& pictureSize,

@@ -144,10 +144,18 @@ class ReportWriter {
             std::vector<QStringList> texts;
             for (const ReportProposition& p : factor.propositions)
                 texts.push_back(propositionLines(p.text));
-            // The factor's line stays with its first proposition.
-            y = room(y, 250 + (texts.empty() ? 0 : propositionHeight(texts.front().size())));
+            // The factor's line stays with its first proposition, or with its note.
+            const double first = factor.withoutCount ? kPropositionLine
+                                 : texts.empty()     ? 0
+                                                     : propositionHeight(texts.front().size());
+            y = room(y, 250 + first);
             at(1000, y, 11, QStringLiteral("Fator:  %1.%2").arg(i + 1).arg(factor.title));
             y += 250;
+            if (factor.withoutCount) {
+                at(kPropositionX, y, kPropositionSize,
+                   FactorWithoutCountNote(static_cast<int>(i) + 1));
+                y += kPropositionLine;
+            }
             for (std::size_t j = 0; j < texts.size(); ++j) {
                 const ReportProposition& p = factor.propositions[j];
                 y = room(y, propositionHeight(texts[j].size()));
@@ -231,6 +239,12 @@ class ReportWriter {
 
 }  // namespace
 
+QString FactorWithoutCountNote(int factor) {
+    return QString::fromUtf8(
+               "O fator %1 não tem número de pressupostos: indique-o na janela de fatores.")
+        .arg(factor);
+}
+
 std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
                                             core::NumberLocale locale) {
     std::vector<ReportFactor> factors;
@@ -238,12 +252,17 @@ std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount
     const std::vector<store::Row> rows = db.firstRowsUpTo("Fatores", {"Fator", "Prop"}, shown);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const store::Value& prop = rows[i].value("Prop");
+        ReportFactor& factor = factors.emplace_back();
+        factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
+        // A delivered file's factors have no count until the factors window saves one.
+        if (QString::fromStdString(prop.toText().value_or("")).trimmed().isEmpty()) {
+            factor.withoutCount = true;
+            continue;
+        }
         const std::optional<double> p = storedNumber(prop, locale);
         if (!p || *p < 0 || *p != std::floor(*p))
             throw InvalidDataError("O número de pressupostos do fator " + std::to_string(i + 1) +
                                    " não é válido: \"" + prop.toText().value_or("Null") + "\".");
-        ReportFactor& factor = factors.emplace_back();
-        factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
 
         std::vector<std::string> fields{"Proposicao"};
         for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));

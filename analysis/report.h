@@ -23,7 +23,13 @@ struct ReportProposition {
 struct ReportFactor {
     QString title;
     std::vector<ReportProposition> propositions;  // as many as the factor's Prop
+    // Prop is empty: no number of propositions was ever entered for the factor. It is
+    // printed with a note instead of propositions.
+    bool withoutCount = false;
 };
+
+// The note printed under a factor without a number of propositions.
+QString FactorWithoutCountNote(int factor);
 
 // Everything the report prints, read before the print job starts.
 struct ReportData {
@@ -41,9 +47,10 @@ struct ReportData {
 };
 
 // Factors 1 to `factorCount` (at most the rows of Fatores) with their titles and, from
-// Prop1 .. Prop8, as many propositions as their Prop says. StoreError when a table or
-// field is missing, a count is not a number or a proposition table has fewer rows than
-// Prop; InvalidDataError when Prop is not a whole number.
+// Prop1 .. Prop8, as many propositions as their Prop says; a factor whose Prop is empty
+// (NULL or blanks) has none and is marked withoutCount. StoreError when a table or field
+// is missing, a count is not a number or a proposition table has fewer rows than Prop;
+// InvalidDataError when Prop holds something that is not a whole number.
 std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
                                             core::NumberLocale locale);
 

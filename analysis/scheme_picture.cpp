@@ -112,8 +112,8 @@ QPainterPath gateShape(const SchemePicture::Gate& gate) {
 // An arrowhead with its tip at `tip`, pointing left (-1) or right (1).
 QPolygonF arrow(QPointF tip, double direction) {
     const double base = tip.x() - direction * kArrowLength;
-    return QPolygonF({tip, QPointF(base, tip.y() - kArrowHalfWidth),
-                      QPointF(base, tip.y() + kArrowHalfWidth)});
+    return QPolygonF(
+        {tip, QPointF(base, tip.y() - kArrowHalfWidth), QPointF(base, tip.y() + kArrowHalfWidth)});
 }
 
 QPen wirePen(bool favourable) {

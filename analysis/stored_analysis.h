@@ -57,6 +57,7 @@ std::vector<int> StoredFactorsWithStaleDegrees(
 std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database& db);
 
 // Everything the four-factor report prints, from the data file and the network's result.
+// The report reads alike in every interface language; `language` is not used.
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& result, core::NumberLocale locale,
                                 std::int16_t language);

@@ -390,6 +390,14 @@ int report(Command& command, std::ostream& out) {
     const std::int16_t language =
         languageFromStored(db->firstRow("Parametro", {"Idioma"}).value("Idioma").number());
     const ReportData data = FourFactorReportData(*db, 4, r, locale, language);
+    // Printed without propositions, with a note; said here too.
+    for (std::size_t i = 0; i < data.factors.size(); ++i)
+        if (data.factors[i].withoutCount)
+            std::fputs(("vpl-cli report: factor " + std::to_string(i + 1) +
+                        " has no number of propositions and is printed without them; set it "
+                        "in the factors window\n")
+                           .c_str(),
+                       stderr);
     if (const std::optional<QString> failure =
             WriteReportPdf(pdf, data, NetworkTablePicture::fourFactor()))
         throw Failure(kFileError,
@@ -416,20 +424,31 @@ int exportCsv(Command& command, std::ostream& out) {
     const core::NumberLocale locale = systemNumberLocale();
     const StoredFactors stored = storedFactorCount(*db, locale);
     const std::vector<ReportFactor> factors = ReadReportFactors(*db, stored.count, locale);
+    const auto withoutCount = [](int factor) {
+        return "factor " + std::to_string(factor) + " has no number of propositions";
+    };
     if (command.isSet("factor")) {
         const int k = factorArgument(command, stored);
+        if (factors[k - 1].withoutCount)
+            throw Failure(kNotPossible, withoutCount(k) + ": set it in the factors window");
         out << core::WriteCountsCsv(surveyPropositions(factors[k - 1]));
         return kDone;
     }
     std::vector<std::string> heading{"Fator"};
     for (const std::string& cell : core::CountsHeading()) heading.push_back(cell);
     out << core::CsvRecord(heading);
-    for (std::size_t i = 0; i < factors.size(); ++i)
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+        if (factors[i].withoutCount)
+            std::fputs(("vpl-cli export: " + withoutCount(static_cast<int>(i) + 1) +
+                        " and is left out; set it in the factors window\n")
+                           .c_str(),
+                       stderr);
         for (const core::SurveyProposition& p : surveyPropositions(factors[i])) {
             std::vector<std::string> cells{std::to_string(i + 1), p.text};
             for (const std::int32_t n : p.counts) cells.push_back(std::to_string(n));
             out << core::CsvRecord(cells);
         }
+    }
     return kDone;
 }
 

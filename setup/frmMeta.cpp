@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStringList>
 #include <QVBoxLayout>
 
 #include "shell/captions.h"
@@ -80,6 +81,44 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
         if (n + 1 < store::kFactorSlots) setTabOrder(txtP_[n], lblFator_[n + 1]);
     }
 
+    // Which of the factors analysed have no number of propositions yet: the report prints
+    // them without propositions and the export leaves them out until one is entered.
+    auto* lblSemPressupostos = new QLabel(this);
+    lblSemPressupostos->setObjectName("lblSemPressupostos");
+    lblSemPressupostos->setWordWrap(true);
+    lblSemPressupostos->setStyleSheet("color: #a00000;");
+    const auto markMissingCounts = [this, lblSemPressupostos] {
+        const std::optional<double> analysed = core::ParseLocaleNumber(
+            validFactorCount(lblFatores_->text(), program_.locale).toStdString(), program_.locale);
+        QStringList missing;
+        for (int n = 0; n < static_cast<int>(analysed.value_or(0)); ++n)
+            if (txtP_[n]->text().trimmed().isEmpty()) missing << QString::number(n + 1);
+        QString mark;
+        if (!missing.isEmpty()) {
+            const QString factors = missing.join(", ");
+            if (program_.gIdioma == Language::English)
+                mark = QString(
+                           "No number of propositions for factor %1: enter it in the "
+                           "Propositions column.")
+                           .arg(factors);
+            else if (program_.gIdioma == Language::Spanish)
+                mark = QString::fromUtf8(
+                           "Sin número de proposiciones en el factor %1: indíquelo "
+                           "en la columna Proposiciones.")
+                           .arg(factors);
+            else
+                mark = QString::fromUtf8(
+                           "Sem número de pressupostos no fator %1: indique-o na "
+                           "coluna Pressupostos.")
+                           .arg(factors);
+        }
+        lblSemPressupostos->setText(mark);
+        lblSemPressupostos->setVisible(!mark.isEmpty());
+    };
+    connect(lblFatores_, &QLineEdit::textChanged, this, markMissingCounts);
+    for (QLineEdit* box : txtP_) connect(box, &QLineEdit::textChanged, this, markMissingCounts);
+    lblSemPressupostos->hide();
+
     auto* cmdFatores =
         pictureButton(this, "cmdFatores", "&Opiniões", "button_opinions.svg", kSetupButtonSize);
     auto* cmdSair =
@@ -97,6 +136,7 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
     layout->addWidget(label11);
     layout->addLayout(count);
     layout->addLayout(grid);
+    layout->addWidget(lblSemPressupostos);
     layout->addSpacing(6);
     layout->addLayout(buttons);
 }

@@ -401,7 +401,8 @@ class AnalysisWindowsTest : public QObject {
         QVERIFY(*seen);
         QCOMPARE(sentence, "Dados consistentes,  forte concordância.");
         QCOMPARE(g1n, "1.0000");
-        QCOMPARE(state, "Logical state: True");  // of G1 = 1, G2 = 0, in the stored language
+        // Of G1 = 1, G2 = 0; in Portuguese like the rest of the window, whatever the language.
+        QCOMPARE(state, QString::fromUtf8("Estado lógico: Verdadeiro"));
 
         QVERIFY(window.isVisible());
         QTest::mouseClick(child<QPushButton>(window, "cmdSair"), Qt::LeftButton);
@@ -884,7 +885,7 @@ class AnalysisWindowsTest : public QObject {
         QCOMPARE(p.operatorCell(Side::Contrary, 2, 0).right(),
                  p.operatorCell(Side::Contrary, 1, 0).left());
         QCOMPARE(p.operatorCell(Side::Favourable, 0, 0).left(), p.favourableCell(1).right());
-        const double middle = p.size().width() / 2;
+        const double middle = p.factorNumberCell(1).center().x();
         for (int c = 0; c < 3; ++c) {
             const QRectF left = p.operatorCell(Side::Contrary, c, 0);
             const QRectF right = p.operatorCell(Side::Favourable, c, 0);

@@ -14,6 +14,7 @@
 
 #include "analysis/frmAnalise4f.h"
 #include "analysis/logical_state.h"
+#include "analysis/network_table_picture.h"
 #include "analysis/printing_surface.h"
 #include "analysis/report.h"
 #include "shell/file_dialog.h"
@@ -204,6 +205,86 @@ class ReportTest : public QObject {
         QCOMPARE(ops[expected.size() + 1].picture, &pictures.logo);
         QCOMPARE(ops.back().kind, Kind::EndDoc);
         QCOMPARE(page.pages(), 1);
+    }
+
+    // Each degree, at its widest, stands clear of the borders of the cell it is written in.
+    void everyDegreeStaysInsideItsCell() {
+        ReportData data;
+        const QString wide = "0.0000", narrow = "0.00";
+        for (int i = 0; i < 4; ++i) {
+            data.contrary[i] = data.favourable[i] = wide;
+            data.max[i] = narrow;
+        }
+        data.min1 = data.min2 = narrow;
+        data.g2n = data.g1n = wide;
+        const Pictures pictures;
+        const NetworkTablePicture table = NetworkTablePicture::fourFactor();
+        RecordingSurface page(11520, 16000);
+        PrintReport(page, data, {pictures.decoration, table, pictures.logo});
+        const auto& ops = page.operations();
+        const auto picture = std::find_if(ops.begin(), ops.end(),
+                                          [&](const auto& op) { return op.picture == &table; });
+        QVERIFY(picture != ops.end());
+        using Side = NetworkTablePicture::Side;
+        // In the order the report writes them, row by row.
+        const QList<QRectF> cells{table.contraryCell(1),
+                                  table.favourableCell(1),
+                                  table.operatorCell(Side::Contrary, 0, 0),
+                                  table.operatorCell(Side::Favourable, 0, 0),
+                                  table.contraryCell(2),
+                                  table.favourableCell(2),
+                                  table.operatorCell(Side::Contrary, 1, 0),
+                                  table.operatorCell(Side::Favourable, 1, 0),
+                                  table.contraryCell(3),
+                                  table.favourableCell(3),
+                                  table.operatorCell(Side::Contrary, 0, 1),
+                                  table.operatorCell(Side::Favourable, 0, 1),
+                                  table.contraryCell(4),
+                                  table.favourableCell(4),
+                                  table.degreeValueCell(0),
+                                  table.degreeValueCell(1)};
+        int k = 0;
+        for (auto op = picture + 1; op != ops.end() && k < cells.size(); ++op, ++k) {
+            QVERIFY(op->kind == Kind::Text);
+            page.FontSize = op->fontSize;
+            const QRectF box(op->x, op->y, page.TextWidth(op->text), page.TextHeight());
+            // Clear of the rule drawn on the cell's edge.
+            const QRectF cell =
+                NetworkTablePicture::mapToTarget(cells[k], table.size(), picture->rect)
+                    .adjusted(20, 0, -20, 0);
+            QVERIFY2(cell.contains(box), qPrintable(QString("degree #%1").arg(k)));
+        }
+        QCOMPARE(k, cells.size());
+    }
+
+    // A factor whose number of propositions was never entered is printed with a note, and
+    // the factors after it as ever.
+    void factorWithoutACountIsPrintedWithANote() {
+        Fixture f;
+        storeFactors(f, 3, 2);
+        f.db().execute("UPDATE Fatores SET Prop = '' WHERE Id = 2");
+        f.db().execute("UPDATE Fatores SET Prop = NULL WHERE Id = 3");
+        ReportData data = degreesData();
+        data.factors = ReadReportFactors(f.db(), 3, f.program().locale);
+        QCOMPARE(data.factors.size(), std::size_t(3));
+        QVERIFY(!data.factors[0].withoutCount);
+        QCOMPARE(data.factors[0].propositions.size(), std::size_t(2));
+        for (int i : {1, 2}) {
+            QVERIFY(data.factors[i].withoutCount);
+            QVERIFY(data.factors[i].propositions.empty());
+        }
+        const Pictures pictures;
+        RecordingSurface page(11520, 16000);
+        PrintReport(page, data, pictures.report());
+        QStringList texts;
+        for (const auto& op : page.operations())
+            if (op.kind == Kind::Text) texts << op.text;
+        const qsizetype second = texts.indexOf("Fator:  2.T2");
+        QVERIFY(second > 0);
+        QVERIFY(texts.at(second + 1).contains(QString::fromUtf8("fator 2 não tem número")));
+        QVERIFY(texts.at(second + 1).contains("janela de fatores"));
+        QCOMPARE(texts.at(second + 2), "Fator:  3.T3");
+        QVERIFY(texts.at(second + 3).contains("fator 3"));
     }
 
     void longReportGoesOnOverPages_data() {

@@ -307,7 +307,9 @@ class CliTest : public QObject {
         QVERIFY2(report.contains(QRegularExpression("Fator:\\s+1\\.Custos")), qPrintable(report));
         QVERIFY(report.contains(QRegularExpression("Sem respostas\\s+00\\s+00\\s+00\\s+00\\s+00")));
         QVERIFY(report.contains("0.6250"));
-        QVERIFY(report.contains("Logical state: Quasi-true tending to Inconsistent"));
+        // The data file speaks English; the report is in Portuguese all through.
+        QVERIFY(report.contains(
+            QString::fromUtf8("Estado lógico: Quase-verdadeiro tendendo ao Inconsistente")));
     }
 
     // A write that fails part way (here the file size limit, as a full disk would) leaves
@@ -331,6 +333,22 @@ class CliTest : public QObject {
         QCOMPARE(old.readAll(), QByteArray("an older report"));
         QCOMPARE(QDir(data.dir.path()).entryList({"report.pdf*"}, QDir::Files),
                  QStringList{"report.pdf"});
+    }
+
+    // A factor without a number of propositions is left out of the export, and said so.
+    void exportLeavesOutAFactorWithoutAPropositionCount() {
+        DataFile data;
+        Database::open(data.path.toStdString(), vpl::store::kDatabaseKey)
+            ->update("Fatores", 2, {{"Prop", ""}});
+        const Run all = cli({"export", "--csv", "--data", data.path});
+        QCOMPARE(all.status, 0);
+        QVERIFY2(
+            all.err.contains("factor 2 has no number of propositions") && all.err.count('\n') == 1,
+            qPrintable(all.err));
+        QVERIFY(all.out.contains("Custos") || all.out.contains("Custo, prazo"));
+        const Run one = cli({"export", "--csv", "--factor", "2", "--data", data.path});
+        QCOMPARE(one.status, 1);
+        QVERIFY(one.err.contains("factors window"));
     }
 
     void exportThenImportRoundTrips() {

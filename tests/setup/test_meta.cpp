@@ -351,6 +351,21 @@ class MetaTest : public QObject {
         QCOMPARE(f.db().rowByKey("Fatores", {"Fator"}, 2)->text("Fator"), "Fator n2!");
     }
 
+    // Factors analysed without a number of propositions are named until one is typed.
+    void factorsWithoutAPropositionCountAreNamed() {
+        Fixture f;
+        test::fillWithData(f.db());
+        f.db().execute("UPDATE Parametro SET Fatores = 3");
+        f.db().execute("UPDATE Fatores SET Prop = '' WHERE Id IN (2, 5)");  // 5 is not analysed
+        test::Loaded<frmMeta> w(f.program());
+        auto* mark = child<QLabel>(w, "lblSemPressupostos");
+        QVERIFY(!mark->isHidden());
+        QVERIFY2(mark->text().contains("2") && !mark->text().contains("5"),
+                 qPrintable(mark->text()));
+        QTest::keyClicks(count(w, 2), "4");
+        QVERIFY(mark->isHidden());
+    }
+
     void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("how");
