@@ -57,6 +57,21 @@ class FailingWindow : public QDialog {
 
 }  // namespace
 
+// What a dispatch leaves: the window for the count, or none and one warning that names the
+// stored count.
+void checkDispatch(const QList<WindowId>& opened, int window, const QString& count) {
+    if (window >= 0) {
+        QCOMPARE(opened, QList<WindowId>{WindowId(window)});
+        QCOMPARE(MessageBox::shown().size(), 0);
+        return;
+    }
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(MessageBox::shown().size(), 1);
+    QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
+    QVERIFY2(MessageBox::shown().first().text.contains(" " + count + " "),
+             qPrintable(MessageBox::shown().first().text));
+}
+
 class MenuTest : public QObject {
     Q_OBJECT
   private slots:
@@ -304,17 +319,7 @@ class MenuTest : public QObject {
         Menu menu(f.program());
         MessageBox::clearShown();
         child<QAction>(menu, "mnuAna")->trigger();
-        if (window >= 0) {
-            QCOMPARE(fake.opened, QList<WindowId>{WindowId(window)});
-            QCOMPARE(MessageBox::shown().size(), 0);
-            return;
-        }
-        // A count that opens nothing says which count is stored.
-        QVERIFY(fake.opened.isEmpty());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        QCOMPARE(MessageBox::shown().first().icon, MessageBox::Icon::Warning);
-        QVERIFY2(MessageBox::shown().first().text.contains(" " + fatores + " "),
-                 qPrintable(MessageBox::shown().first().text));
+        checkDispatch(fake.opened, window, fatores);
     }
 
     // The Likert window's analysis button dispatches on the registration's count (nFatores)
@@ -338,16 +343,9 @@ class MenuTest : public QObject {
         tabela.Form_Load();  // an unusable count is told here already
         MessageBox::clearShown();
         child<QPushButton>(tabela, "cmdAnalise")->click();
-        if (window >= 0) {
-            QCOMPARE(fake.opened, QList<WindowId>{WindowId(window)});
-            QCOMPARE(MessageBox::shown().size(), 0);
-            return;
-        }
-        QVERIFY(fake.opened.isEmpty());
-        QCOMPARE(MessageBox::shown().size(), 1);
-        const QString text = MessageBox::shown().first().text;
-        QVERIFY2(text.contains(" " + nFatores + " ") && text.contains("nFatores"),
-                 qPrintable(text));
+        checkDispatch(fake.opened, window, nFatores);
+        if (window < 0 && !QTest::currentTestFailed())
+            QVERIFY(MessageBox::shown().first().text.contains("nFatores"));
     }
 
     void dispatchReadsTextCountsByTheUserLocale() {
