@@ -157,7 +157,7 @@ void frmAnalise4f::Form_Load() {
     setUpPrinters();
     setUpGrid();
     store::Database& db = program_.db();
-    F_ = StoredFactorCount(db, program_.locale);
+    F_ = decision::ReadFactorCount(db, program_.locale).asInteger();
     applyStoredLanguage(program_, *this, {Analise4fCaptionsEN, Analise4fCaptionsES});
 
     const auto pairs = StoredFactorPairs(db, std::clamp<int>(F_, 0, 4));
@@ -251,8 +251,7 @@ void frmAnalise4f::cmdPdf_Click() {
 QString frmAnalise4f::proposedPdfPath() {
     QString question;
     try {
-        question = qs(
-            program_.db().firstRow("Cadastro", {"Questao"}).value("Questao").toText().value_or(""));
+        question = qs(decision::ReadQuestion(program_.db()));
     } catch (const store::StoreError&) {
         // The name is only a proposal: a damaged Cadastro does not stop the report.
     }

@@ -83,7 +83,7 @@ Rede4fResult Rede4f(std::int16_t factorCount, std::span<const std::optional<Evid
     return r;
 }
 
-AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>, 4>& blocks,
+AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const Counts>, 4>& blocks,
                                      NumberLocale locale) {
     AnaliseFatoresResult r;
     for (std::size_t i = 0; i < 4; ++i) {

@@ -72,7 +72,7 @@ struct AnaliseFatoresResult : NetworkOutcome {
     std::array<NetworkStep, 6> steps;
 };
 
-AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const CountRow>, 4>& blocks,
+AnaliseFatoresResult AnalisarFatores(const std::array<std::span<const Counts>, 4>& blocks,
                                      NumberLocale locale);
 
 // A network as its table picture draws it: operator columns from the factors outwards, the

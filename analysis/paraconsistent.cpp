@@ -23,11 +23,11 @@ constexpr Fixed4 Percent(std::int64_t whole) {
 
 }  // namespace
 
-std::optional<Anotacao> EvidenciaDeContagens(std::span<const CountRow> rows, NumberLocale locale) {
+std::optional<Anotacao> EvidenciaDeContagens(std::span<const Counts> rows, NumberLocale locale) {
     Fixed4 disagreement;
     Fixed4 agreement;
     double indifferent = 0.0;
-    for (const CountRow& row : rows) {
+    for (const Counts& row : rows) {
         disagreement +=
             AsShown(static_cast<double>(std::int64_t{row[0]} + row[1]), "#0.00", locale);
         agreement += AsShown(static_cast<double>(std::int64_t{row[3]} + row[4]), "#0.00", locale);

@@ -12,7 +12,7 @@
 
 #include "core/fixed4.h"
 #include "core/number_text.h"
-#include "store/schema.h"
+#include "core/counts.h"
 
 namespace vpl::core {
 
@@ -27,12 +27,9 @@ struct Anotacao {
     Degree lambda;  // contrary degree (disbelief)
 };
 
-// N01 .. N05 of one proposition: DT, D, I, C, CT.
-using CountRow = std::array<std::int32_t, store::kLikertPoints>;
-
 // The degrees of a factor from its answer counts, texts "0.00". Nothing when the answer
 // total is not above 0.
-std::optional<Anotacao> EvidenciaDeContagens(std::span<const CountRow> rows, NumberLocale locale);
+std::optional<Anotacao> EvidenciaDeContagens(std::span<const Counts> rows, NumberLocale locale);
 
 enum class Operand { First, Second };
 

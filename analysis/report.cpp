@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "analysis/printing_surface.h"
+#include "shell/controls.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 #include "store/database.h"
@@ -142,8 +143,8 @@ class ReportWriter {
         for (std::size_t i = 0; i < data_.factors.size(); ++i) {
             const ReportFactor& factor = data_.factors[i];
             std::vector<QStringList> texts;
-            for (const ReportProposition& p : factor.propositions)
-                texts.push_back(propositionLines(p.text));
+            for (const decision::Proposition& p : factor.propositions)
+                texts.push_back(propositionLines(qs(p.text.toText().value_or(""))));
             // The factor's line stays with its first proposition, or with its note.
             const double first = factor.withoutCount ? kPropositionLine
                                  : texts.empty()     ? 0
@@ -157,15 +158,15 @@ class ReportWriter {
                 y += kPropositionLine;
             }
             for (std::size_t j = 0; j < texts.size(); ++j) {
-                const ReportProposition& p = factor.propositions[j];
+                const decision::Proposition& p = factor.propositions[j];
                 y = room(y, propositionHeight(texts[j].size()));
                 // The counts stand on the first line.
                 at(kPropositionX, y, kPropositionSize, texts[j].front());
                 const double xs[] = {kFirstCountX, 8400, 8800, 9200, 9600};
                 double total = 0;
                 for (int k = 0; k < store::kLikertPoints; ++k) {
-                    at(xs[k], y, kPropositionSize, number00(p.counts[k], locale));
-                    total += p.counts[k];
+                    at(xs[k], y, kPropositionSize, number00(p.stored[k], locale));
+                    total += p.stored[k];
                 }
                 at(10000, y, kPropositionSize, number00(total, locale));
                 y += kPropositionLine;
@@ -248,32 +249,16 @@ QString FactorWithoutCountNote(int factor) {
 std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
                                             core::NumberLocale locale) {
     std::vector<ReportFactor> factors;
-    const int shown = std::clamp(factorCount, 0, store::kFactorSlots);
-    const std::vector<store::Row> rows = db.firstRowsUpTo("Fatores", {"Fator", "Prop"}, shown);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const store::Value& prop = rows[i].value("Prop");
+    for (const decision::Factor& stored :
+         decision::ReadFactors(db, std::clamp(factorCount, 0, store::kFactorSlots))) {
         ReportFactor& factor = factors.emplace_back();
-        factor.title = QString::fromStdString(rows[i].value("Fator").toText().value_or(""));
+        factor.title = qs(stored.titleText());
         // A delivered file's factors have no count until the factors window saves one.
-        if (QString::fromStdString(prop.toText().value_or("")).trimmed().isEmpty()) {
-            factor.withoutCount = true;
-            continue;
-        }
-        const std::optional<double> p = storedNumber(prop, locale);
-        if (!p || *p < 0 || *p != std::floor(*p))
-            throw InvalidDataError("O número de pressupostos do fator " + std::to_string(i + 1) +
-                                   " não é válido: \"" + prop.toText().value_or("Null") + "\".");
-
-        std::vector<std::string> fields{"Proposicao"};
-        for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-        const std::string table = store::propositionTable(static_cast<int>(i) + 1);
-        for (const store::Row& row : db.firstRows(table, fields, static_cast<int>(*p))) {
-            ReportProposition& proposition = factor.propositions.emplace_back();
-            proposition.text =
-                QString::fromStdString(row.value("Proposicao").toText().value_or(""));
-            for (int k = 0; k < store::kLikertPoints; ++k)
-                proposition.counts[k] = row.number(fields[k + 1]);
-        }
+        const decision::PropositionCount count = stored.propositionCount(locale);
+        factor.withoutCount = count.state == decision::PropositionCount::State::Missing;
+        if (factor.withoutCount) continue;
+        factor.propositions =
+            decision::ReadPropositions(db, stored.number, stored.rowsShown(locale));
     }
     return factors;
 }

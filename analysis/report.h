@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/number_text.h"
+#include "decision/decision.h"
 #include "store/schema.h"
 
 namespace vpl {
@@ -15,14 +16,9 @@ class Database;
 class Picture;
 class PrintingSurface;
 
-struct ReportProposition {
-    QString text;
-    std::array<double, store::kLikertPoints> counts{};  // N01 .. N05
-};
-
 struct ReportFactor {
     QString title;
-    std::vector<ReportProposition> propositions;  // as many as the factor's Prop
+    std::vector<decision::Proposition> propositions;  // as many as the factor's Prop
     // Prop is empty: no number of propositions was ever entered for the factor. It is
     // printed with a note instead of propositions.
     bool withoutCount = false;
@@ -46,11 +42,11 @@ struct ReportData {
     core::NumberLocale locale;
 };
 
-// Factors 1 to `factorCount` (at most the rows of Fatores) with their titles and, from
-// Prop1 .. Prop8, as many propositions as their Prop says; a factor whose Prop is empty
-// (NULL or blanks) has none and is marked withoutCount. StoreError when a table or field
-// is missing, a count is not a number or a proposition table has fewer rows than Prop;
-// InvalidDataError when Prop holds something that is not a whole number.
+// Factors 1 to `factorCount` (as many as the file holds) with their titles and as many
+// propositions as their number of propositions says; a factor that has none entered (NULL or
+// blanks) is marked withoutCount. StoreError when a table or field is missing, a count is
+// not a number or the factor holds fewer propositions; InvalidDataError when the number of
+// propositions is not a whole number from 0 to 99.
 std::vector<ReportFactor> ReadReportFactors(store::Database& db, int factorCount,
                                             core::NumberLocale locale);
 

@@ -23,19 +23,6 @@ namespace vpl {
 
 namespace {
 
-constexpr int kBlockRows = 19;  // of the 20 keys of a block, the last is never read
-
-// A count of PLikert as the block sums read it: a whole number of answers. Anything else
-// (NULL, a text, a fraction, a negative or huge number) stops the analysis with a message.
-std::int32_t blockCount(const store::Row& row, const std::string& field) {
-    const store::Value& value = row.value(field);
-    const std::optional<double> n = value.number();
-    if (!n || *n < 0 || *n > std::numeric_limits<std::int32_t>::max() || *n != std::floor(*n))
-        throw InvalidDataError("Contagem inválida em PLikert, chave " + std::to_string(row.key()) +
-                               ", campo " + field + ": " + value.toText().value_or("Null"));
-    return static_cast<std::int32_t>(*n);
-}
-
 // Portrait on the paper of the user's country, with the margins a printer keeps clear.
 QPageLayout reportPageLayout() {
     const QPageSize paper(QLocale::system().measurementSystem() == QLocale::ImperialUSSystem
@@ -53,21 +40,13 @@ core::Idioma idiomaDoPrograma(std::int16_t gIdioma) {
     return core::Idioma::Portugues;
 }
 
-std::int16_t StoredFactorCount(store::Database& db, core::NumberLocale locale) {
-    const store::Value fatores = db.firstRow("Parametro", {"Fatores"}).value("Fatores");
-    const double whole = std::nearbyint(storedNumber(fatores, locale).value_or(4));
-    return static_cast<std::int16_t>(std::clamp(whole, -32768.0, 32767.0));
-}
-
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors) {
     std::vector<std::optional<core::EvidencePair>> pairs;
-    for (const store::Row& row : db.firstRowsUpTo("Fatores", {"Mi1", "Mi2"}, factors)) {
-        const std::optional<double> mi1 = row.value("Mi1").number();
-        const std::optional<double> mi2 = row.value("Mi2").number();
-        if (mi1 && mi2)
-            pairs.push_back(core::EvidencePair{*mi1, *mi2});
-        else
-            pairs.push_back(std::nullopt);
+    for (const decision::Factor& factor :
+         decision::ReadFactors(db, factors, decision::FactorFields::Degrees)) {
+        const auto degrees = factor.degrees();
+        pairs.push_back(degrees ? std::optional(core::EvidencePair{degrees->first, degrees->second})
+                                : std::nullopt);
     }
     pairs.resize(std::max(factors, 0));
     return pairs;
@@ -76,35 +55,28 @@ std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database
 namespace {
 
 // The counts of each stored proposition of factors 1 to `factors`, as far as they can be
-// read: nothing for a factor without a row in Fatores, whose Prop is no whole number, or
-// whose proposition table or counts cannot be read. These are only hints beside a result
-// that does not rest on them, so nothing here stops an analysis.
-std::vector<std::optional<std::vector<core::LikertRow>>> StoredCountRows(
+// read: nothing for a factor without a row, without a valid number of propositions, or
+// whose propositions cannot be read. These are only hints beside a result that does not
+// rest on them, so nothing here stops an analysis.
+std::vector<std::optional<std::vector<core::Counts>>> StoredCountRows(
     store::Database& db, int factors, core::NumberLocale locale) {
-    const int counted = std::clamp(factors, 0, store::kFactorSlots);
-    std::vector<std::optional<std::vector<core::LikertRow>>> counts(std::max(factors, 0));
-    std::vector<std::string> fields;
-    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-    std::vector<store::Row> rows;
+    std::vector<std::optional<std::vector<core::Counts>>> counts(std::max(factors, 0));
+    std::vector<decision::Factor> stored;
     try {
-        rows = db.firstRowsUpTo("Fatores", {"Prop"}, counted);
+        stored = decision::ReadFactors(db, std::clamp(factors, 0, store::kFactorSlots));
     } catch (const store::StoreError&) {
         return counts;
     }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::optional<double> p = storedNumber(rows[i].value("Prop"), locale);
-        if (!p || *p < 0 || *p != std::floor(*p) || *p > store::kPropositionRows) continue;
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        const decision::PropositionCount p = stored[i].propositionCount(locale);
+        if (p.state != decision::PropositionCount::State::Valid) continue;
         try {
-            std::vector<core::LikertRow> factor;
-            for (const store::Row& row :
-                 db.firstRowsUpTo(store::propositionTable(static_cast<int>(i) + 1), fields,
-                                  static_cast<int>(*p))) {
-                core::LikertRow& c = factor.emplace_back();
-                for (int j = 0; j < store::kLikertPoints; ++j)
-                    c[j] = row.value(fields[j]).number().value_or(0);
-            }
-            counts[i] = std::move(factor);
+            std::vector<core::Counts>& factor = counts[i].emplace();
+            for (const decision::Proposition& row :
+                 decision::ReadPropositions(db, stored[i].number, p.count))
+                factor.push_back(row.counts());
         } catch (const store::StoreError&) {
+            counts[i].reset();
         }
     }
     return counts;
@@ -119,8 +91,8 @@ std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int f
         std::optional<double>& total = answers.emplace_back();
         if (!rows) continue;
         total = 0.0;
-        for (const core::LikertRow& row : *rows)
-            for (const double count : row) *total += count;
+        for (const core::Counts& row : *rows)
+            for (const std::int32_t count : row) *total += count;
     }
     return answers;
 }
@@ -132,8 +104,7 @@ std::vector<int> StoredFactorsWithStaleDegrees(
     const auto counts = StoredCountRows(db, static_cast<int>(pairs.size()), locale);
     for (std::size_t i = 0; i < pairs.size(); ++i) {
         if (!pairs[i] || !counts[i]) continue;
-        const core::StoredDegrees follow =
-            core::DegreesToStore(core::ComputeLikertEvidence(*counts[i]));
+        const core::StoredDegrees follow = core::DegreesOf(*counts[i]);
         if (follow != core::StoredDegrees{pairs[i]->Mi1, pairs[i]->Mi2})
             stale.push_back(static_cast<int>(i) + 1);
     }
@@ -145,19 +116,6 @@ std::vector<int> StoredFactorsWithoutAnswers(
     core::NumberLocale locale) {
     const auto answers = StoredAnswerCounts(db, static_cast<int>(pairs.size()), locale);
     return core::FatoresSemRespostas(pairs, answers);
-}
-
-std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database& db) {
-    std::vector<std::string> fields;
-    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-    std::array<std::vector<core::CountRow>, 4> blocks;
-    for (int block = 1; block <= 4; ++block) {
-        for (const store::Row& row : db.rowsFrom("PLikert", fields, 20 * block - 19, kBlockRows)) {
-            core::CountRow& c = blocks[block - 1].emplace_back();
-            for (int j = 0; j < store::kLikertPoints; ++j) c[j] = blockCount(row, fields[j]);
-        }
-    }
-    return blocks;
 }
 
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,

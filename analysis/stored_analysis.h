@@ -25,17 +25,13 @@ class Database;
 // The language of the logical state's words for a gIdioma value.
 core::Idioma idiomaDoPrograma(std::int16_t gIdioma);
 
-// The stored factor count as the four-factor load reads it into a 16-bit integer; a value
-// that is not a number counts 4, as it does for the analysis dispatch.
-std::int16_t StoredFactorCount(store::Database& db, core::NumberLocale locale);
-
-// The stored evidence pairs of factors 1 to `factors`: factor i is the i-th row of Fatores.
-// A factor without a row, or whose Mi1 or Mi2 is not a number, has no pair.
+// The stored evidence pairs of factors 1 to `factors`. A factor the file does not hold, or
+// whose degrees are not numbers, has no pair.
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
 
-// The answers counted in the propositions of factors 1 to `factors`: the five counts of the
-// first Prop rows of Prop1 .. Prop8. Nothing for a factor whose count is unknown: no row in
-// Fatores, a Prop that is no whole number, a proposition table that cannot be read.
+// The answers counted in the propositions of factors 1 to `factors`. Nothing for a factor
+// whose answers are unknown: not held, without a valid number of propositions, or whose
+// propositions cannot be read.
 std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
                                                       core::NumberLocale locale);
 
@@ -50,11 +46,6 @@ std::vector<int> StoredFactorsWithoutAnswers(
 std::vector<int> StoredFactorsWithStaleDegrees(
     store::Database& db, const std::vector<std::optional<core::EvidencePair>>& pairs,
     core::NumberLocale locale);
-
-// The four blocks of answer counts of PLikert that the family windows analyse: block i is
-// the row with key 20 i - 19 and the 18 rows after it. InvalidDataError on a count that is
-// not a whole number of answers.
-std::array<std::vector<core::CountRow>, 4> ReferenceTableBlocks(store::Database& db);
 
 // Everything the four-factor report prints, from the data file and the network's result.
 // The report reads alike in every interface language; `language` is not used.

@@ -274,7 +274,7 @@ void frmAnaliseFamilia::AnalisarFatores() {
 
 void frmAnaliseFamilia::analyseReferenceTable() {
     store::Database& db = program_.db();
-    const auto blocks = ReferenceTableBlocks(db);
+    const auto blocks = decision::ReadReferenceBlocks(db);
     const core::AnaliseFatoresResult r =
         core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, program_.locale);
 

@@ -148,8 +148,8 @@ struct StoredFactors {
 };
 
 StoredFactors storedFactorCount(store::Database& db, core::NumberLocale locale) {
-    return {std::clamp<int>(StoredFactorCount(db, locale), 0, store::kFactorSlots),
-            db.firstRow("Parametro", {"Fatores"}).value("Fatores").toText().value_or("Null")};
+    const decision::FactorCount count = decision::ReadFactorCount(db, locale);
+    return {count.factorsCovered(), decision::ShownValue(count.stored)};
 }
 
 // A factor number given on the command line, 1 to the stored factor count. A count that
@@ -277,7 +277,7 @@ void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
 }
 
 void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a) {
-    const auto blocks = ReferenceTableBlocks(db);
+    const auto blocks = decision::ReadReferenceBlocks(db);
     const core::AnaliseFatoresResult r =
         core::AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
     for (int i = 0; i < 4; ++i)
@@ -350,14 +350,12 @@ void printText(const Analysis& a, std::ostream& out) {
 int analyse(Command& command, std::ostream& out) {
     auto db = openData(command.data, store::Database::Access::ReadOnly);
     const core::NumberLocale locale = systemNumberLocale();
-    const store::Row parametro = db->firstRow("Parametro", {"Fatores", "Idioma"});
-    const double count = storedNumber(parametro.value("Fatores"), locale).value_or(4);
-    if (!analysisWindowForCount(count))
-        throw Failure(kNotPossible, "the stored factor count " +
-                                        parametro.value("Fatores").toText().value_or("Null") +
+    const decision::FactorCount count = decision::ReadFactorCount(*db, locale);
+    if (!count.analysed())
+        throw Failure(kNotPossible, "the stored factor count " + decision::ShownValue(count.stored) +
                                         " opens no analysis");
     Analysis a;
-    a.factors = static_cast<int>(count);
+    a.factors = *count.analysed();
     if (a.factors == 4) {
         a.network = "four-factor";
         fourFactor(*db, locale, a);
@@ -368,7 +366,7 @@ int analyse(Command& command, std::ostream& out) {
         a.network = "reference-table";
         referenceTable(*db, locale, a);
     }
-    const std::int16_t language = languageFromStored(parametro.value("Idioma").number());
+    const std::int16_t language = languageFromStored(decision::ReadStoredLanguage(*db));
     a.idioma = idiomaDoPrograma(language);
     a.stateText = core::NomeDoEstado(a.state, a.idioma);
     command.isSet("json") ? printJson(a, out) : printText(a, out);
@@ -381,14 +379,13 @@ int report(Command& command, std::ostream& out) {
     const QString pdf = command.value("pdf");
     auto db = openData(command.data, store::Database::Access::ReadOnly);
     const core::NumberLocale locale = systemNumberLocale();
-    const int factors = StoredFactorCount(*db, locale);
+    const int factors = decision::ReadFactorCount(*db, locale).asInteger();
     if (factors != 4)
         throw Failure(kNotPossible,
                       "the report is of the four-factor analysis; the data file has " +
                           std::to_string(factors) + " factors");
     const core::Rede4fResult r = core::Rede4f(4, StoredFactorPairs(*db, 4), locale);
-    const std::int16_t language =
-        languageFromStored(db->firstRow("Parametro", {"Idioma"}).value("Idioma").number());
+    const std::int16_t language = languageFromStored(decision::ReadStoredLanguage(*db));
     const ReportData data = FourFactorReportData(*db, 4, r, locale, language);
     // Printed without propositions, with a note; said here too.
     for (std::size_t i = 0; i < data.factors.size(); ++i)
@@ -410,11 +407,11 @@ int report(Command& command, std::ostream& out) {
 
 std::vector<core::SurveyProposition> surveyPropositions(const ReportFactor& factor) {
     std::vector<core::SurveyProposition> propositions;
-    for (const ReportProposition& p : factor.propositions) {
+    for (const decision::Proposition& p : factor.propositions) {
         core::SurveyProposition& s = propositions.emplace_back();
-        s.text = u8(p.text);
+        s.text = p.text.toText().value_or("");
         for (int k = 0; k < store::kLikertPoints; ++k)
-            s.counts[k] = static_cast<std::int32_t>(std::llround(p.counts[k]));
+            s.counts[k] = static_cast<std::int32_t>(std::llround(p.stored[k]));
     }
     return propositions;
 }

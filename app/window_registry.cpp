@@ -13,10 +13,6 @@ namespace vpl {
 
 namespace {
 
-void openFamilyMember(Program& program, int factors, QWidget* parent) {
-    openModal<frmAnaliseFamilia>(program, parent, familyMember(factors));
-}
-
 void openWindow(Program& program, WindowId id, QWidget* parent) {
     switch (id) {
         case WindowId::Cadastro:
@@ -34,23 +30,10 @@ void openWindow(Program& program, WindowId id, QWidget* parent) {
         case WindowId::Analise4f:
             openModal<frmAnalise4f>(program, parent);
             break;
-        case WindowId::Analise2f:
-            openFamilyMember(program, 2, parent);
-            break;
-        case WindowId::Analise3f:
-            openFamilyMember(program, 3, parent);
-            break;
-        case WindowId::Analise5f:
-            openFamilyMember(program, 5, parent);
-            break;
-        case WindowId::Analise6f:
-            openFamilyMember(program, 6, parent);
-            break;
-        case WindowId::Analise7f:
-            openFamilyMember(program, 7, parent);
-            break;
-        case WindowId::Analise8f:
-            openFamilyMember(program, 8, parent);
+        default:
+            // The family windows: one class, a table row per factor count.
+            if (const std::optional<int> factors = factorCountOfWindow(id))
+                openModal<frmAnaliseFamilia>(program, parent, familyMember(*factors));
             break;
     }
 }

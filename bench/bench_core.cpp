@@ -52,9 +52,9 @@ void BM_Rede4f(benchmark::State& state) {
 BENCHMARK(BM_Rede4f)->Unit(benchmark::kMicrosecond);
 
 void BM_AnalisarFatores(benchmark::State& state) {
-    std::array<std::vector<CountRow>, 4> blocks;
+    std::array<std::vector<Counts>, 4> blocks;
     for (std::size_t i = 0; i < 4; ++i) {
-        blocks[i].assign(19, CountRow{});
+        blocks[i].assign(19, Counts{});
         for (std::size_t r = 0; r < 19; ++r) {
             for (std::size_t c = 0; c < 5; ++c)
                 blocks[i][r][c] = static_cast<int>((i + r * 3 + c) % 9);

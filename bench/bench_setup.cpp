@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "bench/median_reporter.h"
-#include "setup/clear_all.h"
+#include "decision/decision.h"
 #include "store/database.h"
 #include "store/schema.h"
 
@@ -81,7 +81,7 @@ void BM_ClearAllTypicalProblem(benchmark::State& state) {
         state.PauseTiming();
         fillTypicalProblem(db);
         state.ResumeTiming();
-        setup::clearAllData(db);
+        decision::ClearDecision(db);
     }
 }
 BENCHMARK(BM_ClearAllTypicalProblem)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();
@@ -93,7 +93,7 @@ void BM_ClearAllFullProblem(benchmark::State& state) {
         state.PauseTiming();
         fillProblem(db);
         state.ResumeTiming();
-        setup::clearAllData(db);
+        decision::ClearDecision(db);
     }
 }
 BENCHMARK(BM_ClearAllFullProblem)->Unit(benchmark::kMillisecond)->Repetitions(15)->UseRealTime();

@@ -75,14 +75,6 @@ QWidget* symbol(QWidget* parent, const char* name, const char* picture) {
     return s;
 }
 
-bool isWholeCount(double n, int max) {
-    return n >= 0 && n <= max && n == std::floor(n);
-}
-
-std::string shownValue(const store::Value& value) {
-    return value.toText().value_or("Null");
-}
-
 // Enough for a long session of typing; older steps are dropped.
 constexpr std::size_t kUndoSteps = 200;
 
@@ -231,15 +223,18 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
 void frmTabela::Form_Load() {
     store::Database& db = program_.db();
     applyStoredLanguage(program_, *this, {TabelaCaptionsEN, TabelaCaptionsES});
-    NumFactors = factorCountOf(db.firstRow("Cadastro", {"nFatores"}).value("nFatores"));
+    NumFactors = factorCountOf(decision::ReadOfferedFactors(db));
     PrevFactor = 0;
-    int number = 0;
-    for (const store::Row& row : db.firstRows("Fatores", {"Fator"}, NumFactors))
-        cmbFator->addItem(QString::number(++number) + ". " +
-                          qs(row.value("Fator").toText().value_or("")));
+    const std::vector<decision::Factor> factors = decision::ReadFactors(db, NumFactors);
+    if (static_cast<int>(factors.size()) < NumFactors)
+        throw store::StoreError("Registros não encontrados: Fatores tem " +
+                                std::to_string(factors.size()) + " de " +
+                                std::to_string(NumFactors) + ".");
+    for (const decision::Factor& factor : factors)
+        cmbFator->addItem(QString::number(factor.number) + ". " + qs(factor.titleText()));
     cmbFator->setCurrentIndex(-1);
-    const store::Value fatores = db.firstRow("Parametro", {"Fatores"}).value("Fatores");
-    NumProps = storedNumber(fatores, program_.locale) ? NumFactors : 4;
+    const store::Value fatores = decision::ReadFactorCount(db, program_.locale).stored;
+    NumProps = decision::StoredNumber(fatores, program_.locale) ? NumFactors : 4;
     SetUpGrid();
     CurFactor = 0;
     cmdImportar->setEnabled(!program_.readOnly());
@@ -248,12 +243,12 @@ void frmTabela::Form_Load() {
 // nFatores follows the factors window's count; a value edited by hand that cannot be a
 // number of factors offers none, and says so.
 int frmTabela::factorCountOf(const store::Value& nFatores) {
-    const std::optional<double> count = storedNumber(nFatores, program_.locale);
-    if (count && isWholeCount(*count, store::kFactorSlots)) return static_cast<int>(*count);
+    if (const std::optional<int> count = decision::OfferedFactorCount(nFatores, program_.locale))
+        return *count;
     MessageBox::show(
         this,
         QString::fromUtf8("O número de fatores do cadastro (nFatores) não é válido: ") +
-            qs(shownValue(nFatores)) + QString::fromUtf8(".\nNenhum fator pode ser escolhido."),
+            qs(decision::ShownValue(nFatores)) + QString::fromUtf8(".\nNenhum fator pode ser escolhido."),
         "Aviso", MessageBox::Icon::Warning);
     return 0;
 }
@@ -305,18 +300,14 @@ void frmTabela::loadFactor(int factor) {
     // Taken before the rows are read: a write by another program in between is then seen
     // as one after the reading, never missed.
     const std::int64_t version = program_.db().dataVersion();
-    const std::optional<store::Row> row =
-        program_.db().rowByKey("Fatores", {"Prop", "Mi1", "Mi2"}, factor);
-    if (!row)
-        throw store::StoreError("Registro não encontrado: Fatores chave " + std::to_string(factor) +
-                                ".");
-    const int count = propositionCountOf(row->value("Prop"), factor);
+    const decision::Factor stored = decision::ReadFactor(program_.db(), factor);
+    const int count = stored.rowsShown(program_.locale);
     // Everything is read before the grid changes, so a failure leaves it as it was.
-    std::vector<StoredProposition> rows = readPropositions(factor, count);
+    std::vector<StoredProposition> rows = decision::ReadPropositions(program_.db(), factor, count);
     NumProps = count;
     shown_ = std::move(rows);
-    storedMi1_ = row->value("Mi1");
-    storedMi2_ = row->value("Mi2");
+    storedMi1_ = stored.mi1;
+    storedMi2_ = stored.mi2;
     seenVersion_ = version;
     PrevFactor = factor;
     undo_.clear();  // the steps belong to the factor shown before
@@ -324,30 +315,6 @@ void frmTabela::loadFactor(int factor) {
     lblMsg->hide();
     RefreshEvidence();
     showStaleDegrees();
-}
-
-// Prop as typed in the factors window: not a number gives 4 rows.
-int frmTabela::propositionCountOf(const store::Value& prop, int factor) const {
-    const std::optional<double> count = storedNumber(prop, program_.locale);
-    if (!count) return 4;
-    if (!isWholeCount(*count, store::kPropositionRows))
-        throw store::StoreError("O número de pressupostos do fator " + std::to_string(factor) +
-                                " não é válido: " + shownValue(prop) + ".");
-    return static_cast<int>(*count);
-}
-
-std::vector<frmTabela::StoredProposition> frmTabela::readPropositions(int factor, int count) {
-    std::vector<std::string> fields{"Proposicao"};
-    for (int j = 1; j <= store::kLikertPoints; ++j) fields.push_back(store::likertField(j));
-    std::vector<StoredProposition> rows;
-    for (const store::Row& row :
-         program_.db().firstRows(store::propositionTable(factor), fields, count)) {
-        StoredProposition p{row.key(), row.value("Proposicao"), {}};
-        for (int j = 1; j <= store::kLikertPoints; ++j)
-            p.counts[j - 1] = row.number(store::likertField(j));
-        rows.push_back(std::move(p));
-    }
-    return rows;
 }
 
 void frmTabela::FillLikertGrid() {
@@ -370,17 +337,17 @@ void frmTabela::FillLikertGrid() {
     for (std::size_t i = 0; i < shown_.size(); ++i) {
         const StoredProposition& p = shown_[i];
         const int r = kFirstRow + static_cast<int>(i);
-        grid.setTextAt(r, 0, qs(p.proposicao.toText().value_or("")));
+        grid.setTextAt(r, 0, qs(p.text.toText().value_or("")));
         grid.setToolTipAt(r, 0, grid.textAt(r, 0));
         double total = 0;
-        for (double count : p.counts) total += count;
+        for (double count : p.stored) total += count;
         std::string qt = core::FormatGeneral(total, locale);
         if (core::LeadingNumber(qt) == 0) qt.clear();
         grid.setTextAt(r, kQtCol, qs(qt));
         const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
         for (int j = 1; j <= store::kLikertPoints; ++j) {
-            const double stored = p.counts[j - 1];
-            const bool readable = isWholeCount(stored, std::numeric_limits<std::int32_t>::max());
+            const double stored = p.stored[j - 1];
+            const bool readable = p.readable(j - 1);
             unreadable_[i][j - 1] = !readable;
             QString cell = answered ? qs(core::FormatNumber(stored, "#00", locale)) : QString();
             if (!readable) cell = qs(core::FormatGeneral(stored, locale));
@@ -455,12 +422,7 @@ void frmTabela::RefreshEvidence() {
 }
 
 void frmTabela::showUnevenAnswers() {
-    std::vector<core::LikertRow> rows;
-    rows.reserve(counts_.size());
-    for (const auto& counts : counts_)
-        rows.push_back({double(counts[0]), double(counts[1]), double(counts[2]), double(counts[3]),
-                        double(counts[4])});
-    const std::optional<core::AnswerSpread> spread = core::UnevenAnswers(rows);
+    const std::optional<core::AnswerSpread> spread = core::UnevenAnswers(counts_);
     const QString text =
         spread ? unevenAnswersText(program_.gIdioma, *spread, program_.locale) : QString();
     if (lblRespostas->text() != text) lblRespostas->setText(text);
@@ -498,43 +460,48 @@ void frmTabela::setCount(int row, int col, std::int32_t count) {
 void frmTabela::storeCount(int row, int col) {
     const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
     const std::int32_t count = counts_[i][col - 1];
-    if (PrevFactor == 0 || i >= shown_.size() || shown_[i].counts[col - 1] == count) return;
-    // Counts the grid cannot read give no degrees: the stored ones stay.
+    if (PrevFactor == 0 || i >= shown_.size() || shown_[i].stored[col - 1] == count) return;
+    const std::optional<core::StoredDegrees> degrees = degreesToWrite();
+    decision::SaveCount(program_.db(), PrevFactor, shown_[i].key, col, count, degrees,
+                        seenVersion_);
+    shown_[i].stored[col - 1] = count;
+    keepStoredDegrees(degrees);
+}
+
+// The degrees to write with the counts: those shown, when they differ from the stored ones.
+// Counts the grid cannot read give no degrees: the stored ones stay.
+std::optional<core::StoredDegrees> frmTabela::degreesToWrite() const {
     const core::StoredDegrees degrees = shownDegrees_;
-    store::Assignments changedDegrees;
-    if (showsEveryCount()) {
-        if (storedMi1_.number() != degrees.Mi1) changedDegrees.emplace_back("Mi1", degrees.Mi1);
-        if (storedMi2_.number() != degrees.Mi2) changedDegrees.emplace_back("Mi2", degrees.Mi2);
-    }
-    store::Database& db = program_.db();
-    store::Transaction tx(db, seenVersion_);
-    db.update(store::propositionTable(PrevFactor), shown_[i].key,
-              {{store::likertField(col), store::Value(count)}});
-    if (!changedDegrees.empty()) db.update("Fatores", PrevFactor, changedDegrees);
-    tx.commit();
-    shown_[i].counts[col - 1] = count;
-    for (const auto& [field, value] : changedDegrees)
-        (field == "Mi1" ? storedMi1_ : storedMi2_) = value;
+    if (!showsEveryCount()) return std::nullopt;
+    if (storedMi1_.number() == degrees.Mi1 && storedMi2_.number() == degrees.Mi2)
+        return std::nullopt;
+    return degrees;
+}
+
+void frmTabela::keepStoredDegrees(const std::optional<core::StoredDegrees>& written) {
+    if (!written) return;
+    storedMi1_ = store::Value(written->Mi1);
+    storedMi2_ = store::Value(written->Mi2);
 }
 
 // The rows whose texts or counts differ from what is stored.
 std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
     std::vector<RowChange> changes;
     for (std::size_t i = 0; i < shown_.size(); ++i) {
-        RowChange change{i, shown_[i], {}};
+        RowChange change{i, shown_[i], {shown_[i].key, std::nullopt, {}}};
         const std::string text = MSFlexGrid1->utf8At(kFirstRow + static_cast<int>(i), 0);
         // A NULL or a number stored as the text stays as it is while the text reads the same.
-        if (change.after.proposicao.toText().value_or("") != text) {
-            change.after.proposicao = store::Value(text);
-            change.fields.emplace_back("Proposicao", change.after.proposicao);
+        if (change.after.text.toText().value_or("") != text) {
+            change.after.text = store::Value(text);
+            change.fields.text = change.after.text;
         }
         for (int j = 1; j <= store::kLikertPoints; ++j) {
             const std::int32_t count = counts_[i][j - 1];
-            if (unreadable_[i][j - 1] || count == change.after.counts[j - 1]) continue;
-            change.after.counts[j - 1] = count;
-            change.fields.emplace_back(store::likertField(j), store::Value(count));
+            if (unreadable_[i][j - 1] || count == change.after.stored[j - 1]) continue;
+            change.after.stored[j - 1] = count;
+            change.fields.counts.emplace_back(j, count);
         }
-        if (!change.fields.empty()) changes.push_back(std::move(change));
+        if (change.fields.text || !change.fields.counts.empty()) changes.push_back(std::move(change));
     }
     return changes;
 }
@@ -544,29 +511,19 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
-    const auto [mi1, mi2] = shownDegrees_;
-    store::Assignments degrees;
-    if (showsEveryCount()) {
-        if (storedMi1_.number() != mi1) degrees.emplace_back("Mi1", mi1);
-        if (storedMi2_.number() != mi2) degrees.emplace_back("Mi2", mi2);
-    }
+    const std::optional<core::StoredDegrees> degrees = degreesToWrite();
     const std::vector<RowChange> changes = changedRows();
-    if (changes.empty() && degrees.empty()) return;
-    store::Database& db = program_.db();
-    std::optional<store::Transaction> tx;
+    if (changes.empty() && !degrees) return;
+    std::vector<decision::PropositionChange> fields;
+    for (const RowChange& change : changes) fields.push_back(change.fields);
     try {
-        tx.emplace(db, seenVersion_);
+        decision::SavePropositions(program_.db(), factor, fields, degrees, seenVersion_);
     } catch (const store::ChangedElsewhere&) {
         loadFactor(PrevFactor);  // the grid shows what the other program wrote
         throw;
     }
-    for (const RowChange& change : changes)
-        db.update(store::propositionTable(PrevFactor), shown_[change.index].key, change.fields);
-    if (!degrees.empty() && db.rowByKey("Fatores", {}, factor))
-        db.update("Fatores", factor, degrees);
-    tx->commit();
     for (const RowChange& change : changes) shown_[change.index] = change.after;
-    for (const auto& [field, value] : degrees) (field == "Mi1" ? storedMi1_ : storedMi2_) = value;
+    keepStoredDegrees(degrees);
     showStaleDegrees();
 }
 
@@ -651,7 +608,7 @@ void frmTabela::undoLastChange() {
         UndoStep step = undo_.back();
         if (step.beforeImport) {
             try {
-                RestoreFactor(program_.db(), *step.beforeImport, seenVersion_);
+                decision::RestoreFactor(program_.db(), *step.beforeImport, seenVersion_);
                 loadFactor(step.beforeImport->factor);  // clears the steps: nothing came before
             } catch (const store::ChangedElsewhere& change) {
                 showChangedElsewhere(change);
@@ -728,15 +685,14 @@ void frmTabela::cmdAnalise_Click() {
         } else {
             // A count edited by hand: say which one, rather than close without a word.
             guarded(this, [&] {
-                const store::Value stored =
-                    program_.db().firstRow("Cadastro", {"nFatores"}).value("nFatores");
-                const std::optional<double> count = storedNumber(stored, program_.locale);
+                const store::Value stored = decision::ReadOfferedFactors(program_.db());
+                const std::optional<double> count = decision::StoredNumber(stored, program_.locale);
                 MessageBox::show(
                     this,
                     QString::fromUtf8("O número de fatores gravado no cadastro (nFatores) é %1 e "
                                       "não abre nenhuma análise: as análises são de 2 a 8 fatores.")
                         .arg(qs(count ? core::FormatGeneral(*count, program_.locale)
-                                      : shownValue(stored))),
+                                      : decision::ShownValue(stored))),
                     "Aviso", MessageBox::Icon::Warning);
             });
         }
@@ -791,7 +747,7 @@ void frmTabela::importInto(int factor, const QString& path) {
     }
     frmImportar preview(survey, cmbFator->currentText(), program_.gIdioma, this);
     if (preview.exec() != QDialog::Accepted) return;
-    FactorSnapshot before = SnapshotFactor(program_.db(), factor);
+    decision::FactorSnapshot before = decision::SnapshotFactor(program_.db(), factor);
     StoreImportedFactor(program_.db(), factor, survey.propositions);
     loadFactor(factor);
     undo_.push_back({0, 0, QString(), std::move(before)});

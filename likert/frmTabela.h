@@ -46,22 +46,18 @@ class frmTabela : public QDialog {
 
   private:
     // One proposition row as last stored, so that a write touches only what changed.
-    struct StoredProposition {
-        store::Key key = 0;
-        store::Value proposicao;
-        std::array<double, store::kLikertPoints> counts{};
-    };
+    using StoredProposition = decision::Proposition;
     // What Ctrl+Z puts back: a cell's text before a key, or the rows before an import.
     struct UndoStep {
         int row = 0;
         int col = 0;
         QString before;
-        std::optional<FactorSnapshot> beforeImport;
+        std::optional<decision::FactorSnapshot> beforeImport;
     };
     struct RowChange {
         std::size_t index;
         StoredProposition after;
-        store::Assignments fields;
+        decision::PropositionChange fields;
     };
 
     void SetUpGrid();
@@ -74,8 +70,6 @@ class frmTabela : public QDialog {
     void importInto(int factor, const QString& path);
 
     int factorCountOf(const store::Value& nFatores);
-    int propositionCountOf(const store::Value& prop, int factor) const;
-    std::vector<StoredProposition> readPropositions(int factor, int count);
     std::vector<RowChange> changedRows() const;
     void moveToNextCell(bool tab);
     void moveToPreviousCell();
@@ -90,6 +84,8 @@ class frmTabela : public QDialog {
     std::int32_t countOf(const QString& text) const;
     void setCount(int row, int col, std::int32_t count);
     void storeCount(int row, int col);
+    std::optional<core::StoredDegrees> degreesToWrite() const;
+    void keepStoredDegrees(const std::optional<core::StoredDegrees>& written);
     void showRowTotal(int row);
     void showColumnSum(int col);
     void showGrandTotal();
@@ -121,7 +117,7 @@ class frmTabela : public QDialog {
     store::Value storedMi1_, storedMi2_;    // the degrees of PrevFactor as stored
     // The counts the grid shows and their column sums, kept running: a key changes one
     // cell, so it changes one count and one sum, however many rows the factor has.
-    std::vector<std::array<std::int32_t, store::kLikertPoints>> counts_;
+    std::vector<core::Counts> counts_;
     std::array<double, store::kLikertPoints> columnSums_{};
     // Stored counts the grid cannot take as counts (fractions, negatives, beyond the largest
     // count): shown as stored, left out of the sums, and kept until the user types over them.

@@ -23,6 +23,13 @@ LikertEvidence ComputeLikertEvidence(std::span<const LikertRow> rows) {
     return e;
 }
 
+LikertEvidence ComputeLikertEvidence(std::span<const Counts> rows) {
+    std::vector<LikertRow> numbers(rows.size());
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        std::copy(rows[r].begin(), rows[r].end(), numbers[r].begin());
+    return ComputeLikertEvidence(numbers);
+}
+
 LikertEvidence ComputeLikertEvidence(std::span<const LikertTextRow> rows) {
     std::vector<LikertRow> numbers(rows.size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -52,11 +59,15 @@ StoredDegrees DegreesToStore(const LikertEvidence& evidence) {
     return {stored(texts.Mi1), stored(texts.Mi2)};
 }
 
-std::optional<AnswerSpread> UnevenAnswers(std::span<const LikertRow> rows) {
+StoredDegrees DegreesOf(std::span<const Counts> rows) {
+    return DegreesToStore(ComputeLikertEvidence(rows));
+}
+
+std::optional<AnswerSpread> UnevenAnswers(std::span<const Counts> rows) {
     std::optional<AnswerSpread> spread;
-    for (const LikertRow& row : rows) {
+    for (const Counts& row : rows) {
         double answers = 0.0;
-        for (const double count : row) answers += count;
+        for (const std::int32_t count : row) answers += count;
         if (answers <= 0.0) continue;  // not answered yet
         if (!spread) spread = AnswerSpread{answers, answers};
         spread->fewest = std::min(spread->fewest, answers);

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "core/counts.h"
 #include "core/number_text.h"
 #include "store/schema.h"
 
@@ -30,6 +31,7 @@ struct LikertEvidence {
 };
 
 LikertEvidence ComputeLikertEvidence(std::span<const LikertRow> rows);
+LikertEvidence ComputeLikertEvidence(std::span<const Counts> rows);
 LikertEvidence ComputeLikertEvidence(std::span<const LikertTextRow> rows);
 
 // What the window shows. The degrees divide the sums by the total as read back from its
@@ -52,6 +54,8 @@ struct StoredDegrees {
     bool operator==(const StoredDegrees&) const = default;
 };
 StoredDegrees DegreesToStore(const LikertEvidence& evidence);
+// The degrees a factor with these propositions' counts keeps.
+StoredDegrees DegreesOf(std::span<const Counts> rows);
 
 // How far the numbers of answers of the answered propositions lie apart: the fewest and the
 // most, when they differ (32 answers to one proposition, 46 to another).
@@ -59,6 +63,6 @@ struct AnswerSpread {
     double fewest = 0.0;
     double most = 0.0;
 };
-std::optional<AnswerSpread> UnevenAnswers(std::span<const LikertRow> rows);
+std::optional<AnswerSpread> UnevenAnswers(std::span<const Counts> rows);
 
 }  // namespace vpl::core

@@ -8,7 +8,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "setup/clear_all.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -23,12 +22,6 @@ namespace {
 
 constexpr int kQuestionLength = 80;
 constexpr int kParticipantLength = 60;
-
-std::vector<std::string> registrationFields() {
-    std::vector<std::string> fields{"Questao"};
-    for (int i = 1; i <= store::kParticipants; ++i) fields.push_back(store::participantField(i));
-    return fields;
-}
 
 }  // namespace
 
@@ -113,20 +106,13 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 void frmCadastro::Form_Load() {
     applyStoredLanguage(program_, *this, {CadastroCaptionsEN, CadastroCaptionsES});
     seenVersion_ = program_.db().dataVersion();
-    const store::Row cadastro = program_.db().firstRow("Cadastro", registrationFields());
+    loaded_ = decision::ReadRegistration(program_.db());
     // A NULL left by another program reads as empty, so the window (and clear-all) stays usable.
-    auto text = [&](const std::string& field) {
-        return QString::fromStdString(cadastro.value(field).toText().value_or(""));
+    auto text = [](const std::optional<std::string>& stored) {
+        return QString::fromStdString(stored.value_or(""));
     };
-    txtQuestao_->setText(text("Questao"));
-    for (int i = 0; i < store::kParticipants; ++i)
-        txtP_[i]->setText(text(store::participantField(i + 1)));
-    loaded_.clear();
-    for (const std::string& field : registrationFields()) {
-        const std::optional<std::string> stored = cadastro.value(field).toText();
-        loaded_.emplace_back(
-            field, stored ? std::optional(QString::fromStdString(*stored)) : std::nullopt);
-    }
+    txtQuestao_->setText(text(loaded_.question));
+    for (int i = 0; i < store::kParticipants; ++i) txtP_[i]->setText(text(loaded_.participants[i]));
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     txtQuestao_->setReadOnly(readOnly);
@@ -136,18 +122,12 @@ void frmCadastro::Form_Load() {
 }
 
 void frmCadastro::SalvarCadastro() {
-    std::vector<QLineEdit*> boxes{txtQuestao_};
-    boxes.insert(boxes.end(), std::begin(txtP_), std::end(txtP_));
-    store::Assignments fields;
-    for (std::size_t i = 0; i < loaded_.size(); ++i)
-        if (loaded_[i].second != boxes[i]->text())  // a NULL is saved as an empty text
-            fields.emplace_back(loaded_[i].first, boxes[i]->text().toStdString());
-    if (fields.empty()) return;
-    store::Database& db = program_.db();
-    store::Transaction tx(db, seenVersion_);
-    db.updateFirst("Cadastro", 1, fields);
-    tx.commit();
-    for (std::size_t i = 0; i < loaded_.size(); ++i) loaded_[i].second = boxes[i]->text();
+    decision::Registration typed;
+    typed.question = txtQuestao_->text().toStdString();
+    for (int i = 0; i < store::kParticipants; ++i)
+        typed.participants[i] = txtP_[i]->text().toStdString();
+    decision::SaveRegistration(program_.db(), loaded_, typed, seenVersion_);
+    loaded_ = typed;
 }
 
 void frmCadastro::cmdSair_Click() {
@@ -178,11 +158,12 @@ void frmCadastro::cmdClear_Click() {
             "do banco de dados?",
             "ATENÇÃO!", MessageBox::Icon::None, MessageBox::Buttons::YesNo);
         if (answer != MessageBox::Answer::Yes) return;
-        setup::clearAllData(program_.db());
+        decision::ClearDecision(program_.db());
         // The boxes follow the file only once it has really been cleared.
         txtQuestao_->clear();
         for (QLineEdit* box : txtP_) box->clear();
-        for (auto& field : loaded_) field.second = QString();
+        loaded_ = {std::string(), {}};
+        loaded_.participants.fill(std::string());
     });
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "decision/decision.h"
 #include "store/schema.h"
 
 class QLabel;
@@ -43,7 +44,7 @@ class frmCadastro : public QDialog {
     QPushButton* cmdClear_;
     // The fields as read, so that a save writes only what the user changed, and the file's
     // data version then, so that it never writes over another program's save.
-    std::vector<std::pair<std::string, std::optional<QString>>> loaded_;  // nullopt: NULL
+    decision::Registration loaded_;
     std::int64_t seenVersion_ = 0;
 };
 

@@ -92,7 +92,9 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
             validFactorCount(lblFatores_->text(), program_.locale).toStdString(), program_.locale);
         QStringList missing;
         for (int n = 0; n < static_cast<int>(analysed.value_or(0)); ++n)
-            if (txtP_[n]->text().trimmed().isEmpty()) missing << QString::number(n + 1);
+            if (decision::ReadPropositionCount(txtP_[n]->text().toStdString(), program_.locale)
+                    .state == decision::PropositionCount::State::Missing)
+                missing << QString::number(n + 1);
         QString mark;
         if (!missing.isEmpty()) {
             const QString factors = missing.join(", ");
@@ -143,26 +145,15 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
 
 void frmMeta::Form_Load() {
     seenVersion_ = program_.db().dataVersion();
-    const store::Row parametro = program_.db().firstRow("Parametro", {"Fatores"});
-    lblFatores_->setText(QString::fromStdString(parametro.text("Fatores")));
-    loadedCount_ = lblFatores_->text();
-    loadedOffered_ = QString::fromStdString(
-        program_.db().firstRow("Cadastro", {"nFatores"}).value("nFatores").toText().value_or(""));
+    loaded_ = decision::ReadFactorsForm(program_.db());
+    lblFatores_->setText(QString::fromStdString(loaded_.count));
     applyStoredLanguage(program_, *this, {MetaCaptionsEN, MetaCaptionsES});
-    const std::vector<store::Row> factorRows =
-        program_.db().firstRows("Fatores", {"Fator", "Prop"}, store::kFactorSlots);
-    // A NULL title or count left by another program reads as empty.
-    auto text = [](const store::Row& row, const char* field) {
-        return QString::fromStdString(row.value(field).toText().value_or(""));
-    };
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     lblFatores_->setReadOnly(readOnly);
     for (int n = 0; n < store::kFactorSlots; ++n) {
-        lblFator_[n]->setText(text(factorRows[n], "Fator"));
-        txtP_[n]->setText(text(factorRows[n], "Prop"));
-        loadedTitle_[n] = lblFator_[n]->text();
-        loadedProp_[n] = txtP_[n]->text();
+        lblFator_[n]->setText(QString::fromStdString(loaded_.titles[n]));
+        txtP_[n]->setText(QString::fromStdString(loaded_.props[n]));
         lblFator_[n]->setReadOnly(readOnly);
         txtP_[n]->setReadOnly(readOnly);
     }
@@ -183,28 +174,15 @@ void frmMeta::SalvarFatores() {
     // A button reached by its access key takes no focus from the count box, so
     // the count is checked here too: only a count from 2 to 8 is ever stored.
     lblFatores_->setText(validFactorCount(lblFatores_->text(), program_.locale));
-    const QString count = lblFatores_->text();
-    store::Database& db = program_.db();
-    store::Transaction tx(db, seenVersion_);
+    decision::FactorsForm typed;
+    typed.count = lblFatores_->text().toStdString();
+    for (int n = 0; n < store::kFactorSlots; ++n) {
+        typed.titles[n] = lblFator_[n]->text().toStdString();
+        typed.props[n] = txtP_[n]->text().toStdString();
+    }
     // Only what differs from what was read is written.
-    if (count != loadedCount_) db.updateFirst("Parametro", 1, {{"Fatores", count.toStdString()}});
-    // The Likert window offers nFatores factors: keep it the count chosen here.
-    if (count != loadedOffered_) db.updateFirst("Cadastro", 1, {{"nFatores", count.toStdString()}});
-    const std::vector<store::Row> factorRows = db.firstRows("Fatores", {}, store::kFactorSlots);
-    for (int n = 0; n < store::kFactorSlots; ++n) {
-        store::Assignments fields;
-        if (lblFator_[n]->text() != loadedTitle_[n])
-            fields.emplace_back("Fator", lblFator_[n]->text().toStdString());
-        if (txtP_[n]->text() != loadedProp_[n])
-            fields.emplace_back("Prop", txtP_[n]->text().toStdString());
-        if (!fields.empty()) db.update("Fatores", factorRows[n].key(), fields);
-    }
-    tx.commit();
-    loadedCount_ = loadedOffered_ = count;
-    for (int n = 0; n < store::kFactorSlots; ++n) {
-        loadedTitle_[n] = lblFator_[n]->text();
-        loadedProp_[n] = txtP_[n]->text();
-    }
+    decision::SaveFactorsForm(program_.db(), loaded_, typed, seenVersion_);
+    loaded_ = typed;
 }
 
 void frmMeta::cmdSair_Click() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/number_text.h"
+#include "decision/decision.h"
 #include "store/schema.h"
 
 class QLineEdit;
@@ -43,9 +44,7 @@ class frmMeta : public QDialog {
     QLineEdit* txtP_[store::kFactorSlots];
     // The texts as read, so that a save writes only what changed, and the file's data
     // version then, so that it never writes over another program's save.
-    QString loadedCount_, loadedOffered_;
-    QString loadedTitle_[store::kFactorSlots];
-    QString loadedProp_[store::kFactorSlots];
+    decision::FactorsForm loaded_;  // as read, then as last saved
     std::int64_t seenVersion_ = 0;
 };
 

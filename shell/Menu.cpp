@@ -151,15 +151,13 @@ void Menu::mnuTabela_Click() {
 
 void Menu::mnuAna_Click() {
     guarded(this, [&] {
-        const store::Value fatores =
-            program_.db().firstRow("Parametro", {"Fatores"}).value("Fatores");
-        if (auto id = analysisWindowFor(fatores, program_)) return open(*id);
+        const decision::FactorCount count = decision::ReadFactorCount(program_.db(), program_.locale);
+        if (auto id = analysisWindowForCount(count.number)) return open(*id);
         // A count edited by hand (1, 9, 4.5): say which one, rather than do nothing.
-        const double count = storedNumber(fatores, program_.locale).value_or(4);
         MessageBox::show(this,
                          QString::fromUtf8("O número de fatores gravado é %1 e não abre nenhuma "
                                            "análise: as análises são de 2 a 8 fatores.")
-                             .arg(qs(core::FormatGeneral(count, program_.locale))),
+                             .arg(qs(core::FormatGeneral(count.number, program_.locale))),
                          "Aviso", MessageBox::Icon::Warning);
     });
 }

@@ -9,7 +9,7 @@
 
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "store/database.h"
+#include "decision/decision.h"
 
 namespace vpl {
 
@@ -168,8 +168,7 @@ void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& se
 }
 
 void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets) {
-    const store::Row parametro = program.db().firstRow("Parametro", {"Idioma"});
-    const std::optional<double> stored = parametro.value("Idioma").number();
+    const std::optional<double> stored = decision::ReadStoredLanguage(program.db());
     program.gIdioma = languageFromStored(stored);
     // A value that names no language keeps the captions the window was built with.
     if (stored == double(program.gIdioma)) applyLanguage(window, program.gIdioma, sets);

@@ -169,10 +169,10 @@ void frmInformacoes::Form_Load() {
     sUserID();
     lblPasta_->setText(QDir::toNativeSeparators(program_.appDir));
     lblArquivoDados_->setText(QDir::toNativeSeparators(program_.dataFilePath()));
-    const store::Row parametro = program_.db().firstRow("Parametro", {"Idioma", "versaoBD"});
-    parametroKey_ = parametro.key();
-    lblBancoDados_->setText(QString::fromStdString(parametro.text("versaoBD")));
-    const std::optional<double> idioma = parametro.value("Idioma").number();
+    const decision::Parameters parameters = decision::ReadParameters(program_.db());
+    parametroKey_ = parameters.key;
+    lblBancoDados_->setText(QString::fromStdString(parameters.fileVersion));
+    const std::optional<double> idioma = parameters.language;
     for (int i = 0; i < 3; ++i) {
         opt_[i]->setChecked(idioma == double(Language::English + i));
         // The choice could not be stored in a read-only data file.
@@ -190,7 +190,7 @@ void frmInformacoes::cmdVOLTAR_Click() {
              {Language::English, Language::Spanish, Language::Portuguese}) {
             if (!opt_[language - Language::English]->isChecked()) continue;
             // Stored first: the menu never shows a language the file does not hold.
-            program_.db().update("Parametro", parametroKey_, {{"Idioma", int(language)}});
+            decision::SaveLanguage(program_.db(), parametroKey_, language);
             program_.gIdioma = language;
             MessageBox::setLanguage(language);
             if (program_.mainWindow)

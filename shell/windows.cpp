@@ -1,30 +1,38 @@
 #include "shell/windows.h"
 
-#include <cmath>
+#include <array>
+#include <utility>
 
 #include "core/number_text.h"
 #include "shell/program.h"
 
 namespace vpl {
 
+namespace {
+
+// The analysis window of each factor count.
+constexpr std::array<std::pair<int, WindowId>, 7> kAnalysisWindows{{
+    {2, WindowId::Analise2f},
+    {3, WindowId::Analise3f},
+    {4, WindowId::Analise4f},
+    {5, WindowId::Analise5f},
+    {6, WindowId::Analise6f},
+    {7, WindowId::Analise7f},
+    {8, WindowId::Analise8f},
+}};
+
+}  // namespace
+
 std::optional<WindowId> analysisWindowForCount(double count) {
-    if (count == 2) return WindowId::Analise2f;
-    if (count == 3) return WindowId::Analise3f;
-    if (count == 4) return WindowId::Analise4f;
-    if (count == 5) return WindowId::Analise5f;
-    if (count == 6) return WindowId::Analise6f;
-    if (count == 7) return WindowId::Analise7f;
-    if (count == 8) return WindowId::Analise8f;
+    for (const auto& [factors, id] : kAnalysisWindows)
+        if (count == factors) return id;
     return std::nullopt;
 }
 
-std::optional<double> storedNumber(const store::Value& value, core::NumberLocale locale) {
-    if (value.isText()) return core::ParseLocaleNumber(value.text(), locale);
-    return value.number();
-}
-
-std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program) {
-    return analysisWindowForCount(storedNumber(fatores, program.locale).value_or(4));
+std::optional<int> factorCountOfWindow(WindowId id) {
+    for (const auto& [factors, window] : kAnalysisWindows)
+        if (window == id) return factors;
+    return std::nullopt;
 }
 
 QString storeErrorText(const std::exception& error) {

@@ -8,26 +8,17 @@
 
 #include "shell/message_box.h"
 #include "shell/program.h"
+#include "decision/decision.h"
 #include "store/database.h"
 
 namespace vpl {
 
-// A stored number field as the program reads it: a number the engine holds, or a text
-// that is a number by the user's locale; nothing for NULL or any other text.
-std::optional<double> storedNumber(const store::Value& value, core::NumberLocale locale);
-
 // The analysis window for a factor count: 2 to 8 (4.0 matches 4); anything else none.
 std::optional<WindowId> analysisWindowForCount(double count);
-// The analysis window for the stored factor count of Parametro: a value that is
-// not a number (a text that does not read as one, NULL) counts as 4.
-std::optional<WindowId> analysisWindowFor(const store::Value& fatores, const Program& program);
+// The factor count an analysis window is for; none for the other windows.
+std::optional<int> factorCountOfWindow(WindowId id);
 
-// Stored data that breaks a rule the program relies on: a count that is no whole number, a
-// number of propositions that is no number. The store worked; the data needs mending.
-class InvalidDataError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
+using decision::InvalidDataError;
 
 // Each failure worded by its origin: the store's, the data's, or the program's own fault.
 QString storeErrorText(const std::exception& error);

@@ -155,17 +155,17 @@ TEST(Rede4f, MissingPairsShowNothing) {
 }
 
 // Family: four blocks of 19 rows with the given first rows, all others 0.
-std::array<std::vector<CountRow>, 4> Blocks(CountRow b1, CountRow b2, CountRow b3, CountRow b4) {
-    std::array<std::vector<CountRow>, 4> blocks;
-    const CountRow first[] = {b1, b2, b3, b4};
+std::array<std::vector<Counts>, 4> Blocks(Counts b1, Counts b2, Counts b3, Counts b4) {
+    std::array<std::vector<Counts>, 4> blocks;
+    const Counts first[] = {b1, b2, b3, b4};
     for (std::size_t i = 0; i < 4; ++i) {
-        blocks[i].assign(19, CountRow{});
+        blocks[i].assign(19, Counts{});
         blocks[i][0] = first[i];
     }
     return blocks;
 }
 
-AnaliseFatoresResult Analyse(const std::array<std::vector<CountRow>, 4>& blocks,
+AnaliseFatoresResult Analyse(const std::array<std::vector<Counts>, 4>& blocks,
                              NumberLocale locale = kDot) {
     return AnalisarFatores({blocks[0], blocks[1], blocks[2], blocks[3]}, locale);
 }

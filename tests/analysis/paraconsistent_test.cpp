@@ -20,7 +20,7 @@ const char* const kUndetermined = "Certeza não determinada, indeterminação.";
 const char* const kContrary = "Certeza contrária ou negativa; forte discordância.";
 
 TEST(EvidenciaDeContagens, DegreesAndTheirTexts) {
-    const std::vector<CountRow> rows = {{1, 1, 2, 3, 3}};
+    const std::vector<Counts> rows = {{1, 1, 2, 3, 3}};
     const auto a = EvidenciaDeContagens(rows, kDot);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->lambda.value, 0.2);
@@ -30,7 +30,7 @@ TEST(EvidenciaDeContagens, DegreesAndTheirTexts) {
 }
 
 TEST(EvidenciaDeContagens, PoolsPropositionsAndKeepsUnroundedValues) {
-    const std::vector<CountRow> rows = {{1, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 1}};
+    const std::vector<Counts> rows = {{1, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 0, 1}};
     const auto a = EvidenciaDeContagens(rows, kComma);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->lambda.value, 1.0 / 3.0);
@@ -39,7 +39,7 @@ TEST(EvidenciaDeContagens, PoolsPropositionsAndKeepsUnroundedValues) {
 }
 
 TEST(EvidenciaDeContagens, TextsRoundHalvesAwayFromZero) {
-    const std::vector<CountRow> rows = {{1, 0, 3, 4, 0}};
+    const std::vector<Counts> rows = {{1, 0, 3, 4, 0}};
     const auto a = EvidenciaDeContagens(rows, kDot);
     ASSERT_TRUE(a);
     EXPECT_EQ(a->lambda.value, 0.125);
@@ -49,9 +49,9 @@ TEST(EvidenciaDeContagens, TextsRoundHalvesAwayFromZero) {
 
 TEST(EvidenciaDeContagens, NothingWithoutAnswers) {
     EXPECT_FALSE(EvidenciaDeContagens({}, kDot));
-    const std::vector<CountRow> zeros(19, CountRow{});
+    const std::vector<Counts> zeros(19, Counts{});
     EXPECT_FALSE(EvidenciaDeContagens(zeros, kDot));
-    const std::vector<CountRow> negative = {{-3, 0, 0, 1, 0}};
+    const std::vector<Counts> negative = {{-3, 0, 0, 1, 0}};
     EXPECT_FALSE(EvidenciaDeContagens(negative, kDot));
 }
 

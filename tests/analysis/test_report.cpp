@@ -57,6 +57,10 @@ ReportData degreesData() {
     return d;
 }
 
+decision::Proposition proposition(const QString& text, std::array<double, 5> counts) {
+    return {0, store::Value(text.toStdString()), counts};
+}
+
 // Factors of `propositions` each, with texts "F<i> P<j>" and every count 1.
 void storeFactors(Fixture& f, int factors, int propositions) {
     f.db().execute("UPDATE Parametro SET Fatores = " + std::to_string(factors));
@@ -355,7 +359,8 @@ class ReportTest : public QObject {
         QFETCH(QString, joiner);
         ReportData data = degreesData();
         const std::array<double, 5> counts{1, 2, 3, 4, 5};
-        data.factors = {ReportFactor{"T", {{"P1", counts}, {text, counts}, {"P3", counts}}}};
+        data.factors = {ReportFactor{"T", {proposition("P1", counts), proposition(text, counts),
+                                           proposition("P3", counts)}}};
         const Pictures pictures;
         RecordingSurface page(11000, 16118);
         PrintReport(page, data, pictures.report());
@@ -410,8 +415,8 @@ class ReportTest : public QObject {
             ReportData data = degreesData();
             ReportFactor factor{"T", {}};
             for (int j = 0; j < before; ++j)
-                factor.propositions.push_back({QString("S%1").arg(j), {}});
-            factor.propositions.push_back({long_, {1, 1, 1, 1, 1}});
+                factor.propositions.push_back(proposition(QString("S%1").arg(j), {}));
+            factor.propositions.push_back(proposition(long_, {1, 1, 1, 1, 1}));
             data.factors = {factor};
             RecordingSurface page(11000, height);
             PrintReport(page, data, pictures.report());

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "likert/frmTabela.h"
-#include "setup/clear_all.h"
+#include "decision/decision.h"
 #include "setup/frmMeta.h"
 #include "shell/flex_grid.h"
 #include "shell/message_box.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
 
     if (mode == "clear") {
         ready();
-        setup::clearAllData(program.db());
+        decision::ClearDecision(program.db());
     } else if (mode == "meta") {
         frmMeta window(program);
         window.Form_Load();

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "setup/clear_all.h"
+#include "decision/decision.h"
 #include "setup/frmCadastro.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
@@ -490,7 +490,7 @@ class CadastroTest : public QObject {
                                "Rewritten (Entry) VALUES ('%1 ' || NEW.Id); END")
                            .arg(t)
                            .toStdString());
-        setup::clearAllData(db);
+        decision::ClearDecision(db);
         QStringList written;
         for (const store::Row& r : db.firstRowsUpTo("Rewritten", {"Entry"}, 1000))
             written << QString::fromStdString(r.text("Entry"));

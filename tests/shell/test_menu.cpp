@@ -350,6 +350,10 @@ class MenuTest : public QObject {
 
     void dispatchReadsTextCountsByTheUserLocale() {
         Fixture f(core::NumberLocale{','});
+        const auto analysisWindowFor = [&](const store::Value& stored, const Program& program) {
+            f.db().updateFirst("Parametro", 1, {{"Fatores", stored}});
+            return analysisWindowForCount(decision::ReadFactorCount(f.db(), program.locale).number);
+        };
         QCOMPARE(analysisWindowFor(store::Value("6"), f.program()), WindowId::Analise6f);
         QCOMPARE(analysisWindowFor(store::Value(" 5,0 "), f.program()), WindowId::Analise5f);
         QCOMPARE(analysisWindowFor(store::Value("5.0x"), f.program()), WindowId::Analise4f);

@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "decision/decision.h"
+#include "store/schema.h"
+
+namespace fs = std::filesystem;
+using namespace vpl;
+using decision::PropositionCount;
+using store::Value;
+
+namespace {
+
+class DecisionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("vpl-decision-" + std::to_string(std::random_device{}()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        file = dir / store::kDataFileName;
+        store::createDeliveredFile(file);
+        db = store::Database::open(file, store::kDatabaseKey);
+    }
+    void TearDown() override {
+        db.reset();
+        fs::remove_all(dir);
+    }
+
+    fs::path dir, file;
+    std::unique_ptr<store::Database> db;
+};
+
+const core::NumberLocale kComma{','};
+
+TEST_F(DecisionTest, TheStoredFactorCountIsReadByOneRule) {
+    struct Case {
+        Value stored;
+        std::optional<int> analysed;
+        std::int16_t asInteger;
+        int covered;
+    } cases[] = {
+        {Value("6"), 6, 6, 6},
+        {Value(" 5,0 "), 5, 5, 5},  // the user's locale
+        {Value("5,0x"), 4, 4, 4},    // not a number: counts 4
+        {Value(), 4, 4, 4},
+        {Value(4.5), std::nullopt, 4, 4},  // half to even, as a 16-bit read rounds
+        {Value(3.5), std::nullopt, 4, 4},
+        {Value(1), std::nullopt, 1, 1},
+        {Value(9), std::nullopt, 9, 8},
+        {Value(-3), std::nullopt, -3, 0},
+        {Value(1e9), std::nullopt, 32767, 8},
+    };
+    for (const Case& c : cases) {
+        db->updateFirst("Parametro", 1, {{"Fatores", c.stored}});
+        const decision::FactorCount count = decision::ReadFactorCount(*db, kComma);
+        const std::string seen = c.stored.toText().value_or("NULL");
+        EXPECT_EQ(count.analysed(), c.analysed) << seen;
+        EXPECT_EQ(count.asInteger(), c.asInteger) << seen;
+        EXPECT_EQ(count.factorsCovered(), c.covered) << seen;
+    }
+}
+
+TEST_F(DecisionTest, TheNumberOfPropositionsIsReadByOneRule) {
+    using State = PropositionCount::State;
+    struct Case {
+        Value stored;
+        State state;
+        int rowsShown;  // -1: InvalidDataError
+    } cases[] = {
+        {Value(), State::Missing, 4},      {Value(""), State::Missing, 4},
+        {Value("  "), State::Missing, 4},  {Value("0"), State::Valid, 0},
+        {Value("99"), State::Valid, 99},   {Value("7,0"), State::Valid, 7},
+        {Value(12), State::Valid, 12},     {Value("100"), State::Invalid, -1},
+        {Value("-1"), State::Invalid, -1}, {Value("2,5"), State::Invalid, -1},
+        {Value("abc"), State::Invalid, -1},
+    };
+    for (const Case& c : cases) {
+        db->update("Fatores", 3, {{"Prop", c.stored}});
+        const decision::Factor factor = decision::ReadFactor(*db, 3);
+        const std::string seen = c.stored.toText().value_or("NULL");
+        EXPECT_EQ(factor.propositionCount(kComma).state, c.state) << seen;
+        if (c.rowsShown >= 0)
+            EXPECT_EQ(factor.rowsShown(kComma), c.rowsShown) << seen;
+        else
+            EXPECT_THROW(factor.rowsShown(kComma), decision::InvalidDataError) << seen;
+    }
+}
+
+TEST_F(DecisionTest, AStoredCountThatIsNoWholeNumberIsKeptButNotCounted) {
+    db->update("Prop2", 1, {{"N01", 3}, {"N02", 2.5}, {"N03", -1}, {"N04", 0}, {"N05", 7}});
+    const decision::Proposition p = decision::ReadPropositions(*db, 2, 1).front();
+    EXPECT_EQ(p.stored[1], 2.5);
+    EXPECT_EQ(p.counts(), (core::Counts{3, 0, 0, 0, 7}));
+    db->update("Prop2", 1, {{"N01", "abc"}});
+    EXPECT_THROW(decision::ReadPropositions(*db, 2, 1), store::StoreError);
+}
+
+TEST_F(DecisionTest, ACountAndItsDegreesAreWrittenTogetherOrNotAtAll) {
+    const std::int64_t seen = db->dataVersion();
+    decision::SaveCount(*db, 1, 1, 4, 9, core::StoredDegrees{0.75, 0.25}, seen);
+    const decision::Factor factor = decision::ReadFactor(*db, 1);
+    EXPECT_EQ(decision::ReadPropositions(*db, 1, 1).front().stored[3], 9);
+    EXPECT_EQ(factor.degrees(), std::pair(0.75, 0.25));
+
+    // Another program's commit since the window read the file: neither is written.
+    {
+        auto other = store::Database::open(file, store::kDatabaseKey);
+        other->update("Prop5", 1, {{"N01", 1}});
+    }
+    EXPECT_THROW(decision::SaveCount(*db, 1, 1, 4, 10, core::StoredDegrees{0.5, 0.5}, seen),
+                 store::ChangedElsewhere);
+    EXPECT_EQ(decision::ReadPropositions(*db, 1, 1).front().stored[3], 9);
+    EXPECT_EQ(decision::ReadFactor(*db, 1).degrees(), std::pair(0.75, 0.25));
+}
+
+TEST_F(DecisionTest, AReplacementStoresTheDegreesOfItsCountsAndBlanksTheRest) {
+    db->update("Prop1", 3, {{"Proposicao", "old"}, {"N05", 8}});
+    const std::vector<decision::NewProposition> rows{{"A", {1, 0, 2, 0, 1}}, {"B", {0, 3, 0, 0, 1}}};
+    decision::ReplacePropositions(*db, 1, rows);
+    const decision::Factor factor = decision::ReadFactor(*db, 1);
+    EXPECT_EQ(factor.propositionCount({}).count, 2);
+    const std::vector<core::Counts> counts{rows[0].counts, rows[1].counts};
+    const core::StoredDegrees degrees = core::DegreesOf(counts);
+    EXPECT_EQ(factor.degrees(), std::pair(degrees.Mi1, degrees.Mi2));
+    const decision::Proposition third = decision::ReadPropositions(*db, 1, 3).back();
+    EXPECT_EQ(third.text, Value(""));
+    EXPECT_EQ(third.counts(), core::Counts{});
+}
+
+}  // namespace
