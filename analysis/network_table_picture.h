@@ -25,7 +25,7 @@ class NetworkTablePicture : public Picture {
     // The network's own description, so that a picture shows what is computed from it.
     using Operator = core::Operator;
     using Span = core::Span;
-    enum class Side { Contrary, Favourable };
+    using Side = core::Side;
 
     // Operator rows that no cell joins stay blank.
     NetworkTablePicture(int factorCount, std::vector<core::NetworkColumn> columns,

@@ -1,6 +1,9 @@
 #include "analysis/networks.h"
 
 #include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
 #include <map>
 #include <stdexcept>
 
@@ -216,6 +219,32 @@ std::string LinhaSemRespostas(const std::vector<int>& factors, Idioma idioma) {
     for (std::size_t i = 0; i < factors.size(); ++i)
         line += (i ? ", " : "") + std::to_string(factors[i]);
     return line;
+}
+
+const std::vector<NetworkColumn>& FamilyNetwork(int factors) {
+    using Op = Operator;
+    static const std::array<std::pair<int, std::vector<NetworkColumn>>, 6> networks{{
+        {2, {{Op::And, {{1, 2}}}}},
+        {3, {{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}}},
+        {5, {{Op::Or, {{1, 2}, {3, 4}}}, {Op::And, {{1, 4}}}, {Op::And, {{1, 5}}}}},
+        {6, {{Op::And, {{1, 2}, {3, 4}, {5, 6}}}, {Op::Or, {{1, 4}, {5, 6}}}, {Op::And, {{1, 6}}}}},
+        {7,
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}},
+          {Op::And, {{1, 4}, {5, 7}}},
+          {Op::Or, {{1, 7}}}}},
+        {8,
+         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}},
+          {Op::And, {{1, 4}, {5, 8}}},
+          {Op::Or, {{1, 8}}}}},
+    }};
+    for (const auto& [count, network] : networks)
+        if (count == factors) return network;
+    throw std::out_of_range("no family network for " + std::to_string(factors) + " factors");
+}
+
+std::string CellLabelName(Side side, int column, int cell) {
+    return std::string(side == Side::Contrary ? "lblD" : "lblC") + std::to_string(column + 1) +
+           "_" + std::to_string(cell + 1);
 }
 
 }  // namespace vpl::core

@@ -93,6 +93,18 @@ struct NetworkColumn {
     std::vector<Span> cells;
 };
 
+// The two sides of a network: the contrary degrees (lambda) and the favourable ones (mu).
+enum class Side { Contrary, Favourable };
+
+// The network of the analysis window for 2, 3 or 5 to 8 factors, from the factors outwards;
+// std::out_of_range for any other count.
+const std::vector<NetworkColumn>& FamilyNetwork(int factors);
+
+// The name of an operator cell's result on the user's own factors, where the window has no
+// label of its own for it: D (discordante) or C (concordante), the column and the cell counted
+// from 1, as lblD3_1.
+std::string CellLabelName(Side side, int column, int cell);
+
 // How a network joins its rows, column by column: each cell with what it joins, in row order.
 // What it joins is a factor's own row or the rows of an earlier cell.
 struct CellJoin {

@@ -30,7 +30,6 @@ namespace vpl {
 
 namespace {
 
-using Op = core::Operator;
 using Side = AnalysisBoard::Side;
 
 constexpr int kOwnFactors = 1;  // cmbFonte's item for the user's own factors
@@ -43,7 +42,7 @@ const std::array<FamilyMember, 6>& members() {
         {2,
          "frmAnalise2f",
          "Análise 2f",
-         {{Op::And, {{1, 2}}}},
+         core::FamilyNetwork(2),
          {2,
           0,
           {{"lblMax1", Side::Contrary, 0, 0},
@@ -53,35 +52,31 @@ const std::array<FamilyMember, 6>& members() {
         {3,
          "frmAnalise3f",
          "Análise 3f",
-         {{Op::Or, {{1, 2}, {3, 3}}}, {Op::And, {{1, 3}}}},
+         core::FamilyNetwork(3),
          {3, 3, orAnd(0, 1)},
          {"Label4", "Label5"}},
         {5,
          "frmAnalise5f",
          "Análise 5f",
-         {{Op::Or, {{1, 2}, {3, 4}}}, {Op::And, {{1, 4}}}, {Op::And, {{1, 5}}}},
+         core::FamilyNetwork(5),
          {4, 4, orAnd(0, 1)},
          {"Label3", "Label4"}},
         {6,
          "frmAnalise6f",
          "Análise 6f",
-         {{Op::And, {{1, 2}, {3, 4}, {5, 6}}}, {Op::Or, {{1, 4}, {5, 6}}}, {Op::And, {{1, 6}}}},
+         core::FamilyNetwork(6),
          {4, 4, orAnd(1, 2)},
          {"Label3", "Label4"}},
         {7,
          "frmAnalise7f",
          "Análise 7f",
-         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 7}}},
-          {Op::And, {{1, 4}, {5, 7}}},
-          {Op::Or, {{1, 7}}}},
+         core::FamilyNetwork(7),
          {4, 4, orAnd(0, 1)},
          {"Label3", "Label4"}},
         {8,
          "frmAnalise8f",
          "Análise 8f",
-         {{Op::Or, {{1, 2}, {3, 4}, {5, 6}, {7, 8}}},
-          {Op::And, {{1, 4}, {5, 8}}},
-          {Op::Or, {{1, 8}}}},
+         core::FamilyNetwork(8),
          {4, 4, orAnd(0, 1)},
          {"Label3", "Label4"}},
     }};
@@ -108,13 +103,6 @@ std::string factorLabel(int factor, Side side) {
 }
 
 }  // namespace
-
-// A cell that no label of the member covers: D (discordante) or C (concordante), then its
-// column and its cell counted from 1, as lblD3_1.
-std::string cellLabelName(AnalysisBoard::Side side, int column, int cell) {
-    return std::string(side == AnalysisBoard::Side::Contrary ? "lblD" : "lblC") +
-           std::to_string(column + 1) + "_" + std::to_string(cell + 1);
-}
 
 const FamilyMember& familyMember(int factors) {
     for (const FamilyMember& member : members())
@@ -235,7 +223,7 @@ void frmAnaliseFamilia::addOwnDataLabels(const NetworkTablePicture& picture) {
                     if (name.empty() && n.side == side && n.column == c && n.cell == k)
                         name = n.name;
                 if (name.empty()) {
-                    name = cellLabelName(side, c, k);
+                    name = core::CellLabelName(side, c, k);
                     ownOnly_.push_back(
                         board_->addLabel(name.c_str(), picture.operatorCell(side, c, k), true));
                 }

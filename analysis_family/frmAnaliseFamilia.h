@@ -33,11 +33,6 @@ struct FamilyMember {
 // The member for a factor count of 2, 3 or 5 to 8; std::out_of_range for any other.
 const FamilyMember& familyMember(int factors);
 
-// The name of the label over an operator cell on the user's own factors, where the member
-// has none of its own: D (discordante) or C (concordante), the column and the cell counted
-// from 1, as lblD3_1.
-std::string cellLabelName(AnalysisBoard::Side side, int column, int cell);
-
 // Two sources, chosen in cmbFonte. The reference table (the default): four blocks of answer
 // counts from PLikert, whatever the window's factor count, through (1 OR 2) AND (3 OR 4).
 // The user's own factors: the stored pairs of its factors through the network its picture

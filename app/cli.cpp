@@ -19,7 +19,6 @@
 #include "analysis/paraconsistent.h"
 #include "analysis/report.h"
 #include "analysis/stored_analysis.h"
-#include "analysis_family/frmAnaliseFamilia.h"
 #include "likert/factor_import.h"
 #include "likert/survey_file.h"
 #include "shell/program.h"
@@ -255,23 +254,22 @@ void familyOutcome(const core::NetworkOutcome& r, core::NumberLocale locale, Ana
 
 // The family network of the member's picture over the factors' stored pairs.
 void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
-    const FamilyMember& member = familyMember(a.factors);
     const auto pairs = StoredFactorPairs(db, a.factors);
     const core::AnaliseFatoresPropriosResult r =
-        core::AnalisarFatoresProprios(pairs, member.columns, locale);
+        core::AnalisarFatoresProprios(pairs, core::FamilyNetwork(a.factors), locale);
     a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
     a.staleDegrees = StoredFactorsWithStaleDegrees(db, pairs, locale);
     for (std::size_t i = 0; i < r.factors.size(); ++i)
         a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G1"), r.factors[i].mu));
     for (std::size_t i = 0; i < r.factors.size(); ++i)
         a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G2"), r.factors[i].lambda));
-    using Side = AnalysisBoard::Side;
+    using core::Side;
     for (std::size_t c = 0; c < r.cells.size(); ++c)
         for (std::size_t k = 0; k < r.cells[c].size(); ++k) {
             a.degrees.push_back(
-                shown(cellLabelName(Side::Contrary, int(c), int(k)), r.cells[c][k].lambda));
+                shown(core::CellLabelName(Side::Contrary, int(c), int(k)), r.cells[c][k].lambda));
             a.degrees.push_back(
-                shown(cellLabelName(Side::Favourable, int(c), int(k)), r.cells[c][k].mu));
+                shown(core::CellLabelName(Side::Favourable, int(c), int(k)), r.cells[c][k].mu));
         }
     familyOutcome(r, locale, a);
 }
