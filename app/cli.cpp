@@ -13,14 +13,14 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "analysis/logical_state.h"
-#include "analysis/network_table_picture.h"
-#include "analysis/networks.h"
-#include "analysis/paraconsistent.h"
-#include "analysis/report.h"
-#include "analysis/stored_analysis.h"
-#include "likert/factor_import.h"
-#include "likert/survey_file.h"
+#include "engine/logical_state.h"
+#include "report/network_table_picture.h"
+#include "engine/networks.h"
+#include "engine/paraconsistent.h"
+#include "report/report.h"
+#include "report/stored_analysis.h"
+#include "decision/factor_import.h"
+#include "survey/survey_file.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 #include "store/database.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "app/window_registry.h"
-#include "shell/Menu.h"
+#include "main/Menu.h"
 #include "shell/data_location.h"
 #include "shell/message_box.h"
 #include "shell/program.h"

@@ -5,7 +5,7 @@
 #include "likert/frmTabela.h"
 #include "setup/frmCadastro.h"
 #include "setup/frmMeta.h"
-#include "shell/frmInformacoes.h"
+#include "main/frmInformacoes.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/networks.h"
-#include "likert/likert_evidence.h"
+#include "engine/networks.h"
+#include "core/likert_evidence.h"
 
 namespace {
 

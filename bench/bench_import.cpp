@@ -11,7 +11,7 @@
 #include <string>
 
 #include "bench/median_reporter.h"
-#include "likert/survey_file.h"
+#include "survey/survey_file.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/network_table_picture.h"
-#include "analysis/printing_surface.h"
-#include "analysis/report.h"
+#include "report/network_table_picture.h"
+#include "report/printing_surface.h"
+#include "report/report.h"
 #include "bench/median_reporter.h"
 #include "shell/pictures.h"
 #include "store/database.h"

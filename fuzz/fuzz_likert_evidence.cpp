@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "likert/likert_evidence.h"
+#include "core/likert_evidence.h"
 
 using namespace vpl::core;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "likert/survey_file.h"
+#include "survey/survey_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace vpl::core;

@@ -1,4 +1,4 @@
-#include "analysis/logical_state.h"
+#include "engine/logical_state.h"
 
 #include <gtest/gtest.h>
 

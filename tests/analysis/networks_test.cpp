@@ -1,4 +1,4 @@
-#include "analysis/networks.h"
+#include "engine/networks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "analysis/paraconsistent.h"
+#include "engine/paraconsistent.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <QtTest>
 
 #include "app/window_registry.h"
-#include "shell/Menu.h"
+#include "main/Menu.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"

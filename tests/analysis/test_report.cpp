@@ -13,10 +13,10 @@
 #include <QtTest>
 
 #include "analysis/frmAnalise4f.h"
-#include "analysis/logical_state.h"
-#include "analysis/network_table_picture.h"
-#include "analysis/printing_surface.h"
-#include "analysis/report.h"
+#include "engine/logical_state.h"
+#include "report/network_table_picture.h"
+#include "report/printing_surface.h"
+#include "report/report.h"
 #include "shell/file_dialog.h"
 #include "shell/message_box.h"
 #include "shell/pictures.h"

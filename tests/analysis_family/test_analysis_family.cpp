@@ -7,7 +7,7 @@
 #include "analysis/frmAnalise4f.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/picture_boxes.h"
-#include "analysis/scheme_picture.h"
+#include "report/scheme_picture.h"
 #include "analysis_family/frmAnaliseFamilia.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"

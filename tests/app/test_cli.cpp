@@ -12,8 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "analysis/logical_state.h"
-#include "analysis/paraconsistent.h"
+#include "engine/logical_state.h"
+#include "engine/paraconsistent.h"
 #include "store/database.h"
 #include "store/schema.h"
 

@@ -1,4 +1,4 @@
-#include "likert/likert_evidence.h"
+#include "core/likert_evidence.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "likert/survey_file.h"
+#include "survey/survey_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

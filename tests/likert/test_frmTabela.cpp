@@ -5,7 +5,7 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "likert/factor_import.h"
+#include "decision/factor_import.h"
 #include "likert/frmTabela.h"
 #include "shell/flex_grid.h"
 #include "shell/message_box.h"

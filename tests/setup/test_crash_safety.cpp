@@ -22,7 +22,7 @@
 #include <thread>
 #include <vector>
 
-#include "likert/likert_evidence.h"
+#include "core/likert_evidence.h"
 #include "store/database.h"
 #include "store/key_derivation.h"
 #include "store/schema.h"

@@ -6,7 +6,7 @@
 #include "likert/frmTabela.h"
 #include "setup/frmCadastro.h"
 #include "setup/frmMeta.h"
-#include "shell/frmInformacoes.h"
+#include "main/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "tests/support/test_support.h"

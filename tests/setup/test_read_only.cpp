@@ -8,7 +8,7 @@
 #include "setup/frmCadastro.h"
 #include "setup/frmMeta.h"
 #include "shell/flex_grid.h"
-#include "shell/frmInformacoes.h"
+#include "main/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "tests/setup/setup_test_support.h"

@@ -6,7 +6,7 @@
 #include "app/window_registry.h"
 #include "setup/frmCadastro.h"
 #include "setup/frmMeta.h"
-#include "shell/Menu.h"
+#include "main/Menu.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/windows.h"

@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QStringList>
 
-#include "shell/Menu.h"
+#include "main/Menu.h"
 #include "tests/support/test_support.h"
 
 namespace vpl::test {

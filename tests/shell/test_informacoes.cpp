@@ -10,8 +10,8 @@
 #include <QtTest>
 
 #include "app/window_registry.h"
-#include "shell/Menu.h"
-#include "shell/frmInformacoes.h"
+#include "main/Menu.h"
+#include "main/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/windows.h"

@@ -12,7 +12,7 @@
 #include <QtTest>
 
 #include "likert/frmTabela.h"
-#include "shell/Menu.h"
+#include "main/Menu.h"
 #include "shell/captions.h"
 #include "shell/message_box.h"
 #include "shell/program.h"

@@ -1,0 +1,208 @@
+#include "analysis/frmResultado.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPolygonF>
+#include <QPushButton>
+
+#include "engine/logical_state.h"
+#include "engine/paraconsistent.h"
+#include "analysis/picture_boxes.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
+#include "shell/program.h"
+#include "shell/twips.h"
+#include "shell/windows.h"
+
+namespace vpl {
+
+namespace {
+
+// The lattice picture covers this rectangle; the point is placed in its square, from
+// kLatticeSquareLeft/Top to kLatticeSquareRight/Bottom.
+constexpr int kLatticeLeft = 1900;
+constexpr int kLatticeTop = 450;
+constexpr int kLatticeRight = 8300;
+constexpr int kLatticeBottom = 6350;
+
+// Where the guide lines cross until the load moves them through the result point.
+constexpr int kDesignPointX = 5955;
+constexpr int kDesignPointY = 3345;
+// The point's marker is drawn this far up and left of the point; the degree values
+// this far right of it (G1) and below it (G2).
+constexpr int kMarkerOffset = 35;
+constexpr int kValueOffset = 50;
+
+constexpr int kLegendLeft = 8700;
+constexpr int kLegendTop = 1090;
+constexpr int kLegendWidth = 5400;
+constexpr int kLegendHeight = 2700;
+
+constexpr int kWindowWidth = 14500;
+constexpr int kWindowHeight = 6750;
+
+const QColor kGuideColor(0x1f, 0x3a, 0x5f);
+
+// A rectangle given in twips, as pixels; both edges are converted, so that neighbouring
+// rectangles meet exactly.
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(QPoint(twips(left), twips(top)),
+                 QPoint(twips(left + width) - 1, twips(top + height) - 1));
+}
+
+// The twelve regions of the logical states, faintly over the lattice square and under the
+// point: one hue for each of the four extreme states, the states tending to it lighter.
+class LatticeRegions : public QWidget {
+  public:
+    explicit LatticeRegions(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        using E = core::EstadoLogico;
+        const auto hue = [](E estado) {
+            switch (estado) {
+                case E::Verdadeiro:
+                case E::QuaseVerdadeiroTendendoAoInconsistente:
+                case E::QuaseVerdadeiroTendendoAoParacompleto:
+                    return QColor(0x2e, 0x8b, 0x57);
+                case E::Falso:
+                case E::QuaseFalsoTendendoAoInconsistente:
+                case E::QuaseFalsoTendendoAoParacompleto:
+                    return QColor(0xc0, 0x39, 0x2b);
+                case E::Inconsistente:
+                case E::InconsistenteTendendoAoVerdadeiro:
+                case E::InconsistenteTendendoAoFalso:
+                    return QColor(0xe6, 0x9b, 0x00);
+                default:
+                    return QColor(0x2c, 0x6f, 0xbb);
+            }
+        };
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
+        // G1n = (Gc + 1) / 2 grows to the right, ~G2n = (Gct + 1) / 2 upwards.
+        const auto at = [&](const core::PontoGc& p) {
+            return QPointF((p.certainty + 1) / 2 * width(), (1 - p.contradiction) / 2 * height());
+        };
+        for (int i = 0; i < core::kEstadosLogicos; ++i) {
+            const auto estado = static_cast<E>(i);
+            QColor fill = hue(estado);
+            fill.setAlpha(i < 4 ? 46 : 22);
+            painter.setBrush(fill);
+            QPolygonF region;
+            for (const core::PontoGc& corner : core::RegiaoDoEstado(estado)) region << at(corner);
+            painter.drawPolygon(region);
+        }
+    }
+};
+
+}  // namespace
+
+frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent), program_(program) {
+    setObjectName("frmResultado");
+    setWindowTitle("Resultado");
+    setFixedSize(twips(kWindowWidth), twips(kWindowHeight));
+    setFont(arialFont(9));
+
+    // The pictures write their numbers as the labels do.
+    auto* Image1 = new LocaleSvgPictureBox(":/pictures/lattice.svg", program.locale, this);
+    Image1->setObjectName("Image1");
+    Image1->setGeometry(twipsRect(kLatticeLeft, kLatticeTop, kLatticeRight - kLatticeLeft,
+                                  kLatticeBottom - kLatticeTop));
+    auto* regions = new LatticeRegions(this);
+    regions->setObjectName("LatticeRegions");
+    regions->setGeometry(twipsRect(core::kLatticeSquareLeft, core::kLatticeSquareTop,
+                                   core::kLatticeSquareRight - core::kLatticeSquareLeft,
+                                   core::kLatticeSquareBottom - core::kLatticeSquareTop));
+
+    // Design positions; the load moves them through the point.
+    Line1 = new LineControl({2475, kDesignPointY}, {7950, kDesignPointY}, kGuideColor, this);
+    Line1->setObjectName("Line1");
+    Line2 = new LineControl({kDesignPointX, 750}, {kDesignPointX, 6150}, kGuideColor, this);
+    Line2->setObjectName("Line2");
+
+    lblPonto =
+        label("lblPonto", "", kDesignPointX - kMarkerOffset, kDesignPointY - kMarkerOffset, 90, 90);
+    lblPonto->setStyleSheet("background-color: #c00000;");
+    lblG1 = label("lblG1", "0,6608", kDesignPointX + kValueOffset, 5800, 800, 260);
+    lblG2 = label("lblG2", "0,5042", 2000, kDesignPointY + kValueOffset, 740, 260);
+    for (QLabel* value : {lblG1, lblG2}) {
+        value->setFont(arialNarrowFont(10, true));
+        value->setStyleSheet("color: #c00000;");
+    }
+    lblG2->setAlignment(Qt::AlignRight | Qt::AlignTop);
+
+    auto* Picture1 = new LocaleSvgPictureBox(":/pictures/legend.svg", program.locale, this);
+    Picture1->setObjectName("Picture1");
+    Picture1->setGeometry(twipsRect(kLegendLeft, kLegendTop, kLegendWidth, kLegendHeight));
+
+    QLabel* Label3 = label("Label3", QString::fromUtf8("Resultado da Análise:"), kLegendLeft, 4050,
+                           kLegendWidth, 300);
+    Label3->setFont(arialFont(10, true));
+    lblResultado = label("lblResultado", "", kLegendLeft, 4380, kLegendWidth, 620);
+    lblResultado->setWordWrap(true);
+    lblResultado->setFont(arialFont(11, true));
+    lblResultado->setStyleSheet("color: #1f3a5f;");
+
+    label("Label1", QString::fromUtf8(" Qualidade dos dados utilizados:"), kLegendLeft, 5150, 3000,
+          280);
+    lblG2n = label("lblG2n", "", kLegendLeft + 3050, 5150, kLegendWidth - 3050, 280);
+    label("Label2", QString::fromUtf8("Opinião quanto à decisão:"), kLegendLeft, 5480, 3000, 280);
+    lblG1n = label("lblG1n", "", kLegendLeft + 3050, 5480, kLegendWidth - 3050, 280);
+    for (QLabel* value : {lblG2n, lblG1n}) value->setFont(arialFont(9, true));
+
+    // Below the sentence and the verdicts, beside the button.
+    lblEstado = label("lblEstado", "", kLegendLeft, 5900, kLegendWidth - 1600, 560);
+    lblEstado->setWordWrap(true);
+    lblEstado->setFont(arialFont(9, true));
+
+    QPushButton* cmdSair = namedButton(this, "cmdSair", "&Return");
+    cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
+    connect(cmdSair, &QPushButton::clicked, this, &frmResultado::cmdSair_Click);
+
+    // What is drawn over the lattice sits above it, the point above the lines.
+    Line1->raise();
+    Line2->raise();
+    lblPonto->raise();
+}
+
+QLabel* frmResultado::label(const char* name, const QString& caption, int left, int top, int width,
+                            int height) {
+    QLabel* l = namedLabel(this, name, caption);
+    l->setGeometry(twipsRect(left, top, width, height));
+    return l;
+}
+
+void frmResultado::Form_Load() {
+    const float v = program_.gG2n;
+    const double g = program_.gG1n;
+    const core::NumberLocale locale = program_.locale;
+    lblG1n->setText(qs(core::FormatGeneral(g, locale)));
+    lblG2n->setText(qs(core::FormatGeneral(v, locale)));
+    lblG1->setText(qs(core::FormatNumber(g, "0.0000", locale)));
+    lblG2->setText(qs(core::FormatNumber(v, "0.0000", locale)));
+
+    const core::PontoReticulado ponto = core::PontoNoReticulado(v, g);
+    // Positions are whole twips, as the window's coordinates are.
+    const int X = qRound(ponto.X);
+    const int Y = qRound(ponto.Y);
+    Line1->setEnds({Line1->end1().x(), Y}, {Line1->end2().x(), Y});
+    Line2->setEnds({X, Line2->end1().y()}, {X, Line2->end2().y()});
+    lblPonto->move(twips(X - kMarkerOffset), twips(Y - kMarkerOffset));
+    lblG1->move(twips(X + kValueOffset), lblG1->y());
+    lblG2->move(lblG2->x(), twips(Y + kValueOffset));
+
+    lblResultado->clear();
+    lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
+    // In Portuguese, as every other text of this window.
+    lblEstado->setText(qs(core::LinhaDoEstado(core::EstadoDoResultado(program_.gG1, program_.gG2),
+                                              core::Idioma::Portugues)));
+}
+
+void frmResultado::cmdSair_Click() {
+    guarded(this, [&] { close(); });
+}
+
+}  // namespace vpl

@@ -1,0 +1,173 @@
+#include "main/Menu.h"
+
+#include <QAction>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QStatusBar>
+
+#include "core/number_text.h"
+#include "shell/captions.h"
+#include "shell/controls.h"
+#include "shell/fonts.h"
+#include "shell/message_box.h"
+#include "shell/pictures.h"
+#include "shell/program.h"
+#include "store/schema.h"
+
+namespace vpl {
+
+namespace {
+
+QAction* addMenuItem(QMenuBar* bar, const char* name, const char* caption) {
+    QAction* action = bar->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
+}
+
+QLabel* statusPanel(QStatusBar* bar, const char* name, const QString& text) {
+    auto* panel = new QLabel(text, bar);
+    panel->setObjectName(QString::fromUtf8(name));
+    panel->setFrameShape(QFrame::StyledPanel);
+    bar->addWidget(panel, 1);
+    return panel;
+}
+
+}  // namespace
+
+Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
+    setObjectName("Menu");
+    program_.mainWindow = this;
+    setWindowTitle("Velmar Paraconsistent Logic");
+
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    auto* image1 = new SvgPictureBox(":/pictures/menu_image1.svg", central);
+    image1->setObjectName("Image1");
+    image1->setFixedSize(300, 200);
+    auto* image2 = new SvgPictureBox(":/pictures/menu_image2.svg", central);
+    image2->setObjectName("Image2");
+    image2->setFixedSize(210, 75);
+    QLabel* label2 = namedLabel(central, "Label2", "Velmar Paraconsistent Logic ");
+    label2->setFont(arialFont(24, true));
+    QLabel* label1 = namedLabel(central, "Label1", "Velmar");
+    label1->setFont(arialFont(14));
+    grid->addWidget(image1, 0, 0, 2, 1);
+    grid->addWidget(label2, 0, 1, Qt::AlignBottom);
+    grid->addWidget(label1, 1, 1, Qt::AlignTop);
+    grid->addWidget(image2, 2, 1, Qt::AlignRight | Qt::AlignBottom);
+    grid->setContentsMargins(40, 30, 40, 20);
+    grid->setHorizontalSpacing(30);
+    setCentralWidget(central);
+
+    QMenuBar* bar = menuBar();
+    connect(addMenuItem(bar, "mnuCad", "&Metadados"), &QAction::triggered, this,
+            &Menu::mnuCad_Click);
+    connect(addMenuItem(bar, "mnuMeta", "&Fatores"), &QAction::triggered, this,
+            &Menu::mnuMeta_Click);
+    connect(addMenuItem(bar, "mnuTabela", "&Pressupostos"), &QAction::triggered, this,
+            &Menu::mnuTabela_Click);
+    connect(addMenuItem(bar, "mnuAna", "&Análise"), &QAction::triggered, this, &Menu::mnuAna_Click);
+    QMenu* util = bar->addMenu("&Informações");
+    util->setObjectName("mnuUtil");
+    QAction* compactar = util->addAction("&Compactar Banco de Dados");
+    compactar->setObjectName("mnuCompactar");
+    compactar->setEnabled(false);  // kept for its place in the menu; it has no action
+    QAction* suporte = util->addAction("&Suporte");
+    suporte->setObjectName("mnuSuporte");
+    connect(suporte, &QAction::triggered, this, &Menu::mnuSuporte_Click);
+    connect(addMenuItem(bar, "mnuSair", "&Sair"), &QAction::triggered, this, &Menu::mnuSair_Click);
+
+    // The translated captions carry no access keys: F10 reaches the menu in every
+    // language, as desktops do, with the first item active for the arrows and Enter.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [bar] {
+        bar->setFocus(Qt::MenuBarFocusReason);
+        bar->setActiveAction(bar->actions().value(0));
+    });
+
+    auto* status = new QStatusBar(this);
+    status->setObjectName("StatusBar1");
+    statusPanel(status, "Panel1", "Paraconsistent Logic");
+    statusPanel(status, "Panel2", QString::fromUtf8("© Velmar Paraconsistent Logic"));
+    statusPanel(status, "Panel3", QString::fromUtf8("Versão: " VPL_VERSION));
+    setStatusBar(status);
+    resize(900, 420);
+}
+
+Menu::~Menu() {
+    if (program_.mainWindow == this) program_.mainWindow = nullptr;
+}
+
+Menu::StartUp Menu::Form_Load() {
+    if (!program_.claimSingleInstance()) {
+        MessageBox::show(this, QString::fromUtf8("Programa ativo pela segunda vez, será fechado!"),
+                         QString::fromUtf8("Programa Paralizado!"), MessageBox::Icon::Warning);
+        return StartUp::Quit;
+    }
+    try {
+        program_.dbBanco = program_.takeOpened();
+        if (program_.readOnly())
+            MessageBox::show(this,
+                             QString::fromUtf8("O arquivo de dados não pode ser gravado:\n") +
+                                 QDir::toNativeSeparators(program_.dataFilePath()) +
+                                 QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
+                                                   "alteração poderá ser salva."),
+                             "Aviso", MessageBox::Icon::Warning);
+        applyStoredLanguage(program_, *this, {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
+    } catch (const store::StoreError& e) {
+        MessageBox::show(this,
+                         QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +
+                             QString::fromUtf8("Como referência, anote a seguinte mensagem: ") +
+                             "\n" + "Ref.: " + QString::fromUtf8(e.what()),
+                         "Erro", MessageBox::Icon::Critical);
+    }
+    MessageBox::setLanguage(program_.gIdioma);
+    return StartUp::Continue;
+}
+
+void Menu::open(WindowId id) {
+    program_.open(id, this);
+}
+
+void Menu::mnuCad_Click() {
+    program_.gProximaJanela = NextWindow::None;
+    open(WindowId::Cadastro);
+    if (program_.gProximaJanela == NextWindow::Factors) open(WindowId::Meta);
+    if (program_.gProximaJanela == NextWindow::Likert) open(WindowId::Tabela);
+}
+
+void Menu::mnuMeta_Click() {
+    program_.gProximaJanela = NextWindow::None;
+    open(WindowId::Meta);
+    if (program_.gProximaJanela == NextWindow::Likert) open(WindowId::Tabela);
+}
+
+void Menu::mnuTabela_Click() {
+    open(WindowId::Tabela);
+}
+
+void Menu::mnuAna_Click() {
+    guarded(this, [&] {
+        const decision::FactorCount count = decision::ReadFactorCount(program_.db(), program_.locale);
+        if (auto id = analysisWindowForCount(count.number)) return open(*id);
+        // A count edited by hand (1, 9, 4.5): say which one, rather than do nothing.
+        MessageBox::show(this,
+                         QString::fromUtf8("O número de fatores gravado é %1 e não abre nenhuma "
+                                           "análise: as análises são de 2 a 8 fatores.")
+                             .arg(qs(core::FormatGeneral(count.number, program_.locale))),
+                         "Aviso", MessageBox::Icon::Warning);
+    });
+}
+
+void Menu::mnuSuporte_Click() {
+    open(WindowId::Informacoes);
+}
+
+void Menu::mnuSair_Click() {
+    close();
+}
+
+}  // namespace vpl
