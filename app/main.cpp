@@ -7,6 +7,7 @@
 #include "main/Menu.h"
 #include "shell/data_location.h"
 #include "shell/message_box.h"
+#include "shell/printers.h"
 #include "shell/program.h"
 
 namespace {
@@ -42,6 +43,8 @@ int main(int argc, char** argv) {
     vpl::Menu menu(program);
     if (menu.Form_Load() == vpl::Menu::StartUp::Quit) return 0;
     menu.show();
+    // The printer list is wanted only by the analysis window: asked now, off the GUI thread.
+    vpl::Printers::askInBackground();
     // The start-up benchmark measures the way to the shown window and no further.
     if (qEnvironmentVariableIsSet("VPL_EXIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);

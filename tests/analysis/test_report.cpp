@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -595,6 +596,29 @@ class ReportTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(pdfText(printed).contains("Date: "), 10000);
         verifyReport(pdfText(printed));
         QFile::remove(printed);
+    }
+
+    // Asked on a worker thread, the list still comes into the box: the service's printers in
+    // its order, the default one as the box's text; opening the box asks again.
+    void printerBoxListsTheServicesPrinters() {
+        Printers::clearFake();
+        Fixture f;
+        frmAnalise4f window(f.program());
+        window.Form_Load();
+        auto* box = child<QComboBox>(window, "Combo1");
+        QStringList service;
+        for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
+            service << info.printerName();
+        QVERIFY2(service.contains("PDF"),
+                 "no PDF queue: start the printing service with scripts/start-printer.sh");
+        QTRY_COMPARE(box->count(), service.size());
+        for (int i = 0; i < box->count(); ++i) QCOMPARE(box->itemText(i), service[i]);
+        QCOMPARE(box->currentText(), QPrinterInfo::defaultPrinterName());
+        box->setEditText("typed name");
+        box->showPopup();
+        QCOMPARE(box->count(), service.size());
+        QCOMPARE(box->currentText(), QString("typed name"));  // what the user typed stays
+        box->hidePopup();
     }
 };
 

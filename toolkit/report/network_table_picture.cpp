@@ -99,6 +99,15 @@ NetworkTablePicture NetworkTablePicture::fourFactor() {
                                true);
 }
 
+QString NetworkTablePicture::cacheKey() const {
+    QString key = QStringLiteral("network:%1:%2").arg(factorCount_).arg(withDegreeRows_);
+    for (const core::NetworkColumn& column : columns_) {
+        key += column.kind == Operator::Or ? QStringLiteral("|or") : QStringLiteral("|and");
+        for (const Span& span : column.cells) key += QStringLiteral(",%1-%2").arg(span.first).arg(span.last);
+    }
+    return key;
+}
+
 int NetworkTablePicture::columnCount() const {
     return 2 * static_cast<int>(columns_.size()) + 5;
 }

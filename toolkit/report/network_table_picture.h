@@ -32,6 +32,7 @@ class NetworkTablePicture : public Picture {
                         bool withDegreeRows = false);
     // (1 OR 2) AND (3 OR 4), with the rows of G2n and G1n below.
     static NetworkTablePicture fourFactor();
+    QString cacheKey() const override;
 
     int factorCount() const { return factorCount_; }
     const std::vector<core::NetworkColumn>& columns() const { return columns_; }

@@ -1,6 +1,8 @@
 #include "shell/pictures.h"
 
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 
 namespace vpl {
@@ -23,8 +25,27 @@ PictureBox::PictureBox(std::shared_ptr<const Picture> picture, QWidget* parent)
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    picture_->paint(painter, QRectF(rect()));
+    const QString key = picture_->cacheKey();
+    if (key.isEmpty()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        picture_->paint(painter, QRectF(rect()));
+        return;
+    }
+    // Drawn once per picture, size and screen scale, and shown from the drawing after that.
+    const qreal scale = devicePixelRatioF();
+    const QString sized = QStringLiteral("%1@%2x%3*%4").arg(key).arg(width()).arg(height()).arg(scale);
+    QPixmap drawing;
+    if (!QPixmapCache::find(sized, &drawing)) {
+        drawing = QPixmap(size() * scale);
+        drawing.setDevicePixelRatio(scale);
+        drawing.fill(Qt::transparent);
+        QPainter offscreen(&drawing);
+        offscreen.setRenderHint(QPainter::Antialiasing);
+        picture_->paint(offscreen, QRectF(rect()));
+        offscreen.end();
+        QPixmapCache::insert(sized, drawing);
+    }
+    painter.drawPixmap(0, 0, drawing);
 }
 
 SvgPictureBox::SvgPictureBox(const QString& source, QWidget* parent)

@@ -19,6 +19,9 @@ class Picture {
     virtual ~Picture() = default;
     virtual QSizeF size() const = 0;
     virtual void paint(QPainter& painter, const QRectF& target) const = 0;
+    // Names what the picture draws, so that a box can show it again from a drawing kept from
+    // an earlier paint, also of an earlier window; empty for a picture that is drawn afresh.
+    virtual QString cacheKey() const { return {}; }
 };
 
 // One of the stored SVG pictures, by its resource path.
@@ -31,6 +34,7 @@ class SvgPicture : public Picture {
     QSvgRenderer* renderer() const { return renderer_.get(); }
     QSizeF size() const override;
     void paint(QPainter& painter, const QRectF& target) const override;
+    QString cacheKey() const override { return QStringLiteral("svg:") + source_; }
 
   private:
     QString source_;

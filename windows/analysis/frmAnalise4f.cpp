@@ -75,7 +75,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
 
     auto* Label7 = new QLabel("Pri&nter:", this);
     Label7->setObjectName("Label7");
-    Combo1 = new QComboBox(this);
+    Combo1 = new PrinterBox(this);
     Combo1->setObjectName("Combo1");
     Combo1->setEditable(true);  // a printer name may also be typed
     Combo1->setInsertPolicy(QComboBox::NoInsert);
@@ -126,11 +126,10 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     main->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// The list comes from the worker thread that asks the print service, never on the way to
+// the window's first paint.
 void frmAnalise4f::setUpPrinters() {
-    printers_ = Printers::list();
-    Combo1->clear();
-    Combo1->addItems(printers_.installed);
-    Combo1->setEditText(printers_.defaultName);
+    Printers::whenKnown(this, [this](const PrinterList& printers) { Combo1->showPrinters(printers); });
 }
 
 void frmAnalise4f::setUpGrid() {
@@ -198,8 +197,10 @@ ReportData frmAnalise4f::reportData() {
 
 void frmAnalise4f::cmdPrinter_Click() {
     guarded(this, [&] {
+        // A click before the list has come waits for it.
+        if (Combo1->printers().installed.isEmpty()) Combo1->showPrinters(Printers::known());
         const std::optional<QString> printer =
-            SelecionarImpressora(printers_.installed, Combo1->currentText());
+            SelecionarImpressora(Combo1->printers().installed, Combo1->currentText());
         if (!printer) {
             MessageBox::show(this, QString::fromUtf8("Impressora não encontrada"),
                              QStringLiteral("Verifique."), MessageBox::Icon::Critical);

@@ -43,9 +43,8 @@ class frmAnalise4f : public QDialog {
     Program& program_;
     AnalysisBoard* board_;
     QTableWidget* MSFlexGrid1;
-    QComboBox* Combo1;
+    PrinterBox* Combo1;
     QLabel* lblSemRespostas;
-    PrinterList printers_;  // asked once per opening
     std::int16_t F_ = 4;
     core::Rede4fResult result_;
 };
