@@ -15,17 +15,19 @@ void PrintingSurface::Print(const QString& text) {
     CurrentY += TextHeight();
 }
 
-QFont PrintingSurface::font() const {
+const PrintingSurface::SizedFont& PrintingSurface::font() const {
+    const auto key = std::make_tuple(FontName, FontSize, FontBold);
+    if (const auto known = fonts_.find(key); known != fonts_.end()) return known->second;
     QFont font;
     // fontconfig puts the metric-compatible Liberation face where Arial is missing.
     font.setFamilies({FontName, QStringLiteral("Liberation Sans")});
     font.setPixelSize(qRound(FontSize * 20));  // a point is 20 twips
     font.setBold(FontBold);
-    return font;
+    return fonts_.emplace(key, SizedFont{font, QFontMetricsF(font)}).first->second;
 }
 
 double PrintingSurface::TextWidth(const QString& text) const {
-    return QFontMetricsF(font()).horizontalAdvance(text);
+    return font().metrics.horizontalAdvance(text);
 }
 
 void PrintingSurface::PaintPicture(const Picture& picture, double x, double y, double width,
@@ -38,15 +40,16 @@ PainterSurface::PainterSurface(QPagedPaintDevice& device) : device_(device) {
     painter_.setRenderHint(QPainter::Antialiasing);
     painter_.setRenderHint(QPainter::TextAntialiasing);
     painter_.scale(device_.logicalDpiX() / kTwipsPerInch, device_.logicalDpiY() / kTwipsPerInch);
+    painter_.setPen(Qt::black);
     width_ = device_.width() * kTwipsPerInch / device_.logicalDpiX();
     height_ = device_.height() * kTwipsPerInch / device_.logicalDpiY();
 }
 
 void PainterSurface::drawText(double x, double y, const QString& text) {
-    painter_.setFont(font());
-    painter_.setPen(Qt::black);
-    painter_.drawText(QRectF(x, y, 1e6, 1e6), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                      text);
+    const SizedFont& sized = font();
+    if (painter_.font() != sized.font) painter_.setFont(sized.font);
+    // The text's top at y: its baseline one ascent below.
+    painter_.drawText(QPointF(x, y + sized.metrics.ascent()), text);
 }
 
 void PainterSurface::drawPicture(const Picture& picture, const QRectF& twips) {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <map>
+#include <tuple>
 #include <vector>
 
 class QPagedPaintDevice;
@@ -40,10 +43,18 @@ class PrintingSurface {
     double TextWidth(const QString& text) const;
 
   protected:
-    // The current font, sized in twips.
-    QFont font() const;
+    // The current font, sized in twips, and its metrics: made once per name, size and weight,
+    // since a report prints thousands of lines in a handful of fonts.
+    struct SizedFont {
+        QFont font;
+        QFontMetricsF metrics;
+    };
+    const SizedFont& font() const;
     virtual void drawText(double x, double y, const QString& text) = 0;
     virtual void drawPicture(const Picture& picture, const QRectF& twips) = 0;
+
+  private:
+    mutable std::map<std::tuple<QString, double, bool>, SizedFont> fonts_;
 };
 
 // Paints on a printer or a PDF writer, one painter unit to a twip.
