@@ -1,8 +1,9 @@
-// A keystroke in the Likert grid of a 10- and of a 99-proposition factor, from the key event
-// to the stored count and the updated sums and result labels, against one durable
-// single-row commit. The goal: a keystroke costs at most 1.2 times one commit at both
-// sizes, and the two ratios lie within 10 % of each other: the work of a key does not
-// grow with the rows.
+// A keystroke in the Likert grid of a 10- and of a 99-proposition factor, as the user feels
+// it: the key sent to the shown window, the event loop run until the edited cell and every
+// label whose text changed have been painted, against one durable single-row commit on the
+// same file. The goal: at most 1.3 times one commit at both sizes, the two ratios within
+// 10 % of each other, so that the work of a key does not grow with the rows. The key's own
+// handling, to the stored count without the paint, is reported beside it.
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -29,8 +31,28 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct Samples {
-    std::vector<double> keystroke;
+    std::vector<double> toPaint;  // the key, through the event loop, to the repaint
+    std::vector<double> keystroke;  // the key's handling alone
     std::vector<double> commit;
+};
+
+// Counts the paints of the widgets it watches.
+class PaintWatcher : public QObject {
+  public:
+    void watch(QWidget* widget) {
+        widget->installEventFilter(this);
+        painted_[widget] = 0;
+    }
+    int paints(QWidget* widget) const { return painted_.at(widget); }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++painted_[static_cast<QWidget*>(watched)];
+        return false;
+    }
+
+  private:
+    std::map<QWidget*, int> painted_;
 };
 std::map<int, Samples> samples;  // by the number of propositions
 
@@ -66,6 +88,31 @@ class LikertSession {
         grid_ = window_->findChild<vpl::FlexGrid*>("MSFlexGrid1");
         grid_->setCell(kEditedRow, 3);
         window_->MSFlexGrid1_Click();
+        watcher_.watch(grid_->viewport());
+        for (QLabel* label : window_->findChildren<QLabel*>()) {
+            watcher_.watch(label);
+            labels_.push_back(label);
+        }
+        QApplication::processEvents();  // the first paint is no key's
+    }
+
+    // One key as the user types it, and the event loop until its paints have happened.
+    void typeAndWaitForPaint(Qt::Key key, const QString& text) {
+        std::vector<std::pair<QLabel*, QString>> before;
+        for (QLabel* label : labels_) before.emplace_back(label, label->text());
+        const int cellPaints = watcher_.paints(grid_->viewport());
+        std::map<QWidget*, int> labelPaints;
+        for (QLabel* label : labels_) labelPaints[label] = watcher_.paints(label);
+        QTest::sendKeyEvent(QTest::Click, grid_, key, text, Qt::NoModifier);
+        const auto painted = [&] {
+            if (watcher_.paints(grid_->viewport()) == cellPaints) return false;
+            for (const auto& [label, was] : before)
+                if (label->isVisible() && label->text() != was &&
+                    watcher_.paints(label) == labelPaints[label])
+                    return false;
+            return true;
+        };
+        while (!painted()) QApplication::processEvents();
     }
 
     // One key through the grid's own event path.
@@ -86,6 +133,8 @@ class LikertSession {
     std::unique_ptr<vpl::Program> program_;
     std::unique_ptr<vpl::frmTabela> window_;
     vpl::FlexGrid* grid_ = nullptr;
+    PaintWatcher watcher_;
+    std::vector<QLabel*> labels_;
 };
 
 // Built on first use and dropped before the application object goes.
@@ -102,21 +151,28 @@ double secondsSince(Clock::time_point start) {
 
 // Appending a digit and taking it away: every key changes one stored count. Each key is
 // followed, outside its own timing, by one durable single-row commit, so that both medians
-// come from the same moments of a machine whose disk may be busy.
+// come from the same moments of a machine whose disk may be busy; every other key is sent
+// straight to the grid's handler, without the event loop and the paint.
 void BM_Keystroke(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     LikertSession& s = session(rows);
     Samples& out = samples[rows];
     vpl::store::Database& db = s.db();
     int count = 0;
+    bool throughTheLoop = true;
     for (auto _ : state) {
         const bool append = s.grid().textAt(s.kEditedRow, 3).size() <= 2;
+        const Qt::Key key = append ? Qt::Key_1 : Qt::Key_Backspace;
+        const QString text = append ? QString("1") : QString("\b");
         Clock::time_point start = Clock::now();
-        if (append)
-            s.press(Qt::Key_1, "1");
-        else
-            s.press(Qt::Key_Backspace, "\b");
-        out.keystroke.push_back(secondsSince(start));
+        if (throughTheLoop) {
+            s.typeAndWaitForPaint(key, text);
+            out.toPaint.push_back(secondsSince(start));
+        } else {
+            s.press(key, text);
+            out.keystroke.push_back(secondsSince(start));
+        }
+        throughTheLoop = !throughTheLoop;
 
         state.PauseTiming();
         start = Clock::now();
@@ -147,13 +203,16 @@ int main(int argc, char** argv) {
 
     std::map<int, double> ratios;
     for (auto& [rows, sample] : samples) {
+        const double toPaint = median(sample.toPaint);
         const double keystroke = median(sample.keystroke);
         const double commit = median(sample.commit);
-        if (commit > 0) ratios[rows] = keystroke / commit;
+        if (commit > 0) ratios[rows] = toPaint / commit;
         std::printf(
-            "%d propositions: keystroke median %.3f ms, durable single-row commit "
-            "median %.3f ms, ratio %.2f (goal: at most 1.2)\n",
-            rows, keystroke * 1e3, commit * 1e3, ratios[rows]);
+            "%d propositions: key to repaint median %.3f ms, durable single-row commit median "
+            "%.3f ms, ratio %.2f (goal: at most 1.3); the key's handling alone %.3f ms, "
+            "ratio %.2f\n",
+            rows, toPaint * 1e3, commit * 1e3, ratios[rows], keystroke * 1e3,
+            commit > 0 ? keystroke / commit : 0.0);
         // The run is only worth its figures if every key was stored.
         LikertSession& s = session(rows);
         const vpl::store::Row row = *s.db().rowByKey("Prop1", {"N03"}, s.kEditedRow - 1);
