@@ -43,8 +43,9 @@ int main(int argc, char** argv) {
     vpl::Menu menu(program);
     if (menu.Form_Load() == vpl::Menu::StartUp::Quit) return 0;
     menu.show();
-    // The printer list is wanted only by the analysis window: asked now, off the GUI thread.
-    vpl::Printers::askInBackground();
+    // The printer list is wanted only by the analysis window: asked off the GUI thread, once
+    // the start-up's own work is done.
+    QTimer::singleShot(500, [] { vpl::Printers::askInBackground(); });
     // The start-up benchmark measures the way to the shown window and no further.
     if (qEnvironmentVariableIsSet("VPL_EXIT_WHEN_SHOWN"))
         QTimer::singleShot(0, &app, &QCoreApplication::quit);
