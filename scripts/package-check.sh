@@ -22,7 +22,8 @@ trap 'rm -rf "$scratch"' EXIT
 dpkg-deb --info "$deb"
 contents=$(dpkg-deb --contents "$deb")
 for path in usr/bin/vpl usr/bin/vpl-cli usr/share/vpl/VPLData.mdb usr/share/applications/$id.desktop \
-  usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml; do
+  usr/share/icons/hicolor/scalable/apps/$id.svg usr/share/metainfo/$id.metainfo.xml \
+  usr/share/doc/vpl/copyright; do
   grep -q " \./$path\$" <<<"$contents" || fail "missing /$path"
 done
 grep -q -- '-r--r--r-- .* \./usr/share/vpl/VPLData.mdb$' <<<"$contents" ||
@@ -48,12 +49,11 @@ appstreamcli validate --no-net "$scratch/unpacked/usr/share/metainfo/$id.metainf
 
 # Accepted for a package built from the source tree rather than by Debian's tooling:
 #  no-changelog: the history is the repository's; there is no Debian changelog to ship.
-#  no-copyright-file: the project has not chosen its licence text yet.
 #  no-manual-page: a window program that takes no arguments; the README documents it.
 #  non-standard-file-perm: the data file template is read-only (0444) on purpose, so that
 #    nothing, not even a program run as root, edits the copy every user starts from.
 lintian --fail-on error,warning \
-  --suppress-tags no-changelog,no-copyright-file,no-manual-page,non-standard-file-perm "$deb"
+  --suppress-tags no-changelog,no-manual-page,non-standard-file-perm "$deb"
 
 # An upgrade over an installed package, with the user's data in place: dpkg installs
 # into a scratch root, and the program runs from there with a scratch user data folder.
