@@ -98,7 +98,7 @@ class MetaTest : public QObject {
             captions);
         QCOMPARE(child<QPushButton>(w, "cmdSair")->text(), "&Save/Return");
         QCOMPARE(child<QLabel>(w, "Label1")->text(), "Fator 1:");
-        QCOMPARE(f.program().gIdioma, idioma == 0 ? 3 : idioma);
+        QCOMPARE(int(f.program().gIdioma), idioma == 0 ? 3 : idioma);
     }
 
     void leavingTheFactorCountKeepsItFromTwoToEight_data() {

@@ -122,7 +122,7 @@ class MenuTest : public QObject {
         Menu menu(f.program());
         QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
         QVERIFY(f.program().dbBanco);
-        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE(int(f.program().gIdioma), gIdioma);
         QCOMPARE(menuCaptions(menu), captions);
         QCOMPARE(MessageBox::shown().size(), 0);
         QCOMPARE(child<QAction>(menu, "mnuCompactar")->text(), "&Compactar Banco de Dados");

@@ -160,7 +160,7 @@ void EsquemaCaptionsES(QWidget& w) {
     applyCaptions(w, {{"Label1", "Esquema de Lógica Paraconsistente utilizado"}});
 }
 
-void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets) {
+void applyLanguage(QWidget& window, core::Language language, const CaptionSets& sets) {
     CaptionProcedure procedure = sets.portuguese;
     if (language == Language::English) procedure = sets.english;
     if (language == Language::Spanish) procedure = sets.spanish;
@@ -169,9 +169,10 @@ void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& se
 
 void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets) {
     const std::optional<double> stored = decision::ReadStoredLanguage(program.db());
-    program.gIdioma = languageFromStored(stored);
+    program.gIdioma = core::LanguageFromStored(stored);
     // A value that names no language keeps the captions the window was built with.
-    if (stored == double(program.gIdioma)) applyLanguage(window, program.gIdioma, sets);
+    if (stored == double(core::StoredNumber(program.gIdioma)))
+        applyLanguage(window, program.gIdioma, sets);
     MessageBox::setLanguage(program.gIdioma);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <initializer_list>
+
+#include "core/language.h"
 
 class QWidget;
 
@@ -48,8 +49,8 @@ struct CaptionSets {
     CaptionProcedure portuguese = nullptr;
 };
 
-// Applies the set of `language` (a Language), when the window has one.
-void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets);
+// Applies the set of `language`, when the window has one.
+void applyLanguage(QWidget& window, core::Language language, const CaptionSets& sets);
 
 // The language step of a translated window's load: gIdioma becomes the language the
 // data file stores, the window takes that language's captions (when the stored value

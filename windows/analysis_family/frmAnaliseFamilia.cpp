@@ -275,7 +275,7 @@ void frmAnaliseFamilia::analyseReferenceTable() {
         board_->setText(steps[k], r.steps[k].result.text);
     for (QLabel* label : ownOnly_) label->hide();
     for (QLabel* label : referenceOnly_) label->show();
-    board_->markWithoutAnswers({}, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    board_->markWithoutAnswers({}, program_.gIdioma, lblSemRespostas);
     lblReferencia->show();
     showOutcome(r);
 }
@@ -298,7 +298,7 @@ void frmAnaliseFamilia::analyseOwnFactors() {
     }
     for (QLabel* label : ownOnly_) label->show();
     for (QLabel* label : referenceOnly_) label->hide();
-    board_->markWithoutAnswers(without, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    board_->markWithoutAnswers(without, program_.gIdioma, lblSemRespostas);
     lblReferencia->hide();
     showOutcome(r);
 }

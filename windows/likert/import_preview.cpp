@@ -148,14 +148,14 @@ QString delimiterName(char delimiter) {
 
 }  // namespace
 
-const ImportTexts& importTexts(std::int16_t language) {
+const ImportTexts& importTexts(core::Language language) {
     if (language == Language::English) return kEnglish;
     if (language == Language::Spanish) return kSpanish;
     return kPortuguese;
 }
 
 frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
-                         std::int16_t language, QWidget* parent)
+                         core::Language language, QWidget* parent)
     : QDialog(parent) {
     const ImportTexts& t = importTexts(language);
     setObjectName("frmImportar");

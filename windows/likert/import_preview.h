@@ -2,8 +2,8 @@
 
 #include <QDialog>
 #include <QString>
-#include <cstdint>
 
+#include "core/language.h"
 #include "survey/survey_file.h"
 
 class QLabel;
@@ -42,14 +42,14 @@ struct ImportTexts {
     const char* nothingToImport;  // no column is a statement; the list says why
     const char* everyFactor;      // the export of every factor
 };
-const ImportTexts& importTexts(std::int16_t language);
+const ImportTexts& importTexts(core::Language language);
 
 // Shows what an import will store in a factor, and every cell it did not understand,
 // before anything is written. Accepted means: import.
 class frmImportar : public QDialog {
     Q_OBJECT
   public:
-    frmImportar(const core::SurveyFile& survey, const QString& factor, std::int16_t language,
+    frmImportar(const core::SurveyFile& survey, const QString& factor, core::Language language,
                 QWidget* parent = nullptr);
 
   private:
