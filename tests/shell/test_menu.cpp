@@ -394,7 +394,7 @@ class MenuTest : public QObject {
                                                  {"1", Language::English, "Registration"},
                                                  {"5", Language::Portuguese, "Registration"}}) {
             f.db().execute(std::string("UPDATE Parametro SET Idioma = ") + code);
-            applyStoredLanguage(f.program(), window, {CadastroCaptionsEN, CadastroCaptionsES});
+            applyStoredLanguage(f.program(), window, kCadastroCaptions);
             QCOMPARE(f.program().gIdioma, expectIdioma);
             QCOMPARE(window.windowTitle(), QString::fromUtf8(title));
         }

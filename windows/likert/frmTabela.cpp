@@ -222,7 +222,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
 
 void frmTabela::Form_Load() {
     store::Database& db = program_.db();
-    applyStoredLanguage(program_, *this, {TabelaCaptionsEN, TabelaCaptionsES});
+    applyStoredLanguage(program_, *this, kTabelaCaptions);
     NumFactors = factorCountOf(decision::ReadOfferedFactors(db));
     PrevFactor = 0;
     const std::vector<decision::Factor> factors = decision::ReadFactors(db, NumFactors);

@@ -196,9 +196,7 @@ void frmInformacoes::cmdVOLTAR_Click() {
             decision::SaveLanguage(program_.db(), parametroKey_, language);
             program_.gIdioma = language;
             MessageBox::setLanguage(language);
-            if (program_.mainWindow)
-                applyLanguage(*program_.mainWindow, language,
-                              {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
+            if (program_.mainWindow) applyLanguage(*program_.mainWindow, language, kMenuCaptions);
         }
         accept();
     });

@@ -147,7 +147,7 @@ void frmMeta::Form_Load() {
     seenVersion_ = program_.db().dataVersion();
     loaded_ = decision::ReadFactorsForm(program_.db());
     lblFatores_->setText(QString::fromStdString(loaded_.count));
-    applyStoredLanguage(program_, *this, {MetaCaptionsEN, MetaCaptionsES});
+    applyStoredLanguage(program_, *this, kMetaCaptions);
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     lblFatores_->setReadOnly(readOnly);
