@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <QString>
+#include <span>
 
 #include "core/language.h"
+#include "core/translated.h"
 #include "survey/survey_file.h"
 
 class QLabel;
@@ -13,7 +15,7 @@ class QTableWidget;
 
 namespace vpl {
 
-// The words of the survey import, in the interface's language.
+// The words of the survey import, in one language.
 struct ImportTexts {
     const char* title;
     const char* chooseFactor;  // no factor is shown yet
@@ -42,6 +44,8 @@ struct ImportTexts {
     const char* nothingToImport;  // no column is a statement; the list says why
     const char* everyFactor;      // the export of every factor
 };
+// Every member above in the three languages, under its own name.
+extern const std::span<const core::Translated> kImportTexts;
 const ImportTexts& importTexts(core::Language language);
 
 // Shows what an import will store in a factor, and every cell it did not understand,
