@@ -96,6 +96,7 @@ const std::vector<TextTable>& textTables() {
         {"four-factor captions", kAnalise4fCaptions},
         {"family captions", kFamiliaCaptions},
         {"scheme captions", kEsquemaCaptions},
+        {"factors texts", kMetaTexts},
         {"import texts", kImportTexts},
         {"logical states", core::NomesDosEstados()},
         {"logical-state heading", {&core::TituloDoEstado(), 1}},
