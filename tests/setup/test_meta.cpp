@@ -366,6 +366,18 @@ class MetaTest : public QObject {
         QVERIFY(mark->isHidden());
     }
 
+    void theMarkSpeaksTheStoredLanguage() {
+        for (Language language : {Language::English, Language::Spanish, Language::Portuguese}) {
+            Fixture f;
+            test::fillWithData(f.db());
+            f.db().update("Parametro", 1, {{"Idioma", int(core::StoredNumber(language))}});
+            f.db().execute("UPDATE Fatores SET Prop = '' WHERE Id = 2");
+            test::Loaded<frmMeta> w(f.program());
+            QCOMPARE(child<QLabel>(w, "lblSemPressupostos")->text(),
+                     QString::fromUtf8(core::TextIn(kMetaTexts[0], language)).arg("2"));
+        }
+    }
+
     void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("how");
