@@ -1,7 +1,5 @@
 #pragma once
 
-// Every text the interface shows in three languages is a row of a table of this shape.
-
 #include <span>
 #include <string_view>
 
@@ -12,8 +10,8 @@ namespace vpl::core {
 // Which translations rightly read as the Portuguese: a word the languages share.
 enum class Alike { None, InEnglish, InSpanish, InAll };
 
-// A text under its key: in a window's caption table the objectName of the control it
-// captions, elsewhere a name of its own.
+// A text of the interface in its three languages, under a key: in a window's caption table
+// the objectName of the control it captions, elsewhere a name of its own.
 struct Translated {
     const char* key;
     const char* pt;
