@@ -109,9 +109,14 @@ QString u8(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// What a failed check names: the row's key and what the window shows.
+// What a failed check names the row by.
+const char* nameOf(const Translated& row) {
+    if (!row.key) return "a row without a key";
+    return *row.key ? row.key : "window title";
+}
+
 QByteArray shownFor(const Translated& row, const QString& shown) {
-    return (QString(*row.key ? row.key : "window title") + ": " + shown).toUtf8();
+    return (QString(nameOf(row)) + ": " + shown).toUtf8();
 }
 
 }  // namespace
@@ -169,7 +174,7 @@ class CaptionsTest : public QObject {
         QFETCH(int, table);
         for (const Translated& row : textTables()[std::size_t(table)].rows) {
             QVERIFY(row.key);
-            for (const char* text : {row.pt, row.en, row.es}) QVERIFY2(text && *text, row.key);
+            for (const char* text : {row.pt, row.en, row.es}) QVERIFY2(text && *text, nameOf(row));
         }
     }
 
@@ -180,8 +185,8 @@ class CaptionsTest : public QObject {
             const bool english = row.alike == Alike::InEnglish || row.alike == Alike::InAll;
             const bool spanish = row.alike == Alike::InSpanish || row.alike == Alike::InAll;
             // A mark where the words differ is as wrong as a missing one.
-            QVERIFY2((u8(row.en) == u8(row.pt)) == english, row.key);
-            QVERIFY2((u8(row.es) == u8(row.pt)) == spanish, row.key);
+            QVERIFY2((u8(row.en) == u8(row.pt)) == english, nameOf(row));
+            QVERIFY2((u8(row.es) == u8(row.pt)) == spanish, nameOf(row));
         }
     }
 
@@ -190,7 +195,7 @@ class CaptionsTest : public QObject {
         QFETCH(int, table);
         QSet<QString> keys;
         for (const Translated& row : textTables()[std::size_t(table)].rows) {
-            QVERIFY2(!keys.contains(u8(row.key)), row.key);
+            QVERIFY2(!keys.contains(u8(row.key)), nameOf(row));
             keys << u8(row.key);
         }
     }
