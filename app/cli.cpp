@@ -189,7 +189,7 @@ struct Analysis {
     std::string stateText;
     std::vector<int> withoutAnswers;  // factors that entered with degrees 0
     std::vector<int> staleDegrees;    // factors whose stored degrees their answers do not give
-    core::Idioma idioma = core::Idioma::Portugues;
+    core::Language idioma = core::Language::Portuguese;
 };
 
 ShownDegree shown(std::string name, const std::string& text, core::NumberLocale locale) {
@@ -364,8 +364,7 @@ int analyse(Command& command, std::ostream& out) {
         a.network = "reference-table";
         referenceTable(*db, locale, a);
     }
-    const std::int16_t language = languageFromStored(decision::ReadStoredLanguage(*db));
-    a.idioma = idiomaDoPrograma(language);
+    a.idioma = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
     a.stateText = core::NomeDoEstado(a.state, a.idioma);
     command.isSet("json") ? printJson(a, out) : printText(a, out);
     return kDone;
@@ -383,7 +382,7 @@ int report(Command& command, std::ostream& out) {
                       "the report is of the four-factor analysis; the data file has " +
                           std::to_string(factors) + " factors");
     const core::Rede4fResult r = core::Rede4f(4, StoredFactorPairs(*db, 4), locale);
-    const std::int16_t language = languageFromStored(decision::ReadStoredLanguage(*db));
+    const core::Language language = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
     const ReportData data = FourFactorReportData(*db, 4, r, locale, language);
     // Printed without propositions, with a note; said here too.
     for (std::size_t i = 0; i < data.factors.size(); ++i)

@@ -133,8 +133,8 @@ std::optional<double> ReadStoredLanguage(store::Database& db) {
     return db.firstRow(kParametro, {"Idioma"}).value("Idioma").number();
 }
 
-void SaveLanguage(store::Database& db, store::Key parameters, std::int16_t language) {
-    db.update(kParametro, parameters, {{"Idioma", int(language)}});
+void SaveLanguage(store::Database& db, store::Key parameters, core::Language language) {
+    db.update(kParametro, parameters, {{"Idioma", int(core::StoredNumber(language))}});
 }
 
 // ------------------------------------------------------------------ registration

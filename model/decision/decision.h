@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/counts.h"
+#include "core/language.h"
 #include "core/likert_evidence.h"
 #include "core/number_text.h"
 #include "store/database.h"
@@ -62,7 +63,7 @@ struct Parameters {
 };
 Parameters ReadParameters(store::Database& db);
 std::optional<double> ReadStoredLanguage(store::Database& db);
-void SaveLanguage(store::Database& db, store::Key parameters, std::int16_t language);
+void SaveLanguage(store::Database& db, store::Key parameters, core::Language language);
 
 // ------------------------------------------------------------------ registration
 

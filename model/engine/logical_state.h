@@ -4,10 +4,12 @@
 // certainty (Gc) and contradiction (Gct) against control limits on both axes.
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "core/fixed4.h"
+#include "core/translated.h"
 
 namespace vpl::core {
 
@@ -36,13 +38,16 @@ inline constexpr int kEstadosLogicos = 12;
 // zero on the positive side of its axis and certainty first at equal magnitude.
 EstadoLogico EstadoDoResultado(Fixed4 certainty, Fixed4 contradiction);
 
-enum class Idioma { Portugues, Ingles, Espanhol };
-
-std::string_view NomeDoEstado(EstadoLogico estado, Idioma idioma);
+std::string_view NomeDoEstado(EstadoLogico estado, Language idioma);
 // "Estado lógico: Verdadeiro", as the result window and the report show it.
-std::string LinhaDoEstado(EstadoLogico estado, Idioma idioma);
+std::string LinhaDoEstado(EstadoLogico estado, Language idioma);
 // A stable name for scripts: "true", "quasi-true-tending-to-inconsistent", ..
 std::string_view ChaveDoEstado(EstadoLogico estado);
+
+// The states' names in the order of EstadoLogico, each under its stable name, and the
+// heading of the line that names one.
+std::span<const Translated> NomesDosEstados();
+const Translated& TituloDoEstado();
 
 // The state's region inside the lattice (|Gc| + |Gct| <= 1) as a triangle of (Gc, Gct)
 // corners; the picture draws these and the classification must agree with them.

@@ -198,27 +198,28 @@ std::vector<int> FatoresSemRespostas(std::span<const std::optional<EvidencePair>
     return factors;
 }
 
-std::string LinhaSemRespostas(const std::vector<int>& factors, Idioma idioma) {
+namespace {
+
+constexpr Translated kSemRespostas[] = {
+    {"one", "Sem respostas, entrou com graus 0: fator ",
+     "No answers, entered with degrees 0: factor ", "Sin respuestas, entró con grados 0: factor "},
+    {"many", "Sem respostas, entraram com graus 0: fatores ",
+     "No answers, entered with degrees 0: factors ",
+     "Sin respuestas, entraron con grados 0: factores "},
+};
+
+}  // namespace
+
+std::string LinhaSemRespostas(const std::vector<int>& factors, Language idioma) {
     if (factors.empty()) return {};
-    const bool one = factors.size() == 1;
-    std::string line;
-    switch (idioma) {
-        case Idioma::Ingles:
-            line = one ? "No answers, entered with degrees 0: factor "
-                       : "No answers, entered with degrees 0: factors ";
-            break;
-        case Idioma::Espanhol:
-            line = one ? "Sin respuestas, entró con grados 0: factor "
-                       : "Sin respuestas, entraron con grados 0: factores ";
-            break;
-        case Idioma::Portugues:
-            line = one ? "Sem respostas, entrou com graus 0: fator "
-                       : "Sem respostas, entraram com graus 0: fatores ";
-            break;
-    }
+    std::string line = TextIn(Lookup(kSemRespostas, factors.size() == 1 ? "one" : "many"), idioma);
     for (std::size_t i = 0; i < factors.size(); ++i)
         line += (i ? ", " : "") + std::to_string(factors[i]);
     return line;
+}
+
+std::span<const Translated> TextosSemRespostas() {
+    return kSemRespostas;
 }
 
 const std::vector<NetworkColumn>& FamilyNetwork(int factors) {

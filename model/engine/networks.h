@@ -144,6 +144,8 @@ std::vector<int> FatoresSemRespostas(std::span<const std::optional<EvidencePair>
 
 // The line that names those factors and says how they entered, in the interface language;
 // empty when there are none.
-std::string LinhaSemRespostas(const std::vector<int>& factors, Idioma idioma);
+std::string LinhaSemRespostas(const std::vector<int>& factors, Language idioma);
+// Its beginnings, "one" for a single factor and "many".
+std::span<const Translated> TextosSemRespostas();
 
 }  // namespace vpl::core

@@ -410,7 +410,7 @@ TEST(FatoresSemRespostas, AFactorEntersWithZeroForWantOfAnswers) {
 }
 
 TEST(LinhaSemRespostas, NamesTheFactorsInTheLanguage) {
-    for (Idioma idioma : {Idioma::Portugues, Idioma::Ingles, Idioma::Espanhol}) {
+    for (Language idioma : {Language::Portuguese, Language::English, Language::Spanish}) {
         EXPECT_EQ(LinhaSemRespostas({}, idioma), "");
         const std::string one = LinhaSemRespostas({3}, idioma);
         const std::string two = LinhaSemRespostas({2, 7}, idioma);
@@ -420,8 +420,9 @@ TEST(LinhaSemRespostas, NamesTheFactorsInTheLanguage) {
         EXPECT_NE(one.find('0'), std::string::npos);
         EXPECT_NE(one.substr(0, one.size() - 2), two.substr(0, two.size() - 5));
     }
-    EXPECT_NE(LinhaSemRespostas({1}, Idioma::Ingles), LinhaSemRespostas({1}, Idioma::Espanhol));
-    EXPECT_NE(LinhaSemRespostas({1}, Idioma::Portugues), LinhaSemRespostas({1}, Idioma::Espanhol));
+    EXPECT_NE(LinhaSemRespostas({1}, Language::English), LinhaSemRespostas({1}, Language::Spanish));
+    EXPECT_NE(LinhaSemRespostas({1}, Language::Portuguese),
+              LinhaSemRespostas({1}, Language::Spanish));
 }
 
 }  // namespace

@@ -209,7 +209,7 @@ class AnalysisWindowsTest : public QObject {
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", idioma}});
         test::Loaded<frmAnalise4f> window(f.program());
-        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE(int(f.program().gIdioma), gIdioma);
         QStringList shown{window.windowTitle()};
         for (const char* name : {"cmdEsquema", "cmdResutado", "cmdPrinter", "cmdPdf"})
             shown << child<QPushButton>(window, name)->text();
@@ -700,7 +700,7 @@ class AnalysisWindowsTest : public QObject {
         for (auto [idioma, heading] : {std::pair{1, "Paraconsistent Logic Scheme Used"},
                                        {2, "Esquema de Lógica Paraconsistente utilizado"},
                                        {3, "Esquema de Lógica Paraconsistente Utilizado "}}) {
-            f.program().gIdioma = static_cast<std::int16_t>(idioma);
+            f.program().gIdioma = static_cast<Language>(idioma);
             test::Loaded<frmEsquema> window(f.program(), schemeMember(4));
             QCOMPARE(text(window, "Label1"), QString::fromUtf8(heading));
         }

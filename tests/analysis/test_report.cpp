@@ -550,7 +550,7 @@ class ReportTest : public QObject {
             QVERIFY(text.contains("Date: " + date));
             const auto state = core::EstadoDoResultado(f.program().gG1, f.program().gG2);
             QVERIFY(text.contains(
-                QString::fromStdString(core::LinhaDoEstado(state, core::Idioma::Portugues))));
+                QString::fromStdString(core::LinhaDoEstado(state, core::Language::Portuguese))));
         };
 
         QTemporaryDir dir;

@@ -405,7 +405,7 @@ class AnalysisFamilyTest : public QObject {
         Fixture f;
         storeLikert(f, kWorkedCase);
         QSet<QString> lines;
-        for (std::int16_t idioma : {Language::English, Language::Spanish, Language::Portuguese}) {
+        for (Language idioma : {Language::English, Language::Spanish, Language::Portuguese}) {
             f.program().gIdioma = idioma;
             auto window = load(f, 6);
             auto* line = child<QLabel>(*window, "lblReferencia");

@@ -243,7 +243,7 @@ class TabelaTest : public QObject {
         Fixture f;
         f.db().execute("UPDATE Parametro SET Idioma = " + std::to_string(idioma));
         Tabela t(f);
-        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE(int(f.program().gIdioma), gIdioma);
         QCOMPARE((QStringList{t.window.windowTitle(), t.label("lblMsg"), t.label("Label20"),
                               t.label("Label50"), child<QGroupBox>(t.window, "Frame7")->title(),
                               child<QPushButton>(t.window, "cmdAnalise")->text()}),

@@ -121,7 +121,7 @@ class CadastroTest : public QObject {
                  captions);
         // The save button is never translated.
         QCOMPARE(child<QPushButton>(w, "cmdSair")->text(), "&Salvar/ Retornar");
-        QCOMPARE(f.program().gIdioma, idioma == 5 ? 3 : idioma);
+        QCOMPARE(int(f.program().gIdioma), idioma == 5 ? 3 : idioma);
     }
 
     void saveAndReturnWritesTheEdits() {

@@ -98,7 +98,7 @@ class MetaTest : public QObject {
             captions);
         QCOMPARE(child<QPushButton>(w, "cmdSair")->text(), "&Save/Return");
         QCOMPARE(child<QLabel>(w, "Label1")->text(), "Fator 1:");
-        QCOMPARE(f.program().gIdioma, idioma == 0 ? 3 : idioma);
+        QCOMPARE(int(f.program().gIdioma), idioma == 0 ? 3 : idioma);
     }
 
     void leavingTheFactorCountKeepsItFromTwoToEight_data() {
@@ -364,6 +364,18 @@ class MetaTest : public QObject {
                  qPrintable(mark->text()));
         QTest::keyClicks(count(w, 2), "4");
         QVERIFY(mark->isHidden());
+    }
+
+    void theMarkSpeaksTheStoredLanguage() {
+        for (Language language : {Language::English, Language::Spanish, Language::Portuguese}) {
+            Fixture f;
+            test::fillWithData(f.db());
+            f.db().update("Parametro", 1, {{"Idioma", int(core::StoredNumber(language))}});
+            f.db().execute("UPDATE Fatores SET Prop = '' WHERE Id = 2");
+            test::Loaded<frmMeta> w(f.program());
+            QCOMPARE(child<QLabel>(w, "lblSemPressupostos")->text(),
+                     QString::fromUtf8(core::TextIn(kMetaTexts[0], language)).arg("2"));
+        }
     }
 
     void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {

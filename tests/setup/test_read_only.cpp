@@ -118,7 +118,7 @@ class ReadOnlyTest : public QObject {
         QVERIFY(f.program().readOnly());
         QList<WindowId> asked;
         f.program().opener = [&](WindowId id, QWidget*) { asked << id; };
-        const std::int16_t idioma = f.program().gIdioma;
+        const Language idioma = f.program().gIdioma;
 
         if (window == "frmCadastro") openEditAndLeave<frmCadastro>(f.program(), how);
         if (window == "frmMeta") openEditAndLeave<frmMeta>(f.program(), how);

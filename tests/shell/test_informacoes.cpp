@@ -156,7 +156,7 @@ class InformacoesTest : public QObject {
         QFETCH(QStringList, yesNo);
         Fixture f;
         f.db().update("Parametro", 1, {{"Idioma", stored}});
-        MessageBox::setLanguage(stored);  // as start-up leaves it
+        MessageBox::setLanguage(Language(stored));  // as start-up leaves it
         Menu mainWindow(f.program());
         Loaded<frmInformacoes> w(f.program(), &mainWindow);
         w.show();
@@ -167,7 +167,7 @@ class InformacoesTest : public QObject {
         QVERIFY(!w.isVisible());
         QCOMPARE(w.result(), int(QDialog::Accepted));
         const int expected = chosen ? chosen : stored;
-        QCOMPARE(f.program().gIdioma, expected);
+        QCOMPARE(int(f.program().gIdioma), expected);
         QCOMPARE(menuCaptions(mainWindow), menu);
         QCOMPARE(storedIdioma(f), QVariant(qlonglong(expected)));
         QCOMPARE(MessageBox::shown().size(), 0);

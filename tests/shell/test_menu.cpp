@@ -122,7 +122,7 @@ class MenuTest : public QObject {
         Menu menu(f.program());
         QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
         QVERIFY(f.program().dbBanco);
-        QCOMPARE(f.program().gIdioma, gIdioma);
+        QCOMPARE(int(f.program().gIdioma), gIdioma);
         QCOMPARE(menuCaptions(menu), captions);
         QCOMPARE(MessageBox::shown().size(), 0);
         QCOMPARE(child<QAction>(menu, "mnuCompactar")->text(), "&Compactar Banco de Dados");
@@ -394,7 +394,7 @@ class MenuTest : public QObject {
                                                  {"1", Language::English, "Registration"},
                                                  {"5", Language::Portuguese, "Registration"}}) {
             f.db().execute(std::string("UPDATE Parametro SET Idioma = ") + code);
-            applyStoredLanguage(f.program(), window, {CadastroCaptionsEN, CadastroCaptionsES});
+            applyStoredLanguage(f.program(), window, kCadastroCaptions);
             QCOMPARE(f.program().gIdioma, expectIdioma);
             QCOMPARE(window.windowTitle(), QString::fromUtf8(title));
         }

@@ -34,12 +34,6 @@ QPageLayout reportPageLayout() {
 
 }  // namespace
 
-core::Idioma idiomaDoPrograma(std::int16_t gIdioma) {
-    if (gIdioma == Language::English) return core::Idioma::Ingles;
-    if (gIdioma == Language::Spanish) return core::Idioma::Espanhol;
-    return core::Idioma::Portugues;
-}
-
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors) {
     std::vector<std::optional<core::EvidencePair>> pairs;
     for (const decision::Factor& factor :
@@ -120,7 +114,7 @@ std::vector<int> StoredFactorsWithoutAnswers(
 
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& r, core::NumberLocale locale,
-                                std::int16_t /*language: the report reads alike in every one*/) {
+                                core::Language /*language: the report reads alike in every one*/) {
     ReportData data;
     data.factors = ReadReportFactors(db, factorCount, locale);
     for (int i = 0; i < 4; ++i) {
@@ -133,7 +127,7 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
     data.state =
-        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), core::Idioma::Portugues));
+        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), core::Language::Portuguese));
     data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.locale = locale;
     return data;

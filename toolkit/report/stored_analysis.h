@@ -22,9 +22,6 @@ namespace store {
 class Database;
 }
 
-// The language of the logical state's words for a gIdioma value.
-core::Idioma idiomaDoPrograma(std::int16_t gIdioma);
-
 // The stored evidence pairs of factors 1 to `factors`. A factor the file does not hold, or
 // whose degrees are not numbers, has no pair.
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
@@ -51,7 +48,7 @@ std::vector<int> StoredFactorsWithStaleDegrees(
 // The report reads alike in every interface language; `language` is not used.
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& result, core::NumberLocale locale,
-                                std::int16_t language);
+                                core::Language language);
 
 // Writes the report beside `path` and renames it over the file at the end, so that a failure
 // leaves nothing half-written. The reason when it could not be written.

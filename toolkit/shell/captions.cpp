@@ -6,172 +6,127 @@
 #include <QLabel>
 #include <QMenu>
 #include <QWidget>
+#include <string_view>
 
+#include "decision/decision.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
-#include "decision/decision.h"
 
 namespace vpl {
 
-void applyCaptions(QWidget& window, CaptionSet captions) {
-    for (const Caption& c : captions) {
-        const QString text = QString::fromUtf8(c.text);
-        const QString name = QString::fromUtf8(c.control);
-        if (name.isEmpty()) {
-            window.setWindowTitle(text);
-        } else if (auto* menu = window.findChild<QMenu*>(name)) {
-            menu->setTitle(text);
-        } else if (auto* action = window.findChild<QAction*>(name)) {
-            action->setText(text);
-        } else if (auto* label = window.findChild<QLabel*>(name)) {
-            label->setText(text);
-        } else if (auto* button = window.findChild<QAbstractButton*>(name)) {
-            button->setText(text);
-        } else if (auto* frame = window.findChild<QGroupBox*>(name)) {
-            frame->setTitle(text);
-        }
-    }
-}
+namespace {
 
-void MenuCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"mnuCad", "Metadata"},
-                      {"mnuMeta", "Factors"},
-                      {"mnuTabela", "Opinions"},
-                      {"mnuAna", "Analysis"},
-                      {"mnuUtil", "Information"},
-                      {"mnuSair", "Quit"}});
-}
+using core::Alike;
 
-void MenuCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"mnuCad", "Metadados"},
-                      {"mnuMeta", "Factores"},
-                      {"mnuTabela", "Opiniones"},
-                      {"mnuAna", "Análisis"},
-                      {"mnuUtil", "Información"},
-                      {"mnuSair", "Salir"}});
-}
+constexpr core::Translated kMenu[] = {
+    {"mnuCad", "Metadados", "Metadata", "Metadados", Alike::InSpanish},
+    {"mnuMeta", "Fatores", "Factors", "Factores"},
+    {"mnuTabela", "Pressupostos", "Opinions", "Opiniones"},
+    {"mnuAna", "Análises", "Analysis", "Análisis"},
+    {"mnuUtil", "Informações", "Information", "Información"},
+    {"mnuSair", "Sair", "Quit", "Salir"},
+};
 
-void MenuCaptionsPT(QWidget& w) {
-    applyCaptions(w, {{"mnuCad", "Metadados"},
-                      {"mnuMeta", "Fatores"},
-                      {"mnuTabela", "Pressupostos"},
-                      {"mnuAna", "Análises"},
-                      {"mnuUtil", "Informações"},
-                      {"mnuSair", "Sair"}});
-}
+constexpr core::Translated kCadastro[] = {
+    {kWindowTitle, "Cadastro", "Registration", "Registro"},
+    {"Label1", "Decidir sobre:", "Decide on:", "Decidir por:"},
+    {"Label3", "Equipe Velmar:", "Participants:", "Participantes:"},
+    {"cmdClear", "&Apagar todos os dados", "Clear all data", "Borrar todos los datos"},
+    {"cmdFatores", "&Fatores", "Factors", "Factores"},
+};
 
-void CadastroCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"", "Registration"},
-                      {"Label1", "Decide on:"},
-                      {"Label3", "Participants:"},
-                      {"cmdClear", "Clear all data"},
-                      {"cmdFatores", "Factors"}});
-}
+// The next window's button reads "Factors" in Spanish too.
+constexpr core::Translated kMeta[] = {
+    {kWindowTitle, "Fatores", "Factors", "Factores"},
+    {"Label10", "Número de Fatores a analisar:", "Number of Factors to be analyzed:",
+     "Número de factores a analizar:"},
+    {"Label11",
+     "Insira a quantidade de fatores a analisar (de 2 a 8) e nas linhas abaixo escreva os "
+     "títulos de cada um deles e a quantidade de pressupostos.",
+     "Enter the number of factors to analyze (from 2 to 8) and, in the lines below, write the "
+     "title of each one of them and its number of propositions.",
+     "Introduzca la cantidad de factores a analizar (de 2 a 8) y, en las líneas de abajo, "
+     "escriba el título de cada uno de ellos y la cantidad de proposiciones."},
+    {"Label12", "Pressupostos:", "Propositions:", "Proposiciones:"},
+    {"cmdFatores", "&Opiniões", "Factors", "Factors"},
+};
 
-void CadastroCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"", "Registro"},
-                      {"Label1", "Decidir por:"},
-                      {"Label3", "Participantes:"},
-                      {"cmdClear", "Borrar todos los datos"},
-                      {"cmdFatores", "Factores"}});
-}
-
-void MetaCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"", "Factors"},
-                      {"Label10", "Number of Factors to be analyzed:"},
-                      {"Label11",
-                       "Enter the number of factors to analyze (from 2 to 8) and, in the lines "
-                       "below, write the title of each one of them and its number of "
-                       "propositions."},
-                      {"Label12", "Propositions:"},
-                      {"cmdFatores", "Factors"}});
-}
-
-void MetaCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"", "Factores"},
-                      {"Label10", "Número de factores a analizar:"},
-                      {"Label11",
-                       "Introduzca la cantidad de factores a analizar (de 2 a 8) y, en las líneas "
-                       "de abajo, escriba el título de cada uno de ellos y la cantidad de "
-                       "proposiciones."},
-                      {"Label12", "Proposiciones:"},
-                      {"cmdFatores", "Factors"}});
-}
-
-void TabelaCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"", "Likert - Factors"},
-                      {"lblMsg", "Choose a factor to start the work:"},
-                      {"Label20", "&Factor:"},
-                      {"Label50", "Respondents' Answers"},
-                      {"Frame7", "Results: "},
-                      {"cmdAnalise", "Analysis"},
-                      {"cmdImportar", "Import..."}});
-}
-
-void TabelaCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"", "Likert - Factores"},
-                      {"lblMsg", "Elija un factor para comenzar el trabajo:"},
-                      {"Label20", "&Factor:"},
-                      {"Label50", "Respuestas de los encuestados"},
-                      {"Frame7", "Resultados: "},
-                      {"cmdAnalise", "Análisis"},
-                      {"cmdImportar", "Importar..."}});
-}
+constexpr core::Translated kTabela[] = {
+    {kWindowTitle, "Likert - Fatores", "Likert - Factors", "Likert - Factores"},
+    {"lblMsg", "Escolha um fator para iniciar os trabalhos",
+     "Choose a factor to start the work:", "Elija un factor para comenzar el trabajo:"},
+    {"Label20", "&Fator:", "&Factor:", "&Factor:"},
+    {"Label50", "Respostas dos entrevistados", "Respondents' Answers",
+     "Respuestas de los encuestados"},
+    {"Frame7", "Resultados: ", "Results: ", "Resultados: ", Alike::InSpanish},
+    {"cmdAnalise", "&Análise", "Analysis", "Análisis"},
+    {"cmdImportar", "&Importar...", "Import...", "Importar..."},
+};
 
 // The analysis windows are used from the keyboard too: every button keeps an access key,
 // one of its own in each language.
-void Analise4fCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"", "LP 4f Analysis"},
-                      {"cmdEsquema", "&Scheme used"},
-                      {"cmdResutado", "&Result:"},
-                      {"cmdPrinter", "&Print out"},
-                      {"cmdPdf", "Save P&DF..."},
-                      {"Label1", "Disbelief"},
-                      {"Label2", "Belief"}});
+constexpr core::Translated kAnalise4f[] = {
+    {kWindowTitle, "Análise LP 4f", "LP 4f Analysis", "Análisis LP 4f"},
+    {"cmdEsquema", "&Esquema Utilizado", "&Scheme used", "&Esquema utilizado"},
+    {"cmdResutado", "&Resultado", "&Result:", "&Resultado", Alike::InSpanish},
+    {"cmdPrinter", "&Imprimir", "&Print out", "&Imprimir", Alike::InSpanish},
+    {"cmdPdf", "Salvar &PDF...", "Save P&DF...", "&Guardar PDF..."},
+    {"Label1", "Descrença", "Disbelief", "Incredulidad"},
+    {"Label2", "Crença", "Belief", "Creencia"},
+};
+
+constexpr core::Translated kFamilia[] = {
+    {"lblReferencia",
+     "Estes números vêm da tabela de referência que acompanha o programa, não dos seus fatores.",
+     "These numbers come from the reference table delivered with the program, not from your "
+     "factors.",
+     "Estos números provienen de la tabla de referencia que acompaña al programa, no de sus "
+     "factores."},
+};
+
+constexpr core::Translated kEsquema[] = {
+    {"Label1", "Esquema de Lógica Paraconsistente Utilizado ", "Paraconsistent Logic Scheme Used",
+     "Esquema de Lógica Paraconsistente utilizado"},
+};
+
+void setCaption(QWidget& window, const char* key, const QString& text) {
+    const QString name = QString::fromUtf8(key);
+    if (std::string_view(key) == kWindowTitle) {
+        window.setWindowTitle(text);
+    } else if (auto* menu = window.findChild<QMenu*>(name)) {
+        menu->setTitle(text);
+    } else if (auto* action = window.findChild<QAction*>(name)) {
+        action->setText(text);
+    } else if (auto* label = window.findChild<QLabel*>(name)) {
+        label->setText(text);
+    } else if (auto* button = window.findChild<QAbstractButton*>(name)) {
+        button->setText(text);
+    } else if (auto* frame = window.findChild<QGroupBox*>(name)) {
+        frame->setTitle(text);
+    }
 }
 
-void Analise4fCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"", "Análisis LP 4f"},
-                      {"cmdEsquema", "&Esquema utilizado"},
-                      {"cmdResutado", "&Resultado"},
-                      {"cmdPrinter", "&Imprimir"},
-                      {"cmdPdf", "&Guardar PDF..."},
-                      {"Label1", "Incredulidad"},
-                      {"Label2", "Creencia"}});
+}  // namespace
+
+const CaptionTable kMenuCaptions{kMenu};
+const CaptionTable kCadastroCaptions{kCadastro};
+const CaptionTable kMetaCaptions{kMeta};
+const CaptionTable kTabelaCaptions{kTabela};
+const CaptionTable kAnalise4fCaptions{kAnalise4f};
+const CaptionTable kFamiliaCaptions{kFamilia};
+const CaptionTable kEsquemaCaptions{kEsquema};
+
+void applyLanguage(QWidget& window, core::Language language, CaptionTable captions) {
+    for (const core::Translated& row : captions)
+        setCaption(window, row.key, QString::fromUtf8(core::TextIn(row, language)));
 }
 
-void FamiliaCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"lblReferencia",
-                       "These numbers come from the reference table delivered with the program, "
-                       "not from your factors."}});
-}
-
-void FamiliaCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"lblReferencia",
-                       "Estos números provienen de la tabla de referencia que acompaña al "
-                       "programa, no de sus factores."}});
-}
-
-void EsquemaCaptionsEN(QWidget& w) {
-    applyCaptions(w, {{"Label1", "Paraconsistent Logic Scheme Used"}});
-}
-
-void EsquemaCaptionsES(QWidget& w) {
-    applyCaptions(w, {{"Label1", "Esquema de Lógica Paraconsistente utilizado"}});
-}
-
-void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets) {
-    CaptionProcedure procedure = sets.portuguese;
-    if (language == Language::English) procedure = sets.english;
-    if (language == Language::Spanish) procedure = sets.spanish;
-    if (procedure) procedure(window);
-}
-
-void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets) {
+void applyStoredLanguage(Program& program, QWidget& window, CaptionTable captions) {
     const std::optional<double> stored = decision::ReadStoredLanguage(program.db());
-    program.gIdioma = languageFromStored(stored);
+    program.gIdioma = core::LanguageFromStored(stored);
     // A value that names no language keeps the captions the window was built with.
-    if (stored == double(program.gIdioma)) applyLanguage(window, program.gIdioma, sets);
+    if (stored == double(core::StoredNumber(program.gIdioma)))
+        applyLanguage(window, program.gIdioma, captions);
     MessageBox::setLanguage(program.gIdioma);
 }
 

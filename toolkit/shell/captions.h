@@ -1,7 +1,9 @@
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
+#include <span>
+
+#include "core/language.h"
+#include "core/translated.h"
 
 class QWidget;
 
@@ -9,51 +11,28 @@ namespace vpl {
 
 class Program;
 
-// One control's run-time caption; an empty control name means the window title.
-struct Caption {
-    const char* control;
-    const char* text;
-};
-using CaptionSet = std::initializer_list<Caption>;
+// A window's run-time captions. A row's key is the objectName of the control it captions (a
+// label, button, frame, menu item or menu heading), or kWindowTitle for the window's title.
+// A window is built with its Portuguese captions; the main window is the exception, whose
+// design captions stay until the data file names a language.
+using CaptionTable = std::span<const core::Translated>;
+inline constexpr const char* kWindowTitle = "";
 
-// Sets the caption of each listed control of `window` (found by objectName:
-// labels, buttons, frames, menu items and menu headings) and nothing else.
-void applyCaptions(QWidget& window, CaptionSet captions);
-
-// The caption sets, one per window and language.
-void MenuCaptionsEN(QWidget& menu);
-void MenuCaptionsES(QWidget& menu);
-void MenuCaptionsPT(QWidget& menu);
-void CadastroCaptionsEN(QWidget& frmCadastro);
-void CadastroCaptionsES(QWidget& frmCadastro);
-void MetaCaptionsEN(QWidget& frmMeta);
-void MetaCaptionsES(QWidget& frmMeta);
-void TabelaCaptionsEN(QWidget& frmTabela);
-void TabelaCaptionsES(QWidget& frmTabela);
-void Analise4fCaptionsEN(QWidget& frmAnalise4f);
-void Analise4fCaptionsES(QWidget& frmAnalise4f);
+extern const CaptionTable kMenuCaptions;
+extern const CaptionTable kCadastroCaptions;
+extern const CaptionTable kMetaCaptions;
+extern const CaptionTable kTabelaCaptions;
+extern const CaptionTable kAnalise4fCaptions;
 // The family of analysis windows for 2, 3 and 5 to 8 factors.
-void FamiliaCaptionsEN(QWidget& frmAnaliseFamilia);
-void FamiliaCaptionsES(QWidget& frmAnaliseFamilia);
-void EsquemaCaptionsEN(QWidget& frmEsquema);
-void EsquemaCaptionsES(QWidget& frmEsquema);
+extern const CaptionTable kFamiliaCaptions;
+extern const CaptionTable kEsquemaCaptions;
 
-using CaptionProcedure = void (*)(QWidget&);
-// A window's caption set per language. A window is built with its Portuguese captions,
-// so most have no Portuguese set; the main window has one because a language change
-// made while it is open has to put them back.
-struct CaptionSets {
-    CaptionProcedure english;
-    CaptionProcedure spanish;
-    CaptionProcedure portuguese = nullptr;
-};
-
-// Applies the set of `language` (a Language), when the window has one.
-void applyLanguage(QWidget& window, std::int16_t language, const CaptionSets& sets);
+// Sets the caption of each listed control of `window` in `language`, and nothing else.
+void applyLanguage(QWidget& window, core::Language language, CaptionTable captions);
 
 // The language step of a translated window's load: gIdioma becomes the language the
 // data file stores, the window takes that language's captions (when the stored value
 // names it exactly) and the message boxes' buttons follow.
-void applyStoredLanguage(Program& program, QWidget& window, const CaptionSets& sets);
+void applyStoredLanguage(Program& program, QWidget& window, CaptionTable captions);
 
 }  // namespace vpl

@@ -93,7 +93,7 @@ MessageBox::Answer MessageBox::show(QWidget* parent, const QString& text, const 
     return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-void MessageBox::setLanguage(int idioma) {
+void MessageBox::setLanguage(core::Language idioma) {
     // English is the toolkit's own language; the others come from Qt's translations.
     const QString wanted = idioma == Language::English   ? QString()
                            : idioma == Language::Spanish ? "qtbase_es"

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/language.h"
+
 class QWidget;
 
 namespace vpl {
@@ -29,8 +31,8 @@ class MessageBox {
                        Buttons buttons = Buttons::Ok);
 
     // The boxes' own buttons (and every other text the toolkit words itself) speak
-    // the interface language (a Language; any other value is Portuguese).
-    static void setLanguage(int idioma);
+    // the interface language; None speaks Portuguese.
+    static void setLanguage(core::Language idioma);
 
     // Test mode: no box is shown; each call takes the next queued answer
     // (Ok for an OK box, No for a Yes/No box when none is queued) and is recorded.

@@ -16,12 +16,6 @@
 
 namespace vpl {
 
-std::int16_t languageFromStored(std::optional<double> stored) {
-    if (stored == double(Language::English)) return Language::English;
-    if (stored == double(Language::Spanish)) return Language::Spanish;
-    return Language::Portuguese;
-}
-
 Program::Program(QString dir, core::NumberLocale numberLocale)
     : appDir(std::move(dir)), locale(numberLocale), dataFile_(locateDataFile(appDir)) {}
 

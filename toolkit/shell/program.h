@@ -5,9 +5,9 @@
 #include <functional>
 #include <future>
 #include <memory>
-#include <optional>
 
 #include "core/fixed4.h"
+#include "core/language.h"
 #include "core/number_text.h"
 #include "store/database.h"
 
@@ -19,17 +19,8 @@ namespace vpl {
 // The program's web address: the information window shows it, the report prints it.
 inline constexpr const char* kWebAddress = VPL_HOMEPAGE;
 
-// The interface language: gIdioma holds one of these, and Parametro.Idioma stores it.
-// Any other stored value (none, a text, another number) means Portuguese.
-namespace Language {
-inline constexpr std::int16_t None = 0;  // before the data file has been read
-inline constexpr std::int16_t English = 1;
-inline constexpr std::int16_t Spanish = 2;
-inline constexpr std::int16_t Portuguese = 3;
-}  // namespace Language
-
-// The language a stored Idioma value stands for.
-std::int16_t languageFromStored(std::optional<double> stored);
+// The interface language: gIdioma holds one, and Parametro.Idioma stores it.
+using core::Language;
 
 // The window the set-up chain opens next (gProximaJanela): the registration window
 // leads on to the factors window, the factors window to the Likert window, each only
@@ -72,7 +63,7 @@ class Program {
     core::NumberLocale locale;  // the user's decimal separator, read once at start
 
     std::unique_ptr<store::Database> dbBanco;  // empty when start-up could not open it
-    std::int16_t gIdioma = Language::None;
+    Language gIdioma = Language::None;
     std::int16_t gProximaJanela = NextWindow::None;
     core::Fixed4 gG1{};
     core::Fixed4 gG2{};

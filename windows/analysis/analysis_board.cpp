@@ -90,7 +90,7 @@ void AnalysisBoard::setText(const char* name, const std::string& text) {
         label->setText(QString::fromStdString(text));
 }
 
-void AnalysisBoard::markWithoutAnswers(const std::vector<int>& factors, core::Idioma idioma,
+void AnalysisBoard::markWithoutAnswers(const std::vector<int>& factors, core::Language idioma,
                                        QLabel* line) {
     for (QLabel* label : Picture2->findChildren<QLabel*>(QRegularExpression("^lblF(\\d)G[12]$"),
                                                          Qt::FindDirectChildrenOnly)) {

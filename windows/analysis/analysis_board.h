@@ -60,7 +60,7 @@ class AnalysisBoard : public QWidget {
     // Tints the degree labels of `factors` (1-based), which entered the network with
     // degrees 0 for want of answers, and names them in `line`; the other factors' labels
     // lose the tint. The line is hidden when there is nothing to say.
-    void markWithoutAnswers(const std::vector<int>& factors, core::Idioma idioma, QLabel* line);
+    void markWithoutAnswers(const std::vector<int>& factors, core::Language idioma, QLabel* line);
     // The band above the picture over this cell's column, where headings stand.
     QRect headingRect(const QRectF& cell) const;
 

@@ -157,12 +157,12 @@ void frmAnalise4f::Form_Load() {
     setUpGrid();
     store::Database& db = program_.db();
     F_ = decision::ReadFactorCount(db, program_.locale).asInteger();
-    applyStoredLanguage(program_, *this, {Analise4fCaptionsEN, Analise4fCaptionsES});
+    applyStoredLanguage(program_, *this, kAnalise4fCaptions);
 
     const auto pairs = StoredFactorPairs(db, std::clamp<int>(F_, 0, 4));
     result_ = core::Rede4f(F_, pairs, program_.locale);
     board_->markWithoutAnswers(StoredFactorsWithoutAnswers(db, pairs, program_.locale),
-                               idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+                               program_.gIdioma, lblSemRespostas);
     const core::Rede4fResult& r = result_;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);

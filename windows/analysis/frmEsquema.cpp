@@ -93,7 +93,7 @@ void frmEsquema::build(QWidget* Picture1) {
 
 void frmEsquema::Form_Load() {
     if (!member_.translated) return;
-    applyLanguage(*this, program_.gIdioma, {EsquemaCaptionsEN, EsquemaCaptionsES});
+    applyLanguage(*this, program_.gIdioma, kEsquemaCaptions);
 }
 
 void frmEsquema::cmdSair_Click() {

@@ -198,7 +198,7 @@ void frmResultado::Form_Load() {
     lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
     // In Portuguese, as every other text of this window.
     lblEstado->setText(qs(core::LinhaDoEstado(core::EstadoDoResultado(program_.gG1, program_.gG2),
-                                              core::Idioma::Portugues)));
+                                              core::Language::Portuguese)));
 }
 
 void frmResultado::cmdSair_Click() {

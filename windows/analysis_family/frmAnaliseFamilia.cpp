@@ -154,7 +154,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     lblSemRespostas->setWordWrap(true);
     lblSemRespostas->hide();
     // While the reference table is shown, where its numbers come from: the family's one text
-    // in the interface language (its caption sets), as it is about the user's own data.
+    // in the interface language (its caption table), as it is about the user's own data.
     lblReferencia = namedLabel(
         this, "lblReferencia",
         QString::fromUtf8("Estes números vêm da tabela de referência que acompanha o programa, "
@@ -240,7 +240,7 @@ void frmAnaliseFamilia::addOwnDataLabels(const NetworkTablePicture& picture) {
 }
 
 void frmAnaliseFamilia::Form_Load() {
-    applyLanguage(*this, program_.gIdioma, {FamiliaCaptionsEN, FamiliaCaptionsES});
+    applyLanguage(*this, program_.gIdioma, kFamiliaCaptions);
     AnalisarFatores();
 }
 
@@ -275,7 +275,7 @@ void frmAnaliseFamilia::analyseReferenceTable() {
         board_->setText(steps[k], r.steps[k].result.text);
     for (QLabel* label : ownOnly_) label->hide();
     for (QLabel* label : referenceOnly_) label->show();
-    board_->markWithoutAnswers({}, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    board_->markWithoutAnswers({}, program_.gIdioma, lblSemRespostas);
     lblReferencia->show();
     showOutcome(r);
 }
@@ -298,7 +298,7 @@ void frmAnaliseFamilia::analyseOwnFactors() {
     }
     for (QLabel* label : ownOnly_) label->show();
     for (QLabel* label : referenceOnly_) label->hide();
-    board_->markWithoutAnswers(without, idiomaDoPrograma(program_.gIdioma), lblSemRespostas);
+    board_->markWithoutAnswers(without, program_.gIdioma, lblSemRespostas);
     lblReferencia->hide();
     showOutcome(r);
 }

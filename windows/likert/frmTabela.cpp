@@ -78,7 +78,7 @@ QWidget* symbol(QWidget* parent, const char* name, const char* picture) {
 // Enough for a long session of typing; older steps are dropped.
 constexpr std::size_t kUndoSteps = 200;
 
-QString staleDegreesText(std::int16_t idioma, int factor) {
+QString staleDegreesText(Language idioma, int factor) {
     const char* text =
         idioma == Language::English
             ? "The stored degrees of factor %1 do not follow from its answers: they are "
@@ -91,7 +91,7 @@ QString staleDegreesText(std::int16_t idioma, int factor) {
     return QString::fromUtf8(text).arg(factor);
 }
 
-QString unevenAnswersText(std::int16_t idioma, const core::AnswerSpread& spread,
+QString unevenAnswersText(Language idioma, const core::AnswerSpread& spread,
                           core::NumberLocale locale) {
     const char* text = idioma == Language::English
                            ? "The propositions have different numbers of answers: from %1 to %2."
@@ -222,7 +222,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
 
 void frmTabela::Form_Load() {
     store::Database& db = program_.db();
-    applyStoredLanguage(program_, *this, {TabelaCaptionsEN, TabelaCaptionsES});
+    applyStoredLanguage(program_, *this, kTabelaCaptions);
     NumFactors = factorCountOf(decision::ReadOfferedFactors(db));
     PrevFactor = 0;
     const std::vector<decision::Factor> factors = decision::ReadFactors(db, NumFactors);

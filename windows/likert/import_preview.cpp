@@ -15,99 +15,117 @@ namespace vpl {
 
 namespace {
 
-const ImportTexts kPortuguese{
-    "Importar respostas",
-    "Escolha um fator antes de importar.",
-    "Respostas (*.csv *.tsv *.txt)",
-    "Não foi possível ler o arquivo ",
-    "O arquivo não pôde ser lido como CSV.",
-    "O arquivo não tem pressupostos para importar.",
-    "O arquivo tem %1 pressupostos; um fator tem no máximo %2. Nada foi importado.",
-    "Formato: um pressuposto por linha, com as cinco contagens (separador %1). Linhas lidas: %2.",
-    "Formato: um entrevistado por linha, um pressuposto por coluna (separador %1). "
-    "Entrevistados lidos: %2.",
-    "Os pressupostos e as respostas do fator \"%1\" serão substituídos por estes.",
-    "Pressuposto",
-    "Células não compreendidas: %1 (não entram nas contagens)",
-    "Linha %1, coluna %2: \"%3\"",
-    "Linha %1: total %2, mas a soma das contagens é %3",
-    "&Importar",
-    "&Importar o restante",
-    "&Cancelar",
-    "Coluna %1 (\"%2\") ignorada: é um campo da ferramenta de pesquisa",
-    "Coluna %1 (\"%2\") ignorada: traz datas ou horas",
-    "Coluna %1 (\"%2\") ignorada: traz endereços de e-mail",
-    "Coluna %1 (\"%2\") ignorada: traz números fora da escala de 1 a 5",
-    "Coluna %1 (\"%2\") ignorada: só %3 de %4 células são respostas da escala",
-    "Coluna %1 (\"%2\") ignorada: não tem respostas",
-    "Nada a importar: nenhuma coluna traz respostas da escala (1 a 5 ou as palavras da "
-    "escala). Abaixo, por que cada coluna foi ignorada.",
-    "O arquivo traz os pressupostos de todos os fatores (primeira coluna \"Fator\"). Importe "
-    "um fator de cada vez, de um arquivo só com os pressupostos desse fator. Nada foi importado.",
+using core::Alike;
+
+// Each member of ImportTexts under its own name.
+constexpr core::Translated kTexts[] = {
+    {"title", "Importar respostas", "Import answers", "Importar respuestas"},
+    {"chooseFactor", "Escolha um fator antes de importar.", "Choose a factor before importing.",
+     "Elija un factor antes de importar."},
+    {"fileFilter", "Respostas (*.csv *.tsv *.txt)", "Answers (*.csv *.tsv *.txt)",
+     "Respuestas (*.csv *.tsv *.txt)"},
+    {"cannotRead", "Não foi possível ler o arquivo ",
+     "The file could not be read: ", "No se pudo leer el archivo "},
+    {"notCsv", "O arquivo não pôde ser lido como CSV.", "The file could not be read as CSV.",
+     "El archivo no se pudo leer como CSV."},
+    {"noPropositions", "O arquivo não tem pressupostos para importar.",
+     "The file has no propositions to import.", "El archivo no tiene proposiciones para importar."},
+    {"tooMany", "O arquivo tem %1 pressupostos; um fator tem no máximo %2. Nada foi importado.",
+     "The file has %1 propositions; a factor holds at most %2. Nothing was imported.",
+     "El archivo tiene %1 proposiciones; un factor tiene como máximo %2. No se importó nada."},
+    {"countsLayout",
+     "Formato: um pressuposto por linha, com as cinco contagens (separador %1). Linhas lidas: %2.",
+     "Layout: one proposition per row, with its five counts (delimiter %1). Rows read: %2.",
+     "Formato: una proposición por fila, con sus cinco conteos (separador %1). Filas leídas: %2."},
+    {"responsesLayout",
+     "Formato: um entrevistado por linha, um pressuposto por coluna (separador %1). "
+     "Entrevistados lidos: %2.",
+     "Layout: one respondent per row, one proposition per column (delimiter %1). "
+     "Respondents read: %2.",
+     "Formato: un encuestado por fila, una proposición por columna (separador %1). "
+     "Encuestados leídos: %2."},
+    {"replaces", "Os pressupostos e as respostas do fator \"%1\" serão substituídos por estes.",
+     "The propositions and answers of factor \"%1\" will be replaced by these.",
+     "Las proposiciones y respuestas del factor \"%1\" serán reemplazadas por estas."},
+    {"proposition", "Pressuposto", "Proposition", "Proposición"},
+    {"notUnderstood", "Células não compreendidas: %1 (não entram nas contagens)",
+     "Cells not understood: %1 (left out of the counts)",
+     "Celdas no comprendidas: %1 (no entran en los conteos)"},
+    {"cell", "Linha %1, coluna %2: \"%3\"", "Row %1, column %2: \"%3\"",
+     "Fila %1, columna %2: \"%3\""},
+    {"total", "Linha %1: total %2, mas a soma das contagens é %3",
+     "Row %1: total %2, but the counts add up to %3",
+     "Fila %1: total %2, pero la suma de los conteos es %3"},
+    {"importAll", "&Importar", "&Import", "&Importar", Alike::InSpanish},
+    {"importRest", "&Importar o restante", "&Import the rest", "&Importar el resto"},
+    {"cancel", "&Cancelar", "&Cancel", "&Cancelar", Alike::InSpanish},
+    {"skippedToolField", "Coluna %1 (\"%2\") ignorada: é um campo da ferramenta de pesquisa",
+     "Column %1 (\"%2\") skipped: it is a field of the survey tool",
+     "Columna %1 (\"%2\") omitida: es un campo de la herramienta de encuestas"},
+    {"skippedDates", "Coluna %1 (\"%2\") ignorada: traz datas ou horas",
+     "Column %1 (\"%2\") skipped: it holds dates or times",
+     "Columna %1 (\"%2\") omitida: contiene fechas u horas"},
+    {"skippedEmails", "Coluna %1 (\"%2\") ignorada: traz endereços de e-mail",
+     "Column %1 (\"%2\") skipped: it holds e-mail addresses",
+     "Columna %1 (\"%2\") omitida: contiene direcciones de correo electrónico"},
+    {"skippedNumbers", "Coluna %1 (\"%2\") ignorada: traz números fora da escala de 1 a 5",
+     "Column %1 (\"%2\") skipped: it holds numbers off the scale of 1 to 5",
+     "Columna %1 (\"%2\") omitida: contiene números fuera de la escala de 1 a 5"},
+    {"skippedNotAnswers",
+     "Coluna %1 (\"%2\") ignorada: só %3 de %4 células são respostas da escala",
+     "Column %1 (\"%2\") skipped: only %3 of its %4 cells are answers on the scale",
+     "Columna %1 (\"%2\") omitida: solo %3 de sus %4 celdas son respuestas de la escala"},
+    {"skippedEmpty", "Coluna %1 (\"%2\") ignorada: não tem respostas",
+     "Column %1 (\"%2\") skipped: it holds no answers",
+     "Columna %1 (\"%2\") omitida: no tiene respuestas"},
+    {"nothingToImport",
+     "Nada a importar: nenhuma coluna traz respostas da escala (1 a 5 ou as palavras da "
+     "escala). Abaixo, por que cada coluna foi ignorada.",
+     "Nothing to import: no column holds answers on the scale (1 to 5 or the scale's words). "
+     "Below, why each column was skipped.",
+     "Nada que importar: ninguna columna contiene respuestas de la escala (1 a 5 o las "
+     "palabras de la escala). Abajo, por qué se omitió cada columna."},
+    {"everyFactor",
+     "O arquivo traz os pressupostos de todos os fatores (primeira coluna \"Fator\"). Importe "
+     "um fator de cada vez, de um arquivo só com os pressupostos desse fator. Nada foi importado.",
+     "The file holds the propositions of every factor (first column \"Fator\"). Import one "
+     "factor at a time, from a file of that factor's propositions only. Nothing was imported.",
+     "El archivo contiene las proposiciones de todos los factores (primera columna \"Fator\"). "
+     "Importe un factor a la vez, de un archivo solo con las proposiciones de ese factor. No se "
+     "importó nada."},
 };
 
-const ImportTexts kEnglish{
-    "Import answers",
-    "Choose a factor before importing.",
-    "Answers (*.csv *.tsv *.txt)",
-    "The file could not be read: ",
-    "The file could not be read as CSV.",
-    "The file has no propositions to import.",
-    "The file has %1 propositions; a factor holds at most %2. Nothing was imported.",
-    "Layout: one proposition per row, with its five counts (delimiter %1). Rows read: %2.",
-    "Layout: one respondent per row, one proposition per column (delimiter %1). "
-    "Respondents read: %2.",
-    "The propositions and answers of factor \"%1\" will be replaced by these.",
-    "Proposition",
-    "Cells not understood: %1 (left out of the counts)",
-    "Row %1, column %2: \"%3\"",
-    "Row %1: total %2, but the counts add up to %3",
-    "&Import",
-    "&Import the rest",
-    "&Cancel",
-    "Column %1 (\"%2\") skipped: it is a field of the survey tool",
-    "Column %1 (\"%2\") skipped: it holds dates or times",
-    "Column %1 (\"%2\") skipped: it holds e-mail addresses",
-    "Column %1 (\"%2\") skipped: it holds numbers off the scale of 1 to 5",
-    "Column %1 (\"%2\") skipped: only %3 of its %4 cells are answers on the scale",
-    "Column %1 (\"%2\") skipped: it holds no answers",
-    "Nothing to import: no column holds answers on the scale (1 to 5 or the scale's words). "
-    "Below, why each column was skipped.",
-    "The file holds the propositions of every factor (first column \"Fator\"). Import one "
-    "factor at a time, from a file of that factor's propositions only. Nothing was imported.",
-};
-
-const ImportTexts kSpanish{
-    "Importar respuestas",
-    "Elija un factor antes de importar.",
-    "Respuestas (*.csv *.tsv *.txt)",
-    "No se pudo leer el archivo ",
-    "El archivo no se pudo leer como CSV.",
-    "El archivo no tiene proposiciones para importar.",
-    "El archivo tiene %1 proposiciones; un factor tiene como máximo %2. No se importó nada.",
-    "Formato: una proposición por fila, con sus cinco conteos (separador %1). Filas leídas: %2.",
-    "Formato: un encuestado por fila, una proposición por columna (separador %1). "
-    "Encuestados leídos: %2.",
-    "Las proposiciones y respuestas del factor \"%1\" serán reemplazadas por estas.",
-    "Proposición",
-    "Celdas no comprendidas: %1 (no entran en los conteos)",
-    "Fila %1, columna %2: \"%3\"",
-    "Fila %1: total %2, pero la suma de los conteos es %3",
-    "&Importar",
-    "&Importar el resto",
-    "&Cancelar",
-    "Columna %1 (\"%2\") omitida: es un campo de la herramienta de encuestas",
-    "Columna %1 (\"%2\") omitida: contiene fechas u horas",
-    "Columna %1 (\"%2\") omitida: contiene direcciones de correo electrónico",
-    "Columna %1 (\"%2\") omitida: contiene números fuera de la escala de 1 a 5",
-    "Columna %1 (\"%2\") omitida: solo %3 de sus %4 celdas son respuestas de la escala",
-    "Columna %1 (\"%2\") omitida: no tiene respuestas",
-    "Nada que importar: ninguna columna contiene respuestas de la escala (1 a 5 o las "
-    "palabras de la escala). Abajo, por qué se omitió cada columna.",
-    "El archivo contiene las proposiciones de todos los factores (primera columna \"Fator\"). "
-    "Importe un factor a la vez, de un archivo solo con las proposiciones de ese factor. No se "
-    "importó nada.",
-};
+// Each member by its name, so that no text can take another's place.
+ImportTexts textsIn(core::Language language) {
+    const auto text = [language](const char* key) {
+        return core::TextIn(core::Lookup(kTexts, key), language);
+    };
+    return {.title = text("title"),
+            .chooseFactor = text("chooseFactor"),
+            .fileFilter = text("fileFilter"),
+            .cannotRead = text("cannotRead"),
+            .notCsv = text("notCsv"),
+            .noPropositions = text("noPropositions"),
+            .tooMany = text("tooMany"),
+            .countsLayout = text("countsLayout"),
+            .responsesLayout = text("responsesLayout"),
+            .replaces = text("replaces"),
+            .proposition = text("proposition"),
+            .notUnderstood = text("notUnderstood"),
+            .cell = text("cell"),
+            .total = text("total"),
+            .importAll = text("importAll"),
+            .importRest = text("importRest"),
+            .cancel = text("cancel"),
+            .skippedToolField = text("skippedToolField"),
+            .skippedDates = text("skippedDates"),
+            .skippedEmails = text("skippedEmails"),
+            .skippedNumbers = text("skippedNumbers"),
+            .skippedNotAnswers = text("skippedNotAnswers"),
+            .skippedEmpty = text("skippedEmpty"),
+            .nothingToImport = text("nothingToImport"),
+            .everyFactor = text("everyFactor")};
+}
 
 QString tr8(const char* text) {
     return QString::fromUtf8(text);
@@ -148,14 +166,19 @@ QString delimiterName(char delimiter) {
 
 }  // namespace
 
-const ImportTexts& importTexts(std::int16_t language) {
-    if (language == Language::English) return kEnglish;
-    if (language == Language::Spanish) return kSpanish;
-    return kPortuguese;
+const std::span<const core::Translated> kImportTexts{kTexts};
+
+const ImportTexts& importTexts(core::Language language) {
+    static const ImportTexts english = textsIn(Language::English);
+    static const ImportTexts spanish = textsIn(Language::Spanish);
+    static const ImportTexts portuguese = textsIn(Language::Portuguese);
+    if (language == Language::English) return english;
+    if (language == Language::Spanish) return spanish;
+    return portuguese;
 }
 
 frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
-                         std::int16_t language, QWidget* parent)
+                         core::Language language, QWidget* parent)
     : QDialog(parent) {
     const ImportTexts& t = importTexts(language);
     setObjectName("frmImportar");

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 #include <QString>
-#include <cstdint>
+#include <span>
 
+#include "core/language.h"
+#include "core/translated.h"
 #include "survey/survey_file.h"
 
 class QLabel;
@@ -13,7 +15,7 @@ class QTableWidget;
 
 namespace vpl {
 
-// The words of the survey import, in the interface's language.
+// The words of the survey import, in one language.
 struct ImportTexts {
     const char* title;
     const char* chooseFactor;  // no factor is shown yet
@@ -42,14 +44,16 @@ struct ImportTexts {
     const char* nothingToImport;  // no column is a statement; the list says why
     const char* everyFactor;      // the export of every factor
 };
-const ImportTexts& importTexts(std::int16_t language);
+// Every member above in the three languages, under its own name.
+extern const std::span<const core::Translated> kImportTexts;
+const ImportTexts& importTexts(core::Language language);
 
 // Shows what an import will store in a factor, and every cell it did not understand,
 // before anything is written. Accepted means: import.
 class frmImportar : public QDialog {
     Q_OBJECT
   public:
-    frmImportar(const core::SurveyFile& survey, const QString& factor, std::int16_t language,
+    frmImportar(const core::SurveyFile& survey, const QString& factor, core::Language language,
                 QWidget* parent = nullptr);
 
   private:

@@ -116,7 +116,7 @@ Menu::StartUp Menu::Form_Load() {
                                  QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
                                                    "alteração poderá ser salva."),
                              "Aviso", MessageBox::Icon::Warning);
-        applyStoredLanguage(program_, *this, {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
+        applyStoredLanguage(program_, *this, kMenuCaptions);
     } catch (const store::StoreError& e) {
         MessageBox::show(this,
                          QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +

@@ -29,6 +29,9 @@ namespace vpl {
 
 namespace {
 
+// The languages of opt1, opt2 and opt3, whose stored numbers are 1, 2 and 3.
+constexpr Language kChoices[] = {Language::English, Language::Spanish, Language::Portuguese};
+
 // A number with its sign position: a blank before a positive value, where a negative one
 // has its minus sign.
 QString signedNumberText(double value) {
@@ -174,7 +177,7 @@ void frmInformacoes::Form_Load() {
     lblBancoDados_->setText(QString::fromStdString(parameters.fileVersion));
     const std::optional<double> idioma = parameters.language;
     for (int i = 0; i < 3; ++i) {
-        opt_[i]->setChecked(idioma == double(Language::English + i));
+        opt_[i]->setChecked(idioma == double(core::StoredNumber(kChoices[i])));
         // The choice could not be stored in a read-only data file.
         opt_[i]->setEnabled(!program_.readOnly());
     }
@@ -186,16 +189,14 @@ void frmInformacoes::cmdVOLTAR_Click() {
         return;
     }
     guarded(this, [&] {
-        for (const std::int16_t language :
-             {Language::English, Language::Spanish, Language::Portuguese}) {
-            if (!opt_[language - Language::English]->isChecked()) continue;
+        for (int i = 0; i < 3; ++i) {
+            if (!opt_[i]->isChecked()) continue;
+            const Language language = kChoices[i];
             // Stored first: the menu never shows a language the file does not hold.
             decision::SaveLanguage(program_.db(), parametroKey_, language);
             program_.gIdioma = language;
             MessageBox::setLanguage(language);
-            if (program_.mainWindow)
-                applyLanguage(*program_.mainWindow, language,
-                              {MenuCaptionsEN, MenuCaptionsES, MenuCaptionsPT});
+            if (program_.mainWindow) applyLanguage(*program_.mainWindow, language, kMenuCaptions);
         }
         accept();
     });

@@ -104,7 +104,7 @@ frmCadastro::frmCadastro(Program& program, QWidget* parent) : QDialog(parent), p
 }
 
 void frmCadastro::Form_Load() {
-    applyStoredLanguage(program_, *this, {CadastroCaptionsEN, CadastroCaptionsES});
+    applyStoredLanguage(program_, *this, kCadastroCaptions);
     seenVersion_ = program_.db().dataVersion();
     loaded_ = decision::ReadRegistration(program_.db());
     // A NULL left by another program reads as empty, so the window (and clear-all) stays usable.

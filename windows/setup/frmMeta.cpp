@@ -23,7 +23,16 @@ constexpr int kTitleLength = 60;
 constexpr int kPropositionCountLength = 2;  // at most kPropositionRows
 constexpr const char* kDefaultFactorCount = "4";
 
+constexpr core::Translated kTexts[] = {
+    {"lblSemPressupostos",
+     "Sem número de pressupostos no fator %1: indique-o na coluna Pressupostos.",
+     "No number of propositions for factor %1: enter it in the Propositions column.",
+     "Sin número de proposiciones en el factor %1: indíquelo en la columna Proposiciones."},
+};
+
 }  // namespace
+
+const std::span<const core::Translated> kMetaTexts{kTexts};
 
 QString validFactorCount(const QString& typed, core::NumberLocale locale) {
     const std::optional<double> count = core::ParseLocaleNumber(typed.toStdString(), locale);
@@ -96,24 +105,9 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
                     .state == decision::PropositionCount::State::Missing)
                 missing << QString::number(n + 1);
         QString mark;
-        if (!missing.isEmpty()) {
-            const QString factors = missing.join(", ");
-            if (program_.gIdioma == Language::English)
-                mark = QString(
-                           "No number of propositions for factor %1: enter it in the "
-                           "Propositions column.")
-                           .arg(factors);
-            else if (program_.gIdioma == Language::Spanish)
-                mark = QString::fromUtf8(
-                           "Sin número de proposiciones en el factor %1: indíquelo "
-                           "en la columna Proposiciones.")
-                           .arg(factors);
-            else
-                mark = QString::fromUtf8(
-                           "Sem número de pressupostos no fator %1: indique-o na "
-                           "coluna Pressupostos.")
-                           .arg(factors);
-        }
+        if (!missing.isEmpty())
+            mark = QString::fromUtf8(core::TextIn(kTexts[0], program_.gIdioma))
+                       .arg(missing.join(", "));
         lblSemPressupostos->setText(mark);
         lblSemPressupostos->setVisible(!mark.isEmpty());
     };
@@ -147,7 +141,7 @@ void frmMeta::Form_Load() {
     seenVersion_ = program_.db().dataVersion();
     loaded_ = decision::ReadFactorsForm(program_.db());
     lblFatores_->setText(QString::fromStdString(loaded_.count));
-    applyStoredLanguage(program_, *this, {MetaCaptionsEN, MetaCaptionsES});
+    applyStoredLanguage(program_, *this, kMetaCaptions);
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     lblFatores_->setReadOnly(readOnly);

@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QString>
 #include <cstdint>
+#include <span>
 
 #include "core/number_text.h"
+#include "core/translated.h"
 #include "decision/decision.h"
 #include "store/schema.h"
 
@@ -17,6 +19,9 @@ class Program;
 // The factor count the factors window keeps: a text that is a number from 2 to 8
 // stays; anything else becomes "4".
 QString validFactorCount(const QString& typed, core::NumberLocale locale);
+
+// The window's texts besides its captions, in the three languages.
+extern const std::span<const core::Translated> kMetaTexts;
 
 // Factors and propositions: the factor count (Parametro), and for each of the eight
 // slots its title and number of propositions (the first eight Fatores rows).
