@@ -20,11 +20,7 @@ using vpl::test::Fixture;
 class AnalysisDispatchTest : public QObject {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageBox::setTestMode(true);
-        MessageBox::clearShown();
-        Printers::setFake({"PDF"}, "PDF");
-    }
+    void init() { test::recordMessagesWithOnePdfPrinter(); }
     void cleanup() { Printers::clearFake(); }
 
     void analysisCommandOpensTheWindowOfTheFactorCount_data() {

@@ -22,13 +22,14 @@
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
-#include "tests/analysis/keyboard_checks.h"
+#include "tests/support/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
 using vpl::test::Fixture;
+using vpl::test::text;
 using Side = NetworkTablePicture::Side;
 
 namespace {
@@ -43,10 +44,6 @@ void storePairs(Fixture& f, const Pairs& pairs) {
     for (const auto& [mu, lambda] : pairs)
         f.db().update("Fatores", key++, {{"Mi1", mu}, {"Mi2", lambda}});
     f.reopen();
-}
-
-QString text(QWidget& window, const char* name) {
-    return child<QLabel>(window, name)->text();
 }
 
 QStringList texts(QWidget& window, std::initializer_list<const char*> names) {
@@ -67,20 +64,6 @@ const std::initializer_list<const char*> kNetworkLabels = {"lblMax1", "lblMax2",
 const std::initializer_list<const char*> kFactorLabels = {
     "lblF1G1", "lblF1G2", "lblF2G1", "lblF2G2", "lblF3G1", "lblF3G2", "lblF4G1", "lblF4G2"};
 
-// Runs `examine` on the next modal window as soon as it is up, then closes it; the
-// result tells whether one came up at all.
-std::shared_ptr<bool> examineNextModal(std::function<void(QWidget&)> examine) {
-    auto seen = std::make_shared<bool>(false);
-    test::whenModal(
-        [=](QWidget& modal) {
-            *seen = true;
-            examine(modal);
-            modal.close();
-        },
-        500);
-    return seen;
-}
-
 }  // namespace
 
 Q_DECLARE_METATYPE(Network)
@@ -88,11 +71,7 @@ Q_DECLARE_METATYPE(Network)
 class AnalysisWindowsTest : public QObject {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageBox::setTestMode(true);
-        MessageBox::clearShown();
-        Printers::setFake({"PDF"}, "PDF");
-    }
+    void init() { test::recordMessagesWithOnePdfPrinter(); }
     void cleanup() { Printers::clearFake(); }
 
     // ------------------------------------------------------------------ four factors
@@ -381,7 +360,7 @@ class AnalysisWindowsTest : public QObject {
         window.show();
 
         QString schemeWindow, heading;
-        auto seen = examineNextModal([&](QWidget& w) {
+        auto seen = test::examineNextModal([&](QWidget& w) {
             schemeWindow = w.objectName();
             heading = text(w, "Label1");
         });
@@ -391,7 +370,7 @@ class AnalysisWindowsTest : public QObject {
         QCOMPARE(heading, "Paraconsistent Logic Scheme Used");
 
         QString sentence, g1n, state;
-        seen = examineNextModal([&](QWidget& w) {
+        seen = test::examineNextModal([&](QWidget& w) {
             QCOMPARE(w.objectName(), "frmResultado");
             sentence = text(w, "lblResultado");
             g1n = text(w, "lblG1");
@@ -472,7 +451,7 @@ class AnalysisWindowsTest : public QObject {
 
         // Alt+R opens the result, and only it.
         QString opened;
-        auto seen = examineNextModal([&](QWidget& w) { opened = w.objectName(); });
+        auto seen = test::examineNextModal([&](QWidget& w) { opened = w.objectName(); });
         QTest::keyClick(&window, Qt::Key_R, Qt::AltModifier);
         QTRY_VERIFY(*seen);  // an access key clicks the button a moment later
         QCOMPARE(opened, "frmResultado");

@@ -90,11 +90,7 @@ QString pdfText(const QString& file) {
 class ReportTest : public QObject {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageBox::setTestMode(true);
-        MessageBox::clearShown();
-        Printers::setFake({"PDF"}, "PDF");
-    }
+    void init() { test::recordMessagesWithOnePdfPrinter(); }
     void cleanup() {
         Printers::clearFake();
         FileDialog::clearFake();

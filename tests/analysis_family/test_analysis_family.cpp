@@ -14,13 +14,14 @@
 #include "shell/program.h"
 #include "shell/twips.h"
 #include "shell/windows.h"
-#include "tests/analysis/keyboard_checks.h"
+#include "tests/support/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
 
 using namespace vpl;
 using vpl::test::child;
 using vpl::test::Fixture;
+using vpl::test::text;
 
 namespace {
 
@@ -49,10 +50,6 @@ const LikertRows kWorkedCase{
 const char* const kConflicting = "Não-Contradição conflitante.";
 const char* const kUndetermined = "Certeza não determinada, indeterminação.";
 const char* const kLow = "Não-Contradição baixa: os sujeitos possuem opinião quase consistente.";
-
-QString text(QWidget& window, const char* name) {
-    return child<QLabel>(window, name)->text();
-}
 
 // The labels of `expected` show their texts; a label named with an empty text shows none.
 void verifyTexts(QWidget& window, const Texts& expected) {
@@ -104,11 +101,7 @@ std::unique_ptr<test::Loaded<frmAnaliseFamilia>> load(Fixture& f, int factors) {
 class AnalysisFamilyTest : public QObject {
     Q_OBJECT
   private slots:
-    void init() {
-        MessageBox::setTestMode(true);
-        MessageBox::clearShown();
-        Printers::setFake({"PDF"}, "PDF");
-    }
+    void init() { test::recordMessagesWithOnePdfPrinter(); }
     void cleanup() { Printers::clearFake(); }
 
     void workedCaseInEveryMember_data() {
@@ -177,9 +170,8 @@ class AnalysisFamilyTest : public QObject {
 
         // Its scheme button opens the scheme window of its own factor count.
         QString scheme;
-        test::whenModal([&](QWidget& modal) {
+        test::examineNextModal([&](QWidget& modal) {
             scheme = modal.objectName();
-            modal.close();
         });
         window->show();
         QTest::mouseClick(child<QPushButton>(*window, "cmdEsquema"), Qt::LeftButton);
@@ -269,11 +261,10 @@ class AnalysisFamilyTest : public QObject {
         window->show();
         QString g1, g2;
         QPoint point;
-        test::whenModal([&](QWidget& result) {
+        test::examineNextModal([&](QWidget& result) {
             g1 = text(result, "lblG1");
             g2 = text(result, "lblG2");
             point = child<QLabel>(result, "lblPonto")->pos();
-            result.close();
         });
         QTest::mouseClick(child<QPushButton>(*window, "cmdResutado"), Qt::LeftButton);
         QCOMPARE(g1, "0.6000");
@@ -303,9 +294,8 @@ class AnalysisFamilyTest : public QObject {
         QCOMPARE(reference["lblG1n"], "0.6000");
         const auto resultShows = [&] {
             QString g1;
-            test::whenModal([&](QWidget& result) {
+            test::examineNextModal([&](QWidget& result) {
                 g1 = text(result, "lblG1");
-                result.close();
             });
             QTest::mouseClick(child<QPushButton>(*window, "cmdResutado"), Qt::LeftButton);
             return g1;
@@ -433,7 +423,7 @@ class AnalysisFamilyTest : public QObject {
             QString stored;
             int drawnFactors = 0;
             QStringList gates;
-            test::whenModal([&](QWidget& w) {
+            test::examineNextModal([&](QWidget& w) {
                 auto* box = child<PictureBox>(w, "Picture1");
                 if (auto* svg = qobject_cast<SvgPictureBox*>(box)) stored = svg->source();
                 if (auto* drawn = dynamic_cast<const SchemePicture*>(&box->drawing())) {
@@ -443,7 +433,6 @@ class AnalysisFamilyTest : public QObject {
                                      .arg(g.kind == core::Operator::Or ? "OR" : "AND")
                                      .arg(g.column);
                 }
-                w.close();
             });
             QTest::mouseClick(child<QPushButton>(*window, "cmdEsquema"), Qt::LeftButton);
             return std::tuple{stored, drawnFactors, gates};
@@ -516,8 +505,7 @@ class AnalysisFamilyTest : public QObject {
         f.damage(damage);
         f.program().gG1n = 0.625;
         f.program().gG2n = 0.375f;
-        QVERIFY(!test::opensModally<frmAnaliseFamilia>(f.program(), familyMember(3)));
-        test::verifyOneError(message);
+        test::verifyOpensOnlyAnError<frmAnaliseFamilia>(f.program(), message, familyMember(3));
         QCOMPARE(f.program().gG1n, 0.625);
         QCOMPARE(f.program().gG2n, 0.375f);
     }

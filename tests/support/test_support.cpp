@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "shell/message_box.h"
+#include "shell/printers.h"
 #include "store/schema.h"
 
 namespace vpl::test {
@@ -33,6 +35,12 @@ void Fixture::reopenReadOnly() {
     program_->dbBanco =
         store::Database::open(program_->dataFilePath().toStdString(), store::kDatabaseKey,
                               store::Database::Access::ReadOnly);
+}
+
+void recordMessagesWithOnePdfPrinter() {
+    MessageBox::setTestMode(true);
+    MessageBox::clearShown();
+    Printers::setFake({"PDF"}, "PDF");
 }
 
 }  // namespace vpl::test

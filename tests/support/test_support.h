@@ -54,4 +54,23 @@ inline void whenModal(std::function<void(QWidget&)> act, int attempts = 200) {
     });
 }
 
+// Runs `examine` on the next modal window as soon as it is up, then closes it; the
+// result tells whether one came up at all.
+inline std::shared_ptr<bool> examineNextModal(std::function<void(QWidget&)> examine,
+                                              int attempts = 500) {
+    auto seen = std::make_shared<bool>(false);
+    whenModal(
+        [=](QWidget& modal) {
+            *seen = true;
+            examine(modal);
+            modal.close();
+        },
+        attempts);
+    return seen;
+}
+
+// Messages recorded instead of shown, none yet, and one printer, "PDF", the default: the
+// printing service is never asked, so a window that lists printers opens at once.
+void recordMessagesWithOnePdfPrinter();
+
 }  // namespace vpl::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QString>
 #include <QTest>
 #include <QWidget>
@@ -26,16 +27,10 @@ class Loaded : public Window {
 // family's table row, if any.
 template <class Window, class... Args>
 bool opensModally(Program& program, Args&&... args) {
-    bool shown = false;
-    whenModal(
-        [&](QWidget& modal) {
-            shown = true;
-            modal.close();
-        },
-        5);
+    const auto shown = examineNextModal([](QWidget&) {}, 5);
     openModal<Window>(program, nullptr, std::forward<Args>(args)...);
     QTest::qWait(100);
-    return shown;
+    return *shown;
 }
 
 // Exactly one message came up, titled "Erro", and its text holds `part` when one is given.
@@ -44,6 +39,18 @@ inline void verifyOneError(const QString& part = QString()) {
     const MessageBox::Shown box = MessageBox::shown().first();
     QCOMPARE(box.title, "Erro");
     if (!part.isNull()) QVERIFY2(box.text.contains(part), qPrintable(box.text));
+}
+
+// Opening `Window` as the menu does brings up no window, only one error holding `part`.
+template <class Window, class... Args>
+void verifyOpensOnlyAnError(Program& program, const QString& part, Args&&... args) {
+    QVERIFY(!opensModally<Window>(program, std::forward<Args>(args)...));
+    verifyOneError(part);
+}
+
+// The text of the label named `name`.
+inline QString text(QWidget& window, const char* name) {
+    return child<QLabel>(window, name)->text();
 }
 
 }  // namespace vpl::test
