@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QMetaObject>
+#include <QString>
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
@@ -86,6 +88,25 @@ inline void leave(QWidget& window, const QString& how) {
         if (!button) qFatal("control %s not found", qPrintable(how));
         QTest::mouseClick(button, Qt::LeftButton);
     }
+}
+
+// The rows of a column "how" for `leave`: by Escape, and by the title bar's close.
+inline void addEscapeAndTitleBar() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Escape") << "Escape";
+    QTest::newRow("title bar") << "close";
+}
+
+// Calls `act.template operator()<Window>()` for the one of `Windows` whose class is named
+// `name`; a name of none of them fails the test, so that no row tests nothing.
+template <class... Windows, class Act>
+void forWindowNamed(const QString& name, Act&& act) {
+    const auto named = [&](const QMetaObject& meta) {
+        return QString::fromUtf8(meta.className()).section("::", -1) == name;
+    };
+    const bool found =
+        ((named(Windows::staticMetaObject) && (act.template operator()<Windows>(), true)) || ...);
+    if (!found) QFAIL(qPrintable("no window class " + name));
 }
 
 // Types `text` key by key, accented letters included (QTest::keyClicks takes

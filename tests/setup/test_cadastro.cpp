@@ -161,11 +161,7 @@ class CadastroTest : public QObject {
         QCOMPARE(f.db().firstRow("Cadastro", {"Participante4"}).text("Participante4"), "Zé");
     }
 
-    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Escape") << "Escape";
-        QTest::newRow("title bar") << "close";
-    }
+    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() { test::addEscapeAndTitleBar(); }
     void closingByEscapeOrTheTitleBarSavesLikeReturn() {
         QFETCH(QString, how);
         Fixture f;
@@ -355,8 +351,7 @@ class CadastroTest : public QObject {
         QFETCH(QString, message);
         Fixture f;
         f.db().execute(damage.toStdString());
-        QVERIFY(!test::opensModally<frmCadastro>(f.program()));
-        test::verifyOneError(message);
+        test::verifyOpensOnlyAnError<frmCadastro>(f.program(), message);
     }
 
     void nullTextsReadAsEmptyAndAreSavedEmpty() {

@@ -9,6 +9,7 @@
 #include "main/frmInformacoes.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
+#include "tests/setup/setup_test_support.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
 
@@ -71,10 +72,8 @@ class KeyboardTest : public QObject {
         QFETCH(QStringList, order);
         Fixture f;
         QStringList chain;
-        if (window == "frmCadastro") chain = tabChain<frmCadastro>(f.program());
-        if (window == "frmMeta") chain = tabChain<frmMeta>(f.program());
-        if (window == "frmTabela") chain = tabChain<frmTabela>(f.program());
-        if (window == "frmInformacoes") chain = tabChain<frmInformacoes>(f.program());
+        test::forWindowNamed<frmCadastro, frmMeta, frmTabela, frmInformacoes>(
+            window, [&]<class Window>() { chain = tabChain<Window>(f.program()); });
         QCOMPARE(chain, order);
     }
 };

@@ -223,11 +223,7 @@ class MetaTest : public QObject {
         QCOMPARE(f.db().firstRow("Cadastro", {"nFatores"}).value("nFatores"), store::Value(4));
     }
 
-    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("Escape") << "Escape";
-        QTest::newRow("title bar") << "close";
-    }
+    void closingByEscapeOrTheTitleBarSavesLikeReturn_data() { test::addEscapeAndTitleBar(); }
     void closingByEscapeOrTheTitleBarSavesLikeReturn() {
         QFETCH(QString, how);
         // The same typing, left once by the return button and once by `how`.
@@ -306,8 +302,7 @@ class MetaTest : public QObject {
         QFETCH(QString, message);
         Fixture f;
         f.db().execute(damage.toStdString());
-        QVERIFY(!test::opensModally<frmMeta>(f.program()));
-        test::verifyOneError(message);
+        test::verifyOpensOnlyAnError<frmMeta>(f.program(), message);
     }
 
     void nullTextsReadAsEmpty() {

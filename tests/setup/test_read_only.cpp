@@ -120,13 +120,9 @@ class ReadOnlyTest : public QObject {
         f.program().opener = [&](WindowId id, QWidget*) { asked << id; };
         const Language idioma = f.program().gIdioma;
 
-        if (window == "frmCadastro") openEditAndLeave<frmCadastro>(f.program(), how);
-        if (window == "frmMeta") openEditAndLeave<frmMeta>(f.program(), how);
-        if (window == "frmTabela") openEditAndLeave<frmTabela>(f.program(), how);
-        if (window == "frmInformacoes") {
-            openEditAndLeave<frmInformacoes>(f.program(), how);
-            QCOMPARE(f.program().gIdioma, idioma);
-        }
+        test::forWindowNamed<frmCadastro, frmMeta, frmTabela, frmInformacoes>(
+            window, [&]<class Window>() { openEditAndLeave<Window>(f.program(), how); });
+        if (window == "frmInformacoes") QCOMPARE(f.program().gIdioma, idioma);
         if (QTest::currentTestFailed()) return;
 
         QCOMPARE(MessageBox::shown().size(), 0);
