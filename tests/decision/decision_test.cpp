@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
 #include "decision/decision.h"
 #include "store/schema.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vpl;
@@ -16,20 +16,13 @@ namespace {
 class DecisionTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vpl-decision-" + std::to_string(std::random_device{}()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        file = dir / store::kDataFileName;
         store::createDeliveredFile(file);
         db = store::Database::open(file, store::kDatabaseKey);
     }
-    void TearDown() override {
-        db.reset();
-        fs::remove_all(dir);
-    }
+    void TearDown() override { db.reset(); }
 
-    fs::path dir, file;
+    const test::ScratchFolder dir{"vpl-decision"};
+    const fs::path file = dir.path() / store::kDataFileName;
     std::unique_ptr<store::Database> db;
 };
 

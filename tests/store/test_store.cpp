@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 
 #include "store/database.h"
 #include "store/key_derivation.h"
 #include "store/schema.h"
+#include "tests/support/scratch_folder.h"
 
 namespace fs = std::filesystem;
 using namespace vpl::store;
@@ -19,15 +19,6 @@ namespace {
 
 class StoreTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("vpl-store-" + std::to_string(std::random_device{}()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        file = dir / kDataFileName;
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::unique_ptr<Database> delivered() {
         createDeliveredFile(file);
         return Database::open(file, kDatabaseKey);
@@ -42,8 +33,9 @@ class StoreTest : public ::testing::Test {
         return "";
     }
 
-    fs::path dir;
-    fs::path file;
+    const vpl::test::ScratchFolder scratch{"vpl-store"};
+    const fs::path dir = scratch.path();
+    const fs::path file = dir / kDataFileName;
 };
 
 TEST_F(StoreTest, DeliveredFileHoldsEveryRowTheProgramUses) {
