@@ -170,9 +170,7 @@ class AnalysisFamilyTest : public QObject {
 
         // Its scheme button opens the scheme window of its own factor count.
         QString scheme;
-        test::examineNextModal([&](QWidget& modal) {
-            scheme = modal.objectName();
-        });
+        test::examineNextModal([&](QWidget& modal) { scheme = modal.objectName(); });
         window->show();
         QTest::mouseClick(child<QPushButton>(*window, "cmdEsquema"), Qt::LeftButton);
         QCOMPARE(scheme, "frmEsquema" + tag);
@@ -294,9 +292,7 @@ class AnalysisFamilyTest : public QObject {
         QCOMPARE(reference["lblG1n"], "0.6000");
         const auto resultShows = [&] {
             QString g1;
-            test::examineNextModal([&](QWidget& result) {
-                g1 = text(result, "lblG1");
-            });
+            test::examineNextModal([&](QWidget& result) { g1 = text(result, "lblG1"); });
             QTest::mouseClick(child<QPushButton>(*window, "cmdResutado"), Qt::LeftButton);
             return g1;
         };
