@@ -433,12 +433,7 @@ class AnalysisWindowsTest : public QObject {
             }
     }
 
-    void accessKeysAreOneControlEach_data() {
-        QTest::addColumn<int>("idioma");
-        QTest::newRow("English") << 1;
-        QTest::newRow("Spanish") << 2;
-        QTest::newRow("Portuguese") << 3;
-    }
+    void accessKeysAreOneControlEach_data() { test::addLanguageRows(); }
     void accessKeysAreOneControlEach() {
         QFETCH(int, idioma);
         Fixture f;

@@ -84,12 +84,7 @@ class InformacoesTest : public QObject {
         QCOMPARE(f.program().gIdioma, Language::None);  // loading changes no language
     }
 
-    void fixedCaptionsInEveryLanguage_data() {
-        QTest::addColumn<int>("idioma");
-        QTest::newRow("English") << 1;
-        QTest::newRow("Spanish") << 2;
-        QTest::newRow("Portuguese") << 3;
-    }
+    void fixedCaptionsInEveryLanguage_data() { addLanguageRows(); }
     void fixedCaptionsInEveryLanguage() {
         QFETCH(int, idioma);
         Fixture f;

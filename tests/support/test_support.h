@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -67,6 +68,14 @@ inline std::shared_ptr<bool> examineNextModal(std::function<void(QWidget&)> exam
         },
         attempts);
     return seen;
+}
+
+// The rows of a column "idioma": each language's stored code.
+inline void addLanguageRows() {
+    QTest::addColumn<int>("idioma");
+    QTest::newRow("English") << 1;
+    QTest::newRow("Spanish") << 2;
+    QTest::newRow("Portuguese") << 3;
 }
 
 // Messages recorded instead of shown, none yet, and one printer, "PDF", the default: the
