@@ -100,7 +100,7 @@ class LikertSheet {
     // The rows an import replaced, when the last step is an import; it stays until the
     // sheet is loaded anew.
     const FactorSnapshot* importToUndo() const;
-    // Puts back the text of the last key's cell and gives its row and cell.
+    // When the last step is a key: puts back the text of its cell and gives its row and cell.
     std::pair<int, int> undoKey();
     // After an import into the factor, loaded anew: one step puts every row back.
     void importedOver(FactorSnapshot before);
