@@ -9,6 +9,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/counts.h"
@@ -25,14 +26,6 @@ class LikertSheet {
     static constexpr int kCells = store::kLikertPoints + 1;
     // Enough for a long session of typing; older steps are dropped.
     static constexpr std::size_t kUndoSteps = 200;
-
-    // What Ctrl+Z puts back: a cell's text before a key, or the rows before an import.
-    struct UndoStep {
-        int row = 0;
-        int cell = 0;
-        std::string before;
-        std::optional<FactorSnapshot> beforeImport;
-    };
 
     // The write a typed count needs, together with the factor's degrees when they changed.
     struct CountWrite {
@@ -106,6 +99,14 @@ class LikertSheet {
     void importedOver(FactorSnapshot before);
 
   private:
+    // What Ctrl+Z puts back: a cell's text before a key, or the rows before an import.
+    struct UndoStep {
+        int row = 0;
+        int cell = 0;
+        std::string before;
+        std::optional<FactorSnapshot> beforeImport;
+    };
+
     void edit(int row, int cell, std::string text);
     std::optional<core::StoredDegrees> degreesToWrite() const;
     void keepDegrees(const std::optional<core::StoredDegrees>& written);
