@@ -13,9 +13,6 @@
 #include <QStyle>
 #include <QSvgWidget>
 #include <QVBoxLayout>
-#include <cmath>
-#include <limits>
-#include <span>
 
 #include "core/number_text.h"
 #include "decision/factor_import.h"
@@ -74,9 +71,6 @@ QWidget* symbol(QWidget* parent, const char* name, const char* picture) {
     s->setFixedSize(twips(360), twips(360));
     return s;
 }
-
-// Enough for a long session of typing; older steps are dropped.
-constexpr std::size_t kUndoSteps = 200;
 
 QString staleDegreesText(Language idioma, int factor) {
     const char* text =
@@ -209,7 +203,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     connect(cmdSair, &QPushButton::clicked, this, &frmTabela::cmdSair_Click);
     connect(MSFlexGrid1, &FlexGrid::backTab, this,
             [this] { guarded(this, [&] { moveToPreviousCell(); }); });
-    connect(MSFlexGrid1, &QTableWidget::currentCellChanged, this, [this] { freshCell_ = true; });
+    connect(MSFlexGrid1, &QTableWidget::currentCellChanged, this, [this] { sheet_.reachCell(); });
     auto* undo = new QShortcut(QKeySequence::Undo, this);
     connect(undo, &QShortcut::activated, this, &frmTabela::undoLastChange);
 
@@ -224,7 +218,6 @@ void frmTabela::Form_Load() {
     store::Database& db = program_.db();
     applyStoredLanguage(program_, *this, kTabelaCaptions);
     NumFactors = factorCountOf(decision::ReadOfferedFactors(db));
-    PrevFactor = 0;
     const std::vector<decision::Factor> factors = decision::ReadFactors(db, NumFactors);
     if (static_cast<int>(factors.size()) < NumFactors)
         throw store::StoreError("Registros não encontrados: Fatores tem " +
@@ -234,8 +227,7 @@ void frmTabela::Form_Load() {
         cmbFator->addItem(QString::number(factor.number) + ". " + qs(factor.titleText()));
     cmbFator->setCurrentIndex(-1);
     const store::Value fatores = decision::ReadFactorCount(db, program_.locale).stored;
-    NumProps = decision::StoredNumber(fatores, program_.locale) ? NumFactors : 4;
-    SetUpGrid();
+    SetUpGrid(decision::StoredNumber(fatores, program_.locale) ? NumFactors : 4);
     CurFactor = 0;
     cmdImportar->setEnabled(!program_.readOnly());
 }
@@ -253,10 +245,11 @@ int frmTabela::factorCountOf(const store::Value& nFatores) {
     return 0;
 }
 
-void frmTabela::SetUpGrid() {
+void frmTabela::SetUpGrid(int rows) {
     FlexGrid& grid = *MSFlexGrid1;
+    sheet_ = decision::LikertSheet(program_.locale, rows);
     grid.clearTexts();
-    grid.setRows(NumProps + 3);
+    grid.setRows(rows + 3);
     grid.setColWidthTwips(0, kPropositionColumnWidth);
     for (int c = 1; c <= store::kLikertPoints; ++c) grid.setColWidthTwips(c, kPointColumnWidth);
     grid.setColWidthTwips(kQtCol, kTotalColumnWidth);
@@ -267,12 +260,9 @@ void frmTabela::SetUpGrid() {
         grid.setTextAt(1, c, labels[c]);
         grid.setCellBold(0, c, true);
         grid.setCellBold(1, c, true);
-        grid.setCellBold(NumProps + 2, c, true);
+        grid.setCellBold(rows + 2, c, true);
         grid.setColAlignment(c, c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter);
     }
-    counts_.assign(static_cast<std::size_t>(NumProps), {});
-    unreadable_.assign(static_cast<std::size_t>(NumProps), {});
-    columnSums_ = {};
     MarkRow = kFirstRow;
     MarkCol = 0;
     grid.setCell(kFirstRow, 0);
@@ -281,9 +271,10 @@ void frmTabela::SetUpGrid() {
 void frmTabela::cmbFator_Click() {
     const bool loaded = guarded(this, [&] {
         CurFactor = cmbFator->currentIndex() + 1;  // item i is factor i
-        if (PrevFactor > 0 && PrevFactor != CurFactor && CurFactor > 0 && !program_.readOnly()) {
+        const int shown = sheet_.factor();
+        if (shown > 0 && shown != CurFactor && CurFactor > 0 && !program_.readOnly()) {
             try {
-                SaveShownFactor(PrevFactor);
+                SaveShownFactor(shown);
             } catch (const store::ChangedElsewhere& change) {
                 showChangedElsewhere(change);  // what the other program wrote stays
             }
@@ -292,8 +283,8 @@ void frmTabela::cmbFator_Click() {
     });
     if (loaded) return;
     // The grid still shows the factor it showed before: so must the choice.
-    CurFactor = PrevFactor;
-    cmbFator->setCurrentIndex(PrevFactor - 1);
+    CurFactor = sheet_.factor();
+    cmbFator->setCurrentIndex(sheet_.factor() - 1);
 }
 
 void frmTabela::loadFactor(int factor) {
@@ -303,14 +294,10 @@ void frmTabela::loadFactor(int factor) {
     const decision::Factor stored = decision::ReadFactor(program_.db(), factor);
     const int count = stored.rowsShown(program_.locale);
     // Everything is read before the grid changes, so a failure leaves it as it was.
-    std::vector<StoredProposition> rows = decision::ReadPropositions(program_.db(), factor, count);
-    NumProps = count;
-    shown_ = std::move(rows);
-    storedMi1_ = stored.mi1;
-    storedMi2_ = stored.mi2;
+    std::vector<decision::Proposition> rows =
+        decision::ReadPropositions(program_.db(), factor, count);
+    sheet_.load(factor, std::move(rows), stored.mi1, stored.mi2);
     seenVersion_ = version;
-    PrevFactor = factor;
-    undo_.clear();  // the steps belong to the factor shown before
     FillLikertGrid();
     lblMsg->hide();
     RefreshEvidence();
@@ -320,8 +307,9 @@ void frmTabela::loadFactor(int factor) {
 void frmTabela::FillLikertGrid() {
     FlexGrid& grid = *MSFlexGrid1;
     const core::NumberLocale locale = program_.locale;
-    const int totalRow = NumProps + 2;
-    grid.setRows(NumProps + 3);
+    const int rows = sheet_.rows();
+    const int totalRow = rows + 2;
+    grid.setRows(rows + 3);
     for (int r = kFirstRow; r <= totalRow; ++r) {
         for (int c = 0; c < kCols; ++c) {
             grid.setTextAt(r, c, QString());
@@ -331,68 +319,41 @@ void frmTabela::FillLikertGrid() {
                 grid.setCellBackground(r, c, r < totalRow ? kCountColor : kUnmarkColor);
         }
     }
-    counts_.assign(static_cast<std::size_t>(NumProps), {});
-    unreadable_.assign(static_cast<std::size_t>(NumProps), {});
-    columnSums_ = {};
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        const StoredProposition& p = shown_[i];
-        const int r = kFirstRow + static_cast<int>(i);
-        grid.setTextAt(r, 0, qs(p.text.toText().value_or("")));
+    for (int i = 0; i < rows; ++i) {
+        const int r = kFirstRow + i;
+        grid.setTextAt(r, 0, qs(sheet_.text(i, decision::LikertSheet::kTextCell)));
         grid.setToolTipAt(r, 0, grid.textAt(r, 0));
-        double total = 0;
-        for (double count : p.stored) total += count;
-        std::string qt = core::FormatGeneral(total, locale);
-        if (core::LeadingNumber(qt) == 0) qt.clear();
-        grid.setTextAt(r, kQtCol, qs(qt));
-        const bool answered = core::LeadingNumber(qt) > 0;  // else the count cells stay empty
+        grid.setTextAt(r, kQtCol, qs(sheet_.storedTotalText(i)));
         for (int j = 1; j <= store::kLikertPoints; ++j) {
-            const double stored = p.stored[j - 1];
-            const bool readable = p.readable(j - 1);
-            unreadable_[i][j - 1] = !readable;
-            QString cell = answered ? qs(core::FormatNumber(stored, "#00", locale)) : QString();
-            if (!readable) cell = qs(core::FormatGeneral(stored, locale));
-            grid.setTextAt(r, j, cell);
-            grid.setCellForeground(r, j, readable ? kCountTextColor : kUnreadableColor);
-            counts_[i][j - 1] = readable ? countOf(cell) : 0;
-            columnSums_[j - 1] += counts_[i][j - 1];
+            grid.setTextAt(r, j, qs(sheet_.text(i, j)));
+            grid.setCellForeground(r, j,
+                                   sheet_.readable(i, j) ? kCountTextColor : kUnreadableColor);
         }
     }
     grid.setTextAt(totalRow, 0, "Total");
-    double grandTotal = 0;
-    for (int j = 1; j <= store::kLikertPoints; ++j) {
-        grid.setTextAt(totalRow, j, qs(core::FormatGeneral(columnSums_[j - 1], locale)));
-        grandTotal += columnSums_[j - 1];
-    }
-    grid.setTextAt(totalRow, kQtCol, qs(core::FormatGeneral(grandTotal, locale)));
-}
-
-// A count cell holds digits only: its count, or 0 when it is empty. A count loaded from a
-// file edited by other means is read by the locale's rules.
-std::int32_t frmTabela::countOf(const QString& text) const {
-    return core::CountFromText(text.toStdString(), program_.locale).value_or(0);
+    for (int j = 1; j <= store::kLikertPoints; ++j)
+        grid.setTextAt(totalRow, j, qs(core::FormatGeneral(sheet_.columnSum(j), locale)));
+    grid.setTextAt(totalRow, kQtCol, qs(core::FormatGeneral(sheet_.grandTotal(), locale)));
 }
 
 bool frmTabela::isPropositionRow(int row) const {
-    return row >= kFirstRow && row <= NumProps + 1;
+    return row >= kFirstRow && row <= sheet_.rows() + 1;
 }
 
 void frmTabela::showRowTotal(int row) {
-    const auto& counts = counts_[static_cast<std::size_t>(row - kFirstRow)];
-    double total = 0;
-    for (std::int32_t count : counts) total += count;
-    MSFlexGrid1->setTextAt(row, kQtCol, qs(core::FormatNumber(total, "#00", program_.locale)));
+    MSFlexGrid1->setTextAt(
+        row, kQtCol,
+        qs(core::FormatNumber(sheet_.rowTotal(row - kFirstRow), "#00", program_.locale)));
 }
 
 void frmTabela::showColumnSum(int col) {
-    MSFlexGrid1->setTextAt(NumProps + 2, col,
-                           qs(core::FormatNumber(columnSums_[col - 1], "#00", program_.locale)));
+    MSFlexGrid1->setTextAt(sheet_.rows() + 2, col,
+                           qs(core::FormatNumber(sheet_.columnSum(col), "#00", program_.locale)));
 }
 
 void frmTabela::showGrandTotal() {
-    double total = 0;
-    for (double sum : columnSums_) total += sum;
-    MSFlexGrid1->setTextAt(NumProps + 2, kQtCol,
-                           qs(core::FormatNumber(total, "#00", program_.locale)));
+    MSFlexGrid1->setTextAt(sheet_.rows() + 2, kQtCol,
+                           qs(core::FormatNumber(sheet_.grandTotal(), "#00", program_.locale)));
 }
 
 // After a click: the row's total and the column's sum as an edit shows them, and the
@@ -404,14 +365,9 @@ void frmTabela::RecalcTotals() {
     RefreshEvidence();
 }
 
-// The evidence pools the counts of all propositions; with whole counts that is the
-// evidence of one row holding the column sums.
 void frmTabela::RefreshEvidence() {
-    if (PrevFactor == 0) return;  // no factor shown: an edit changes only the grid
-    const core::LikertRow sums = columnSums_;
-    const core::LikertEvidence evidence = core::ComputeLikertEvidence(std::span(&sums, 1));
-    shownDegrees_ = core::DegreesToStore(evidence);
-    const core::LikertTexts texts = core::FormatLikertEvidence(evidence, program_.locale);
+    if (sheet_.factor() == 0) return;  // no factor shown: an edit changes only the grid
+    const core::LikertTexts texts = sheet_.evidenceTexts();
     lblCf->setText(qs(texts.df));
     lblDf->setText(qs(texts.cf));
     lblTotal->setText(qs(texts.total));
@@ -422,7 +378,7 @@ void frmTabela::RefreshEvidence() {
 }
 
 void frmTabela::showUnevenAnswers() {
-    const std::optional<core::AnswerSpread> spread = core::UnevenAnswers(counts_);
+    const std::optional<core::AnswerSpread> spread = sheet_.unevenAnswers();
     const QString text =
         spread ? unevenAnswersText(program_.gIdioma, *spread, program_.locale) : QString();
     if (lblRespostas->text() != text) lblRespostas->setText(text);
@@ -431,79 +387,20 @@ void frmTabela::showUnevenAnswers() {
 // Degrees written by other means, or before every key stored them with its count, are named
 // until the window stores the ones the answers give.
 void frmTabela::showStaleDegrees() {
-    const core::StoredDegrees shown = shownDegrees_;
-    const bool stale =
-        PrevFactor > 0 && (storedMi1_.number() != shown.Mi1 || storedMi2_.number() != shown.Mi2);
-    lblGraus->setText(stale ? staleDegreesText(program_.gIdioma, PrevFactor) : QString());
-}
-
-bool frmTabela::showsEveryCount() const {
-    for (const auto& row : unreadable_)
-        for (const bool unreadable : row)
-            if (unreadable) return false;
-    return true;
-}
-
-
-// A new count in a cell: its column's sum and the grand total follow.
-void frmTabela::setCount(int row, int col, std::int32_t count) {
-    const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
-    columnSums_[col - 1] += static_cast<double>(count) - counts_[i][col - 1];
-    counts_[i][col - 1] = count;
-    showColumnSum(col);
-    showGrandTotal();
+    lblGraus->setText(sheet_.degreesStale() ? staleDegreesText(program_.gIdioma, sheet_.factor())
+                                            : QString());
 }
 
 // Writes the cell's count at once, when it differs from the stored one, together with the
 // factor's degrees: the file never holds counts and degrees that disagree. A failed write
 // leaves it on screen, and the next write or the save stores it.
 void frmTabela::storeCount(int row, int col) {
-    const std::size_t i = static_cast<std::size_t>(row - kFirstRow);
-    const std::int32_t count = counts_[i][col - 1];
-    if (PrevFactor == 0 || i >= shown_.size() || shown_[i].stored[col - 1] == count) return;
-    const std::optional<core::StoredDegrees> degrees = degreesToWrite();
-    decision::SaveCount(program_.db(), PrevFactor, shown_[i].key, col, count, degrees,
-                        seenVersion_);
-    shown_[i].stored[col - 1] = count;
-    keepStoredDegrees(degrees);
-}
-
-// The degrees to write with the counts: those shown, when they differ from the stored ones.
-// Counts the grid cannot read give no degrees: the stored ones stay.
-std::optional<core::StoredDegrees> frmTabela::degreesToWrite() const {
-    const core::StoredDegrees degrees = shownDegrees_;
-    if (!showsEveryCount()) return std::nullopt;
-    if (storedMi1_.number() == degrees.Mi1 && storedMi2_.number() == degrees.Mi2)
-        return std::nullopt;
-    return degrees;
-}
-
-void frmTabela::keepStoredDegrees(const std::optional<core::StoredDegrees>& written) {
-    if (!written) return;
-    storedMi1_ = store::Value(written->Mi1);
-    storedMi2_ = store::Value(written->Mi2);
-}
-
-// The rows whose texts or counts differ from what is stored.
-std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
-    std::vector<RowChange> changes;
-    for (std::size_t i = 0; i < shown_.size(); ++i) {
-        RowChange change{i, shown_[i], {shown_[i].key, std::nullopt, {}}};
-        const std::string text = MSFlexGrid1->utf8At(kFirstRow + static_cast<int>(i), 0);
-        // A NULL or a number stored as the text stays as it is while the text reads the same.
-        if (change.after.text.toText().value_or("") != text) {
-            change.after.text = store::Value(text);
-            change.fields.text = change.after.text;
-        }
-        for (int j = 1; j <= store::kLikertPoints; ++j) {
-            const std::int32_t count = counts_[i][j - 1];
-            if (unreadable_[i][j - 1] || count == change.after.stored[j - 1]) continue;
-            change.after.stored[j - 1] = count;
-            change.fields.counts.emplace_back(j, count);
-        }
-        if (change.fields.text || !change.fields.counts.empty()) changes.push_back(std::move(change));
-    }
-    return changes;
+    const std::optional<decision::LikertSheet::CountWrite> write =
+        sheet_.countToStore(row - kFirstRow, col);
+    if (!write) return;
+    decision::SaveCount(program_.db(), sheet_.factor(), write->proposition, write->point,
+                        write->count, write->degrees, seenVersion_);
+    sheet_.stored(*write);
 }
 
 // The proposition texts, any count not yet stored and the degrees, as one transaction;
@@ -511,36 +408,17 @@ std::vector<frmTabela::RowChange> frmTabela::changedRows() const {
 void frmTabela::SaveShownFactor(int factor) {
     // A factor without answers shows no degrees; it stores 0 and 0, as the analyses
     // read a factor without answers.
-    const std::optional<core::StoredDegrees> degrees = degreesToWrite();
-    const std::vector<RowChange> changes = changedRows();
-    if (changes.empty() && !degrees) return;
-    std::vector<decision::PropositionChange> fields;
-    for (const RowChange& change : changes) fields.push_back(change.fields);
+    const decision::LikertSheet::Changes changes = sheet_.changes();
+    if (changes.empty()) return;
     try {
-        decision::SavePropositions(program_.db(), factor, fields, degrees, seenVersion_);
+        decision::SavePropositions(program_.db(), factor, changes.propositions, changes.degrees,
+                                   seenVersion_);
     } catch (const store::ChangedElsewhere&) {
-        loadFactor(PrevFactor);  // the grid shows what the other program wrote
+        loadFactor(sheet_.factor());  // the grid shows what the other program wrote
         throw;
     }
-    for (const RowChange& change : changes) shown_[change.index] = change.after;
-    keepStoredDegrees(degrees);
+    sheet_.stored(changes);
     showStaleDegrees();
-}
-
-std::optional<QString> frmTabela::typed(const QString& text, int keyAscii, int col) const {
-    if (keyAscii == KeyAscii::Backspace) {
-        if (text.isEmpty()) return std::nullopt;
-        return text.chopped(text.size() >= 2 && text.back().isLowSurrogate() ? 2 : 1);
-    }
-    if (keyAscii < 32) return std::nullopt;
-    const char32_t character = static_cast<char32_t>(keyAscii);
-    const QString after = text + QString::fromUcs4(&character, 1);
-    if (col == 0) return after;  // a proposition text takes any printable character
-    // A count is a whole number of respondents: digits only, up to the largest count
-    // the file keeps.
-    if (keyAscii < '0' || keyAscii > '9') return std::nullopt;
-    if (!core::CountFromText(after.toStdString(), program_.locale)) return std::nullopt;
-    return after;
 }
 
 void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
@@ -560,29 +438,21 @@ void frmTabela::MSFlexGrid1_KeyPress(int keyAscii) {
         const int row = grid.row();
         const int col = grid.col();
         if (!isPropositionRow(row) || col < 0 || col >= kQtCol) return;
-        // As in a spreadsheet, a digit typed into a count cell just reached replaces it.
-        const bool replaces = col >= 1 && freshCell_ && keyAscii != KeyAscii::Backspace;
-        const QString before = grid.text();
-        const std::optional<QString> after = typed(replaces ? QString() : before, keyAscii, col);
-        if (!after) return;
-        freshCell_ = false;
-        if (*after == before) return;
-        undo_.push_back({row, col, before, std::nullopt});
-        if (undo_.size() > kUndoSteps) undo_.erase(undo_.begin());
-        editCell(row, col, *after);
+        if (sheet_.type(row - kFirstRow, col, keyAscii)) showEdit(row, col);
     });
 }
 
 // A cell's new text as typed or put back, and everything that follows from it.
-void frmTabela::editCell(int row, int col, const QString& text) {
+void frmTabela::showEdit(int row, int col) {
     FlexGrid& grid = *MSFlexGrid1;
+    const QString text = qs(sheet_.text(row - kFirstRow, col));
     grid.setTextAt(row, col, text);
     EditRow = row;
     if (col == 0) grid.setToolTipAt(row, 0, text);
     if (col >= 1) {
-        unreadable_[static_cast<std::size_t>(row - kFirstRow)][col - 1] = false;
         grid.setCellForeground(row, col, kCountTextColor);
-        setCount(row, col, countOf(text));
+        showColumnSum(col);
+        showGrandTotal();
     }
     showRowTotal(row);
     RefreshEvidence();
@@ -598,27 +468,26 @@ void frmTabela::editCell(int row, int col, const QString& text) {
 // Another program wrote to the file since the shown factor was read: nothing is written over
 // it, and the grid shows what is stored now.
 void frmTabela::showChangedElsewhere(const store::ChangedElsewhere& change) {
-    if (PrevFactor > 0) loadFactor(PrevFactor);
+    if (sheet_.factor() > 0) loadFactor(sheet_.factor());
     MessageBox::show(this, storeErrorText(change), "Aviso", MessageBox::Icon::Warning);
 }
 
 void frmTabela::undoLastChange() {
-    if (undo_.empty() || program_.readOnly()) return;
+    if (!sheet_.canUndo() || program_.readOnly()) return;
     guarded(this, [&] {
-        UndoStep step = undo_.back();
-        if (step.beforeImport) {
+        if (const decision::FactorSnapshot* before = sheet_.importToUndo()) {
+            const int factor = before->factor;
             try {
-                decision::RestoreFactor(program_.db(), *step.beforeImport, seenVersion_);
-                loadFactor(step.beforeImport->factor);  // clears the steps: nothing came before
+                decision::RestoreFactor(program_.db(), *before, seenVersion_);
+                loadFactor(factor);  // clears the steps: nothing came before
             } catch (const store::ChangedElsewhere& change) {
                 showChangedElsewhere(change);
             }
             return;
         }
-        undo_.pop_back();
-        if (!isPropositionRow(step.row)) return;
-        MSFlexGrid1->setCell(step.row, step.col);
-        editCell(step.row, step.col, step.before);
+        const auto [i, col] = sheet_.undoKey();
+        MSFlexGrid1->setCell(kFirstRow + i, col);
+        showEdit(kFirstRow + i, col);
     });
 }
 
@@ -627,7 +496,7 @@ void frmTabela::undoLastChange() {
 // leaves the grid for the buttons.
 void frmTabela::moveToNextCell(bool tab) {
     FlexGrid& grid = *MSFlexGrid1;
-    if (NumProps < 1) return;
+    if (sheet_.rows() < 1) return;
     int row = grid.row();
     int col = grid.col() + 1;
     if (col >= grid.cols()) {
@@ -650,17 +519,17 @@ void frmTabela::moveToPreviousCell() {
         col = grid.cols() - 1;
         --row;
     }
-    if (NumProps < 1 || !isPropositionRow(row)) return grid.leave(false);
+    if (sheet_.rows() < 1 || !isPropositionRow(row)) return grid.leave(false);
     grid.setCell(row, col);
 }
 
 void frmTabela::MSFlexGrid1_Click() {
     guarded(this, [&] {
         FlexGrid& grid = *MSFlexGrid1;
-        if (grid.col() > store::kLikertPoints || grid.row() > NumProps + 1) return;
+        if (grid.col() > store::kLikertPoints || grid.row() > sheet_.rows() + 1) return;
         EditRow = grid.row();
         EditCol = grid.col();
-        freshCell_ = true;
+        sheet_.reachCell();
         grid.setCellBackground(MarkRow, MarkCol, kUnmarkColor);
         grid.setCellBackground(EditRow, EditCol, kMarkColor);
         MarkRow = EditRow;
@@ -671,8 +540,9 @@ void frmTabela::MSFlexGrid1_Click() {
 
 // Saves the shown factor before the window closes.
 Leaving frmTabela::saveBeforeLeaving() {
-    if (PrevFactor == 0) return Leaving::Saved;
-    return saveToLeave(this, program_, [&] { SaveShownFactor(PrevFactor); });
+    const int shown = sheet_.factor();
+    if (shown == 0) return Leaving::Saved;
+    return saveToLeave(this, program_, [&] { SaveShownFactor(shown); });
 }
 
 void frmTabela::cmdAnalise_Click() {
@@ -704,7 +574,8 @@ void frmTabela::cmdAnalise_Click() {
 // the user has seen what will be stored.
 void frmTabela::cmdImportar_Click() {
     const ImportTexts& t = importTexts(program_.gIdioma);
-    if (PrevFactor == 0) {
+    const int shown = sheet_.factor();
+    if (shown == 0) {
         MessageBox::show(this, QString::fromUtf8(t.chooseFactor), QString::fromUtf8(t.title),
                          MessageBox::Icon::Warning);
         return;
@@ -712,7 +583,7 @@ void frmTabela::cmdImportar_Click() {
     const QString path =
         FileDialog::openFileName(this, QString::fromUtf8(t.title), QString::fromUtf8(t.fileFilter));
     if (path.isEmpty()) return;
-    guarded(this, [&] { importInto(PrevFactor, path); });
+    guarded(this, [&] { importInto(shown, path); });
 }
 
 void frmTabela::importInto(int factor, const QString& path) {
@@ -750,7 +621,7 @@ void frmTabela::importInto(int factor, const QString& path) {
     decision::FactorSnapshot before = decision::SnapshotFactor(program_.db(), factor);
     StoreImportedFactor(program_.db(), factor, survey.propositions);
     loadFactor(factor);
-    undo_.push_back({0, 0, QString(), std::move(before)});
+    sheet_.importedOver(std::move(before));
 }
 
 void frmTabela::cmdSair_Click() {
