@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QSvgWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/number_text.h"
 #include "decision/factor_import.h"
@@ -51,12 +52,14 @@ const QColor kUnmarkColor(255, 255, 255);
 const QColor kUnreadableColor(176, 0, 0);
 const QColor kCountTextColor(0, 0, 0);
 
-// A result value: a small sunken box that reads like a field.
+// A result value: a small sunken box that reads like a field. Its size is fixed, so that a
+// new value repaints the box alone, without a layout pass over the window at every key.
 QLabel* valueLabel(QWidget* parent, const char* name) {
-    QLabel* l = namedLabel(parent, name, "");
+    QLabel* l = namedLabel(parent, name, "0000000.0000");
     l->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     l->setAlignment(Qt::AlignCenter);
-    l->setMinimumWidth(twips(1300));
+    l->setFixedSize(std::max(twips(1300), l->sizeHint().width()), l->sizeHint().height());
+    l->clear();
     l->setAutoFillBackground(true);
     l->setBackgroundRole(QPalette::Base);
     return l;
