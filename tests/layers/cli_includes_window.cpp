@@ -1,0 +1,2 @@
+// Must not compile: the command line links no window, so no window header is in its reach.
+#include "likert/frmTabela.h"
