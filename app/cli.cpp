@@ -527,16 +527,12 @@ int import(Command& command, std::ostream& out) {
                                             : store::Database::Access::AsTheFileAllows);
     const int k = factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
 
-    std::string bytes;
+    core::SurveyFile survey;
     try {
-        bytes = core::ReadSurveyBytes(QFile::encodeName(files.front()).toStdString());
+        survey = core::ReadSurveyFile(QFile::encodeName(files.front()).toStdString());
     } catch (const core::SurveyFileError& e) {
         throw Failure(kFileError, "cannot read " + u8(QDir::toNativeSeparators(files.front())) +
                                       ": " + e.what() + "; nothing imported");
-    }
-    core::SurveyFile survey;
-    try {
-        survey = core::ReadSurvey(bytes);
     } catch (const core::SurveyError& e) {
         // Respondents' rows without a statement: every column and why it was skipped.
         if (!e.read.skippedColumns.empty()) printSurvey(e.read, out);

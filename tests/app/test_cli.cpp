@@ -377,10 +377,10 @@ class CliTest : public QObject {
     }
 
     // Only regular files are read, the survey's and the data file: a FIFO without a writer, a
-    // device without end and a folder are refused at once, and so is a survey over the limit.
+    // device without end and a folder are refused at once.
     void whatIsNoRegularFileIsRefusedAtOnce_data() {
         QTest::addColumn<bool>("asData");   // else as the survey file
-        QTest::addColumn<QString>("file");  // FIFO, FOLDER and LARGE stand for the test's own
+        QTest::addColumn<QString>("file");  // FIFO and FOLDER stand for the test's own
         QTest::addColumn<QString>("says");
         for (const bool asData : {false, true}) {
             const char* role = asData ? "data file" : "survey";
@@ -391,8 +391,6 @@ class CliTest : public QObject {
             QTest::addRow("%s: a folder", role) << asData << "FOLDER"
                                                 << "folder";
         }
-        QTest::newRow("survey: over the limit") << false << "LARGE"
-                                                << "larger than";
     }
     void whatIsNoRegularFileIsRefusedAtOnce() {
         QFETCH(bool, asData);
@@ -407,10 +405,6 @@ class CliTest : public QObject {
         } else if (file == "FOLDER") {
             file = data.file("folder");
             QVERIFY(QDir().mkdir(file));
-        } else if (file == "LARGE") {
-            file = data.file("large.csv");  // sparse: nothing of it is ever written
-            writeFile(file, "P,DT,D,I,C,CT\r\n");
-            QVERIFY(QFile::resize(file, (qint64(64) << 20) + 1));
         }
         const QByteArray before = checksum(data.path);
         QElapsedTimer timer;
