@@ -513,6 +513,8 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
     for (const core::UnreadCell& c : survey.unread)
         out << "not understood: row " << c.row << ", column " << c.column << ": \""
             << printable(c.text) << "\"\n";
+    if (survey.unreadNotListed > 0)
+        out << "not understood: and " << survey.unreadNotListed << " more\n";
     for (const core::TotalMismatch& t : survey.totals)
         out << "total differs: row " << t.row << ", total \"" << printable(t.total) << "\", sum "
             << t.sum << '\n';

@@ -30,6 +30,7 @@ const ImportTexts kPortuguese{
     "Pressuposto",
     "Células não compreendidas: %1 (não entram nas contagens)",
     "Linha %1, coluna %2: \"%3\"",
+    "… e mais %1",
     "Linha %1: total %2, mas a soma das contagens é %3",
     "&Importar",
     "&Importar o restante",
@@ -61,6 +62,7 @@ const ImportTexts kEnglish{
     "Proposition",
     "Cells not understood: %1 (left out of the counts)",
     "Row %1, column %2: \"%3\"",
+    "… and %1 more",
     "Row %1: total %2, but the counts add up to %3",
     "&Import",
     "&Import the rest",
@@ -92,6 +94,7 @@ const ImportTexts kSpanish{
     "Proposición",
     "Celdas no comprendidas: %1 (no entran en los conteos)",
     "Fila %1, columna %2: \"%3\"",
+    "… y %1 más",
     "Fila %1: total %2, pero la suma de los conteos es %3",
     "&Importar",
     "&Importar el resto",
@@ -194,12 +197,16 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
     for (const core::UnreadCell& c : survey.unread)
         lstNaoLidas->addItem(
             tr8(t.cell).arg(c.row).arg(c.column).arg(QString::fromStdString(c.text)));
+    if (survey.unreadNotListed > 0)
+        lstNaoLidas->addItem(tr8(t.moreCells).arg(survey.unreadNotListed));
     for (const core::TotalMismatch& m : survey.totals)
         lstNaoLidas->addItem(
             tr8(t.total).arg(m.row).arg(QString::fromStdString(m.total)).arg(m.sum));
     for (const core::SkippedColumn& c : survey.skippedColumns)
         lstNaoLidas->addItem(skippedLine(t, c));
-    lblNaoLidas = namedLabel(this, "lblNaoLidas", tr8(t.notUnderstood).arg(survey.unread.size()));
+    lblNaoLidas =
+        namedLabel(this, "lblNaoLidas",
+                   tr8(t.notUnderstood).arg(survey.unread.size() + survey.unreadNotListed));
     const bool anyRemark = lstNaoLidas->count() > 0;
     lstNaoLidas->setVisible(anyRemark);
     lblNaoLidas->setVisible(anyRemark);

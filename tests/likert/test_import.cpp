@@ -233,6 +233,35 @@ class ImportTest : public QObject {
         QCOMPARE(storedFactor(f), before);
     }
 
+    // A file of many cells not understood: the preview lists the first ones and says, in the
+    // interface's language, how many more there are; the label counts them all.
+    void aLongListOfCellsNotUnderstoodSaysHowManyMore_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<QString>("more");
+        QTest::newRow("English") << 1 << QString::fromUtf8("\u2026 and 500 more");
+        QTest::newRow("Spanish") << 2 << QString::fromUtf8("\u2026 y 500 m\u00e1s");
+        QTest::newRow("Portuguese") << 3 << QString::fromUtf8("\u2026 e mais 500");
+    }
+    void aLongListOfCellsNotUnderstoodSaysHowManyMore() {
+        QFETCH(int, idioma);
+        QFETCH(QString, more);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Idioma = " + std::to_string(idioma));
+        Window w(f);
+        QByteArray bytes = "Q1,Q2\n";
+        for (int r = 0; r < 1500; ++r) bytes += "talvez,5\n4,5\n";
+        chooseFile(f, bytes);
+        QString label;
+        test::whenModal(
+            [&](QWidget& dialog) { label = child<QLabel>(dialog, "lblNaoLidas")->text(); });
+        const QStringList preview = w.importWith("cmdCancelar");
+        QCOMPARE(preview.size(), int(core::kUnreadListed) + 2);  // the cells, how many more, rows
+        QVERIFY2(preview[0].contains("2") && preview[0].contains("\"talvez\""),
+                 qPrintable(preview[0]));
+        QCOMPARE(preview[int(core::kUnreadListed)], more);
+        QVERIFY2(label.contains("1500"), qPrintable(label));
+    }
+
     // Respondents' rows whose columns are all a tool's own fields or no answers: the preview
     // tells why of every column and cannot import.
     void aFileWithoutStatementsShowsWhyAndImportsNothing() {
