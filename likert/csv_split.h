@@ -18,6 +18,10 @@
 #include <string>
 #include <string_view>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace vpl::core {
 
 // Sink: void field(std::string_view), called for every field; void endRecord(), after the
@@ -64,11 +68,24 @@ class CsvSplitter {
                         quoted_ = true;
                         begin(++i);
                         break;
-                    default:
+                    default: {
+                        // Most fields are unquoted and end in the same piece: handed over
+                        // where they lie, without their blanks.
+                        const std::size_t end = plainRunEnd(p, i, n);
+                        if (end < n && kindOf(p[end]) != Quote) {
+                            std::size_t text = end;
+                            while (kindOf(p[text - 1]) == Blank) --text;
+                            sink_.field(std::string_view(p + i, std::min(text - i, limit_)));
+                            state_ = State::FieldNotBegun;
+                            if (kindOf(p[end]) == LineEnd) submitRecord();
+                            i = end + 1;
+                            break;
+                        }
                         state_ = State::FieldBegun;
                         quoted_ = false;
                         begin(i);
                         break;
+                    }
                 }
             } else if (state_ == State::FieldBegun && quoted_) {
                 const auto* quote = static_cast<const char*>(std::memchr(p + i, '"', n - i));
@@ -150,8 +167,21 @@ class CsvSplitter {
     Kind kindOf(char c) const { return kind_[static_cast<unsigned char>(c)]; }
 
     // Where the run of ordinary bytes and blanks from p[i] ends: at the first delimiter,
-    // quote or line end, eight bytes at a time where the machine reads words low byte first.
+    // quote or line end, many bytes at a time.
     std::size_t plainRunEnd(const char* p, std::size_t i, std::size_t n) const {
+#if defined(__SSE2__)
+        // Sixteen at a time, where every x86-64 machine can.
+        const __m128i delimiter = _mm_set1_epi8(static_cast<char>(delimiter_)),
+                      quote = _mm_set1_epi8('"'), cr = _mm_set1_epi8('\r'),
+                      lf = _mm_set1_epi8('\n');
+        for (; i + 16 <= n; i += 16) {
+            const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+            const int found = _mm_movemask_epi8(
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, delimiter), _mm_cmpeq_epi8(x, quote)),
+                             _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf))));
+            if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(unsigned(found)));
+        }
+#endif
         if constexpr (std::endian::native == std::endian::little) {
             constexpr std::uint64_t kOnes = 0x0101010101010101ull;
             const auto has = [](std::uint64_t word, std::uint64_t c) {

@@ -44,12 +44,12 @@ class Utf8Check {
                 ++i;
                 continue;
             }
-            // Runs of ASCII, the bulk of any export, eight bytes at a time.
-            if (i + 8 <= bytes.size()) {
-                std::uint64_t eight;
-                std::memcpy(&eight, bytes.data() + i, 8);
-                if ((eight & 0x8080808080808080ull) == 0) {
-                    i += 8;
+            // Runs of ASCII, the bulk of any export, 32 bytes at a time.
+            if (i + 32 <= bytes.size()) {
+                std::uint64_t words[4];
+                std::memcpy(words, bytes.data() + i, 32);
+                if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) == 0) {
+                    i += 32;
                     continue;
                 }
             }
@@ -545,6 +545,10 @@ CellFacts factsOf(std::string_view cell) {
 class CellMemo {
   public:
     CellFacts of(std::string_view cell) {
+        if (cell.size() == 1 && cell[0] >= '1' && cell[0] <= '5') {
+            const auto point = static_cast<std::uint8_t>(cell[0] - '0');
+            return {{point, point}, CellKind::Text};
+        }
         if (cell.empty() || cell.size() > kTextBytes) return factsOf(cell);
         const Key key = keyOf(cell);
         const std::size_t words = (cell.size() + 7) / 8;
@@ -948,35 +952,36 @@ class Reader {
         rowFilled_ = false;
     }
 
+    // Once for every cell of a respondent: kept short, the rare cases aside.
     void answer(std::size_t column, std::string_view text, int row) {
         text = trimmed(text);
         if (text.empty()) return;
         rowFilled_ = true;
         if (column >= columns_.size()) columns_.resize(column + 1);
         ResponseColumn& c = columns_[column];
-        const int number = static_cast<int>(column) + 1;
-        if (reading_ >= 0) {
-            if (c.toolField[reading_]) return;
-            const CellFacts facts = memo_->of(text);
-            c.tally.add(facts.point[reading_], facts.kind);
-            if (facts.point[reading_] == 0) c.unread.add(row, number, text, 1u << reading_);
-            return;
-        }
-        if (c.toolField[kUtf8] && c.toolField[kCp1252]) return;
+        const bool both = reading_ < 0;
+        const int reading = both ? kUtf8 : reading_;
+        if (c.toolField[reading] && (!both || c.toolField[kCp1252])) return;
         const CellFacts facts = memo_->of(text);
-        if (c.toolField[kUtf8] == c.toolField[kCp1252] &&
-            facts.point[kUtf8] == facts.point[kCp1252]) {
-            c.tally.add(facts.point[kUtf8], facts.kind);
-            if (facts.point[kUtf8] == 0) c.unread.add(row, number, text, kBothReadings);
-            return;
-        }
+        if (both && (c.toolField[kUtf8] != c.toolField[kCp1252] ||
+                     facts.point[kUtf8] != facts.point[kCp1252]))
+            return answerApart(c, static_cast<int>(column) + 1, text, row, facts);
+        c.tally.add(facts.point[reading], facts.kind);
+        if (facts.point[reading] == 0)
+            c.unread.add(row, static_cast<int>(column) + 1, text,
+                         both ? kBothReadings : 1u << reading);
+    }
+
+    // A cell, or a column, that the two readings take otherwise.
+    static void answerApart(ResponseColumn& c, int column, std::string_view text, int row,
+                            const CellFacts& facts) {
         unsigned unread = 0;
         for (int r = 0; r < kReadings; ++r) {
             if (c.toolField[r]) continue;
             c.apart[r].add(facts.point[r], facts.kind);
             if (facts.point[r] == 0) unread |= 1u << r;
         }
-        if (unread != 0) c.unread.add(row, number, text, unread);
+        if (unread != 0) c.unread.add(row, column, text, unread);
     }
 
     void countsFile(SurveyFile& file) const {
