@@ -108,10 +108,13 @@ std::string fromWindows1252(std::string_view bytes) {
 
 // ---- Cells ---------------------------------------------------------------------------
 
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -745,26 +748,10 @@ class Reader {
 
     void field(std::string_view text) {
         text = withoutFormulaMark(text);
-        switch (layout_) {
-            case Layout::Responses:
-                answer(column_, text, row_ + 1);  // row_ counts finished records
-                break;
-            case Layout::Undecided:
-                fields_.emplace_back(text);
-                break;
-            case Layout::Numbered:
-                answer(column_, text, row_ + 1);
-                [[fallthrough]];
-            case Layout::Counts:
-                // Past the total's column only whether a cell is filled matters.
-                if (column_ <= kTotalColumn)
-                    fields_.emplace_back(text);
-                else if (!trimmed(text).empty())
-                    cellPastTheTotal(text);
-                break;
-            case Layout::EveryFactor:
-                break;
-        }
+        if (layout_ == Layout::Responses)
+            answer(column_, text, row_ + 1);  // row_ counts finished records
+        else
+            fieldBesideResponses(text);
         ++column_;
     }
 
@@ -839,6 +826,27 @@ class Reader {
         if (reading_ != kCp1252 || allAscii(fields_)) return fields_;
         converted_ = inReading(fields_, kCp1252);
         return converted_;
+    }
+
+    void fieldBesideResponses(std::string_view text) {
+        switch (layout_) {
+            case Layout::Undecided:
+                fields_.emplace_back(text);
+                break;
+            case Layout::Numbered:
+                answer(column_, text, row_ + 1);
+                [[fallthrough]];
+            case Layout::Counts:
+                // Past the total's column only whether a cell is filled matters.
+                if (column_ <= kTotalColumn)
+                    fields_.emplace_back(text);
+                else if (!trimmed(text).empty())
+                    cellPastTheTotal(text);
+                break;
+            case Layout::Responses:
+            case Layout::EveryFactor:
+                break;
+        }
     }
 
     // A row under a numbered heading that may still be a proposition's counts.
@@ -954,8 +962,11 @@ class Reader {
 
     // Once for every cell of a respondent: kept short, the rare cases aside.
     void answer(std::size_t column, std::string_view text, int row) {
-        text = trimmed(text);
         if (text.empty()) return;
+        if (isBlank(text.front()) || isBlank(text.back())) {
+            text = trimmed(text);
+            if (text.empty()) return;
+        }
         rowFilled_ = true;
         if (column >= columns_.size()) columns_.resize(column + 1);
         ResponseColumn& c = columns_[column];
