@@ -171,14 +171,11 @@ class CsvSplitter {
     std::size_t plainRunEnd(const char* p, std::size_t i, std::size_t n) const {
 #if defined(__SSE2__)
         // Sixteen at a time, where every x86-64 machine can.
-        const __m128i delimiter = _mm_set1_epi8(static_cast<char>(delimiter_)),
-                      quote = _mm_set1_epi8('"'), cr = _mm_set1_epi8('\r'),
-                      lf = _mm_set1_epi8('\n');
         for (; i + 16 <= n; i += 16) {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-            const int found = _mm_movemask_epi8(
-                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, delimiter), _mm_cmpeq_epi8(x, quote)),
-                             _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf))));
+            const int found = _mm_movemask_epi8(_mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(x, special_[0]), _mm_cmpeq_epi8(x, special_[1])),
+                _mm_or_si128(_mm_cmpeq_epi8(x, special_[2]), _mm_cmpeq_epi8(x, special_[3]))));
             if (found != 0) return i + static_cast<std::size_t>(std::countr_zero(unsigned(found)));
         }
 #endif
@@ -253,6 +250,11 @@ class CsvSplitter {
     Sink& sink_;
     const std::size_t limit_;
     const std::uint64_t delimiter_;
+#if defined(__SSE2__)
+    // The delimiter, the quote and the line ends, each in every byte.
+    const __m128i special_[4] = {_mm_set1_epi8(static_cast<char>(delimiter_)), _mm_set1_epi8('"'),
+                                 _mm_set1_epi8('\r'), _mm_set1_epi8('\n')};
+#endif
     std::array<Kind, 256> kind_;
     State state_ = State::RowNotBegun;
     const char* piece_ = nullptr;  // the piece being split

@@ -108,8 +108,14 @@ std::string fromWindows1252(std::string_view bytes) {
 
 // ---- Cells ---------------------------------------------------------------------------
 
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    blanks[' '] = blanks['\t'] = blanks['\r'] = blanks['\n'] = true;
+    return blanks;
+}();
+
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    return kBlanks[static_cast<unsigned char>(c)];
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -544,67 +550,62 @@ CellFacts factsOf(std::string_view cell) {
 }
 
 // An export repeats a handful of answer texts: each is worded out once, into a table of
-// fixed size where a short text is looked up eight bytes at a time.
+// fixed size where a short text is found by its size and first eight bytes, the rest
+// compared only then.
 class CellMemo {
   public:
     CellFacts of(std::string_view cell) {
-        if (cell.size() == 1 && cell[0] >= '1' && cell[0] <= '5') {
+        const std::size_t n = cell.size();
+        if (n == 1 && cell[0] >= '1' && cell[0] <= '5') {
             const auto point = static_cast<std::uint8_t>(cell[0] - '0');
             return {{point, point}, CellKind::Text};
         }
-        if (cell.empty() || cell.size() > kTextBytes) return factsOf(cell);
-        const Key key = keyOf(cell);
-        const std::size_t words = (cell.size() + 7) / 8;
-        std::uint64_t hash = cell.size();
-        for (std::size_t w = 0; w < words; ++w) hash = (hash ^ key[w]) * 0x9E3779B97F4A7C15ull;
-        for (std::size_t i = (hash >> 40) & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+        if (n == 0 || n > kTextBytes) return factsOf(cell);
+        const std::uint64_t first = word(cell, 0);
+        for (std::size_t i = ((first + n) * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits);;
+             i = (i + 1) & (kSlots - 1)) {
             Slot& slot = slots_[i];
-            if (slot.size == cell.size()) {
-                std::size_t w = 0;
-                while (w < words && slot.key[w] == key[w]) ++w;
-                if (w == words) return slot.facts;
+            if (slot.size == n && slot.words[0] == first) {
+                std::size_t w = 1;
+                while (w < (n + 7) / 8 && slot.words[w] == word(cell, w)) ++w;
+                if (w == (n + 7) / 8) return slot.facts;
             }
             if (slot.size != 0) continue;
             const CellFacts facts = factsOf(cell);
             // Half full at most, so that a text not there is soon found missing.
             if (used_ < kSlots / 2) {
                 ++used_;
-                slot = {key, static_cast<std::uint8_t>(cell.size()), facts};
+                slot.size = static_cast<std::uint8_t>(n);
+                for (std::size_t w = 0; w < (n + 7) / 8; ++w) slot.words[w] = word(cell, w);
+                slot.facts = facts;
             }
             return facts;
         }
     }
 
   private:
-    static constexpr std::size_t kSlots = 512;
+    static constexpr std::size_t kSlotBits = 9, kSlots = std::size_t{1} << kSlotBits;
     static constexpr std::size_t kTextBytes = 48;
-    using Key = std::array<std::uint64_t, kTextBytes / 8>;
     struct Slot {
-        Key key;
+        std::array<std::uint64_t, kTextBytes / 8> words;
         std::uint8_t size = 0;  // 0: free
         CellFacts facts;
     };
 
-    // The text's bytes in words, read where they lie: with its size, different texts give
+    // The text's w-th eight bytes, read where they lie: with its size, different texts give
     // different words. The last word overlaps the one before it, or for a text of under eight
     // bytes is put together from pieces of it.
-    static Key keyOf(std::string_view text) {
+    static std::uint64_t word(std::string_view text, std::size_t w) {
         const auto load = [&](std::size_t at, auto word) {
             std::memcpy(&word, text.data() + at, sizeof word);
             return static_cast<std::uint64_t>(word);
         };
         const std::size_t n = text.size();
-        Key key{};
-        if (n < 4) {
-            key[0] = load(0, std::uint8_t{}) | load(n / 2, std::uint8_t{}) << 8 |
-                     load(n - 1, std::uint8_t{}) << 16;
-        } else if (n < 8) {
-            key[0] = load(0, std::uint32_t{}) | load(n - 4, std::uint32_t{}) << 32;
-        } else {
-            for (std::size_t w = 0; w < n / 8; ++w) key[w] = load(8 * w, std::uint64_t{});
-            if (n % 8 != 0) key[n / 8] = load(n - 8, std::uint64_t{});
-        }
-        return key;
+        if (n < 4)
+            return load(0, std::uint8_t{}) | load(n / 2, std::uint8_t{}) << 8 |
+                   load(n - 1, std::uint8_t{}) << 16;
+        if (n < 8) return load(0, std::uint32_t{}) | load(n - 4, std::uint32_t{}) << 32;
+        return load(std::min(8 * w, n - 8), std::uint64_t{});
     }
 
     std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
@@ -686,8 +687,9 @@ struct CountsRows {
 
 // One answer column of a responses file while the rows go by.
 struct ResponseColumn {
-    std::string heading;                      // as read
-    std::array<bool, kReadings> toolField{};  // its cells are not looked at
+    std::string heading;  // as read
+    unsigned toolField =
+        0;  // a bit for each reading under which it is: its cells are not looked at
     Tally tally;
     // Before the encoding is known: the cells that the two readings count otherwise.
     std::array<Tally, kReadings> apart{};
@@ -702,7 +704,7 @@ struct ResponseColumn {
 // statement nobody answered when it has a heading and statements come before it.
 std::optional<SkipReason> whyNotAStatement(const ResponseColumn& c, int reading,
                                            bool afterStatements) {
-    if (c.toolField[reading]) return SkipReason::ToolField;
+    if ((c.toolField >> reading) & 1) return SkipReason::ToolField;
     const auto count = [&](CellKind kind) {
         return c.tally.others[static_cast<std::size_t>(kind)];
     };
@@ -787,6 +789,7 @@ class Reader {
     void settle(int reading) {
         if (reading_ >= 0) return;
         reading_ = reading;
+        open_ = 1u << reading;
         for (ResponseColumn& c : columns_) {
             c.tally.add(c.apart[reading]);
             c.apart = {};
@@ -948,12 +951,15 @@ class Reader {
         for (const std::string& text : fields_) {
             ResponseColumn column;
             column.heading = std::string(trimmed(text));
-            column.toolField[kUtf8] = isToolField(column.heading);
-            column.toolField[kCp1252] = isAscii(column.heading)
-                                            ? column.toolField[kUtf8]
-                                            : isToolField(fromWindows1252(column.heading));
+            const bool tool = isToolField(column.heading);
+            column.toolField =
+                (tool ? 1u << kUtf8 : 0) |
+                ((isAscii(column.heading) ? tool : isToolField(fromWindows1252(column.heading)))
+                     ? 1u << kCp1252
+                     : 0);
             columns_.push_back(std::move(column));
         }
+        columnCount_ = columns_.size();
     }
 
     void endResponsesRow() {
@@ -969,28 +975,24 @@ class Reader {
             if (text.empty()) return;
         }
         rowFilled_ = true;
-        if (column >= columns_.size()) columns_.resize(column + 1);
+        if (column >= columnCount_) columns_.resize(columnCount_ = column + 1);
         ResponseColumn& c = columns_[column];
-        const bool both = reading_ < 0;
-        const int reading = both ? kUtf8 : reading_;
-        if (c.toolField[reading] && (!both || c.toolField[kCp1252])) return;
+        const unsigned looked = open_ & ~c.toolField;  // the readings that count its cells
+        if (looked == 0) return;
         const CellFacts facts = memo_->of(text);
-        if (both && (c.toolField[kUtf8] != c.toolField[kCp1252] ||
-                     facts.point[kUtf8] != facts.point[kCp1252]))
-            return answerApart(c, static_cast<int>(column) + 1, text, row, facts);
-        c.tally.add(facts.point[reading], facts.kind);
-        if (facts.point[reading] == 0)
-            c.unread.add(row, static_cast<int>(column) + 1, text,
-                         both ? kBothReadings : 1u << reading);
+        if (looked != open_ || facts.point[kUtf8] != facts.point[kCp1252])
+            return answerApart(c, static_cast<int>(column) + 1, text, row, facts, looked);
+        c.tally.add(facts.point[kUtf8], facts.kind);
+        if (facts.point[kUtf8] == 0) c.unread.add(row, static_cast<int>(column) + 1, text, open_);
     }
 
     // A cell, or a column, that the two readings take otherwise.
-    static void answerApart(ResponseColumn& c, int column, std::string_view text, int row,
-                            const CellFacts& facts) {
+    void answerApart(ResponseColumn& c, int column, std::string_view text, int row,
+                     const CellFacts& facts, unsigned looked) {
         unsigned unread = 0;
         for (int r = 0; r < kReadings; ++r) {
-            if (c.toolField[r]) continue;
-            c.apart[r].add(facts.point[r], facts.kind);
+            if (((looked >> r) & 1) == 0) continue;
+            (open_ == kBothReadings ? c.apart[r] : c.tally).add(facts.point[r], facts.kind);
             if (facts.point[r] == 0) unread |= 1u << r;
         }
         if (unread != 0) c.unread.add(row, column, text, unread);
@@ -1038,7 +1040,8 @@ class Reader {
 
     char delimiter_;
     CellMemo* memo_;
-    int reading_ = -1;  // kUtf8 or kCp1252 once settled
+    int reading_ = -1;               // kUtf8 or kCp1252 once settled
+    unsigned open_ = kBothReadings;  // the readings still possible, a bit each
     Layout layout_ = Layout::Undecided;
     int row_ = 0;  // records finished so far
     std::size_t column_ = 0;
@@ -1050,6 +1053,7 @@ class Reader {
     bool rowFilled_ = false;
     CountsRows counts_;
     std::vector<ResponseColumn> columns_;
+    std::size_t columnCount_ = 0;  // columns_.size(), asked of every cell
     int respondents_ = 0;
 };
 
