@@ -507,6 +507,8 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
     for (const core::UnreadCell& c : survey.unread)
         out << "not understood: row " << c.row << ", column " << c.column << ": \""
             << printable(c.text) << "\"\n";
+    if (survey.unreadNotListed > 0)
+        out << "not understood: and " << survey.unreadNotListed << " more\n";
     for (const core::TotalMismatch& t : survey.totals)
         out << "total differs: row " << t.row << ", total \"" << printable(t.total) << "\", sum "
             << t.sum << '\n';
@@ -521,16 +523,12 @@ int import(Command& command, std::ostream& out) {
                                             : store::Database::Access::AsTheFileAllows);
     const int k = factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
 
-    std::string bytes;
+    core::SurveyFile survey;
     try {
-        bytes = core::ReadSurveyBytes(QFile::encodeName(files.front()).toStdString());
+        survey = core::ReadSurveyFile(QFile::encodeName(files.front()).toStdString());
     } catch (const core::SurveyFileError& e) {
         throw Failure(kFileError, "cannot read " + u8(QDir::toNativeSeparators(files.front())) +
                                       ": " + e.what() + "; nothing imported");
-    }
-    core::SurveyFile survey;
-    try {
-        survey = core::ReadSurvey(bytes);
     } catch (const core::SurveyError& e) {
         // Respondents' rows without a statement: every column and why it was skipped.
         if (!e.read.skippedColumns.empty()) printSurvey(e.read, out);

@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   cups cups-client printer-driver-cups-pdf poppler-utils
+  time
   xvfb xauth
   clang libclang-rt-14-dev
   desktop-file-utils appstream lintian dpkg-dev

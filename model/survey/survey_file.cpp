@@ -12,8 +12,9 @@
 #include <numeric>
 #include <optional>
 #include <span>
-#include <unordered_map>
 #include <utility>
+
+#include "survey/csv_split.h"
 
 namespace vpl::core {
 
@@ -26,72 +27,54 @@ SurveyError::SurveyError(Reason reason, int propositions, SurveyFile read)
 SurveyFileError::SurveyFileError(Reason reason, const std::string& what)
     : std::runtime_error(what), reason(reason) {}
 
-std::string ReadSurveyBytes(const std::filesystem::path& file, std::uint64_t limit) {
-    using Reason = SurveyFileError::Reason;
-    // Non-blocking, so that a FIFO without a writer opens at once and is then refused.
-    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) throw SurveyFileError(Reason::CannotOpen, std::strerror(errno));
-    struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
-    if (!S_ISREG(status.st_mode))
-        throw SurveyFileError(Reason::NotARegularFile,
-                              S_ISDIR(status.st_mode)
-                                  ? "it is a folder, not a file"
-                                  : "it is not a regular file (a device, a FIFO or a socket)");
-    const auto tooLarge = [&] {
-        return SurveyFileError(Reason::TooLarge, "it is larger than " +
-                                                     std::to_string(limit >> 20) +
-                                                     " MiB, more than any survey export");
-    };
-    if (static_cast<std::uint64_t>(status.st_size) > limit) throw tooLarge();
-    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t size = 0;
-    for (;;) {
-        // One byte more than the file held, to see that it ends there, or grew.
-        if (size == bytes.size()) bytes.resize(std::min<std::uint64_t>(limit + 1, size + 4096));
-        const ssize_t n = ::read(fd, bytes.data() + size, bytes.size() - size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
-        if (n == 0) break;
-        size += static_cast<std::size_t>(n);
-        if (size > limit) throw tooLarge();
-    }
-    bytes.resize(size);
-    return bytes;
-}
-
 namespace {
 
 // ---- Text encoding -------------------------------------------------------------------
 
-bool isUtf8(std::string_view bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        // Runs of ASCII, the bulk of any export, eight bytes at a time.
-        if (i + 8 <= bytes.size()) {
-            std::uint64_t eight;
-            std::memcpy(&eight, bytes.data() + i, 8);
-            if ((eight & 0x8080808080808080ull) == 0) {
-                i += 8;
+// Whether the bytes fed so far, after a BOM, are UTF-8: a sequence may span two pieces.
+class Utf8Check {
+  public:
+    void feed(std::string_view bytes) {
+        std::size_t i = 0;
+        while (valid_ && i < bytes.size()) {
+            const auto c = static_cast<unsigned char>(bytes[i]);
+            if (awaited_ > 0) {
+                valid_ = (c & 0xC0) == 0x80;
+                --awaited_;
+                ++i;
                 continue;
             }
+            // Runs of ASCII, the bulk of any export, 32 bytes at a time.
+            if (i + 32 <= bytes.size()) {
+                std::uint64_t words[4];
+                std::memcpy(words, bytes.data() + i, 32);
+                if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) == 0) {
+                    i += 32;
+                    continue;
+                }
+            }
+            const int extra = c < 0x80           ? 0
+                              : (c >> 5) == 0x6  ? 1
+                              : (c >> 4) == 0xE  ? 2
+                              : (c >> 3) == 0x1E ? 3
+                                                 : -1;
+            valid_ = extra >= 0 && !(extra == 1 && c < 0xC2);
+            awaited_ = std::max(extra, 0);
+            ++i;
         }
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        const int extra = c < 0x80           ? 0
-                          : (c >> 5) == 0x6  ? 1
-                          : (c >> 4) == 0xE  ? 2
-                          : (c >> 3) == 0x1E ? 3
-                                             : -1;
-        if (extra < 0 || (extra == 1 && c < 0xC2) || i + extra >= bytes.size()) return false;
-        for (int k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
-        i += 1 + extra;
     }
-    return true;
+    bool failed() const { return !valid_; }
+    // At the end: a sequence cut short is no UTF-8 either.
+    bool valid() const { return valid_ && awaited_ == 0; }
+
+  private:
+    bool valid_ = true;
+    int awaited_ = 0;  // continuation bytes still to come
+};
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 void appendUtf8(std::string& out, char32_t code) {
@@ -125,10 +108,19 @@ std::string fromWindows1252(std::string_view bytes) {
 
 // ---- Cells ---------------------------------------------------------------------------
 
+constexpr std::array<bool, 256> kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    blanks[' '] = blanks['\t'] = blanks['\r'] = blanks['\n'] = true;
+    return blanks;
+}();
+
+bool isBlank(char c) {
+    return kBlanks[static_cast<unsigned char>(c)];
+}
+
 std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     return text;
 }
 
@@ -391,22 +383,39 @@ bool isToolField(std::string_view heading) {
 constexpr int kPoints = store::kLikertPoints;
 constexpr std::size_t kTotalColumn = kPoints + 1;
 
-// The delimiter that splits the first record most often outside quotes; comma on a tie.
-char detectDelimiter(std::string_view text) {
-    int comma = 0, semicolon = 0, tab = 0;
-    bool quoted = false;
-    for (const char c : text) {
-        if (c == '"') quoted = !quoted;
-        if (quoted) continue;
-        if (c == '\n') break;
-        comma += c == ',';
-        semicolon += c == ';';
-        tab += c == '\t';
+// The delimiter that splits the first record most often outside quotes; comma on a tie. A
+// first record longer than a MiB is judged by its first MiB.
+class DelimiterCount {
+  public:
+    static constexpr std::size_t kWindow = std::size_t{1} << 20;
+
+    // Counts what `bytes` hold of the first record; how many of them that was.
+    std::size_t scan(std::string_view bytes) {
+        std::size_t i = 0;
+        for (; i < bytes.size() && !done(); ++i) {
+            const char c = bytes[i];
+            ++seen_;
+            if (c == '"') quoted_ = !quoted_;
+            if (quoted_) continue;
+            ended_ = c == '\n';
+            comma_ += c == ',';
+            semicolon_ += c == ';';
+            tab_ += c == '\t';
+        }
+        return i;
     }
-    if (semicolon > comma && semicolon >= tab) return ';';
-    if (tab > comma && tab > semicolon) return '\t';
-    return ',';
-}
+    bool done() const { return ended_ || seen_ == kWindow; }
+    char delimiter() const {
+        if (semicolon_ > comma_ && semicolon_ >= tab_) return ';';
+        if (tab_ > comma_ && tab_ > semicolon_) return '\t';
+        return ',';
+    }
+
+  private:
+    int comma_ = 0, semicolon_ = 0, tab_ = 0;
+    bool quoted_ = false, ended_ = false;
+    std::size_t seen_ = 0;
+};
 
 bool blankRow(const std::vector<std::string>& fields) {
     return std::all_of(fields.begin(), fields.end(),
@@ -499,14 +508,192 @@ bool countsShaped(const std::vector<std::string>& fields, bool& offScale) {
     return true;
 }
 
-// One answer column of a responses file while the rows go by.
-struct ResponseColumn {
-    std::string heading;
-    bool toolField = false;  // its cells are not looked at
+// ---- Reading the rows as they come -----------------------------------------------------
+
+// A cell is read up to here: far beyond any statement, and all that one cell may cost.
+constexpr std::size_t kFieldLimit = std::size_t{64} << 10;
+
+// The two ways to take the bytes of a file that has been UTF-8 so far.
+constexpr int kUtf8 = 0, kCp1252 = 1, kReadings = 2;
+constexpr unsigned kBothReadings = 0b11;
+
+std::string inReading(std::string_view bytes, int reading) {
+    return reading == kCp1252 ? fromWindows1252(bytes) : std::string(bytes);
+}
+
+std::vector<std::string> inReading(const std::vector<std::string>& fields, int reading) {
+    std::vector<std::string> read;
+    for (const std::string& field : fields) read.push_back(inReading(field, reading));
+    return read;
+}
+
+bool allAscii(const std::vector<std::string>& fields) {
+    return std::all_of(fields.begin(), fields.end(),
+                       [](const std::string& f) { return isAscii(f); });
+}
+
+// What a cell says under each reading. What it holds when it is no answer is the same under
+// both: dates, e-mail addresses and numbers are told apart by their ASCII.
+struct CellFacts {
+    std::array<std::uint8_t, kReadings> point{};  // 0: not an answer
+    CellKind kind = CellKind::Text;
+};
+
+CellFacts factsOf(std::string_view cell) {
+    CellFacts facts;
+    facts.point[kUtf8] = static_cast<std::uint8_t>(LikertPointOf(cell));
+    facts.point[kCp1252] = isAscii(cell)
+                               ? facts.point[kUtf8]
+                               : static_cast<std::uint8_t>(LikertPointOf(fromWindows1252(cell)));
+    facts.kind = kindOf(cell);
+    return facts;
+}
+
+// An export repeats a handful of answer texts: each is worded out once, into a table of
+// fixed size where a short text is found by its size and first eight bytes, the rest
+// compared only then.
+class CellMemo {
+  public:
+    CellFacts of(std::string_view cell) {
+        const std::size_t n = cell.size();
+        if (n == 1 && cell[0] >= '1' && cell[0] <= '5') {
+            const auto point = static_cast<std::uint8_t>(cell[0] - '0');
+            return {{point, point}, CellKind::Text};
+        }
+        if (n == 0 || n > kTextBytes) return factsOf(cell);
+        const std::uint64_t first = word(cell, 0);
+        for (std::size_t i = ((first + n) * 0x9E3779B97F4A7C15ull) >> (64 - kSlotBits);;
+             i = (i + 1) & (kSlots - 1)) {
+            Slot& slot = slots_[i];
+            if (slot.size == n && slot.words[0] == first) {
+                std::size_t w = 1;
+                while (w < (n + 7) / 8 && slot.words[w] == word(cell, w)) ++w;
+                if (w == (n + 7) / 8) return slot.facts;
+            }
+            if (slot.size != 0) continue;
+            const CellFacts facts = factsOf(cell);
+            // Half full at most, so that a text not there is soon found missing.
+            if (used_ < kSlots / 2) {
+                ++used_;
+                slot.size = static_cast<std::uint8_t>(n);
+                for (std::size_t w = 0; w < (n + 7) / 8; ++w) slot.words[w] = word(cell, w);
+                slot.facts = facts;
+            }
+            return facts;
+        }
+    }
+
+  private:
+    static constexpr std::size_t kSlotBits = 9, kSlots = std::size_t{1} << kSlotBits;
+    static constexpr std::size_t kTextBytes = 48;
+    struct Slot {
+        std::array<std::uint64_t, kTextBytes / 8> words;
+        std::uint8_t size = 0;  // 0: free
+        CellFacts facts;
+    };
+
+    // The text's w-th eight bytes, read where they lie: with its size, different texts give
+    // different words. The last word overlaps the one before it, or for a text of under eight
+    // bytes is put together from pieces of it.
+    static std::uint64_t word(std::string_view text, std::size_t w) {
+        const auto load = [&](std::size_t at, auto word) {
+            std::memcpy(&word, text.data() + at, sizeof word);
+            return static_cast<std::uint64_t>(word);
+        };
+        const std::size_t n = text.size();
+        if (n < 4)
+            return load(0, std::uint8_t{}) | load(n / 2, std::uint8_t{}) << 8 |
+                   load(n - 1, std::uint8_t{}) << 16;
+        if (n < 8) return load(0, std::uint32_t{}) | load(n - 4, std::uint32_t{}) << 32;
+        return load(std::min(8 * w, n - 8), std::uint64_t{});
+    }
+
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+    std::size_t used_ = 0;
+};
+
+struct Tally {
     LikertCounts counts{};
     int answers = 0;
     std::array<int, static_cast<std::size_t>(CellKind::Count)> others{};  // cells by kind
-    std::vector<UnreadCell> unread;
+
+    void add(int point, CellKind kind) {
+        if (point == 0) {
+            ++others[static_cast<std::size_t>(kind)];
+            return;
+        }
+        ++counts[point - 1];
+        ++answers;
+    }
+    void add(const Tally& more) {
+        for (std::size_t j = 0; j < counts.size(); ++j) counts[j] += more.counts[j];
+        answers += more.answers;
+        for (std::size_t k = 0; k < others.size(); ++k) others[k] += more.others[k];
+    }
+    int notAnswers() const { return std::accumulate(others.begin(), others.end(), 0); }
+};
+
+// A cell not understood, as read: its text cut a little past what is shown, so that the
+// cut can fall between two characters once the encoding is known.
+struct ListedCell {
+    int row = 0;
+    int column = 0;
+    unsigned readings = 0;  // a bit for each reading under which it is not understood
+    bool longer = false;    // its text went on
+    std::string text;
+};
+
+std::string shownText(const ListedCell& cell, int reading) {
+    std::string text = inReading(cell.text, reading);
+    if (!cell.longer && text.size() <= kUnreadTextBytes) return text;
+    std::size_t end = kUnreadTextBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+    return text + "\xE2\x80\xA6";  // an ellipsis
+}
+
+// The first kUnreadListed cells not understood under each reading.
+class CellList {
+  public:
+    void add(int row, int column, std::string_view text, unsigned readings) {
+        for (int r = 0; r < kReadings; ++r)
+            if (listed_[r] == kUnreadListed) readings &= ~(1u << r);
+        if (readings == 0) return;
+        for (int r = 0; r < kReadings; ++r) listed_[r] += (readings >> r) & 1;
+        constexpr std::size_t kKept = kUnreadTextBytes + 4;  // a character's bytes at most
+        cells_.push_back(
+            {row, column, readings, text.size() > kKept, std::string(text.substr(0, kKept))});
+    }
+    void appendTo(std::vector<UnreadCell>& out, int reading) const {
+        for (const ListedCell& cell : cells_)
+            if ((cell.readings >> reading) & 1)
+                out.push_back({cell.row, cell.column, shownText(cell, reading)});
+    }
+
+  private:
+    std::vector<ListedCell> cells_;
+    std::array<std::size_t, kReadings> listed_{};
+};
+
+// The rows of a counts file, texts as read.
+struct CountsRows {
+    int rows = 0;
+    std::vector<SurveyProposition> propositions;  // the first kPropositionRows: more are refused
+    std::vector<TotalMismatch> totals;
+    CellList listed;
+    int unread = 0;
+    bool offScale = false;  // a count no answer could be (0, or above 5)
+};
+
+// One answer column of a responses file while the rows go by.
+struct ResponseColumn {
+    std::string heading;  // as read
+    unsigned toolField =
+        0;  // a bit for each reading under which it is: its cells are not looked at
+    Tally tally;
+    // Before the encoding is known: the cells that the two readings count otherwise.
+    std::array<Tally, kReadings> apart{};
+    CellList unread;
 };
 
 // What a person would call a statement, the only columns that become propositions: a
@@ -515,39 +702,66 @@ struct ResponseColumn {
 // numbers off the scale) is a stray cell or under a quarter of them. A garbled minority
 // keeps the column, its cells listed as not understood. A column nobody filled is a
 // statement nobody answered when it has a heading and statements come before it.
-std::optional<SkipReason> whyNotAStatement(const ResponseColumn& c, bool afterStatements) {
-    if (c.toolField) return SkipReason::ToolField;
-    const auto count = [&](CellKind kind) { return c.others[static_cast<std::size_t>(kind)]; };
+std::optional<SkipReason> whyNotAStatement(const ResponseColumn& c, int reading,
+                                           bool afterStatements) {
+    if ((c.toolField >> reading) & 1) return SkipReason::ToolField;
+    const auto count = [&](CellKind kind) {
+        return c.tally.others[static_cast<std::size_t>(kind)];
+    };
     const int dates = count(CellKind::Date), emails = count(CellKind::Email),
               numbers = count(CellKind::Number), texts = count(CellKind::Text);
     const int tool = dates + emails + numbers;
-    const int filled = c.answers + tool + texts;
+    const int filled = c.tally.answers + tool + texts;
     if (filled == 0) {
         if (afterStatements && !c.heading.empty()) return std::nullopt;
         return SkipReason::Empty;
     }
-    if (2 * c.answers >= filled && (tool <= 1 || 4 * tool < filled)) return std::nullopt;
+    if (2 * c.tally.answers >= filled && (tool <= 1 || 4 * tool < filled)) return std::nullopt;
     if (tool < texts) return SkipReason::NotAnswers;
     if (dates >= emails && dates >= numbers) return SkipReason::Dates;
     return emails >= numbers ? SkipReason::Emails : SkipReason::Numbers;
 }
 
-class SurveyReader {
-  public:
-    explicit SurveyReader(char delimiter) { result_.delimiter = delimiter; }
+enum class FirstRecord { Blank, EveryFactor, CountsData, CountsHeading, Numbered, Responses };
 
-    // libcsv hands over one field, then the end of its record.
-    void field(std::string_view text) {
-        text = withoutFormulaMark(text);
-        if (layout_ == Layout::Responses) {
+// The first record decides the layout; a blank one does not count.
+FirstRecord firstRecord(const std::vector<std::string>& fields) {
+    if (blankRow(fields)) return FirstRecord::Blank;
+    if (headsEveryFactor(fields)) return FirstRecord::EveryFactor;
+    switch (classifyFirstRow(fields)) {
+        case FirstRow::CountsData:
+            return FirstRecord::CountsData;
+        case FirstRow::CountsHeading:
+            return FirstRecord::CountsHeading;
+        case FirstRow::NumberedHeading:
+            if (mayHeadCounts(fields)) return FirstRecord::Numbered;
+            break;
+        case FirstRow::ResponsesHeading:
+            break;
+    }
+    return FirstRecord::Responses;
+}
+
+// The counts of a file's rows under one reading of its bytes, or under both while it has
+// been UTF-8 so far. Texts stay as read until the end, when the reading is known.
+class Reader {
+  public:
+    Reader(char delimiter, CellMemo& memo) : delimiter_(delimiter), memo_(&memo) {}
+
+    // Once for every cell: small, so that the splitter's loop takes it in.
+    [[gnu::always_inline]] void field(std::string_view text) {
+        if (text.starts_with('\'')) text = withoutFormulaMark(text);
+        if (layout_ == Layout::Responses)
             answer(column_, text, row_ + 1);  // row_ counts finished records
-        } else if (layout_ != Layout::EveryFactor) {
-            fields_.emplace_back(text);
-        }
+        else
+            fieldBesideResponses(text);
         ++column_;
     }
 
-    void endRecord() {
+    // False, and nothing done, when the record decides the layout one way in UTF-8 and
+    // another in Windows-1252: the caller then reads on with a reader for each.
+    bool endRecord() {
+        if (reading_ < 0 && decidesByReading()) return false;
         ++row_;
         switch (layout_) {
             case Layout::Undecided:
@@ -557,7 +771,7 @@ class SurveyReader {
                 numberedRow();
                 break;
             case Layout::Counts:
-                countsRow(fields_, row_);
+                if (!countedAlready_ && !blankRow(fields_)) countsRow(fields_, row_);
                 break;
             case Layout::Responses:
                 endResponsesRow();
@@ -567,94 +781,147 @@ class SurveyReader {
         }
         fields_.clear();
         column_ = 0;
+        countedAlready_ = pastTheTotal_ = false;
+        return true;
     }
 
-    SurveyFile finish() {
+    // The encoding is known: one reading from now on.
+    void settle(int reading) {
+        if (reading_ >= 0) return;
+        reading_ = reading;
+        open_ = 1u << reading;
+        for (ResponseColumn& c : columns_) {
+            c.tally.add(c.apart[reading]);
+            c.apart = {};
+        }
+    }
+
+    SurveyFile finish(int reading) {
+        settle(reading);
         if (layout_ == Layout::EveryFactor) throw SurveyError(SurveyError::Reason::EveryFactor, 0);
-        if (layout_ == Layout::Numbered) settle(offScale_ ? Layout::Counts : Layout::Responses);
-        if (layout_ == Layout::Responses) collectResponseColumns();
-        const int n = static_cast<int>(result_.propositions.size());
+        if (layout_ == Layout::Numbered)
+            layout_ = counts_.offScale ? Layout::Counts : Layout::Responses;
+        SurveyFile file;
+        file.delimiter = delimiter_;
+        int n = 0;
+        if (layout_ == Layout::Counts) {
+            countsFile(file);
+            n = counts_.rows;
+        } else if (layout_ == Layout::Responses) {
+            responsesFile(file);
+            n = static_cast<int>(file.propositions.size());
+        }
         if (n == 0) {
             // Respondents' rows without a statement: the columns and why each was skipped.
             SurveyFile read;
-            if (layout_ == Layout::Responses && result_.rowsRead > 0) read = std::move(result_);
+            if (layout_ == Layout::Responses && file.rowsRead > 0) read = std::move(file);
             throw SurveyError(SurveyError::Reason::NoPropositions, 0, std::move(read));
         }
         if (n > store::kPropositionRows)
             throw SurveyError(SurveyError::Reason::TooManyPropositions, n);
-        return std::move(result_);
+        return file;
     }
 
   private:
     enum class Layout { Undecided, Numbered, Counts, Responses, EveryFactor };
 
+    // The record's cells in UTF-8, as far as they are known.
+    const std::vector<std::string>& fieldsRead() {
+        if (reading_ != kCp1252 || allAscii(fields_)) return fields_;
+        converted_ = inReading(fields_, kCp1252);
+        return converted_;
+    }
+
+    void fieldBesideResponses(std::string_view text) {
+        switch (layout_) {
+            case Layout::Undecided:
+                fields_.emplace_back(text);
+                break;
+            case Layout::Numbered:
+                answer(column_, text, row_ + 1);
+                [[fallthrough]];
+            case Layout::Counts:
+                // Past the total's column only whether a cell is filled matters.
+                if (column_ <= kTotalColumn)
+                    fields_.emplace_back(text);
+                else if (!trimmed(text).empty())
+                    cellPastTheTotal(text);
+                break;
+            case Layout::Responses:
+            case Layout::EveryFactor:
+                break;
+        }
+    }
+
+    // A row under a numbered heading that may still be a proposition's counts.
+    bool mayBeCounts(const std::vector<std::string>& fields, bool& offScale) const {
+        return !pastTheTotal_ && countsShaped(fields, offScale);
+    }
+    bool blank() const { return !pastTheTotal_ && blankRow(fields_); }
+
+    bool decidesByReading() {
+        if ((layout_ != Layout::Undecided && layout_ != Layout::Numbered) || allAscii(fields_))
+            return false;
+        const std::vector<std::string> other = inReading(fields_, kCp1252);
+        if (layout_ == Layout::Undecided) return firstRecord(fields_) != firstRecord(other);
+        bool offScale = false;
+        return !blank() && mayBeCounts(fields_, offScale) != mayBeCounts(other, offScale);
+    }
+
     void decideLayout() {
-        if (blankRow(fields_)) {
-            --row_;  // not a record worth a number: the first real one is row 1
-            return;
-        }
-        if (headsEveryFactor(fields_)) {
-            layout_ = Layout::EveryFactor;
-            return;
-        }
-        switch (classifyFirstRow(fields_)) {
-            case FirstRow::CountsData:
+        switch (firstRecord(fieldsRead())) {
+            case FirstRecord::Blank:
+                --row_;  // not a record worth a number: the first real one is row 1
+                break;
+            case FirstRecord::EveryFactor:
+                layout_ = Layout::EveryFactor;
+                break;
+            case FirstRecord::CountsData:
                 layout_ = Layout::Counts;
                 countsRow(fields_, row_);
                 break;
-            case FirstRow::CountsHeading:
+            case FirstRecord::CountsHeading:
                 layout_ = Layout::Counts;
                 break;
-            case FirstRow::NumberedHeading:
-                if (mayHeadCounts(fields_)) {
-                    layout_ = Layout::Numbered;
-                    heading_ = std::move(fields_);
-                    break;
-                }
-                [[fallthrough]];
-            case FirstRow::ResponsesHeading:
-                beginResponses(fields_);
+            case FirstRecord::Numbered:
+                layout_ = Layout::Numbered;
+                beginResponses();
+                break;
+            case FirstRecord::Responses:
+                layout_ = Layout::Responses;
+                beginResponses();
                 break;
         }
     }
 
-    // Under a heading numbered 1 to 5 the rows wait until one of them is not a counts row
-    // (a timestamp, an answer or an id first), or the file ends: counts when some count is
-    // one no answer could be, responses otherwise.
+    // Under a heading numbered 1 to 5 every row is counted both as a respondent's and as a
+    // proposition's until one of them is not a counts row (a timestamp, an answer or an id
+    // first), or the file ends: counts when some count is one no answer could be,
+    // responses otherwise.
     void numberedRow() {
-        if (blankRow(fields_) || countsShaped(fields_, offScale_)) {
-            waiting_.push_back({row_, std::move(fields_)});
+        endResponsesRow();
+        if (blank()) return;
+        if (mayBeCounts(fieldsRead(), counts_.offScale)) {
+            countsRow(fields_, row_);
             return;
         }
-        settle(Layout::Responses);
-        responsesRow(fields_, row_);
-    }
-
-    void settle(Layout layout) {
-        if (layout == Layout::Counts) {
-            layout_ = Layout::Counts;
-            for (const auto& [row, fields] : waiting_) countsRow(fields, row);
-        } else {
-            beginResponses(heading_);
-            for (const auto& [row, fields] : waiting_) responsesRow(fields, row);
-        }
-        waiting_.clear();
-        heading_.clear();
-    }
-
-    void beginResponses(const std::vector<std::string>& heading) {
         layout_ = Layout::Responses;
-        result_.layout = SurveyLayout::Responses;
-        for (const std::string& text : heading) {
-            ResponseColumn column;
-            column.heading = std::string(trimmed(text));
-            column.toolField = isToolField(column.heading);
-            columns_.push_back(std::move(column));
+        counts_ = {};
+    }
+
+    void cellPastTheTotal(std::string_view text) {
+        if (layout_ == Layout::Numbered) {
+            pastTheTotal_ = true;
+            return;
         }
+        // A proposition's row: its own cells come first in the list of those not understood.
+        if (!countedAlready_) countsRow(fields_, row_ + 1);
+        countedAlready_ = true;
+        countsUnread(row_ + 1, column_, text);
     }
 
     void countsRow(const std::vector<std::string>& fields, int row) {
-        if (blankRow(fields)) return;
+        const bool kept = ++counts_.rows <= store::kPropositionRows;
         SurveyProposition p{std::string(trimmed(cellAt(fields, 0))), {}};
         std::int64_t sum = 0;
         for (int j = 1; j <= kPoints; ++j) {
@@ -664,134 +931,261 @@ class SurveyReader {
                 p.counts[j - 1] = *n;
                 sum += *n;
             } else {
-                unread(row, j, cell);
+                countsUnread(row, static_cast<std::size_t>(j), cell);
             }
         }
         const std::string_view total = trimmed(cellAt(fields, kTotalColumn));
-        if (!total.empty() && wholeCount(total) != sum)
-            result_.totals.push_back({row, std::string(total), sum});
+        if (kept && !total.empty() && wholeCount(total) != sum)
+            counts_.totals.push_back({row, std::string(total), sum});
         for (std::size_t c = kTotalColumn + 1; c < fields.size(); ++c)
-            if (!trimmed(fields[c]).empty()) unread(row, static_cast<int>(c), fields[c]);
-        result_.propositions.push_back(std::move(p));
-        ++result_.rowsRead;
+            if (!trimmed(fields[c]).empty()) countsUnread(row, c, fields[c]);
+        if (kept) counts_.propositions.push_back(std::move(p));
     }
 
-    void unread(int row, int column, std::string_view text) {
-        result_.unread.push_back({row, column + 1, std::string(trimmed(text))});
+    void countsUnread(int row, std::size_t column, std::string_view text) {
+        ++counts_.unread;
+        counts_.listed.add(row, static_cast<int>(column) + 1, trimmed(text), kBothReadings);
     }
 
-    void responsesRow(const std::vector<std::string>& fields, int row) {
-        for (std::size_t c = 0; c < fields.size(); ++c) answer(c, fields[c], row);
-        endResponsesRow();
+    void beginResponses() {
+        for (const std::string& text : fields_) {
+            ResponseColumn column;
+            column.heading = std::string(trimmed(text));
+            const bool tool = isToolField(column.heading);
+            column.toolField =
+                (tool ? 1u << kUtf8 : 0) |
+                ((isAscii(column.heading) ? tool : isToolField(fromWindows1252(column.heading)))
+                     ? 1u << kCp1252
+                     : 0);
+            columns_.push_back(std::move(column));
+        }
+        columnCount_ = columns_.size();
     }
 
     void endResponsesRow() {
-        if (rowFilled_) ++result_.rowsRead;
+        if (rowFilled_) ++respondents_;
         rowFilled_ = false;
     }
 
+    // Once for every cell of a respondent: kept short, the rare cases aside.
     void answer(std::size_t column, std::string_view text, int row) {
-        text = trimmed(text);
         if (text.empty()) return;
-        rowFilled_ = true;
-        if (column >= columns_.size()) columns_.resize(column + 1);
-        ResponseColumn& c = columns_[column];
-        if (c.toolField) return;
-        if (const int point = pointOf(text)) {
-            ++c.counts[point - 1];
-            ++c.answers;
-        } else {
-            ++c.others[static_cast<std::size_t>(kindOf(text))];
-            c.unread.push_back({row, static_cast<int>(column) + 1, std::string(text)});
+        if (isBlank(text.front()) || isBlank(text.back())) {
+            text = trimmed(text);
+            if (text.empty()) return;
         }
+        rowFilled_ = true;
+        if (column >= columnCount_) columns_.resize(columnCount_ = column + 1);
+        ResponseColumn& c = columns_[column];
+        const unsigned looked = open_ & ~c.toolField;  // the readings that count its cells
+        if (looked == 0) return;
+        const CellFacts facts = memo_->of(text);
+        if (looked != open_ || facts.point[kUtf8] != facts.point[kCp1252])
+            return answerApart(c, static_cast<int>(column) + 1, text, row, facts, looked);
+        c.tally.add(facts.point[kUtf8], facts.kind);
+        if (facts.point[kUtf8] == 0) c.unread.add(row, static_cast<int>(column) + 1, text, open_);
     }
 
-    void collectResponseColumns() {
+    // A cell, or a column, that the two readings take otherwise.
+    void answerApart(ResponseColumn& c, int column, std::string_view text, int row,
+                     const CellFacts& facts, unsigned looked) {
+        unsigned unread = 0;
+        for (int r = 0; r < kReadings; ++r) {
+            if (((looked >> r) & 1) == 0) continue;
+            (open_ == kBothReadings ? c.apart[r] : c.tally).add(facts.point[r], facts.kind);
+            if (facts.point[r] == 0) unread |= 1u << r;
+        }
+        if (unread != 0) c.unread.add(row, column, text, unread);
+    }
+
+    void countsFile(SurveyFile& file) const {
+        file.layout = SurveyLayout::Counts;
+        file.rowsRead = counts_.rows;
+        for (const SurveyProposition& p : counts_.propositions)
+            file.propositions.push_back({inReading(p.text, reading_), p.counts});
+        for (const TotalMismatch& t : counts_.totals)
+            file.totals.push_back({t.row, inReading(t.total, reading_), t.sum});
+        counts_.listed.appendTo(file.unread, reading_);
+        file.unreadNotListed = counts_.unread - static_cast<int>(file.unread.size());
+    }
+
+    void responsesFile(SurveyFile& file) const {
+        file.layout = SurveyLayout::Responses;
+        file.rowsRead = respondents_;
+        int unread = 0;
         bool afterStatements = false;
         for (std::size_t c = 0; c < columns_.size(); ++c) {
-            ResponseColumn& column = columns_[c];
+            const ResponseColumn& column = columns_[c];
+            const std::string heading = inReading(column.heading, reading_);
             if (const std::optional<SkipReason> reason =
-                    whyNotAStatement(column, afterStatements)) {
+                    whyNotAStatement(column, reading_, afterStatements)) {
                 if (*reason == SkipReason::Empty && column.heading.empty()) continue;
-                const int filled =
-                    column.answers + std::accumulate(column.others.begin(), column.others.end(), 0);
-                result_.skippedColumns.push_back(
-                    {static_cast<int>(c) + 1, column.heading, *reason, column.answers, filled});
+                file.skippedColumns.push_back({static_cast<int>(c) + 1, heading, *reason,
+                                               column.tally.answers,
+                                               column.tally.answers + column.tally.notAnswers()});
                 continue;
             }
             afterStatements = true;
-            result_.propositions.push_back({column.heading, column.counts});
-            result_.unread.insert(result_.unread.end(), column.unread.begin(), column.unread.end());
+            file.propositions.push_back({heading, column.tally.counts});
+            column.unread.appendTo(file.unread, reading_);
+            unread += column.tally.notAnswers();
         }
-        std::sort(result_.unread.begin(), result_.unread.end(),
+        std::sort(file.unread.begin(), file.unread.end(),
                   [](const UnreadCell& a, const UnreadCell& b) {
                       return std::pair(a.row, a.column) < std::pair(b.row, b.column);
                   });
+        if (file.unread.size() > kUnreadListed) file.unread.resize(kUnreadListed);
+        file.unreadNotListed = unread - static_cast<int>(file.unread.size());
     }
 
-    // An export repeats a handful of answer texts: each is worded out once.
-    int pointOf(std::string_view text) {
-        if (const auto known = points_.find(text); known != points_.end()) return known->second;
-        const int point = LikertPointOf(text);
-        if (points_.size() < kKnownTexts) points_.emplace(text, point);
-        return point;
-    }
-
-    struct TextHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view text) const {
-            return std::hash<std::string_view>{}(text);
-        }
-    };
-    static constexpr std::size_t kKnownTexts = 256;
-    std::unordered_map<std::string, int, TextHash, std::equal_to<>> points_;
-
-    SurveyFile result_;
+    char delimiter_;
+    CellMemo* memo_;
+    int reading_ = -1;               // kUtf8 or kCp1252 once settled
+    unsigned open_ = kBothReadings;  // the readings still possible, a bit each
     Layout layout_ = Layout::Undecided;
     int row_ = 0;  // records finished so far
     std::size_t column_ = 0;
-    bool rowFilled_ = false;
+    // The first record whole; after it, a row's cells up to the total's.
     std::vector<std::string> fields_;
+    std::vector<std::string> converted_;
+    bool countedAlready_ = false;  // Counts: a cell past the total came, and the row is counted
+    bool pastTheTotal_ = false;    // Numbered: a cell past the total is filled
+    bool rowFilled_ = false;
+    CountsRows counts_;
     std::vector<ResponseColumn> columns_;
-    // Layout::Numbered: the heading and the rows waiting for the layout to be decided.
-    std::vector<std::string> heading_;
-    std::vector<std::pair<int, std::vector<std::string>>> waiting_;
-    bool offScale_ = false;
+    std::size_t columnCount_ = 0;  // columns_.size(), asked of every cell
+    int respondents_ = 0;
 };
 
-// libcsv trims blanks and tabs around unquoted fields; in a tab-delimited file only blanks.
-int blankIsSpace(unsigned char c) {
-    return c == ' ';
-}
+// A reader, or after a record that decides the layout by the encoding, one for each reading.
+class Readers {
+  public:
+    Readers(char delimiter, CellMemo& memo) : first_(delimiter, memo) {}
+
+    void field(std::string_view text) {
+        first_.field(text);
+        if (second_) second_->field(text);
+    }
+    void endRecord() {
+        if (second_) {
+            first_.endRecord();
+            second_->endRecord();
+        } else if (!first_.endRecord()) {
+            second_.emplace(first_);
+            first_.settle(kUtf8);
+            second_->settle(kCp1252);
+            first_.endRecord();
+            second_->endRecord();
+        }
+    }
+    void notUtf8() {
+        if (second_) {
+            first_ = std::move(*second_);
+            second_.reset();
+        }
+        first_.settle(kCp1252);
+    }
+    SurveyFile finish(int reading) {
+        return reading == kCp1252 && second_ ? second_->finish(reading) : first_.finish(reading);
+    }
+
+  private:
+    Reader first_;                  // in UTF-8 once there are two
+    std::optional<Reader> second_;  // in Windows-1252
+};
 
 }  // namespace
 
-SurveyFile ReadSurvey(std::string_view bytes) {
-    static constexpr std::string_view kBom = "\xEF\xBB\xBF";
-    if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
-    std::string converted;
-    if (!isUtf8(bytes)) {
-        converted = fromWindows1252(bytes);
-        bytes = converted;
+class SurveyStream::State {
+  public:
+    void feed(std::string_view bytes) {
+        if (!splitter_) {
+            const std::size_t first = delimiters_.scan(bytes);
+            head_.append(bytes.substr(0, first));
+            if (!delimiters_.done()) return;
+            start();
+            bytes.remove_prefix(first);
+        }
+        split(bytes);
     }
-    const char delimiter = detectDelimiter(bytes);
-    SurveyReader reader(delimiter);
 
-    csv_parser parser;
-    if (csv_init(&parser, 0) != 0) throw SurveyError(SurveyError::Reason::NotCsv, 0);
-    csv_set_delim(&parser, static_cast<unsigned char>(delimiter));
-    if (delimiter == '\t') csv_set_space_func(&parser, blankIsSpace);
-    const auto onField = [](void* text, std::size_t length, void* self) {
-        static_cast<SurveyReader*>(self)->field(
-            std::string_view(static_cast<const char*>(text), text ? length : 0));
-    };
-    const auto onRecord = [](int, void* self) { static_cast<SurveyReader*>(self)->endRecord(); };
-    const bool parsed = csv_parse(&parser, bytes.data(), bytes.size(), onField, onRecord,
-                                  &reader) == bytes.size() &&
-                        csv_fini(&parser, onField, onRecord, &reader) == 0;
-    csv_free(&parser);
-    if (!parsed) throw SurveyError(SurveyError::Reason::NotCsv, 0);
-    return reader.finish();
+    SurveyFile finish() {
+        if (!splitter_) start();
+        splitter_->finish();
+        return readers_->finish(utf8_.valid() ? kUtf8 : kCp1252);
+    }
+
+  private:
+    void start() {
+        const std::string head = std::move(head_);
+        std::string_view bytes = head;
+        static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+        if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
+        readers_.emplace(delimiters_.delimiter(), memo_);
+        splitter_.emplace(delimiters_.delimiter(), *readers_, kFieldLimit);
+        split(bytes);
+    }
+
+    void split(std::string_view bytes) {
+        if (!utf8_.failed()) {
+            utf8_.feed(bytes);
+            if (utf8_.failed()) readers_->notUtf8();
+        }
+        splitter_->feed(bytes);
+    }
+
+    DelimiterCount delimiters_;
+    std::string head_;  // the bytes before the delimiter is known
+    Utf8Check utf8_;
+    CellMemo memo_;
+    std::optional<Readers> readers_;
+    std::optional<CsvSplitter<Readers>> splitter_;
+};
+
+SurveyStream::SurveyStream() : state_(std::make_unique<State>()) {}
+SurveyStream::~SurveyStream() = default;
+
+void SurveyStream::feed(std::string_view bytes) {
+    state_->feed(bytes);
+}
+
+SurveyFile SurveyStream::finish() {
+    return state_->finish();
+}
+
+SurveyFile ReadSurvey(std::string_view bytes) {
+    SurveyStream stream;
+    stream.feed(bytes);
+    return stream.finish();
+}
+
+SurveyFile ReadSurveyFile(const std::filesystem::path& file, std::size_t bufferSize) {
+    using Reason = SurveyFileError::Reason;
+    // Non-blocking, so that a FIFO without a writer opens at once and is then refused.
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) throw SurveyFileError(Reason::CannotOpen, std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
+    if (!S_ISREG(status.st_mode))
+        throw SurveyFileError(Reason::NotARegularFile,
+                              S_ISDIR(status.st_mode)
+                                  ? "it is a folder, not a file"
+                                  : "it is not a regular file (a device, a FIFO or a socket)");
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    SurveyStream stream;
+    const auto buffer = std::make_unique<char[]>(bufferSize);
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer.get(), bufferSize);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) throw SurveyFileError(Reason::CannotRead, std::strerror(errno));
+        if (n == 0) break;
+        stream.feed(std::string_view(buffer.get(), static_cast<std::size_t>(n)));
+    }
+    return stream.finish();
 }
 
 std::string CsvRecord(std::span<const std::string> cells) {

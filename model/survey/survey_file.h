@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -27,20 +28,28 @@ using LikertCounts = std::array<std::int32_t, store::kLikertPoints>;
 struct SurveyProposition {
     std::string text;
     LikertCounts counts{};
+    bool operator==(const SurveyProposition&) const = default;
 };
 
 // A cell that was not understood; row and column count from 1 as a spreadsheet shows them.
+// Its text is cut after kUnreadTextBytes, with an ellipsis.
 struct UnreadCell {
     int row = 0;
     int column = 0;
     std::string text;
+    bool operator==(const UnreadCell&) const = default;
 };
+
+// How many cells not understood a file lists, in row and column order; the rest are counted.
+inline constexpr std::size_t kUnreadListed = 1000;
+inline constexpr std::size_t kUnreadTextBytes = 200;
 
 // A counts row whose total column disagrees with the sum of its five counts.
 struct TotalMismatch {
     int row = 0;
     std::string total;
     std::int64_t sum = 0;
+    bool operator==(const TotalMismatch&) const = default;
 };
 
 // Why a column of a responses file is not a proposition.
@@ -59,6 +68,7 @@ struct SkippedColumn {
     SkipReason reason = SkipReason::Empty;
     int answers = 0;  // cells that are answers on the scale
     int filled = 0;   // cells that hold anything
+    bool operator==(const SkippedColumn&) const = default;
 };
 
 struct SurveyFile {
@@ -66,9 +76,11 @@ struct SurveyFile {
     char delimiter = ',';
     int rowsRead = 0;  // propositions' rows, or respondents
     std::vector<SurveyProposition> propositions;
-    std::vector<UnreadCell> unread;
+    std::vector<UnreadCell> unread;  // the first kUnreadListed
+    int unreadNotListed = 0;         // cells not understood after those
     std::vector<TotalMismatch> totals;
     std::vector<SkippedColumn> skippedColumns;  // responses only
+    bool operator==(const SurveyFile&) const = default;
 };
 
 // Why a file gives nothing to import; the caller words it.
@@ -88,35 +100,54 @@ class SurveyError : public std::runtime_error {
     SurveyFile read;
 };
 
-// The largest survey file read: far beyond any export of 99 statements, small enough to hold.
-inline constexpr std::uint64_t kSurveyFileLimit = std::uint64_t{64} << 20;
-
-// Why the bytes of a survey file were not read. what() says it in English, with the
-// system's own words when the system refused.
+// Why a survey file was not read. what() says it in English, with the system's own words
+// when the system refused.
 class SurveyFileError : public std::runtime_error {
   public:
     enum class Reason {
         CannotOpen,       // missing, no permission, ...
         NotARegularFile,  // a device, a FIFO, a folder: it could block or never end
-        TooLarge,         // over the limit
         CannotRead,       // the system failed while reading
     };
     SurveyFileError(Reason reason, const std::string& what);
     Reason reason;
 };
 
-// The bytes of a survey file, read without ever blocking: only a regular file of at most
-// `limit` bytes is read, and anything else is refused before a byte is read.
-std::string ReadSurveyBytes(const std::filesystem::path& file,
-                            std::uint64_t limit = kSurveyFileLimit);
+// Reads an export as its bytes come, in pieces of any size, and counts it. What it holds
+// grows with the columns (a heading, the counts and at most kUnreadListed cells not
+// understood each), never with the rows. The encoding is known only at the end: until then
+// a cell that reads otherwise in Windows-1252 is counted both ways.
+class SurveyStream {
+  public:
+    SurveyStream();
+    ~SurveyStream();
+    SurveyStream(const SurveyStream&) = delete;
+    SurveyStream& operator=(const SurveyStream&) = delete;
+
+    void feed(std::string_view bytes);
+    // What ReadSurvey returns or throws, of all the bytes fed.
+    SurveyFile finish();
+
+  private:
+    class State;
+    std::unique_ptr<State> state_;
+};
 
 // Reads the bytes of an export: UTF-8 with or without BOM or Windows-1252, comma,
 // semicolon or tab, RFC 4180 quoting. Of a responses file only the columns a person would
 // call statements become propositions (see survey_file.cpp). The apostrophe that CsvRecord
-// puts before a formula is taken off. Throws SurveyError when there is nothing to import or
-// more propositions than a factor holds; a file it returns always holds from 1 to
-// kPropositionRows propositions.
+// puts before a formula is taken off; a cell is read up to its first 64 KiB. Throws
+// SurveyError when there is nothing to import or more propositions than a factor holds; a
+// file it returns always holds from 1 to kPropositionRows propositions.
 SurveyFile ReadSurvey(std::string_view bytes);
+
+inline constexpr std::size_t kSurveyReadBuffer = std::size_t{64} << 10;
+
+// ReadSurvey of a file, read `bufferSize` bytes at a time and never whole, without ever
+// blocking: only a regular file is read, and anything else is refused before a byte is
+// read. Throws SurveyFileError when the file cannot be read, SurveyError as ReadSurvey.
+SurveyFile ReadSurveyFile(const std::filesystem::path& file,
+                          std::size_t bufferSize = kSurveyReadBuffer);
 
 // One CSV record: comma-separated, a cell quoted where RFC 4180 needs it, ended by CRLF.
 // A cell that a spreadsheet would run as a formula (it starts with =, +, -, @, a tab or a

@@ -10,6 +10,11 @@
 #include <sstream>
 
 namespace vpl::core {
+
+void PrintTo(const UnreadCell& cell, std::ostream* out) {
+    *out << "row " << cell.row << ", column " << cell.column << ": \"" << cell.text << '"';
+}
+
 namespace {
 
 struct Expected {
@@ -414,9 +419,181 @@ TEST(SurveyFile, FormulasAreWrittenInertAndReadBack) {
     }
 }
 
-// Only a regular file within the limit is read, and anything else is refused at once:
-// a FIFO without a writer, a device without an end, a folder.
-TEST(SurveyFile, OnlyRegularFilesWithinTheLimitAreRead) {
+// What a reader makes of the bytes fed in pieces of one size, whether it returns or refuses.
+struct Outcome {
+    std::optional<SurveyError::Reason> refused;
+    int propositions = 0;
+    SurveyFile file;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome readInPieces(std::string_view bytes, std::size_t piece) {
+    SurveyStream stream;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) stream.feed(bytes.substr(at, piece));
+    try {
+        return {std::nullopt, 0, stream.finish()};
+    } catch (const SurveyError& e) {
+        return {e.reason, e.propositions, e.read};
+    }
+}
+
+std::string readmeSample(const char* name) {
+    std::ifstream in(std::string(VPL_SAMPLES_DIR) + "/" + name, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// A heading of the scale's words that heads counts in UTF-8, but not in Windows-1252, where
+// its "Não" reads "NÃ£o".
+const std::string kWordsHeading =
+    "Item,Discordo totalmente,Discordo,N\xC3\xA3o concordo nem discordo,Concordo,"
+    "Concordo totalmente\n";
+
+// Wherever the pieces end, in a quote, a character or a line end, and however late the
+// encoding shows, the file reads as it does whole.
+TEST(SurveyFile, ReadsTheSameInPiecesOfAnySize) {
+    std::string respondents = "Carimbo,E-mail,Q1,\"Q2, \"\"a segunda\"\"\",Coment\xE1rio\r\n";
+    for (int r = 0; r < 3000; ++r)
+        respondents += "2026-03-02 10:" + std::to_string(r % 60) + ",p" + std::to_string(r) +
+                       "@x.org," + "12345x"[r % 6] + ",\"Concordo\r\n totalmente\"," +
+                       (r % 7 ? "" : "\"bom, \"\"\xF3timo\"\"\"") + "\r\n";
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"counts sample", readmeSample("counts.csv")},
+        {"responses sample", readmeSample("responses.csv")},
+        {"LimeSurvey sample", readmeSample("limesurvey.csv")},
+        {"quotes and line breaks",
+         "Proposição,DT,D,I,C,CT\r\n\"Preço, prazo\",1,2,3,4,5\r\n"
+         "\"Diz \"\"sim\"\"\nem duas linhas\" ,0,0,7,0,1\r\n  \r\n"},
+        {"BOM and tab", "\xEF\xBB\xBFItem\tDT\tD\tI\tC\tCT\tTotal\nPrazo\t 3 \t1\t0\t2\t4\t9\n"},
+        {"Windows-1252 and semicolon", "Pre\xE7o justo;2;;1;4;0;7\nAten\xE7\xE3o;0;1;0;x;9;y;z\n"},
+        {"numbered heading, counts", "Item,1,2,3,4,5\nA,1,2,4,3,2\nB,0,2,7,12,9\n"},
+        {"numbered heading, responses", "Nome,1,2,3,4,5\nAna,5,4,3,3,2\nBia,1,1,1,1,1\n"},
+        {"every factor", "Fator,Proposição,DT,D,I,C,CT\r\n1,A,1,2,3,4,5\r\n"},
+        {"3,000 respondents, a comment in Windows-1252", respondents},
+        {"the heading decides by the encoding, and stays UTF-8",
+         kWordsHeading + "Pre\xC3\xA7o,1,2,3,4,5\n"},
+        {"the heading decides by the encoding, then Windows-1252",
+         kWordsHeading + "Pre\xE7o,1,2,3,4,5\n"},
+        {"a BOM cut short", "\xEF\xBB"},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        const Outcome whole = readInPieces(bytes, bytes.size() + 1);
+        for (const std::size_t piece : {1, 7, 4096}) {
+            const Outcome pieces = readInPieces(bytes, piece);
+            EXPECT_TRUE(pieces == whole)
+                << "in pieces of " << piece << ": " << pieces.file.propositions.size()
+                << " propositions, " << pieces.file.unread.size() << " cells not understood";
+        }
+    }
+    // The heading is the scale's in UTF-8 only.
+    EXPECT_EQ(ReadSurvey(kWordsHeading + "Pre\xC3\xA7o,1,2,3,4,5\n").layout, SurveyLayout::Counts);
+    const SurveyFile cp1252 = readInPieces(kWordsHeading + "Pre\xE7o,1,2,3,4,5\n", 1).file;
+    EXPECT_EQ(cp1252.layout, SurveyLayout::Responses);
+    ASSERT_EQ(cp1252.propositions.size(), 5u);
+    EXPECT_EQ(cp1252.propositions[2].text, "N\xC3\x83\xC2\xA3o concordo nem discordo");
+}
+
+// The encoding shows only in a row past the first read of the file: the rows before it,
+// already counted, read as that encoding has them.
+TEST(SurveyFile, AByteLateInTheFileDecidesTheEncodingOfAll) {
+    struct Case {
+        const char* name;
+        std::string lastCell;
+        std::string heading;              // of the first column, as read
+        std::int32_t neutral;             // answers 3 in the first column
+        std::vector<std::string> unread;  // of the first column
+    };
+    const std::vector<Case> cases = {
+        {"UTF-8", "N\xC3\xA3o sei", "Caf\xC3\xA9", 1, {"N\xC3\xA3o sei"}},
+        {"Windows-1252",
+         "N\xE3o sei",
+         "Caf\xC3\x83\xC2\xA9",
+         0,
+         {"N\xC3\x83\xC2\xA3o concordo nem discordo", "N\xC3\xA3o sei"}},
+    };
+    namespace fs = std::filesystem;
+    const fs::path path =
+        fs::temp_directory_path() / ("vpl-late-" + std::to_string(::getpid()) + ".csv");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = "Caf\xC3\xA9,Q2\r\nN\xC3\xA3o concordo nem discordo,4\r\n";
+        int fillers = 0;
+        for (; bytes.size() <= kSurveyReadBuffer; ++fillers) bytes += "4,4\r\n";
+        bytes += c.lastCell + ",5\r\n";
+        std::ofstream(path, std::ios::binary) << bytes;
+        const SurveyFile file = ReadSurveyFile(path);
+        ASSERT_EQ(file.propositions.size(), 2u);
+        EXPECT_EQ(file.propositions[0].text, c.heading);
+        EXPECT_EQ(file.propositions[0].counts, (LikertCounts{0, 0, c.neutral, fillers, 0}));
+        EXPECT_EQ(file.propositions[1].counts, (LikertCounts{0, 0, 0, fillers + 1, 1}));
+        std::vector<std::string> unread;
+        for (const UnreadCell& cell : file.unread) unread.push_back(cell.text);
+        EXPECT_EQ(unread, c.unread);
+    }
+    fs::remove(path);
+}
+
+// However many cells are not understood, the first are listed, in row and column order and
+// only of statements, and the rest counted; a long text is cut where a character ends.
+TEST(SurveyFile, CellsNotUnderstoodAreListedUpToALimit) {
+    const std::string longText = "x" + [] {
+        std::string e;
+        for (int i = 0; i < 125; ++i) e += "\xC3\xA9";
+        return e;
+    }();
+    std::string bytes = "Q1,Q2,Coment\xC3\xA1rio\n";
+    std::vector<std::pair<int, int>> expected;  // row, column of every cell not understood
+    for (int row = 2; row < 3002; ++row) {
+        const bool first = row % 2 == 0, second = row % 3 == 0;
+        bytes += std::string(first ? "talvez" : "4") + "," + (second ? longText : "5") +
+                 ",bom demais para uma nota\n";
+        if (first) expected.push_back({row, 1});
+        if (second) expected.push_back({row, 2});
+    }
+    const SurveyFile file = ReadSurvey(bytes);
+    ASSERT_EQ(file.propositions.size(), 2u);
+    ASSERT_EQ(file.unread.size(), kUnreadListed);
+    EXPECT_EQ(file.unreadNotListed, static_cast<int>(expected.size() - kUnreadListed));
+    for (std::size_t i = 0; i < kUnreadListed; ++i) {
+        ASSERT_EQ(std::pair(file.unread[i].row, file.unread[i].column), expected[i]) << i;
+        EXPECT_EQ(file.unread[i].text,
+                  file.unread[i].column == 1 ? "talvez" : longText.substr(0, 199) + "\xE2\x80\xA6");
+    }
+
+    // Counts: in the order of the rows, each row's own cells before those past its total.
+    std::string counts = "P,DT,D,I,C,CT\n";
+    for (const char* row : {"A,x,1,1,1,1", "B,1,1,1,1,y"}) {
+        counts += row;
+        for (int extra = 0; extra < 600; ++extra) counts += ",e";
+        counts += "\n";
+    }
+    const SurveyFile read = ReadSurvey(counts);
+    ASSERT_EQ(read.unread.size(), kUnreadListed);
+    // Each row: its one count not understood, and the 599 cells past its total.
+    EXPECT_EQ(read.unreadNotListed, 2 * 600 - static_cast<int>(kUnreadListed));
+    EXPECT_EQ(read.unread[0], (UnreadCell{2, 2, "x"}));
+    EXPECT_EQ(read.unread[1], (UnreadCell{2, 8, "e"}));
+    EXPECT_EQ(read.unread[600], (UnreadCell{3, 6, "y"}));
+    EXPECT_EQ(read.unread[601], (UnreadCell{3, 8, "e"}));
+}
+
+// A cell is read up to its first 64 KiB, wherever the read ends.
+TEST(SurveyFile, ALongCellIsReadUpToALimit) {
+    const std::string text(100000, 'x');
+    const std::string bytes = "P,DT,D,I,C,CT\n\"" + text + "\",1,2,3,4,5\n";
+    for (const std::size_t piece : {std::size_t{4096}, bytes.size()}) {
+        const SurveyFile file = readInPieces(bytes, piece).file;
+        ASSERT_EQ(file.propositions.size(), 1u);
+        EXPECT_EQ(file.propositions[0].text, text.substr(0, 65536));
+        EXPECT_EQ(file.propositions[0].counts, (LikertCounts{1, 2, 3, 4, 5}));
+    }
+}
+
+// Only a regular file is read, of any size, and anything else is refused at once: a FIFO
+// without a writer, a device without an end, a folder.
+TEST(SurveyFile, OnlyRegularFilesAreRead) {
     namespace fs = std::filesystem;
     const fs::path dir = fs::temp_directory_path() / ("vpl-survey-" + std::to_string(::getpid()));
     fs::create_directories(dir);
@@ -427,25 +604,22 @@ TEST(SurveyFile, OnlyRegularFilesWithinTheLimitAreRead) {
     using Reason = SurveyFileError::Reason;
     struct Case {
         fs::path file;
-        std::uint64_t limit;
         std::optional<Reason> refused;
     };
     const std::vector<Case> cases{
-        {answers, kSurveyFileLimit, std::nullopt},
-        {answers, 28, std::nullopt},  // exactly its size
-        {answers, 27, Reason::TooLarge},
-        {"/dev/zero", kSurveyFileLimit, Reason::NotARegularFile},
-        {fifo, kSurveyFileLimit, Reason::NotARegularFile},
-        {dir, kSurveyFileLimit, Reason::NotARegularFile},
-        {dir / "missing.csv", kSurveyFileLimit, Reason::CannotOpen},
+        {answers, std::nullopt},
+        {"/dev/zero", Reason::NotARegularFile},
+        {fifo, Reason::NotARegularFile},
+        {dir, Reason::NotARegularFile},
+        {dir / "missing.csv", Reason::CannotOpen},
     };
     ::alarm(30);  // a read that blocks ends the run instead of hanging it
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.file.string() + " within " + std::to_string(c.limit));
+        SCOPED_TRACE(c.file.string());
         try {
-            const std::string bytes = ReadSurveyBytes(c.file, c.limit);
+            const SurveyFile file = ReadSurveyFile(c.file);
             EXPECT_FALSE(c.refused);
-            EXPECT_EQ(bytes, "P,DT,D,I,C,CT\r\nA,1,2,3,4,5\r\n");
+            expectPropositions(file, {{"A", {1, 2, 3, 4, 5}}});
         } catch (const SurveyFileError& e) {
             EXPECT_EQ(c.refused, e.reason) << e.what();
         }

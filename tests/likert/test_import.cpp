@@ -201,14 +201,13 @@ class ImportTest : public QObject {
         QCOMPARE(w.grid().textAt(kFirstRow, 0), firstText);
     }
 
-    // Only a regular file within the limit is read: a FIFO without a writer, a device without
-    // end, a folder or a file over the limit is refused at once, and nothing is stored.
+    // Only a regular file is read: a FIFO without a writer, a device without end or a folder is
+    // refused at once, and nothing is stored.
     void filesThatAreNoSurveyAreRefusedAtOnce_data() {
-        QTest::addColumn<QString>("file");  // FIFO, FOLDER and LARGE stand for the test's own
+        QTest::addColumn<QString>("file");  // FIFO and FOLDER stand for the test's own
         QTest::newRow("a device") << "/dev/zero";
         QTest::newRow("a FIFO") << "FIFO";
         QTest::newRow("a folder") << "FOLDER";
-        QTest::newRow("over the limit") << "LARGE";
     }
     void filesThatAreNoSurveyAreRefusedAtOnce() {
         QFETCH(QString, file);
@@ -221,10 +220,6 @@ class ImportTest : public QObject {
         } else if (file == "FOLDER") {
             file = f.dir() + "/folder.csv";
             QVERIFY(QDir().mkdir(file));
-        } else if (file == "LARGE") {
-            chooseFile(f, kSemicolonCounts);
-            file = f.dir() + "/answers.csv";  // sparse: the rest is never written
-            QVERIFY(QFile::resize(file, (qint64(64) << 20) + 1));
         }
         FileDialog::setFake([file](const QString&) { return file; });
         ::alarm(30);  // a read that blocks ends the run instead of hanging it
@@ -236,6 +231,35 @@ class ImportTest : public QObject {
         QVERIFY2(MessageBox::shown().first().text.contains(QDir::toNativeSeparators(file)),
                  qPrintable(MessageBox::shown().first().text));
         QCOMPARE(storedFactor(f), before);
+    }
+
+    // A file of many cells not understood: the preview lists the first ones and says, in the
+    // interface's language, how many more there are; the label counts them all.
+    void aLongListOfCellsNotUnderstoodSaysHowManyMore_data() {
+        QTest::addColumn<int>("idioma");
+        QTest::addColumn<QString>("more");
+        QTest::newRow("English") << 1 << QString::fromUtf8("\u2026 and 500 more");
+        QTest::newRow("Spanish") << 2 << QString::fromUtf8("\u2026 y 500 m\u00e1s");
+        QTest::newRow("Portuguese") << 3 << QString::fromUtf8("\u2026 e mais 500");
+    }
+    void aLongListOfCellsNotUnderstoodSaysHowManyMore() {
+        QFETCH(int, idioma);
+        QFETCH(QString, more);
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Idioma = " + std::to_string(idioma));
+        Window w(f);
+        QByteArray bytes = "Q1,Q2\n";
+        for (int r = 0; r < 1500; ++r) bytes += "talvez,5\n4,5\n";
+        chooseFile(f, bytes);
+        QString label;
+        test::whenModal(
+            [&](QWidget& dialog) { label = child<QLabel>(dialog, "lblNaoLidas")->text(); });
+        const QStringList preview = w.importWith("cmdCancelar");
+        QCOMPARE(preview.size(), int(core::kUnreadListed) + 2);  // the cells, how many more, rows
+        QVERIFY2(preview[0].contains("2") && preview[0].contains("\"talvez\""),
+                 qPrintable(preview[0]));
+        QCOMPARE(preview[int(core::kUnreadListed)], more);
+        QVERIFY2(label.contains("1500"), qPrintable(label));
     }
 
     // Respondents' rows whose columns are all a tool's own fields or no answers: the preview

@@ -594,17 +594,13 @@ void frmTabela::importInto(int factor, const QString& path) {
     const auto refuse = [&](const QString& text) {
         MessageBox::show(this, text, QString::fromUtf8(t.title), MessageBox::Icon::Warning);
     };
-    std::string bytes;
+    core::SurveyFile survey;
     try {
-        bytes = core::ReadSurveyBytes(QFile::encodeName(path).toStdString());
+        survey = core::ReadSurveyFile(QFile::encodeName(path).toStdString());
     } catch (const core::SurveyFileError& e) {
         refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(path) + "\n" +
                QString::fromUtf8(e.what()));
         return;
-    }
-    core::SurveyFile survey;
-    try {
-        survey = core::ReadSurvey(bytes);
     } catch (const core::SurveyError& e) {
         using Reason = core::SurveyError::Reason;
         if (e.reason == Reason::NoPropositions && !e.read.skippedColumns.empty()) {

@@ -53,6 +53,7 @@ constexpr core::Translated kTexts[] = {
      "Celdas no comprendidas: %1 (no entran en los conteos)"},
     {"cell", "Linha %1, coluna %2: \"%3\"", "Row %1, column %2: \"%3\"",
      "Fila %1, columna %2: \"%3\""},
+    {"moreCells", "… e mais %1", "… and %1 more", "… y %1 más"},
     {"total", "Linha %1: total %2, mas a soma das contagens é %3",
      "Row %1: total %2, but the counts add up to %3",
      "Fila %1: total %2, pero la suma de los conteos es %3"},
@@ -113,6 +114,7 @@ ImportTexts textsIn(core::Language language) {
             .proposition = text("proposition"),
             .notUnderstood = text("notUnderstood"),
             .cell = text("cell"),
+            .moreCells = text("moreCells"),
             .total = text("total"),
             .importAll = text("importAll"),
             .importRest = text("importRest"),
@@ -217,12 +219,16 @@ frmImportar::frmImportar(const core::SurveyFile& survey, const QString& factor,
     for (const core::UnreadCell& c : survey.unread)
         lstNaoLidas->addItem(
             tr8(t.cell).arg(c.row).arg(c.column).arg(QString::fromStdString(c.text)));
+    if (survey.unreadNotListed > 0)
+        lstNaoLidas->addItem(tr8(t.moreCells).arg(survey.unreadNotListed));
     for (const core::TotalMismatch& m : survey.totals)
         lstNaoLidas->addItem(
             tr8(t.total).arg(m.row).arg(QString::fromStdString(m.total)).arg(m.sum));
     for (const core::SkippedColumn& c : survey.skippedColumns)
         lstNaoLidas->addItem(skippedLine(t, c));
-    lblNaoLidas = namedLabel(this, "lblNaoLidas", tr8(t.notUnderstood).arg(survey.unread.size()));
+    lblNaoLidas =
+        namedLabel(this, "lblNaoLidas",
+                   tr8(t.notUnderstood).arg(survey.unread.size() + survey.unreadNotListed));
     const bool anyRemark = lstNaoLidas->count() > 0;
     lstNaoLidas->setVisible(anyRemark);
     lblNaoLidas->setVisible(anyRemark);

@@ -30,6 +30,7 @@ struct ImportTexts {
     const char* proposition;
     const char* notUnderstood;  // %1 how many
     const char* cell;           // %1 row, %2 column, %3 text
+    const char* moreCells;      // %1 cells not understood past those listed
     const char* total;          // %1 row, %2 the total, %3 the sum
     const char* importAll;
     const char* importRest;
