@@ -178,14 +178,31 @@ bool writable(const std::filesystem::path& file) {
 }  // namespace
 
 std::unique_ptr<Database> Database::open(const std::filesystem::path& file, const std::string& key,
-                                         Access access) {
+                                         Access access, const KeptKeys& keptKeys) {
+    refuseWhatIsNoRegularFile(file);
+    // The password's key is derived here, faster than the library would, unless the key
+    // is given already derived (x'..') or was kept from an earlier opening of the file.
+    const std::optional<std::vector<std::uint8_t>> salt =
+        key.rfind("x'", 0) == 0 ? std::nullopt : SaltOf(file);
+    if (!salt) return openWithKey(file, key, access);
+    if (const std::optional<std::string> kept = keptKeys.find(key, *salt)) {
+        try {
+            return openWithKey(file, *kept, access);
+        } catch (const StoreError&) {
+            // Not this file's key after all: derived below, and kept anew when it opens.
+        }
+    }
+    const std::string derived = RawKeyFor(key, *salt);
+    std::unique_ptr<Database> db = openWithKey(file, derived, access);
+    keptKeys.keep(key, *salt, derived);
+    return db;
+}
+
+std::unique_ptr<Database> Database::openWithKey(const std::filesystem::path& file,
+                                                const std::string& fileKey, Access access) {
     // A file that cannot be written is opened for reading; either way nothing is written
     // here, so a file that turns out unusable keeps its bytes exactly.
     const bool readOnly = access == Access::ReadOnly || !writable(file);
-    // The password's key is derived here, faster than the library would, unless the key
-    // is given already derived (x'..').
-    refuseWhatIsNoRegularFile(file);
-    const std::string fileKey = key.rfind("x'", 0) == 0 ? key : RawKeyOf(file, key).value_or(key);
     if (!readOnly)
         return openChecked(
             openHandle(file.string(), file, fileKey, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX),

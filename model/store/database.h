@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/key_derivation.h"
 #include "store/value.h"
 
 struct sqlite3;
@@ -80,9 +81,11 @@ class Database {
         ReadOnly,
     };
     // Opens an existing file with its key. Never creates a file, and writes nothing to it
-    // until something is saved.
+    // until something is saved. The key derived from a password is looked up in and kept
+    // to `keptKeys` (none by default).
     static std::unique_ptr<Database> open(const std::filesystem::path& file, const std::string& key,
-                                          Access access = Access::AsTheFileAllows);
+                                          Access access = Access::AsTheFileAllows,
+                                          const KeptKeys& keptKeys = KeptKeys({}));
     // Creates a new, empty file with the key (used by the builder of the delivered file).
     static std::unique_ptr<Database> create(const std::filesystem::path& file,
                                             const std::string& key);
@@ -139,6 +142,8 @@ class Database {
   private:
     using Handle = std::unique_ptr<sqlite3, int (*)(sqlite3*)>;
     explicit Database(sqlite3* handle);
+    static std::unique_ptr<Database> openWithKey(const std::filesystem::path& file,
+                                                 const std::string& fileKey, Access access);
     static std::unique_ptr<Database> openChecked(Handle handle, const std::filesystem::path& file,
                                                  bool readOnly);
     sqlite3_stmt* prepare(const std::string& sql);

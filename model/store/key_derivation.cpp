@@ -9,8 +9,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstdio>
+#include <fstream>
 
 namespace vpl::store {
 
@@ -49,6 +51,16 @@ class DigestBlock {
   private:
     std::uint8_t block_[SHA_CBLOCK] = {};
 };
+
+std::string hexOf(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const std::uint8_t byte : bytes) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0x0f];
+    }
+    return hex;
+}
 
 }  // namespace
 
@@ -94,7 +106,7 @@ std::vector<std::uint8_t> Pbkdf2HmacSha1(std::string_view password,
     return derived;
 }
 
-std::optional<std::string> RawKeyOf(const std::filesystem::path& file, std::string_view password) {
+std::optional<std::vector<std::uint8_t>> SaltOf(const std::filesystem::path& file) {
     std::vector<std::uint8_t> salt(kSaltLength);
     // Never blocks: a FIFO opens at once and, like a device or a folder, gives no salt.
     const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -111,13 +123,65 @@ std::optional<std::string> RawKeyOf(const std::filesystem::path& file, std::stri
     }
     ::close(fd);
     if (got < kSaltLength) return std::nullopt;
-    std::string raw = "x'";
-    for (const std::uint8_t byte : Pbkdf2HmacSha1(password, salt, kIterations, kKeyLength)) {
-        char hex[3];
-        std::snprintf(hex, sizeof hex, "%02X", byte);
-        raw += hex;
+    return salt;
+}
+
+std::string RawKeyFor(std::string_view password, const std::vector<std::uint8_t>& salt) {
+    return "x'" + hexOf(Pbkdf2HmacSha1(password, salt, kIterations, kKeyLength)) + "'";
+}
+
+std::optional<std::string> RawKeyOf(const std::filesystem::path& file, std::string_view password) {
+    const std::optional<std::vector<std::uint8_t>> salt = SaltOf(file);
+    if (!salt) return std::nullopt;
+    return RawKeyFor(password, *salt);
+}
+
+std::filesystem::path KeptKeys::entry(std::string_view password,
+                                      const std::vector<std::uint8_t>& salt) const {
+    SHA_CTX state;
+    SHA1_Init(&state);
+    SHA1_Update(&state, password.data(), password.size());
+    SHA1_Update(&state, salt.data(), salt.size());
+    std::vector<std::uint8_t> digest(SHA_DIGEST_LENGTH);
+    SHA1_Final(digest.data(), &state);
+    return folder_ / hexOf(digest);
+}
+
+std::optional<std::string> KeptKeys::find(std::string_view password,
+                                          const std::vector<std::uint8_t>& salt) const {
+    if (folder_.empty()) return std::nullopt;
+    std::ifstream in(entry(password, salt), std::ios::binary);
+    std::string key;
+    if (!std::getline(in, key)) return std::nullopt;
+    // Anything but a raw key of the right length is no kept key.
+    const bool wellFormed = key.size() == 2 * kKeyLength + 3 && key.rfind("x'", 0) == 0 &&
+                            key.back() == '\'' &&
+                            std::all_of(key.begin() + 2, key.end() - 1, [](char c) {
+                                return std::isxdigit(static_cast<unsigned char>(c));
+                            });
+    if (!wellFormed) return std::nullopt;
+    return key;
+}
+
+void KeptKeys::keep(std::string_view password, const std::vector<std::uint8_t>& salt,
+                    const std::string& rawKey) const {
+    if (folder_.empty()) return;
+    std::error_code ignored;  // a key not kept is derived again next time
+    std::filesystem::create_directories(folder_, ignored);
+    const std::filesystem::path target = entry(password, salt);
+    std::filesystem::path part = target;
+    part += ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        out << rawKey << '\n';
+        if (!out.flush()) {
+            std::filesystem::remove(part, ignored);
+            return;
+        }
     }
-    return raw + "'";
+    // Whole or not at all: a reader never sees half an entry.
+    std::filesystem::rename(part, target, ignored);
+    if (ignored) std::filesystem::remove(part, ignored);
 }
 
 }  // namespace vpl::store

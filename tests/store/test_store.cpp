@@ -280,6 +280,45 @@ TEST_F(StoreTest, KeyIsDerivedAsTheStandardAndTheLibraryDeriveIt) {
     EXPECT_FALSE(RawKeyOf(dir / "missing.mdb", kDatabaseKey));
 }
 
+// A derived key is kept for the next opening; a kept entry that is no key, or the key of
+// another file, never stops the file from opening, and is replaced by the right one.
+TEST_F(StoreTest, KeptKeysOpenTheFileAndNeverStopIt) {
+    createDeliveredFile(file);
+    const fs::path folder = dir / "keys";
+    const KeptKeys kept(folder);
+    const std::vector<std::uint8_t> salt = SaltOf(file).value();
+    const std::string right = RawKeyOf(file, kDatabaseKey).value();
+    auto openWithKept = [&] {
+        return Database::open(file, kDatabaseKey, Database::Access::AsTheFileAllows, kept)
+            ->firstRow("Parametro", {"versaoBD"})
+            .text("versaoBD");
+    };
+    EXPECT_FALSE(kept.find(kDatabaseKey, salt));
+    EXPECT_EQ(openWithKept(), kDeliveredVersion);
+    EXPECT_EQ(kept.find(kDatabaseKey, salt), right);
+    EXPECT_FALSE(kept.find("another password", salt));
+
+    const fs::path other = dir / "other.mdb";
+    createDeliveredFile(other);
+    const std::string wrongKey = RawKeyOf(other, kDatabaseKey).value();
+    for (const std::string& entry : {wrongKey, std::string("x'00'"), std::string("garbage")}) {
+        SCOPED_TRACE(entry);
+        kept.keep(kDatabaseKey, salt, entry);
+        EXPECT_EQ(openWithKept(), kDeliveredVersion);
+        EXPECT_EQ(kept.find(kDatabaseKey, salt), right);
+    }
+    // A wrong password is refused as before and keeps nothing.
+    fs::remove_all(folder);
+    EXPECT_THROW(Database::open(file, "wrong", Database::Access::AsTheFileAllows, kept),
+                 StoreError);
+    EXPECT_FALSE(fs::exists(folder) && !fs::is_empty(folder));
+    // A place where no folder can be made keeps nothing and opens all the same.
+    { std::ofstream(dir / "a file") << "not a folder"; }
+    const KeptKeys nowhere(dir / "a file" / "keys");
+    EXPECT_NO_THROW(Database::open(file, kDatabaseKey, Database::Access::AsTheFileAllows, nowhere));
+    EXPECT_FALSE(nowhere.find(kDatabaseKey, salt));
+}
+
 // A reader opened while the program holds the file, or after the program was killed, sees
 // what was committed even while it sits in the write-ahead log; so does a backup.
 TEST_F(StoreTest, ReadersAndBackupsSeeCommitsStillInTheLog) {

@@ -87,15 +87,32 @@ bool Program::claimSingleInstance() {
     return true;
 }
 
+namespace {
+
+// The data file's derived key is kept among the user's cached files: a start then needs
+// not derive it again.
+std::unique_ptr<store::Database> openKeepingTheKey(const std::string& file,
+                                                   const std::filesystem::path& keptKeys) {
+    return store::Database::open(file, store::kDatabaseKey,
+                                 store::Database::Access::AsTheFileAllows,
+                                 store::KeptKeys(keptKeys));
+}
+
+std::filesystem::path keptKeysFolder() {
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (cache.isEmpty()) return {};
+    return std::filesystem::path(cache.toStdString()) / "keys";
+}
+
+}  // namespace
+
 void Program::startOpening() {
-    opening_ = std::async(std::launch::async, [file = dataFilePath().toStdString()] {
-        return store::Database::open(file, store::kDatabaseKey);
-    });
+    opening_ = std::async(std::launch::async, openKeepingTheKey, dataFilePath().toStdString(),
+                          keptKeysFolder());
 }
 
 std::unique_ptr<store::Database> Program::takeOpened() {
-    if (!opening_.valid())
-        return store::Database::open(dataFilePath().toStdString(), store::kDatabaseKey);
+    if (!opening_.valid()) return openKeepingTheKey(dataFilePath().toStdString(), keptKeysFolder());
     return opening_.get();
 }
 
