@@ -26,16 +26,21 @@ int main(int argc, char** argv) {
     // Names the user's data folder, which an installed program keeps its data in; it is
     // needed before the application object exists.
     QCoreApplication::setApplicationName(QString::fromUtf8(vpl::kApplicationName));
-    // The data file is opened on a worker thread while the application object and the
-    // main window are built; a second instance never opens it.
-    vpl::Program program(programFolder(argv[0]));
+    QApplication app(argc, argv);
+    // `vpl FILE` opens that data file (a double click in the file manager); with none named
+    // the program opens its own. The options Qt knows are gone from the arguments by now.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 2)
+        qWarning("vpl: one data file at a time; %s is opened", qUtf8Printable(arguments.at(1)));
+    vpl::Program program(programFolder(argv[0]), vpl::systemNumberLocale(),
+                         arguments.value(1));
+    // The data file is opened on a worker thread while the main window is built; a second
+    // instance on the same file never opens it here.
     if (program.claimSingleInstance()) program.startOpening();
 
-    QApplication app(argc, argv);
     // The desktop matches the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VPL_APP_ID));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/vpl_icon.svg")));
-    program.locale = vpl::systemNumberLocale();
     // End-to-end tests read the message boxes from a file instead of a screen.
     if (qEnvironmentVariableIsSet("VPL_TEST_MESSAGE_LOG"))
         vpl::MessageBox::setLogFile(qEnvironmentVariable("VPL_TEST_MESSAGE_LOG"));

@@ -14,7 +14,7 @@ packages=(
   time
   xvfb xauth
   clang libclang-rt-14-dev
-  desktop-file-utils appstream lintian dpkg-dev
+  desktop-file-utils shared-mime-info appstream lintian dpkg-dev
 )
 
 missing=()

@@ -21,7 +21,8 @@ class Installation {
     }
     // Starts the program with the platform and the message log of the tests. A user
     // without root's rights sees what cannot be written as such: root writes anything.
-    void start(QProcess& process, const QString& log, bool asPlainUser = false) const {
+    void start(QProcess& process, const QString& log, bool asPlainUser = false,
+               const QStringList& arguments = {}) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("VPL_TEST_MESSAGE_LOG", log);
@@ -29,7 +30,7 @@ class Installation {
         if (asPlainUser && geteuid() == 0)
             process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", exe});
         else
-            process.start(exe, {});
+            process.start(exe, arguments);
     }
     QString path(const char* name) const { return QDir(dir.path()).filePath(name); }
 
@@ -75,6 +76,40 @@ class ExecutableTest : public QObject {
         QCOMPARE(readAll(install.path("first.log")), QString());
         first.kill();
         first.waitForFinished();
+    }
+
+    // `vpl FILE` works on that file, never on the program's own; a second program asked for
+    // a file in use offers to read it only, and (answered No, as the log answers) ends.
+    void aNamedFileIsOpenedAndHeldForOneProgram() {
+        Installation install(true);
+        QTemporaryDir elsewhere;
+        const QString named = QDir(elsewhere.path()).filePath("obra.mdb");
+        vpl::store::createDeliveredFile(named.toStdString());
+        QProcess first;
+        install.start(first, install.path("first.log"), false, {named});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(named + "-shm"), 20000);
+        QVERIFY(!QFile::exists(install.path("VPLData.mdb-shm")));
+
+        QProcess second;
+        install.start(second, install.path("second.log"), false, {named});
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 0);
+        const QString asked = readAll(install.path("second.log"));
+        QVERIFY2(asked.startsWith("Aviso | O arquivo de dados está aberto") &&
+                     asked.contains("obra.mdb") && asked.count('\n') == 1,
+                 qPrintable(asked));
+        // The program's own file is another file: a program on it starts beside the first.
+        QProcess third;
+        install.start(third, install.path("third.log"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(install.path("VPLData.mdb-shm")), 20000);
+        QCOMPARE(readAll(install.path("third.log")), QString());
+        QCOMPARE(readAll(install.path("first.log")), QString());
+        for (QProcess* p : {&first, &third}) {
+            QCOMPARE(p->state(), QProcess::Running);
+            p->kill();
+            p->waitForFinished();
+        }
     }
 
     void missingDataFileIsReportedAndTheWindowStays() {

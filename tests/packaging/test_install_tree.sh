@@ -23,6 +23,13 @@ icon=$prefix/share/icons/hicolor/scalable/apps/$id.svg
 grep -q '<svg' "$icon" || fail "no scalable icon"
 grep -q "^Icon=$id\$" "$prefix/share/applications/$id.desktop" ||
   fail "the desktop entry names another icon"
+# A data file opened from the file manager: the entry takes the file, and the type it
+# declares is known to the MIME database built from the installed package file.
+grep -q '^Exec=vpl %f$' "$prefix/share/applications/$id.desktop" || fail "no file in Exec"
+mime=$prefix/share/mime
+update-mime-database "$mime" >/dev/null 2>&1 || fail "MIME package rejected"
+grep -q '^application/x-vpl-decision:\*\.mdb$' "$mime/globs" ||
+  fail "the data files' type is not declared"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null ||
   fail "AppStream data rejected"
 

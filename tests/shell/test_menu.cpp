@@ -13,6 +13,7 @@
 
 #include "likert/frmTabela.h"
 #include "main/Menu.h"
+#include "decision/decision.h"
 #include "shell/captions.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
@@ -223,6 +224,44 @@ class MenuTest : public QObject {
         Fixture other;
         Menu otherMenu(other.program());
         QCOMPARE(otherMenu.Form_Load(), Menu::StartUp::Continue);
+    }
+
+    // A file the user named is the one the title names and the lock holds; another instance
+    // on it may only read it, when the user says so, and writes nothing then.
+    void aNamedFileHeldElsewhereIsOfferedForReading_data() {
+        QTest::addColumn<MessageBox::Answer>("answer");
+        QTest::newRow("read it") << MessageBox::Answer::Yes;
+        QTest::newRow("end") << MessageBox::Answer::No;
+    }
+    void aNamedFileHeldElsewhereIsOfferedForReading() {
+        QFETCH(MessageBox::Answer, answer);
+        QTemporaryDir folder;
+        const QString named = QDir(folder.path()).filePath("obra.mdb");
+        store::createDeliveredFile(named.toStdString());
+        Program owner(folder.path() + "/elsewhere", {}, named);
+        Menu ownerMenu(owner);
+        QCOMPARE(ownerMenu.Form_Load(), Menu::StartUp::Continue);
+        QCOMPARE(ownerMenu.windowTitle(), "Velmar Paraconsistent Logic - obra.mdb");
+        QVERIFY(!owner.readOnly());
+
+        Fixture other;  // another program folder, the same file named
+        Program second(other.dir(), {}, named);
+        MessageBox::clearShown();
+        MessageBox::queueAnswer(answer);
+        Menu secondMenu(second);
+        const Menu::StartUp start = secondMenu.Form_Load();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().buttons, MessageBox::Buttons::YesNo);
+        QVERIFY(MessageBox::shown().first().text.contains("obra.mdb"));
+        if (answer == MessageBox::Answer::No) {
+            QCOMPARE(start, Menu::StartUp::Quit);
+            QVERIFY(!second.dbBanco);
+            return;
+        }
+        QCOMPARE(start, Menu::StartUp::Continue);
+        QVERIFY(second.readOnly());
+        QCOMPARE(decision::ReadParameters(second.db()).fileVersion,
+                 decision::ReadParameters(owner.db()).fileVersion);
     }
 
     // A lock file of another owner, as a running instance leaves it, is no instance of this

@@ -16,8 +16,12 @@
 
 namespace vpl {
 
-Program::Program(QString dir, core::NumberLocale numberLocale)
-    : appDir(std::move(dir)), locale(numberLocale), dataFile_(locateDataFile(appDir)) {}
+Program::Program(QString dir, core::NumberLocale numberLocale, QString namedDataFile)
+    : appDir(std::move(dir)),
+      locale(numberLocale),
+      dataFile_(namedDataFile.isEmpty() ? locateDataFile(appDir)
+                                        : QFileInfo(namedDataFile).absoluteFilePath()),
+      dataFileNamed_(!namedDataFile.isEmpty()) {}
 
 Program::~Program() = default;
 
@@ -55,10 +59,12 @@ bool ownedByAnother(const QString& path) {
 }  // namespace
 
 QString Program::instanceLockFile() const {
-    // One lock per program folder.
-    const QByteArray folder = QDir(appDir).canonicalPath().toUtf8();
+    // One lock per data file, however it is named: two instances never write to one file.
+    const QFileInfo file(dataFile_);
+    const QString canonical = file.canonicalFilePath();
+    const QByteArray name = (canonical.isEmpty() ? file.absoluteFilePath() : canonical).toUtf8();
     const QString tag = QString::fromLatin1(
-        QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16));
+        QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(16));
     return QDir(lockFolder()).filePath(QStringLiteral("vpl-%1.lock").arg(tag));
 }
 
@@ -114,6 +120,12 @@ void Program::startOpening() {
 std::unique_ptr<store::Database> Program::takeOpened() {
     if (!opening_.valid()) return openKeepingTheKey(dataFilePath().toStdString(), keptKeysFolder());
     return opening_.get();
+}
+
+std::unique_ptr<store::Database> Program::openForReading() {
+    return store::Database::open(dataFilePath().toStdString(), store::kDatabaseKey,
+                                 store::Database::Access::ReadOnly,
+                                 store::KeptKeys(keptKeysFolder()));
 }
 
 core::NumberLocale systemNumberLocale() {

@@ -55,8 +55,8 @@ using WindowOpener = std::function<void(WindowId, QWidget* parent)>;
 class Program {
   public:
     // `appDir` is the program's folder; the data file lives beside it or, for an installed
-    // program, in the user's data folder (locateDataFile).
-    explicit Program(QString appDir, core::NumberLocale locale = {});
+    // program, in the user's data folder (locateDataFile), unless the user named one.
+    explicit Program(QString appDir, core::NumberLocale locale = {}, QString namedDataFile = {});
     ~Program();
 
     QString appDir;
@@ -79,13 +79,15 @@ class Program {
     void open(WindowId id, QWidget* parent);
 
     QString dataFilePath() const { return dataFile_; }
+    // The user named the data file (on the command line, from the file manager).
+    bool dataFileNamed() const { return dataFileNamed_; }
     // The data file is open but cannot be written: windows show, nothing is saved.
     bool readOnly() const { return dbBanco && dbBanco->readOnly(); }
     // The open database; StoreError with a clear message when start-up failed.
     store::Database& db();
 
-    // Claims the single running instance for this folder and user; false when
-    // another instance of this user holds it. The claim lasts as long as this object;
+    // Claims the data file for this instance of this user; false when another instance of
+    // this user holds it. The claim lasts as long as this object;
     // claiming again is true at once. A lock file of another user is never taken for an
     // instance, and a lock that cannot be made at all does not stop the program.
     bool claimSingleInstance();
@@ -98,9 +100,12 @@ class Program {
     // The data file as the opening left it; StoreError when it failed. Opens it now when
     // no opening was started.
     std::unique_ptr<store::Database> takeOpened();
+    // The data file opened for reading only, as when another instance holds it.
+    std::unique_ptr<store::Database> openForReading();
 
   private:
     QString dataFile_;
+    bool dataFileNamed_ = false;
     std::unique_ptr<QLockFile> instanceLock_;
     std::future<std::unique_ptr<store::Database>> opening_;
 };

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -102,14 +103,27 @@ Menu::~Menu() {
 }
 
 Menu::StartUp Menu::Form_Load() {
-    if (!program_.claimSingleInstance()) {
+    const bool claimed = program_.claimSingleInstance();
+    if (!claimed && !program_.dataFileNamed()) {
         MessageBox::show(this, QString::fromUtf8("Programa ativo pela segunda vez, será fechado!"),
                          QString::fromUtf8("Programa Paralizado!"), MessageBox::Icon::Warning);
         return StartUp::Quit;
     }
+    // A file the user named that another instance has open may still be looked at.
+    if (!claimed &&
+        MessageBox::show(this,
+                         QString::fromUtf8("O arquivo de dados está aberto em outra janela do "
+                                           "programa:\n") +
+                             QDir::toNativeSeparators(program_.dataFilePath()) +
+                             QString::fromUtf8("\nAbri-lo somente para leitura?"),
+                         "Aviso", MessageBox::Icon::Warning,
+                         MessageBox::Buttons::YesNo) != MessageBox::Answer::Yes)
+        return StartUp::Quit;
+    if (program_.dataFileNamed())
+        setWindowTitle(windowTitle() + " - " + QFileInfo(program_.dataFilePath()).fileName());
     try {
-        program_.dbBanco = program_.takeOpened();
-        if (program_.readOnly())
+        program_.dbBanco = claimed ? program_.takeOpened() : program_.openForReading();
+        if (program_.readOnly() && claimed)  // the user chose reading only otherwise
             MessageBox::show(this,
                              QString::fromUtf8("O arquivo de dados não pode ser gravado:\n") +
                                  QDir::toNativeSeparators(program_.dataFilePath()) +
