@@ -26,6 +26,7 @@ class Installation {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("VPL_TEST_MESSAGE_LOG", log);
+        env.insert("XDG_CONFIG_HOME", path("config"));  // the recent files' list
         process.setProcessEnvironment(env);
         if (asPlainUser && geteuid() == 0)
             process.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", exe});

@@ -14,7 +14,9 @@
 #include "likert/frmTabela.h"
 #include "main/Menu.h"
 #include "decision/decision.h"
+#include "main/frmInformacoes.h"
 #include "shell/captions.h"
+#include "shell/file_dialog.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/windows.h"
@@ -239,6 +241,7 @@ class MenuTest : public QObject {
         const QString named = QDir(folder.path()).filePath("obra.mdb");
         store::createDeliveredFile(named.toStdString());
         Program owner(folder.path() + "/elsewhere", {}, named);
+        owner.recentFiles = RecentFiles(folder.filePath("settings.ini"));
         Menu ownerMenu(owner);
         QCOMPARE(ownerMenu.Form_Load(), Menu::StartUp::Continue);
         QCOMPARE(ownerMenu.windowTitle(), "Velmar Paraconsistent Logic - obra.mdb");
@@ -246,6 +249,7 @@ class MenuTest : public QObject {
 
         Fixture other;  // another program folder, the same file named
         Program second(other.dir(), {}, named);
+        second.recentFiles = other.program().recentFiles;
         MessageBox::clearShown();
         MessageBox::queueAnswer(answer);
         Menu secondMenu(second);
@@ -262,6 +266,86 @@ class MenuTest : public QObject {
         QVERIFY(second.readOnly());
         QCOMPARE(decision::ReadParameters(second.db()).fileVersion,
                  decision::ReadParameters(owner.db()).fileVersion);
+    }
+
+    // New, open, copy and recent: each leaves the program on the file it names, the title and
+    // the information window's file line follow, and the file left behind is closed whole.
+    void theFileMenuMovesBetweenDecisions() {
+        Fixture f;
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        decision::SaveLanguage(f.db(), decision::ReadParameters(f.db()).key, Language::English);
+        applyStoredLanguage(f.program(), menu, kMenuCaptions);
+        QCOMPARE(child<QMenu>(menu, "mnuArquivo")->title(), "File");
+        QTemporaryDir folder;
+        const QString obra = folder.filePath("obra.mdb");
+        QString answer;
+        FileDialog::setFake([&](const QString&) { return answer; });
+        auto fileLine = [&] {
+            frmInformacoes info(f.program());
+            info.Form_Load();
+            return child<QLabel>(info, "lblArquivoDados")->text();
+        };
+
+        answer = obra;
+        menu.mnuNova_Click();
+        QCOMPARE(f.program().dataFilePath(), obra);
+        QCOMPARE(menu.windowTitle(), "Velmar Paraconsistent Logic - obra.mdb");
+        QCOMPARE(fileLine(), QDir::toNativeSeparators(obra));
+        // A new decision is the delivered one: its own language, not the last file's.
+        QCOMPARE(child<QMenu>(menu, "mnuArquivo")->title(), "Arquivo");
+        QCOMPARE(decision::ReadStoredLanguage(f.db()).value_or(0), 3.0);
+
+        decision::SaveRegistration(f.db(), {}, {std::string("Construir a ponte?"), {}},
+                                   f.db().dataVersion());
+        const QString copy = folder.filePath("copia.mdb");
+        answer = copy;
+        menu.mnuCopia_Click();
+        QCOMPARE(f.program().dataFilePath(), obra);  // a copy is taken, not opened
+        answer = copy;
+        menu.mnuAbrir_Click();
+        QCOMPARE(decision::ReadQuestion(f.db()), "Construir a ponte?");
+        QCOMPARE(menu.windowTitle(), "Velmar Paraconsistent Logic - copia.mdb");
+
+        // The recent files, newest first; one no longer there is greyed until removed.
+        QVERIFY(QFile::remove(obra));
+        QMenu* recent = child<QMenu>(menu, "mnuRecentes");
+        QMetaObject::invokeMethod(recent, "aboutToShow");
+        QVERIFY(child<QAction>(menu, "mnuRecente1")->text().endsWith("copia.mdb"));
+        QVERIFY(child<QAction>(menu, "mnuRecente1")->isEnabled());
+        QVERIFY(child<QAction>(menu, "mnuRecente2")->text().endsWith("obra.mdb"));
+        QVERIFY(!child<QAction>(menu, "mnuRecente2")->isEnabled());
+        child<QAction>(menu, "mnuRemoverAusentes")->trigger();
+        QCOMPARE(f.program().recentFiles.files(), QStringList{copy});
+        FileDialog::clearFake();
+    }
+
+    // A file that cannot be opened is reported as at start-up; it keeps every byte and the
+    // open file stays open.
+    void aFileThatFailsToOpenLeavesTheOpenOne() {
+        Fixture f;
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        QTemporaryDir folder;
+        const QString damaged = folder.filePath("danificado.mdb");
+        store::createDeliveredFile(damaged.toStdString());
+        QVERIFY(QFile::resize(damaged, 3000));
+        const QString wrongKey = folder.filePath("outra.mdb");
+        store::createDeliveredFile(wrongKey.toStdString(), "Outra");
+        for (const QString& file : {damaged, wrongKey, folder.filePath("nenhum.mdb")}) {
+            QFile in(file);
+            const QByteArray before = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+            in.close();
+            MessageBox::clearShown();
+            QVERIFY(!menu.openDecision(file));
+            QCOMPARE(MessageBox::shown().size(), 1);
+            QVERIFY(MessageBox::shown().first().text.startsWith("Ocorreu um erro na Abertura"));
+            QCOMPARE(f.program().dataFilePath(), QDir(f.dir()).filePath("VPLData.mdb"));
+            QVERIFY(!decision::ReadParameters(f.db()).fileVersion.empty());
+            if (in.open(QIODevice::ReadOnly)) QCOMPARE(in.readAll(), before);
+            QVERIFY(!QFile::exists(file + "-wal"));
+        }
+        QCOMPARE(menu.windowTitle(), "Velmar Paraconsistent Logic");
     }
 
     // A lock file of another owner, as a running instance leaves it, is no instance of this
@@ -463,6 +547,8 @@ class MenuTest : public QObject {
 
         QTest::keyClick(&menu, Qt::Key_F10);
         QVERIFY(bar->hasFocus());
+        QCOMPARE(bar->activeAction(), child<QMenu>(menu, "mnuArquivo")->menuAction());
+        QTest::keyClick(bar, Qt::Key_Right);
         QCOMPARE(bar->activeAction(), child<QAction>(menu, "mnuCad"));
         QTest::keyClick(bar, Qt::Key_Right);
         QCOMPARE(bar->activeAction(), child<QAction>(menu, "mnuMeta"));
@@ -472,7 +558,7 @@ class MenuTest : public QObject {
         // The submenu opens from the keyboard too; its inactive first item is passed over.
         fake.opened.clear();
         QTest::keyClick(&menu, Qt::Key_F10);
-        for (int i = 0; i < 4; ++i) QTest::keyClick(bar, Qt::Key_Right);
+        for (int i = 0; i < 5; ++i) QTest::keyClick(bar, Qt::Key_Right);
         QCOMPARE(bar->activeAction(), child<QMenu>(menu, "mnuUtil")->menuAction());
         QTest::keyClick(bar, Qt::Key_Down);
         auto* util = child<QMenu>(menu, "mnuUtil");

@@ -1,3 +1,4 @@
+#include <QDir>
 #include "tests/support/test_support.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@ namespace vpl::test {
 Fixture::Fixture(core::NumberLocale locale) {
     if (!dir_.isValid()) qFatal("no temporary folder");
     program_ = std::make_unique<Program>(dir_.path(), locale);
+    program_->recentFiles = RecentFiles(QDir(dir_.path()).filePath("settings.ini"));
     store::createDeliveredFile(program_->dataFilePath().toStdString());
     reopen();
 }

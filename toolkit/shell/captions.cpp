@@ -19,6 +19,11 @@ namespace {
 using core::Alike;
 
 constexpr core::Translated kMenu[] = {
+    {"mnuArquivo", "Arquivo", "File", "Archivo"},
+    {"mnuNova", "Nova decisão...", "New decision...", "Nueva decisión..."},
+    {"mnuAbrir", "Abrir...", "Open...", "Abrir...", Alike::InSpanish},
+    {"mnuCopia", "Salvar cópia como...", "Save a copy as...", "Guardar copia como..."},
+    {"mnuRecentes", "Recentes", "Recent", "Recientes"},
     {"mnuCad", "Metadados", "Metadata", "Metadados", Alike::InSpanish},
     {"mnuMeta", "Fatores", "Factors", "Factores"},
     {"mnuTabela", "Pressupostos", "Opinions", "Opiniones"},

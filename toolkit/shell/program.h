@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLockFile>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -9,9 +10,9 @@
 #include "core/fixed4.h"
 #include "core/language.h"
 #include "core/number_text.h"
+#include "shell/recent_files.h"
 #include "store/database.h"
 
-class QLockFile;
 class QWidget;
 
 namespace vpl {
@@ -71,6 +72,8 @@ class Program {
     float gG2n = 0;
     // The printer that the last print job selected by its name.
     QString currentPrinter;
+    // The data files opened last, for the main window's menu.
+    RecentFiles recentFiles;
 
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.
@@ -81,6 +84,8 @@ class Program {
     QString dataFilePath() const { return dataFile_; }
     // The user named the data file (on the command line, from the file manager).
     bool dataFileNamed() const { return dataFileNamed_; }
+    // This instance holds the data file (not so when it only reads one another holds).
+    bool instanceClaimed() const { return instanceClaimed_; }
     // The data file is open but cannot be written: windows show, nothing is saved.
     bool readOnly() const { return dbBanco && dbBanco->readOnly(); }
     // The open database; StoreError with a clear message when start-up failed.
@@ -103,10 +108,23 @@ class Program {
     // The data file opened for reading only, as when another instance holds it.
     std::unique_ptr<store::Database> openForReading();
 
+    // Another data file in place of the open one, in two steps so that the user can be
+    // asked between them: its claim (not claimed when another instance holds it), then
+    // its opening, for reading only when not claimed. The open file stays open, and the
+    // other keeps its bytes, when the opening fails (StoreError).
+    struct OtherFile {
+        QString path;
+        bool claimed = false;
+        std::unique_ptr<QLockFile> lock;
+    };
+    OtherFile claimOther(const QString& file) const;
+    void switchTo(OtherFile other);
+
   private:
     QString dataFile_;
     bool dataFileNamed_ = false;
     std::unique_ptr<QLockFile> instanceLock_;
+    bool instanceClaimed_ = false;  // also when no lock could be made
     std::future<std::unique_ptr<store::Database>> opening_;
 };
 

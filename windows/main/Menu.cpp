@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QDir>
+#include <QStandardPaths>
+#include <algorithm>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -12,6 +14,7 @@
 #include "core/number_text.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
+#include "shell/file_dialog.h"
 #include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/pictures.h"
@@ -64,6 +67,22 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     setCentralWidget(central);
 
     QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QString::fromUtf8("A&rquivo"));  // Alt+A opens the analyses
+    file->setObjectName("mnuArquivo");
+    const auto fileItem = [&](const char* name, const char* caption, QKeySequence keys,
+                              void (Menu::*slot)()) {
+        QAction* item = file->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QString::fromUtf8(name));
+        item->setShortcut(keys);
+        connect(item, &QAction::triggered, this, slot);
+    };
+    fileItem("mnuNova", "&Nova decisão...", QKeySequence::New, &Menu::mnuNova_Click);
+    fileItem("mnuAbrir", "&Abrir...", QKeySequence::Open, &Menu::mnuAbrir_Click);
+    fileItem("mnuCopia", "Salvar &cópia como...", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+             &Menu::mnuCopia_Click);
+    recentMenu_ = file->addMenu(QString::fromUtf8("&Recentes"));
+    recentMenu_->setObjectName("mnuRecentes");
+    connect(recentMenu_, &QMenu::aboutToShow, this, &Menu::fillRecentMenu);
     connect(addMenuItem(bar, "mnuCad", "&Metadados"), &QAction::triggered, this,
             &Menu::mnuCad_Click);
     connect(addMenuItem(bar, "mnuMeta", "&Fatores"), &QAction::triggered, this,
@@ -102,6 +121,44 @@ Menu::~Menu() {
     if (program_.mainWindow == this) program_.mainWindow = nullptr;
 }
 
+namespace {
+
+// A file the user named that another instance has open may still be looked at.
+bool readOnlyWanted(QWidget* parent, const QString& file) {
+    return MessageBox::show(parent,
+                            QString::fromUtf8("O arquivo de dados está aberto em outra janela do "
+                                              "programa:\n") +
+                                QDir::toNativeSeparators(file) +
+                                QString::fromUtf8("\nAbri-lo somente para leitura?"),
+                            "Aviso", MessageBox::Icon::Warning,
+                            MessageBox::Buttons::YesNo) == MessageBox::Answer::Yes;
+}
+
+void warnReadOnly(QWidget* parent, const QString& file) {
+    MessageBox::show(parent,
+                     QString::fromUtf8("O arquivo de dados não pode ser gravado:\n") +
+                         QDir::toNativeSeparators(file) +
+                         QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
+                                           "alteração poderá ser salva."),
+                     "Aviso", MessageBox::Icon::Warning);
+}
+
+void reportOpeningFailure(QWidget* parent, const store::StoreError& e) {
+    MessageBox::show(parent,
+                     QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +
+                         QString::fromUtf8("Como referência, anote a seguinte mensagem: ") +
+                         "\n" + "Ref.: " + QString::fromUtf8(e.what()),
+                     "Erro", MessageBox::Icon::Critical);
+}
+
+QString documentsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+const QString kDecisionFilter = QString::fromUtf8("Decisões (*.mdb);;Todos os arquivos (*)");
+
+}  // namespace
+
 Menu::StartUp Menu::Form_Load() {
     const bool claimed = program_.claimSingleInstance();
     if (!claimed && !program_.dataFileNamed()) {
@@ -109,37 +166,103 @@ Menu::StartUp Menu::Form_Load() {
                          QString::fromUtf8("Programa Paralizado!"), MessageBox::Icon::Warning);
         return StartUp::Quit;
     }
-    // A file the user named that another instance has open may still be looked at.
-    if (!claimed &&
-        MessageBox::show(this,
-                         QString::fromUtf8("O arquivo de dados está aberto em outra janela do "
-                                           "programa:\n") +
-                             QDir::toNativeSeparators(program_.dataFilePath()) +
-                             QString::fromUtf8("\nAbri-lo somente para leitura?"),
-                         "Aviso", MessageBox::Icon::Warning,
-                         MessageBox::Buttons::YesNo) != MessageBox::Answer::Yes)
-        return StartUp::Quit;
-    if (program_.dataFileNamed())
-        setWindowTitle(windowTitle() + " - " + QFileInfo(program_.dataFilePath()).fileName());
+    if (!claimed && !readOnlyWanted(this, program_.dataFilePath())) return StartUp::Quit;
+    showFileInTitle();
     try {
         program_.dbBanco = claimed ? program_.takeOpened() : program_.openForReading();
         if (program_.readOnly() && claimed)  // the user chose reading only otherwise
-            MessageBox::show(this,
-                             QString::fromUtf8("O arquivo de dados não pode ser gravado:\n") +
-                                 QDir::toNativeSeparators(program_.dataFilePath()) +
-                                 QString::fromUtf8("\nOs dados serão mostrados, mas nenhuma "
-                                                   "alteração poderá ser salva."),
-                             "Aviso", MessageBox::Icon::Warning);
+            warnReadOnly(this, program_.dataFilePath());
         applyStoredLanguage(program_, *this, kMenuCaptions);
+        if (program_.dataFileNamed()) program_.recentFiles.add(program_.dataFilePath());
     } catch (const store::StoreError& e) {
-        MessageBox::show(this,
-                         QString::fromUtf8("Ocorreu um erro na Abertura de Arquivos.") + "\n" +
-                             QString::fromUtf8("Como referência, anote a seguinte mensagem: ") +
-                             "\n" + "Ref.: " + QString::fromUtf8(e.what()),
-                         "Erro", MessageBox::Icon::Critical);
+        reportOpeningFailure(this, e);
     }
     MessageBox::setLanguage(program_.gIdioma);
     return StartUp::Continue;
+}
+
+void Menu::showFileInTitle() {
+    const QString name = QStringLiteral("Velmar Paraconsistent Logic");
+    setWindowTitle(program_.dataFileNamed()
+                       ? name + " - " + QFileInfo(program_.dataFilePath()).fileName()
+                       : name);
+}
+
+bool Menu::openDecision(const QString& file) {
+    if (QFileInfo(file).absoluteFilePath() == program_.dataFilePath()) return true;
+    Program::OtherFile other = program_.claimOther(file);
+    if (!other.claimed && !readOnlyWanted(this, other.path)) return false;
+    const QString path = other.path;
+    try {
+        program_.switchTo(std::move(other));
+    } catch (const store::StoreError& e) {
+        reportOpeningFailure(this, e);  // the open file stays open
+        return false;
+    }
+    program_.recentFiles.add(path);
+    showFileInTitle();
+    guarded(this, [&] {
+        if (program_.readOnly() && program_.instanceClaimed()) warnReadOnly(this, path);
+        applyStoredLanguage(program_, *this, kMenuCaptions);
+    });
+    return true;
+}
+
+void Menu::mnuNova_Click() {
+    const QString target =
+        FileDialog::saveFileName(this, QString::fromUtf8("Nova decisão"),
+                                 QDir(documentsFolder()).filePath(QString::fromUtf8("decisão.mdb")),
+                                 kDecisionFilter, "mdb");
+    if (target.isEmpty()) return;
+    if (QFileInfo(target).absoluteFilePath() == program_.dataFilePath()) {
+        MessageBox::show(this,
+                         QString::fromUtf8("Este é o arquivo aberto: escolha outro nome para a "
+                                           "nova decisão."),
+                         "Aviso", MessageBox::Icon::Warning);
+        return;
+    }
+    if (guarded(this, [&] { store::createDeliveredFile(target.toStdString()); }))
+        openDecision(target);
+}
+
+void Menu::mnuAbrir_Click() {
+    const QString file = FileDialog::openFileName(this, QString::fromUtf8("Abrir decisão"),
+                                                  kDecisionFilter);
+    if (!file.isEmpty()) openDecision(file);
+}
+
+void Menu::mnuCopia_Click() {
+    const QString proposed = QDir(documentsFolder()).filePath(
+        QFileInfo(program_.dataFilePath()).completeBaseName() + QString::fromUtf8(" - cópia.mdb"));
+    const QString target = FileDialog::saveFileName(
+        this, QString::fromUtf8("Salvar cópia como"), proposed, kDecisionFilter, "mdb");
+    if (target.isEmpty()) return;
+    // The store's own backup: a whole, consistent copy even of a file in use.
+    guarded(this, [&] { program_.db().backupTo(target.toStdString(), store::kDatabaseKey); });
+}
+
+void Menu::fillRecentMenu() {
+    recentMenu_->clear();
+    const QStringList files = program_.recentFiles.files();
+    int number = 0;
+    for (const QString& file : files) {
+        QAction* item = recentMenu_->addAction(
+            QStringLiteral("&%1 %2").arg(++number).arg(QDir::toNativeSeparators(file)));
+        item->setObjectName(QStringLiteral("mnuRecente%1").arg(number));
+        // A file no longer there is shown greyed until the user removes it.
+        item->setEnabled(QFileInfo::exists(file));
+        connect(item, &QAction::triggered, this, [this, file] { openDecision(file); });
+    }
+    if (files.isEmpty()) {
+        recentMenu_->addAction(QString::fromUtf8("(nenhum)"))->setEnabled(false);
+        return;
+    }
+    recentMenu_->addSeparator();
+    QAction* prune = recentMenu_->addAction(QString::fromUtf8("Remover os arquivos ausentes"));
+    prune->setObjectName("mnuRemoverAusentes");
+    prune->setEnabled(std::any_of(files.begin(), files.end(),
+                                  [](const QString& f) { return !QFileInfo::exists(f); }));
+    connect(prune, &QAction::triggered, this, [this] { program_.recentFiles.removeMissing(); });
 }
 
 void Menu::open(WindowId id) {

@@ -24,6 +24,13 @@ class Menu : public QMainWindow {
     // Start-up: single instance, data file, language. Quit only for a second instance.
     StartUp Form_Load();
 
+    // The File menu: a new decision, another one, a copy of this one, the recent ones.
+    void mnuNova_Click();
+    void mnuAbrir_Click();
+    void mnuCopia_Click();
+    // Opens another data file in place of this one; false when it stays as it was.
+    bool openDecision(const QString& file);
+
     void mnuCad_Click();
     void mnuMeta_Click();
     void mnuTabela_Click();
@@ -33,6 +40,9 @@ class Menu : public QMainWindow {
 
   private:
     void open(WindowId id);
+    void showFileInTitle();
+    void fillRecentMenu();
+    QMenu* recentMenu_ = nullptr;
 
     Program& program_;
 };
