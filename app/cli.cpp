@@ -18,6 +18,7 @@
 #include "engine/networks.h"
 #include "engine/paraconsistent.h"
 #include "report/report.h"
+#include "report/comparison.h"
 #include "report/stored_analysis.h"
 #include "decision/factor_import.h"
 #include "survey/survey_file.h"
@@ -31,7 +32,8 @@ namespace vpl::cli {
 namespace {
 
 const char* const kUsageLine =
-    "usage: vpl-cli analyse|report|import|export|backup [options] (vpl-cli --help lists them)";
+    "usage: vpl-cli analyse|report|import|export|backup|compare [options] (vpl-cli --help lists "
+    "them)";
 
 const char* const kHelp =
     R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
@@ -54,6 +56,12 @@ const char* const kHelp =
   vpl-cli backup FILE [--data FILE]
       Writes a whole copy of the data file to FILE, with every saved change, also while
       the program is open. FILE opens like the data file itself.
+  vpl-cli compare FILE FILE... [--json]
+      Analyses each decision file, read only (the four-factor network for 4 factors, the
+      family network on the factors' own pairs otherwise), and prints one tab-separated
+      row per file ranked by the degree of certainty Gc: Gc, Gct, muR, lambdaR, the factor
+      count, the logical state, the file and its question. A file that cannot be analysed
+      comes last with the reason, and the exit status is then 2. --json prints an array.
   vpl-cli --help
       This text.
 
@@ -563,6 +571,60 @@ int backup(Command& command, std::ostream& out) {
     return kDone;
 }
 
+// ------------------------------------------------------------------ compare
+
+int compare(Command& command, std::ostream& out) {
+    const core::NumberLocale locale = systemNumberLocale();
+    std::vector<std::string> files;
+    for (const QString& file : command.parser.positionalArguments()) files.push_back(u8(file));
+    const std::vector<ComparedDecision> ranked = CompareDecisions(files, locale);
+    const auto fixed = [&](double value) { return core::FormatNumber(value, "0.0000", locale); };
+    const auto stateKey = [](core::EstadoLogico state) {
+        return std::string(core::ChaveDoEstado(state));
+    };
+    bool allAnalysed = true;
+    if (command.isSet("json")) {
+        QJsonArray rows;
+        int rank = 0;
+        for (const ComparedDecision& c : ranked) {
+            QJsonObject row{{"file", QString::fromStdString(c.file)}};
+            if (c.outcome) {
+                const DecisionOutcome& o = *c.outcome;
+                row.insert("rank", ++rank);
+                row.insert("question", QString::fromStdString(o.question));
+                row.insert("factors", o.factors);
+                row.insert("muR", o.muR);
+                row.insert("lambdaR", o.lambdaR);
+                row.insert("certainty", o.certainty.ToDouble());
+                row.insert("contradiction", o.contradiction.ToDouble());
+                row.insert("state", QString::fromStdString(stateKey(o.state)));
+            } else {
+                allAnalysed = false;
+                row.insert("failure", QString::fromStdString(c.failure));
+            }
+            rows.append(row);
+        }
+        out << QJsonDocument(rows).toJson(QJsonDocument::Indented).toStdString();
+    } else {
+        out << "rank\tGc\tGct\tmuR\tlambdaR\tfactors\tstate\tfile\tquestion\n";
+        int rank = 0;
+        for (const ComparedDecision& c : ranked) {
+            if (!c.outcome) {
+                allAnalysed = false;
+                out << "-\t\t\t\t\t\t\t" << printable(c.file) << "\t" << printable(c.failure)
+                    << '\n';
+                continue;
+            }
+            const DecisionOutcome& o = *c.outcome;
+            out << ++rank << '\t' << fixed(o.certainty.ToDouble()) << '\t'
+                << fixed(o.contradiction.ToDouble()) << '\t' << fixed(o.muR) << '\t'
+                << fixed(o.lambdaR) << '\t' << o.factors << '\t' << stateKey(o.state) << '\t'
+                << printable(c.file) << '\t' << printable(o.question) << '\n';
+        }
+    }
+    return allAnalysed ? kDone : kFileError;
+}
+
 // ------------------------------------------------------------------ dispatch
 
 struct CommandEntry {
@@ -571,6 +633,7 @@ struct CommandEntry {
     std::vector<std::pair<const char*, const char*>> options;  // name, value name or nullptr
     const char* required;  // an option that must be given, or nullptr
     int files = 0;         // how many file names follow the options
+    bool orMore = false;   // at least `files` of them
 };
 
 const std::vector<CommandEntry>& commands() {
@@ -580,6 +643,7 @@ const std::vector<CommandEntry>& commands() {
         {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor", 1},
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
         {"backup", backup, {}, nullptr, 1},
+        {"compare", compare, {{"json", nullptr}}, nullptr, 2, true},
     };
     return table;
 }
@@ -616,7 +680,8 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
         return kUsage;
     }
     if ((entry->required && !command.isSet(entry->required)) ||
-        command.parser.positionalArguments().size() != entry->files) {
+        (entry->orMore ? command.parser.positionalArguments().size() < entry->files
+                       : command.parser.positionalArguments().size() != entry->files)) {
         err << "vpl-cli " << entry->name << ": missing or unexpected arguments\n"
             << kUsageLine << '\n';
         return kUsage;

@@ -1,6 +1,7 @@
 #include "app/window_registry.h"
 
 #include "analysis/frmAnalise4f.h"
+#include "analysis/frmComparar.h"
 #include "analysis_family/frmAnaliseFamilia.h"
 #include "likert/frmTabela.h"
 #include "setup/frmCadastro.h"
@@ -23,6 +24,9 @@ void openWindow(Program& program, WindowId id, QWidget* parent) {
             break;
         case WindowId::Informacoes:
             openModal<frmInformacoes>(program, parent);
+            break;
+        case WindowId::Comparar:
+            openModal<frmComparar>(program, parent);
             break;
         case WindowId::Tabela:
             openModal<frmTabela>(program, parent);

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <map>
 
 #include "engine/logical_state.h"
 #include "engine/paraconsistent.h"
@@ -124,6 +125,54 @@ class CliTest : public QObject {
         // Gc = Gct = 0.25: certainty first at equal magnitude; in the stored language.
         QCOMPARE(json["state"].toObject()["key"].toString(), "quasi-true-tending-to-inconsistent");
         QCOMPARE(json["state"].toObject()["text"].toString(), "Quasi-true tending to Inconsistent");
+    }
+
+    // Decisions side by side: ranked by certainty, each as `analyse` gives it (the family
+    // network on the own pairs), one that cannot be read last, and every file left as it was.
+    void compareRanksDecisionsAndWritesNothing() {
+        DataFile four;  // Gc 0.25
+        const QString sure = four.file("certa.mdb");
+        const QString three = four.file("tres.mdb");
+        const QString broken = four.file("quebrada.mdb");
+        for (const QString& f : {sure, three}) vpl::store::createDeliveredFile(f.toStdString());
+        {
+            auto db = Database::open(sure.toStdString(), vpl::store::kDatabaseKey);
+            db->execute("UPDATE Parametro SET Fatores = 4");
+            db->execute("UPDATE Fatores SET Mi1 = 0.9, Mi2 = 0.1");  // Gc 0.8
+            db = Database::open(three.toStdString(), vpl::store::kDatabaseKey);
+            db->execute("UPDATE Parametro SET Fatores = 3");
+            db->execute("UPDATE Fatores SET Mi1 = 0.2, Mi2 = 0.6");  // Gc below 0
+        }
+        writeFile(broken, QByteArray("no data file").repeated(100));
+        std::map<QString, QByteArray> before;
+        for (const QString& f : {four.path, sure, three, broken}) before[f] = checksum(f);
+
+        const Run run = cli({"compare", "--json", four.path, broken, three, sure});
+        QCOMPARE(run.status, 2);  // one file could not be analysed
+        const QJsonArray rows = QJsonDocument::fromJson(run.out).array();
+        QCOMPARE(rows.size(), 4);
+        const QStringList order{sure, four.path, three, broken};
+        for (int i = 0; i < 3; ++i) {
+            const QJsonObject row = rows[i].toObject();
+            QCOMPARE(row["file"].toString(), order[i]);
+            QCOMPARE(row["rank"].toInt(), i + 1);
+            QStringList analyse{"analyse", "--json", "--data", order[i]};
+            if (row["factors"].toInt() != 4) analyse << "--own";
+            const QJsonObject alone = QJsonDocument::fromJson(cli(analyse).out).object();
+            QCOMPARE(row["certainty"].toDouble(), alone["certainty"].toObject()["value"].toDouble());
+            QCOMPARE(row["contradiction"].toDouble(),
+                     alone["contradiction"].toObject()["value"].toDouble());
+            QCOMPARE(row["state"].toString(), alone["state"].toObject()["key"].toString());
+        }
+        QCOMPARE(rows[3].toObject()["file"].toString(), broken);
+        QVERIFY(!rows[3].toObject()["failure"].toString().isEmpty());
+        for (const auto& [file, sum] : before) QCOMPARE(checksum(file), sum);
+        QVERIFY(!QFile::exists(sure + "-wal"));
+
+        QCOMPARE(cli({"compare", sure}).status, 64);  // two files at least
+        const Run text = cli({"compare", sure, four.path});
+        QCOMPARE(text.status, 0);
+        QCOMPARE(text.out.count('\n'), 3);  // a heading and a row per file
     }
 
     // Three factors: the reference table by default, the factors' own pairs with --own.

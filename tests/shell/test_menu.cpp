@@ -9,11 +9,14 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
+#include <climits>
 #include <QtTest>
 
 #include "likert/frmTabela.h"
 #include "main/Menu.h"
 #include "decision/decision.h"
+#include "analysis/frmComparar.h"
 #include "main/frmInformacoes.h"
 #include "shell/captions.h"
 #include "shell/file_dialog.h"
@@ -29,6 +32,13 @@ using namespace vpl;
 using namespace vpl::test;
 
 namespace {
+
+QByteArray checksum(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256)
+               : QByteArray();
+}
 
 // Records which windows the main window opens; each opening can play a window
 // that sets the next-window code.
@@ -318,6 +328,52 @@ class MenuTest : public QObject {
         child<QAction>(menu, "mnuRemoverAusentes")->trigger();
         QCOMPARE(f.program().recentFiles.files(), QStringList{copy});
         FileDialog::clearFake();
+    }
+
+    // The open decision and two chosen ones: one table ranked by certainty, one point each,
+    // numbered as in the table, further right for the surer; the others are only read.
+    void comparingDecisionsRanksThemAndPlacesTheirPoints() {
+        Fixture f;
+        FakeOpener fake;
+        f.program().opener = fake.opener();
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        const auto setPairs = [](store::Database& db, double mu, double lambda) {
+            db.execute("UPDATE Parametro SET Fatores = 4");
+            db.execute("UPDATE Fatores SET Mi1 = " + std::to_string(mu) +
+                       ", Mi2 = " + std::to_string(lambda));
+        };
+        setPairs(f.db(), 0.5, 0.5);  // Gc 0
+        QTemporaryDir folder;
+        const QString surer = folder.filePath("sim.mdb");
+        const QString against = folder.filePath("nao.mdb");
+        for (const auto& [file, mu] : {std::pair{surer, 0.9}, std::pair{against, 0.1}}) {
+            store::createDeliveredFile(file.toStdString());
+            setPairs(*store::Database::open(file.toStdString(), store::kDatabaseKey), mu, 1 - mu);
+        }
+        const QByteArray before = checksum(surer) + checksum(against);
+        FileDialog::setFake([&](const QString&) { return surer + "\n" + against; });
+        menu.mnuComparar_Click();
+        FileDialog::clearFake();
+        QCOMPARE(fake.opened, QList<WindowId>{WindowId::Comparar});
+
+        frmComparar window(f.program());
+        window.Form_Load();
+        auto* grid = child<QTableWidget>(window, "grdComparacao");
+        QCOMPARE(grid->rowCount(), 3);
+        const QStringList names{"sim.mdb", "VPLData.mdb", "nao.mdb"};
+        int lastX = INT_MAX;
+        for (int row = 0; row < 3; ++row) {
+            QCOMPARE(grid->item(row, 1)->text(), names[row]);
+            const int x = child<QLabel>(window, qPrintable(QString("lblPonto%1").arg(row + 1)))
+                              ->geometry()
+                              .center()
+                              .x();
+            QVERIFY2(x < lastX, qPrintable(names[row]));
+            lastX = x;
+        }
+        QCOMPARE(checksum(surer) + checksum(against), before);
+        QVERIFY(!child<QLabel>(window, "lblFalhas")->isVisibleTo(&window));
     }
 
     // A file that cannot be opened is reported as at start-up; it keeps every byte and the

@@ -24,6 +24,7 @@ constexpr core::Translated kMenu[] = {
     {"mnuAbrir", "Abrir...", "Open...", "Abrir...", Alike::InSpanish},
     {"mnuCopia", "Salvar cópia como...", "Save a copy as...", "Guardar copia como..."},
     {"mnuRecentes", "Recentes", "Recent", "Recientes"},
+    {"mnuComparar", "Comparar decisões...", "Compare decisions...", "Comparar decisiones..."},
     {"mnuCad", "Metadados", "Metadata", "Metadados", Alike::InSpanish},
     {"mnuMeta", "Fatores", "Factors", "Factores"},
     {"mnuTabela", "Pressupostos", "Opinions", "Opiniones"},

@@ -29,6 +29,12 @@ QString FileDialog::openFileName(QWidget* parent, const QString& caption, const 
     return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
 }
 
+QStringList FileDialog::openFileNames(QWidget* parent, const QString& caption,
+                                      const QString& filter) {
+    if (fake()) return fake()(QString()).split('\n', Qt::SkipEmptyParts);
+    return QFileDialog::getOpenFileNames(parent, caption, QString(), filter);
+}
+
 void FileDialog::setFake(std::function<QString(const QString&)> answer) {
     fake() = std::move(answer);
 }

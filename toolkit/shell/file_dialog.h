@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QWidget;
@@ -17,6 +18,10 @@ class FileDialog {
 
     // An existing file to open, empty when the user cancelled.
     static QString openFileName(QWidget* parent, const QString& caption, const QString& filter);
+    // Existing files to open, none when the user cancelled. A fake answers with one file
+    // per line.
+    static QStringList openFileNames(QWidget* parent, const QString& caption,
+                                     const QString& filter);
 
     // Tests: the next dialogs are answered by `answer`, given what they propose.
     static void setFake(std::function<QString(const QString& proposed)> answer);

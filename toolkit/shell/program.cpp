@@ -162,6 +162,10 @@ std::unique_ptr<store::Database> Program::takeOpened() {
     return opening_.get();
 }
 
+store::KeptKeys Program::keptKeys() const {
+    return store::KeptKeys(keptKeysFolder());
+}
+
 std::unique_ptr<store::Database> Program::openForReading() {
     return store::Database::open(dataFilePath().toStdString(), store::kDatabaseKey,
                                  store::Database::Access::ReadOnly,

@@ -2,6 +2,7 @@
 
 #include <QLockFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <future>
@@ -45,6 +46,7 @@ enum class WindowId {
     Analise7f,
     Analise8f,
     Informacoes,
+    Comparar,
 };
 
 // Opens a window modally and returns when it has closed.
@@ -74,6 +76,8 @@ class Program {
     QString currentPrinter;
     // The data files opened last, for the main window's menu.
     RecentFiles recentFiles;
+    // The decisions the comparison window compares: the open one first.
+    QStringList filesToCompare;
 
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.
@@ -118,6 +122,8 @@ class Program {
         std::unique_ptr<QLockFile> lock;
     };
     OtherFile claimOther(const QString& file) const;
+    // The keys derived at earlier openings, kept in the user's cache.
+    store::KeptKeys keptKeys() const;
     void switchTo(OtherFile other);
 
   private:

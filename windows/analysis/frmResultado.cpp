@@ -50,54 +50,6 @@ QRect twipsRect(int left, int top, int width, int height) {
                  QPoint(twips(left + width) - 1, twips(top + height) - 1));
 }
 
-// The twelve regions of the logical states, faintly over the lattice square and under the
-// point: one hue for each of the four extreme states, the states tending to it lighter.
-class LatticeRegions : public QWidget {
-  public:
-    explicit LatticeRegions(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        using E = core::EstadoLogico;
-        const auto hue = [](E estado) {
-            switch (estado) {
-                case E::Verdadeiro:
-                case E::QuaseVerdadeiroTendendoAoInconsistente:
-                case E::QuaseVerdadeiroTendendoAoParacompleto:
-                    return QColor(0x2e, 0x8b, 0x57);
-                case E::Falso:
-                case E::QuaseFalsoTendendoAoInconsistente:
-                case E::QuaseFalsoTendendoAoParacompleto:
-                    return QColor(0xc0, 0x39, 0x2b);
-                case E::Inconsistente:
-                case E::InconsistenteTendendoAoVerdadeiro:
-                case E::InconsistenteTendendoAoFalso:
-                    return QColor(0xe6, 0x9b, 0x00);
-                default:
-                    return QColor(0x2c, 0x6f, 0xbb);
-            }
-        };
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
-        // G1n = (Gc + 1) / 2 grows to the right, ~G2n = (Gct + 1) / 2 upwards.
-        const auto at = [&](const core::PontoGc& p) {
-            return QPointF((p.certainty + 1) / 2 * width(), (1 - p.contradiction) / 2 * height());
-        };
-        for (int i = 0; i < core::kEstadosLogicos; ++i) {
-            const auto estado = static_cast<E>(i);
-            QColor fill = hue(estado);
-            fill.setAlpha(i < 4 ? 46 : 22);
-            painter.setBrush(fill);
-            QPolygonF region;
-            for (const core::PontoGc& corner : core::RegiaoDoEstado(estado)) region << at(corner);
-            painter.drawPolygon(region);
-        }
-    }
-};
-
 }  // namespace
 
 frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent), program_(program) {

@@ -74,4 +74,15 @@ class LineControl : public QWidget {
     QColor color_;
 };
 
+// The twelve regions of the logical states, faintly over the lattice square and under the
+// points: one hue for each of the four extreme states, the states tending to it lighter.
+class LatticeRegions : public QWidget {
+    Q_OBJECT
+  public:
+    explicit LatticeRegions(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 }  // namespace vpl

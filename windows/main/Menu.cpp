@@ -83,6 +83,8 @@ Menu::Menu(Program& program) : QMainWindow(nullptr), program_(program) {
     recentMenu_ = file->addMenu(QString::fromUtf8("&Recentes"));
     recentMenu_->setObjectName("mnuRecentes");
     connect(recentMenu_, &QMenu::aboutToShow, this, &Menu::fillRecentMenu);
+    file->addSeparator();
+    fileItem("mnuComparar", "Co&mparar decisões...", QKeySequence(), &Menu::mnuComparar_Click);
     connect(addMenuItem(bar, "mnuCad", "&Metadados"), &QAction::triggered, this,
             &Menu::mnuCad_Click);
     connect(addMenuItem(bar, "mnuMeta", "&Fatores"), &QAction::triggered, this,
@@ -239,6 +241,25 @@ void Menu::mnuCopia_Click() {
     if (target.isEmpty()) return;
     // The store's own backup: a whole, consistent copy even of a file in use.
     guarded(this, [&] { program_.db().backupTo(target.toStdString(), store::kDatabaseKey); });
+}
+
+void Menu::mnuComparar_Click() {
+    const QStringList others = FileDialog::openFileNames(
+        this, QString::fromUtf8("Comparar com as decisões"), kDecisionFilter);
+    if (others.isEmpty()) return;
+    QStringList files{program_.dataFilePath()};
+    for (const QString& other : others)
+        if (!files.contains(QFileInfo(other).absoluteFilePath()))
+            files << QFileInfo(other).absoluteFilePath();
+    if (files.size() < 2) {
+        MessageBox::show(this,
+                         QString::fromUtf8("Escolha ao menos uma decisão além da que está "
+                                           "aberta."),
+                         "Aviso", MessageBox::Icon::Warning);
+        return;
+    }
+    program_.filesToCompare = files;
+    open(WindowId::Comparar);
 }
 
 void Menu::fillRecentMenu() {

@@ -28,6 +28,8 @@ class Menu : public QMainWindow {
     void mnuNova_Click();
     void mnuAbrir_Click();
     void mnuCopia_Click();
+    // The open decision beside others the user chooses.
+    void mnuComparar_Click();
     // Opens another data file in place of this one; false when it stays as it was.
     bool openDecision(const QString& file);
 
