@@ -1,5 +1,5 @@
 // Runs one write of the program over a data file and exits, so that a test can kill
-// it at any moment. Usage: crash_child clear|meta|likert <program folder> [key]
+// it at any moment. Usage: crash_child clear|meta|likert|typing|switch <program folder> [key]
 // The key may be the file's derived key in SQLCipher's x'..' form, which spares the
 // key derivation. It writes one byte to stdout right before the write starts and one
 // when it has returned; exit 0 when the write went through without a message, 3 when
@@ -94,6 +94,12 @@ int main(int argc, char** argv) {
             window.MSFlexGrid1_KeyPress('1' + key % 9);
             window.MSFlexGrid1_KeyPress('0' + key % 7);
         }
+    } else if (mode == "switch") {
+        // A copy of the open decision, then another decision opened in its place.
+        const QString folder = QString::fromLocal8Bit(argv[2]);
+        ready();
+        program.db().backupTo((folder + "/copia.mdb").toStdString(), store::kDatabaseKey);
+        program.switchTo(program.claimOther(folder + "/outra.mdb"));
     } else {
         return 2;
     }

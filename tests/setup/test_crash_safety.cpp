@@ -275,6 +275,47 @@ TEST_P(CrashSafety, AKilledWriteLeavesTheFileBeforeOrAfterAndSound) {
 
 INSTANTIATE_TEST_SUITE_P(Writes, CrashSafety, ::testing::Values("clear", "meta", "likert"));
 
+// Killed while it copies the open decision or opens another in its place, the program
+// leaves both decisions as they were and the copy either absent or whole.
+TEST(CrashSafetyOfFiles, AKilledCopyOrSwitchLeavesEveryFileWhole) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const fs::path prepared = prepare(dir);
+    const fs::path folder = fs::path(dir.path().toStdString()) / "run";
+    const fs::path other = folder / "outra.mdb";
+    const fs::path copy = folder / "copia.mdb";
+    const std::string key = rawKey(prepared);
+    const FileState before = inspect(prepared, key);
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> delay(0, 60000);
+    int copies = 0;
+    for (int kill = 0; kill < 40; ++kill) {
+        freshCopy(prepared, folder);
+        store::createDeliveredFile(other);
+        const std::string otherKey = rawKey(other);
+        const FileState otherBefore = inspect(other, otherKey);
+        const Child child = start("switch", folder, key);
+        ASSERT_TRUE(awaitByte(child));
+        const int waited = delay(random);
+        std::this_thread::sleep_for(std::chrono::microseconds(waited));
+        ::kill(child.pid, SIGKILL);
+        finish(child);
+        SCOPED_TRACE("killed " + std::to_string(waited) + " us into the work");
+        const FileState open = inspect(folder / store::kDataFileName, key);
+        EXPECT_EQ(open.integrity, kSound);
+        EXPECT_EQ(open.rows, before.rows);
+        EXPECT_EQ(inspect(other, otherKey).rows, otherBefore.rows);
+        if (fs::exists(copy)) {
+            ++copies;
+            const FileState copied = inspect(copy, rawKey(copy));
+            EXPECT_EQ(copied.integrity, kSound);
+            EXPECT_EQ(copied.rows, before.rows);
+        }
+        if (::testing::Test::HasFailure()) return;
+    }
+    std::printf("copy or switch: %d of 40 kills left a whole copy, the others none\n", copies);
+}
+
 // The degrees that factor 1's stored counts give.
 core::StoredDegrees degreesOfCounts(store::Database& db) {
     const store::Row factor = *db.rowByKey("Fatores", {"Prop"}, 1);
