@@ -182,6 +182,22 @@ void KeptKeys::keep(std::string_view password, const std::vector<std::uint8_t>& 
     // Whole or not at all: a reader never sees half an entry.
     std::filesystem::rename(part, target, ignored);
     if (ignored) std::filesystem::remove(part, ignored);
+    forgetTheOldest();
+}
+
+void KeptKeys::forgetTheOldest() const {
+    // Every new file adds an entry: the least recently kept go beyond a few dozen.
+    std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> entries;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+        std::error_code noTime;
+        const auto time = entry.last_write_time(noTime);
+        if (!noTime) entries.emplace_back(time, entry.path());
+    }
+    if (entries.size() <= kKeptEntries) return;
+    std::sort(entries.begin(), entries.end());
+    for (std::size_t i = 0; i + kKeptEntries < entries.size(); ++i)
+        std::filesystem::remove(entries[i].second, error);
 }
 
 }  // namespace vpl::store

@@ -39,7 +39,10 @@ class KeptKeys {
     void keep(std::string_view password, const std::vector<std::uint8_t>& salt,
               const std::string& rawKey) const;
 
+    static constexpr std::size_t kKeptEntries = 64;
+
   private:
+    void forgetTheOldest() const;
     std::filesystem::path entry(std::string_view password,
                                 const std::vector<std::uint8_t>& salt) const;
     std::filesystem::path folder_;

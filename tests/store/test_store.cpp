@@ -312,6 +312,12 @@ TEST_F(StoreTest, KeptKeysOpenTheFileAndNeverStopIt) {
     EXPECT_THROW(Database::open(file, "wrong", Database::Access::AsTheFileAllows, kept),
                  StoreError);
     EXPECT_FALSE(fs::exists(folder) && !fs::is_empty(folder));
+    // The folder keeps the newest entries only.
+    for (std::uint8_t i = 0; i < KeptKeys::kKeptEntries + 5; ++i)
+        kept.keep(kDatabaseKey, {i}, right);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+              static_cast<long>(KeptKeys::kKeptEntries));
+    EXPECT_TRUE(kept.find(kDatabaseKey, {std::uint8_t(KeptKeys::kKeptEntries + 4)}));
     // A place where no folder can be made keeps nothing and opens all the same.
     { std::ofstream(dir / "a file") << "not a folder"; }
     const KeptKeys nowhere(dir / "a file" / "keys");
