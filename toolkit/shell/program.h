@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -71,6 +72,8 @@ class Program {
     float gG2n = 0;
     // The printer that the last print job selected by its name.
     QString currentPrinter;
+    // The messages about stored settings read as the default that were told in this run.
+    QSet<QString> toldSettingProblems;
 
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.
