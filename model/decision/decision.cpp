@@ -224,22 +224,110 @@ Factor ReadFactor(store::Database& db, int number) {
     return factorOf(*row, number, FactorFields::All);
 }
 
-FactorsForm ReadFactorsForm(store::Database& db) {
+// ------------------------------------------------------------------ decision settings
+
+namespace {
+
+constexpr const char* kRequirementField = "Exigencia";
+constexpr const char* kWeightField = "Peso";
+
+std::optional<int> requirementOf(const store::Value& stored, core::NumberLocale locale) {
+    const std::optional<double> level = StoredNumber(stored, locale);
+    if (!level || !(*level >= 0 && *level <= 1)) return std::nullopt;
+    return static_cast<int>(core::RoundHalfAwayFromZero(*level * kMaxRequirement));
+}
+
+std::optional<int> weightOf(const store::Value& stored, core::NumberLocale locale) {
+    const std::optional<double> weight = StoredNumber(stored, locale);
+    if (!weight || *weight < kMinWeight || !IsWholeCount(*weight, kMaxWeight)) return std::nullopt;
+    return static_cast<int>(*weight);
+}
+
+// The settings of the stored values: none for a field the file lacks; a factor row the
+// file lacks keeps the default weight.
+DecisionSettings settingsOf(const std::optional<store::Value>& level,
+                            const std::vector<store::Value>& weights, core::NumberLocale locale) {
+    DecisionSettings settings;
+    if (level) {
+        if (const std::optional<int> read = requirementOf(*level, locale))
+            settings.requirement = *read;
+        else
+            settings.problems.push_back({0, *level});
+    }
+    for (std::size_t n = 0; n < weights.size() && n < settings.weights.size(); ++n) {
+        if (const std::optional<int> read = weightOf(weights[n], locale))
+            settings.weights[n] = *read;
+        else
+            settings.problems.push_back({static_cast<int>(n) + 1, weights[n]});
+    }
+    return settings;
+}
+
+// Adds a setting's field to a file written before it, inside the save's transaction.
+void addMissingField(store::Database& db, const char* table, const char* field,
+                     store::Database::FieldType type, const store::Value& initial) {
+    if (!db.hasField(table, field)) db.addField(table, field, type, initial);
+}
+
+}  // namespace
+
+bool DecisionSettings::readAsDefault(int factor) const {
+    return std::any_of(problems.begin(), problems.end(),
+                       [factor](const SettingProblem& p) { return p.factor == factor; });
+}
+
+DecisionSettings ReadDecisionSettings(store::Database& db, core::NumberLocale locale) {
+    std::optional<store::Value> level;
+    if (db.hasField(kParametro, kRequirementField))
+        level = db.firstRow(kParametro, {kRequirementField}).value(kRequirementField);
+    std::vector<store::Value> weights;
+    if (db.hasField(kFatores, kWeightField))
+        for (const store::Row& row :
+             db.firstRowsUpTo(kFatores, {kWeightField}, store::kFactorSlots))
+            weights.push_back(row.value(kWeightField));
+    return settingsOf(level, weights, locale);
+}
+
+// ------------------------------------------------------------------ factors window
+
+FactorsForm ReadFactorsForm(store::Database& db, core::NumberLocale locale) {
+    const bool levelStored = db.hasField(kParametro, kRequirementField);
+    const bool weightsStored = db.hasField(kFatores, kWeightField);
+    std::vector<std::string> parameterFields{"Fatores"};
+    if (levelStored) parameterFields.emplace_back(kRequirementField);
+    std::vector<std::string> factorFields{"Fator", "Prop"};
+    if (weightsStored) factorFields.emplace_back(kWeightField);
+
     FactorsForm form;
-    form.count = db.firstRow(kParametro, {"Fatores"}).text("Fatores");
-    const std::vector<store::Row> rows = db.firstRows(kFatores, {"Fator", "Prop"}, store::kFactorSlots);
+    const store::Row parameters = db.firstRow(kParametro, parameterFields);
+    form.count = parameters.text("Fatores");
+    const std::vector<store::Row> rows = db.firstRows(kFatores, factorFields, store::kFactorSlots);
+    std::vector<store::Value> weights;
     // A NULL title or count left by another program reads as empty.
     for (int n = 0; n < store::kFactorSlots; ++n) {
         form.titles[n] = rows[n].value("Fator").toText().value_or("");
         form.props[n] = rows[n].value("Prop").toText().value_or("");
+        if (weightsStored) weights.push_back(rows[n].value(kWeightField));
     }
+    std::optional<store::Value> level;
+    if (levelStored) level = parameters.value(kRequirementField);
+    form.settings = settingsOf(level, weights, locale);
     return form;
 }
 
 void SaveFactorsForm(store::Database& db, const FactorsForm& before, const FactorsForm& after,
                      std::int64_t seenVersion) {
     store::Transaction tx(db, seenVersion);
-    if (after.count != before.count) db.updateFirst(kParametro, 1, {{"Fatores", after.count}});
+    store::Assignments parameters;
+    if (after.count != before.count) parameters.emplace_back("Fatores", after.count);
+    if (after.settings.requirement != before.settings.requirement ||
+        before.settings.readAsDefault(0)) {
+        addMissingField(db, kParametro, kRequirementField, store::Database::FieldType::Real,
+                        kDefaultRequirement / double(kMaxRequirement));
+        parameters.emplace_back(kRequirementField,
+                                after.settings.requirement / double(kMaxRequirement));
+    }
+    if (!parameters.empty()) db.updateFirst(kParametro, 1, parameters);
     // The Likert window offers as many factors as the analyses follow.
     if (after.count != ReadOfferedFactors(db).toText().value_or(""))
         db.updateFirst(kCadastro, 1, {{"nFatores", after.count}});
@@ -248,6 +336,12 @@ void SaveFactorsForm(store::Database& db, const FactorsForm& before, const Facto
         store::Assignments fields;
         if (after.titles[n] != before.titles[n]) fields.emplace_back("Fator", after.titles[n]);
         if (after.props[n] != before.props[n]) fields.emplace_back("Prop", after.props[n]);
+        if (after.settings.weights[n] != before.settings.weights[n] ||
+            before.settings.readAsDefault(n + 1)) {
+            addMissingField(db, kFatores, kWeightField, store::Database::FieldType::Integer,
+                            kDefaultWeight);
+            fields.emplace_back(kWeightField, after.settings.weights[n]);
+        }
         if (!fields.empty()) db.update(kFatores, rows[n].key(), fields);
     }
     tx.commit();

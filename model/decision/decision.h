@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/counts.h"
+#include "core/fixed4.h"
 #include "core/language.h"
 #include "core/likert_evidence.h"
 #include "core/number_text.h"
@@ -123,14 +124,59 @@ std::vector<Factor> ReadFactors(store::Database& db, int count,
 // StoreError when the file has no row for it.
 Factor ReadFactor(store::Database& db, int number);
 
-// The factors window's save: the factor count (also the count the Likert window offers)
-// and the titles and proposition counts, each field only when it changed.
+// ------------------------------------------------------------------ decision settings
+
+// The requirement level that the degree of certainty is compared with (Parametro.Exigencia),
+// in hundredths from 0 to 100, and each factor's weight (Fatores.Peso), a whole number from 1
+// to 10. Files written before them lack both fields and read the defaults; the fields are
+// added by the first save that sets a value other than the default.
+inline constexpr int kDefaultRequirement = 50;
+inline constexpr int kMaxRequirement = 100;
+inline constexpr int kDefaultWeight = 1;
+inline constexpr int kMinWeight = 1;
+inline constexpr int kMaxWeight = 10;
+
+// A stored setting that breaks its rule and is read as the default.
+struct SettingProblem {
+    int factor = 0;       // 0: the requirement level; 1 to 8: that factor's weight
+    store::Value stored;  // as the file holds it
+    bool operator==(const SettingProblem&) const = default;
+};
+
+struct DecisionSettings {
+    int requirement = kDefaultRequirement;  // hundredths
+    std::array<int, store::kFactorSlots> weights{kDefaultWeight, kDefaultWeight, kDefaultWeight,
+                                                 kDefaultWeight, kDefaultWeight, kDefaultWeight,
+                                                 kDefaultWeight, kDefaultWeight};
+    std::vector<SettingProblem> problems;  // in the order above: the level, then factors 1 to 8
+    // The level as degrees are compared.
+    core::Fixed4 requirementLevel() const {
+        return core::Fixed4::FromTicks(requirement * (core::Fixed4::kScale / kMaxRequirement));
+    }
+    // Whether the setting of `factor` (0: the level) was read as the default for a bad value.
+    bool readAsDefault(int factor) const;
+};
+
+// The level is a number from 0 to 1 (a text that is one by the user's locale included),
+// rounded to hundredths, halves away from zero, as the window shows it; a weight a whole
+// number from 1 to 10. Anything else (NULL, another text, a number out of range, a fraction
+// of a weight) reads as the default and is listed in `problems`. Writes nothing.
+DecisionSettings ReadDecisionSettings(store::Database& db, core::NumberLocale locale);
+
+// The factors window's save: the factor count (also the count the Likert window offers),
+// the titles and proposition counts, the requirement level and the weights, each field only
+// when it changed. A setting read as the default for a bad stored value is written whenever
+// the form is saved, so that the file then holds what the window showed.
 struct FactorsForm {
     std::string count;
     std::array<std::string, store::kFactorSlots> titles;
     std::array<std::string, store::kFactorSlots> props;
+    DecisionSettings settings;
 };
-FactorsForm ReadFactorsForm(store::Database& db);
+FactorsForm ReadFactorsForm(store::Database& db, core::NumberLocale locale = {});
+// One transaction resting on the file as read at `seenVersion`; a setting's field missing from
+// the file is added in it, only when the save writes that setting. A failure leaves the file
+// as it was.
 void SaveFactorsForm(store::Database& db, const FactorsForm& before, const FactorsForm& after,
                      std::int64_t seenVersion);
 

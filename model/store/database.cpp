@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
 
 #include "store/key_derivation.h"
 
@@ -397,6 +400,75 @@ void Database::updateFirst(std::string_view table, int count, const Assignments&
     for (size_t i = 0; i < fields.size(); ++i) bind(st, static_cast<int>(i + 1), fields[i].second);
     bind(st, static_cast<int>(fields.size() + 1), Value(count));
     if (sqlite3_step(st) != SQLITE_DONE) fail(std::string(table));
+}
+
+bool Database::hasField(std::string_view table, std::string_view field) {
+    sqlite3_stmt* st = prepare("PRAGMA table_info(" + identifier(table) + ")");
+    ResetOnExit reset{st};
+    const auto sameName = [field](std::string_view name) {
+        return name.size() == field.size() &&
+               std::equal(name.begin(), name.end(), field.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a)) ==
+                          std::tolower(static_cast<unsigned char>(b));
+               });
+    };
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        const auto* name = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
+        if (name && sameName(name)) return true;
+    }
+    if (rc != SQLITE_DONE) fail(std::string(table));
+    return false;
+}
+
+namespace {
+
+const char* typeName(Database::FieldType type) {
+    switch (type) {
+        case Database::FieldType::Integer:
+            return "INTEGER";
+        case Database::FieldType::Real:
+            return "REAL";
+        case Database::FieldType::Text:
+            return "TEXT";
+    }
+    return "";
+}
+
+// A default takes no bound value: it is written out, exactly, into the statement.
+std::string literal(const Value& value) {
+    if (value.isInteger()) return std::to_string(value.integer());
+    if (value.isReal()) {
+        if (!std::isfinite(value.real()))
+            throw StoreError("Valor inicial inválido para um campo novo.", StoreError::Kind::Other);
+        // The shortest digits that read back as the same real, with a "." whatever the
+        // program's locale.
+        char buf[40];
+        const auto end = std::to_chars(buf, buf + sizeof buf, value.real()).ptr;
+        std::string text(buf, end);
+        // Read back as a real also when it has no decimals.
+        if (text.find_first_of(".e") == std::string::npos) text += ".0";
+        return text;
+    }
+    std::string quoted = "'";
+    for (const char c : value.text()) {
+        if (c == '\'') quoted += c;
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+}  // namespace
+
+void Database::addField(std::string_view table, std::string_view field, FieldType type,
+                        const Value& initial) {
+    if (!inTransaction())
+        throw std::logic_error("Um campo novo só é criado dentro de uma transação: " +
+                               std::string(table) + "." + std::string(field));
+    std::string sql = "ALTER TABLE " + identifier(table) + " ADD COLUMN " + identifier(field) +
+                      " " + typeName(type);
+    if (!initial.isNull()) sql += " DEFAULT " + literal(initial);
+    execute(sql);
 }
 
 void Database::execute(const std::string& sql) {

@@ -120,6 +120,18 @@ class Database {
     // count is negative); StoreError when the table has fewer than `count` rows.
     void updateFirst(std::string_view table, int count, const Assignments& fields);
 
+    // Whether the table has this field; names compare as the engine compares them, without
+    // regard to case. False for a table the file does not hold.
+    bool hasField(std::string_view table, std::string_view field);
+    // The kinds of field a table is given.
+    enum class FieldType { Integer, Real, Text };
+    // Gives the table a new field that every row, and every row written without it, holds as
+    // `initial` (a NULL: no default). Only inside a transaction, so that a later field comes
+    // with the write that needs it or not at all: std::logic_error outside one, StoreError
+    // when the table has the field already or cannot take it.
+    void addField(std::string_view table, std::string_view field, FieldType type,
+                  const Value& initial);
+
     // Runs statements that return no rows (schema, bulk loads).
     void execute(const std::string& sql);
     // Runs one statement with bound values (used by the file builder).

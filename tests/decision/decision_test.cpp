@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "decision/decision.h"
 #include "store/schema.h"
@@ -121,6 +123,71 @@ TEST_F(DecisionTest, AReplacementStoresTheDegreesOfItsCountsAndBlanksTheRest) {
     const decision::Proposition third = decision::ReadPropositions(*db, 1, 3).back();
     EXPECT_EQ(third.text, Value(""));
     EXPECT_EQ(third.counts(), core::Counts{});
+}
+
+std::string bytesOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(DecisionTest, TheSettingsAreReadByOneRule) {
+    db->execute("ALTER TABLE Parametro ADD COLUMN Exigencia REAL");
+    db->execute("ALTER TABLE Fatores ADD COLUMN Peso INTEGER");
+    struct Case {
+        int factor;  // 0: the level, else the weight of that factor
+        Value stored;
+        std::optional<int> read;  // none: read as the default and listed
+    } cases[] = {
+        {0, Value(0.57), 57},   {0, Value(1), 100},    {0, Value(0.555), 56},
+        {0, Value("0,75"), 75}, {0, Value(1.004), {}}, {0, Value(-0.001), {}},
+        {0, Value("x"), {}},    {0, Value(), {}},      {6, Value(10), 10},
+        {6, Value("3,0"), 3},   {6, Value(0), {}},     {6, Value(11), {}},
+        {6, Value(2.5), {}},    {6, Value("x"), {}},   {6, Value(), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.factor) + ": " + decision::ShownValue(c.stored));
+        db->updateFirst("Parametro", 1, {{"Exigencia", c.factor ? Value(0.5) : c.stored}});
+        db->execute("UPDATE Fatores SET Peso = 1");
+        if (c.factor) db->update("Fatores", c.factor, {{"Peso", c.stored}});
+        const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, kComma);
+        EXPECT_EQ(
+            c.factor ? settings.weights[c.factor - 1] : settings.requirement,
+            c.read.value_or(c.factor ? decision::kDefaultWeight : decision::kDefaultRequirement));
+        const std::vector<decision::SettingProblem> problems{{c.factor, c.stored}};
+        EXPECT_EQ(settings.problems, c.read ? decltype(problems){} : problems);
+        EXPECT_EQ(decision::ReadFactorsForm(*db, kComma).settings.problems, settings.problems);
+    }
+}
+
+// A field comes with the first save that writes a value into it, or not at all; a file that
+// has it still serves a program that knows only the first fields.
+TEST_F(DecisionTest, AFieldComesOnlyWithTheSaveThatSetsIt) {
+    db->execute(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON Fatores WHEN NEW.Id = 8 "
+        "BEGIN SELECT RAISE(ABORT, 'Fatores bloqueada'); END");
+    db.reset();
+    const std::string before = bytesOf(file);
+    db = store::Database::open(file, store::kDatabaseKey);
+    const decision::FactorsForm read = decision::ReadFactorsForm(*db, kComma);
+    decision::FactorsForm typed = read;
+    typed.settings.requirement = 80;  // written before the row that fails
+    typed.titles[7] = "Prazo";
+    EXPECT_THROW(decision::SaveFactorsForm(*db, read, typed, db->dataVersion()), store::StoreError);
+    db.reset();
+    EXPECT_EQ(bytesOf(file), before);
+
+    db = store::Database::open(file, store::kDatabaseKey);
+    typed = read;
+    typed.titles[0] = "Custo";  // the defaults kept
+    decision::SaveFactorsForm(*db, read, typed, db->dataVersion());
+    EXPECT_FALSE(db->hasField("Parametro", "Exigencia"));
+    decision::FactorsForm level = typed;
+    level.settings.requirement = 80;
+    decision::SaveFactorsForm(*db, typed, level, db->dataVersion());
+    EXPECT_FALSE(db->hasField("Fatores", "Peso"));
+    EXPECT_EQ(decision::ReadDecisionSettings(*db, kComma).requirement, 80);
+    db->execute("INSERT INTO Parametro (Id, Idioma, Fatores, versaoBD) VALUES (2, 3, 4, '')");
+    EXPECT_EQ(db->rowByKey("Parametro", {"Exigencia"}, 2)->value("Exigencia"), Value(0.5));
 }
 
 }  // namespace

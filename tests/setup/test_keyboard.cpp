@@ -57,9 +57,10 @@ class KeyboardTest : public QObject {
         QTest::newRow("registration") << "frmCadastro"
                                       << QStringList{"txtQuestao"} + numbered("txtP%1", 8) +
                                              QStringList{"cmdClear", "cmdFatores", "cmdSair"};
-        QStringList factors{"lblFatores"};
+        QStringList factors{"lblFatores", "txtExigencia"};
         for (int n = 1; n <= 8; ++n)
-            factors << QString("lblFator%1").arg(n) << QString("txtP%1").arg(n);
+            factors << QString("lblFator%1").arg(n) << QString("txtP%1").arg(n)
+                    << QString("txtPeso%1").arg(n);
         QTest::newRow("factors") << "frmMeta" << factors + QStringList{"cmdFatores", "cmdSair"};
         QTest::newRow("Likert") << "frmTabela"
                                 << QStringList{"cmbFator", "MSFlexGrid1", "cmdImportar",

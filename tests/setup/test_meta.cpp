@@ -1,10 +1,14 @@
 #include <QClipboard>
+#include <QDoubleSpinBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "setup/frmMeta.h"
+#include "shell/decision_settings.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "shell/windows.h"
@@ -24,6 +28,22 @@ QLineEdit* title(QWidget& w, int n) {
 }
 QLineEdit* count(QWidget& w, int n) {
     return child<QLineEdit>(w, qPrintable(QString("txtP%1").arg(n)));
+}
+
+QDoubleSpinBox* level(QWidget& w) {
+    return child<QDoubleSpinBox>(w, "txtExigencia");
+}
+QSpinBox* weight(QWidget& w, int n) {
+    return child<QSpinBox>(w, qPrintable(QString("txtPeso%1").arg(n)));
+}
+
+// The data file's bytes with the program's connection closed; a log left beside it counts.
+QByteArray closedFileBytes(Fixture& f) {
+    f.program().dbBanco.reset();
+    QFile file(f.program().dataFilePath());
+    if (!file.open(QIODevice::ReadOnly)) qFatal("data file not readable");
+    const QByteArray log = QFile::exists(file.fileName() + "-wal") ? "log left: " : "";
+    return log + file.readAll();
 }
 
 // The window shown and active, so that leaving a box really moves the focus.
@@ -373,6 +393,82 @@ class MetaTest : public QObject {
         }
     }
 
+    // An old file: the defaults shown, typed values saved with their fields, shown again.
+    void theSettingsAreSavedAsTypedAndShownAsStored() {
+        Fixture f(core::NumberLocale{','});
+        {
+            test::Loaded<frmMeta> w(f.program());
+            QCOMPARE(level(w)->text(), "0,50");  // the user's separator
+            showActive(w);
+            level(w)->setFocus();
+            level(w)->selectAll();
+            QTest::keyClicks(level(w), "0,57");
+            QTest::keyClick(weight(w, 3), Qt::Key_Up);
+            weight(w, 5)->selectAll();
+            QTest::keyClicks(weight(w, 5), "10");
+            test::leave(w, "cmdSair");
+        }
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Parametro", {"Exigencia"}).value("Exigencia"),
+                 store::Value(0.57));
+        const auto rows = f.db().firstRows("Fatores", {"Peso"}, store::kFactorSlots);
+        QCOMPARE(rows[2].value("Peso"), store::Value(2));
+        QCOMPARE(rows[4].value("Peso"), store::Value(10));
+        QCOMPARE(rows[0].value("Peso"), store::Value(1));
+        f.db().update("Fatores", 8, {{"Peso", 6}});
+        test::Loaded<frmMeta> w(f.program());
+        QCOMPARE(level(w)->value(), 0.57);
+        QCOMPARE((QList<int>{weight(w, 3)->value(), weight(w, 5)->value(), weight(w, 8)->value()}),
+                 (QList<int>{2, 10, 6}));
+        QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    // An old file opened, read as the window and an analysis read it, and left unchanged.
+    void anOldFileReadAndLeftUnchangedKeepsItsBytes() {
+        Fixture f;
+        const QByteArray before = closedFileBytes(f);
+        f.reopen();
+        QCOMPARE(readDecisionSettings(nullptr, f.program()).requirementLevel(),
+                 core::Fixed4::FromReal(0.5));
+        {
+            test::Loaded<frmMeta> w(f.program());
+            test::leave(w, "cmdSair");
+        }
+        QCOMPARE(MessageBox::shown().size(), 0);
+        QCOMPARE(closedFileBytes(f), before);
+    }
+
+    // Stored settings that break their rule are shown as the default and told once a run;
+    // only the user's save writes over them.
+    void badSettingsAreShownAsTheDefaultAndToldOnce() {
+        Fixture f;
+        f.db().execute("ALTER TABLE Parametro ADD COLUMN Exigencia REAL DEFAULT 'alta'");
+        f.db().execute("ALTER TABLE Fatores ADD COLUMN Peso INTEGER DEFAULT 1");
+        f.db().update("Fatores", 3, {{"Peso", 2.5}});
+        const QByteArray before = closedFileBytes(f);
+        f.reopen();
+        for (int opening = 0; opening < 2; ++opening) {
+            test::Loaded<frmMeta> w(f.program());
+            QCOMPARE(level(w)->value(), 0.5);
+            QCOMPARE(weight(w, 3)->value(), 1);
+        }
+        readDecisionSettings(nullptr, f.program());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        const QString told = MessageBox::shown().first().text;
+        for (const QString& part : {f.program().dataFilePath(), QString("alta"), QString("2.5")})
+            QVERIFY2(told.contains(part), qPrintable(told));
+        QCOMPARE(closedFileBytes(f), before);
+
+        f.reopen();
+        {
+            test::Loaded<frmMeta> w(f.program());
+            test::leave(w, "cmdSair");
+        }
+        f.reopen();
+        QCOMPARE(f.db().firstRow("Parametro", {"Exigencia"}).value("Exigencia"), store::Value(0.5));
+        QCOMPARE(f.db().rowByKey("Fatores", {"Peso"}, 3)->value("Peso"), store::Value(1));
+    }
+
     void aFailingSaveWritesNothingAndAsksWhetherToClose_data() {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("how");
@@ -406,6 +502,8 @@ class MetaTest : public QObject {
         lblFatores->clear();
         QTest::keyClicks(lblFatores, "2");
         QTest::keyClicks(title(w, 1), " novo");
+        QTest::keyClick(level(w), Qt::Key_Up);
+        QTest::keyClick(weight(w, 2), Qt::Key_Up);
         if (close) MessageBox::queueAnswer(MessageBox::Answer::Yes);
         test::leave(w, how);
         test::verifyOneError("Fechar sem salvar?");
@@ -414,6 +512,7 @@ class MetaTest : public QObject {
         QCOMPARE(title(w, 1)->text(), "Fator n1 novo");
         f.reopen();
         QCOMPARE(test::storeSnapshot(f.db()), before);
+        QVERIFY(!f.db().hasField("Parametro", "Exigencia") && !f.db().hasField("Fatores", "Peso"));
     }
 };
 

@@ -1,7 +1,9 @@
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QtTest>
 
 #include "likert/frmTabela.h"
@@ -36,6 +38,12 @@ void tryToEdit(frmMeta& w) {
     auto* title = child<QLineEdit>(w, "lblFator1");
     test::typeText(title, "novo");
     QCOMPARE(title->text(), "Fator n1");
+    auto* level = child<QDoubleSpinBox>(w, "txtExigencia");
+    QTest::keyClick(level, Qt::Key_Up);
+    QCOMPARE(level->value(), 0.5);
+    auto* weight = child<QSpinBox>(w, "txtPeso1");
+    QTest::keyClick(weight, Qt::Key_Up);
+    QCOMPARE(weight->value(), 1);
 }
 
 void tryToEdit(frmTabela& w) {

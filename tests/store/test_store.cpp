@@ -189,6 +189,33 @@ TEST_F(StoreTest, TransactionIsAllOrNothing) {
     EXPECT_EQ(db->rowByKey("Fatores", {"Fator"}, 1)->text("Fator"), "kept");
 }
 
+// A field is added inside a transaction only, and lives or goes with it.
+TEST_F(StoreTest, AFieldIsAddedWithItsTransactionOrNotAtAll) {
+    auto db = delivered();
+    using Type = Database::FieldType;
+    EXPECT_TRUE(db->hasField("Fatores", "fator"));  // the engine's names ignore case
+    EXPECT_FALSE(db->hasField("NoSuchTable", "Fator"));
+    EXPECT_THROW(db->addField("Fatores", "Peso", Type::Integer, Value(1)), std::logic_error);
+    {
+        Transaction tx(*db);
+        db->addField("Fatores", "Peso", Type::Integer, Value(1));
+    }
+    EXPECT_FALSE(db->hasField("Fatores", "Peso"));
+    {
+        Transaction tx(*db);
+        db->addField("Parametro", "Exigencia", Type::Real, Value(0.35));
+        db->addField("Cadastro", "Nota", Type::Text, Value("it's"));
+        db->addField("Cadastro", "Vazio", Type::Text, Value());
+        EXPECT_THROW(db->addField("Cadastro", "NOTA", Type::Text, Value()), StoreError);
+        tx.commit();
+    }
+    db = Database::open(file, kDatabaseKey);
+    EXPECT_EQ(db->firstRow("Parametro", {"Exigencia"}).value("Exigencia"), Value(0.35));
+    const Row registration = db->firstRow("Cadastro", {"Nota", "Vazio"});
+    EXPECT_EQ(registration.value("Nota"), Value("it's"));
+    EXPECT_TRUE(registration.value("Vazio").isNull());
+}
+
 TEST_F(StoreTest, RowsFromNeedsTheStartKeyAndEnoughRows) {
     auto db = delivered();
     EXPECT_EQ(db->rowsFrom("PLikert", {"N01"}, 61, 19).back().key(), 79);

@@ -54,6 +54,8 @@ constexpr core::Translated kMeta[] = {
      "Introduzca la cantidad de factores a analizar (de 2 a 8) y, en las líneas de abajo, "
      "escriba el título de cada uno de ellos y la cantidad de proposiciones."},
     {"Label12", "Pressupostos:", "Propositions:", "Proposiciones:"},
+    {"Label13", "Nível de exigência:", "Requirement level:", "Nivel de exigencia:"},
+    {"Label14", "Peso:", "Weight:", "Peso:", Alike::InSpanish},
     {"cmdFatores", "&Opiniões", "Factors", "Factors"},
 };
 

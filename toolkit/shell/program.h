@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLockFile>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -78,6 +79,8 @@ class Program {
     RecentFiles recentFiles;
     // The decisions the comparison window compares: the open one first.
     QStringList filesToCompare;
+    // The messages about stored settings read as the default that were told in this run.
+    QSet<QString> toldSettingProblems;
 
     // How windows open other windows: the real table of windows in the program,
     // a recording one in tests.

@@ -1,15 +1,19 @@
 #include "setup/frmMeta.h"
 
+#include <QDoubleSpinBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QSpinBox>
 #include <QStringList>
 #include <QVBoxLayout>
 
 #include "shell/captions.h"
 #include "shell/controls.h"
+#include "shell/decision_settings.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/windows.h"
@@ -29,6 +33,14 @@ constexpr core::Translated kTexts[] = {
      "No number of propositions for factor %1: enter it in the Propositions column.",
      "Sin número de proposiciones en el factor %1: indíquelo en la columna Proposiciones."},
 };
+
+// The level box writes and reads the user's decimal separator, as every number text does.
+QLocale spinBoxLocale(core::NumberLocale locale) {
+    QLocale spoken = locale.decimalSeparator == ',' ? QLocale(QLocale::Portuguese, QLocale::Brazil)
+                                                    : QLocale::c();
+    spoken.setNumberOptions(QLocale::OmitGroupSeparator);
+    return spoken;
+}
 
 }  // namespace
 
@@ -59,10 +71,24 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
     lblFatores_->setFixedWidth(36);
     lblFatores_->installEventFilter(this);
     label10->setBuddy(lblFatores_);
+    // The level the degree of certainty must reach, for the whole decision: beside the count.
+    auto* label13 = new QLabel(QString::fromUtf8("Nível de exigência:"), this);
+    label13->setObjectName("Label13");
+    txtExigencia_ = new QDoubleSpinBox(this);
+    txtExigencia_->setObjectName("txtExigencia");
+    txtExigencia_->setLocale(spinBoxLocale(program.locale));
+    txtExigencia_->setRange(0, decision::kMaxRequirement / 100.0);
+    txtExigencia_->setDecimals(2);
+    txtExigencia_->setSingleStep(0.01);
+    txtExigencia_->setValue(decision::kDefaultRequirement / 100.0);
+    txtExigencia_->setAlignment(Qt::AlignCenter);
+    label13->setBuddy(txtExigencia_);
     auto* count = new QHBoxLayout;
     count->addWidget(label10);
     count->addWidget(lblFatores_);
     count->addStretch(1);
+    count->addWidget(label13);
+    count->addWidget(txtExigencia_);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);
@@ -70,6 +96,9 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
     auto* label12 = new QLabel("Pressupostos:", this);
     label12->setObjectName("Label12");
     grid->addWidget(label12, 0, 2, Qt::AlignHCenter);
+    auto* label14 = new QLabel("Peso:", this);
+    label14->setObjectName("Label14");
+    grid->addWidget(label14, 0, 3, Qt::AlignHCenter);
     for (int n = 0; n < store::kFactorSlots; ++n) {
         auto* label = new QLabel(QString("Fator %1:").arg(n + 1), this);
         label->setObjectName(QString("Label%1").arg(n + 1));
@@ -81,13 +110,22 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
         grid->addWidget(label, n + 1, 0);
         grid->addWidget(lblFator_[n], n + 1, 1);
         grid->addWidget(txtP_[n], n + 1, 2, Qt::AlignHCenter);
+        txtPeso_[n] = new QSpinBox(this);
+        txtPeso_[n]->setObjectName(QString("txtPeso%1").arg(n + 1));
+        txtPeso_[n]->setRange(decision::kMinWeight, decision::kMaxWeight);
+        txtPeso_[n]->setValue(decision::kDefaultWeight);
+        txtPeso_[n]->setAlignment(Qt::AlignCenter);
+        grid->addWidget(txtPeso_[n], n + 1, 3, Qt::AlignHCenter);
     }
     grid->setColumnStretch(1, 1);
-    // Tab goes as one reads: each factor's title, then its proposition count.
-    setTabOrder(lblFatores_, lblFator_[0]);
+    // Tab goes as one reads: the count and the level, then each factor's title, its
+    // proposition count and its weight.
+    setTabOrder(lblFatores_, txtExigencia_);
+    setTabOrder(txtExigencia_, lblFator_[0]);
     for (int n = 0; n < store::kFactorSlots; ++n) {
         setTabOrder(lblFator_[n], txtP_[n]);
-        if (n + 1 < store::kFactorSlots) setTabOrder(txtP_[n], lblFator_[n + 1]);
+        setTabOrder(txtP_[n], txtPeso_[n]);
+        if (n + 1 < store::kFactorSlots) setTabOrder(txtPeso_[n], lblFator_[n + 1]);
     }
 
     // Which of the factors analysed have no number of propositions yet: the report prints
@@ -139,19 +177,24 @@ frmMeta::frmMeta(Program& program, QWidget* parent) : QDialog(parent), program_(
 
 void frmMeta::Form_Load() {
     seenVersion_ = program_.db().dataVersion();
-    loaded_ = decision::ReadFactorsForm(program_.db());
+    loaded_ = decision::ReadFactorsForm(program_.db(), program_.locale);
     lblFatores_->setText(QString::fromStdString(loaded_.count));
+    txtExigencia_->setValue(loaded_.settings.requirement / 100.0);
     applyStoredLanguage(program_, *this, kMetaCaptions);
     // A read-only data file is shown, not edited.
     const bool readOnly = program_.readOnly();
     lblFatores_->setReadOnly(readOnly);
+    txtExigencia_->setReadOnly(readOnly);
     for (int n = 0; n < store::kFactorSlots; ++n) {
         lblFator_[n]->setText(QString::fromStdString(loaded_.titles[n]));
         txtP_[n]->setText(QString::fromStdString(loaded_.props[n]));
+        txtPeso_[n]->setValue(loaded_.settings.weights[n]);
         lblFator_[n]->setReadOnly(readOnly);
         txtP_[n]->setReadOnly(readOnly);
+        txtPeso_[n]->setReadOnly(readOnly);
     }
     program_.gProximaJanela = NextWindow::None;
+    reportSettingProblems(this, program_, loaded_.settings);
 }
 
 bool frmMeta::eventFilter(QObject* watched, QEvent* event) {
@@ -173,7 +216,9 @@ void frmMeta::SalvarFatores() {
     for (int n = 0; n < store::kFactorSlots; ++n) {
         typed.titles[n] = lblFator_[n]->text().toStdString();
         typed.props[n] = txtP_[n]->text().toStdString();
+        typed.settings.weights[n] = txtPeso_[n]->value();
     }
+    typed.settings.requirement = qRound(txtExigencia_->value() * 100);
     // Only what differs from what was read is written.
     decision::SaveFactorsForm(program_.db(), loaded_, typed, seenVersion_);
     loaded_ = typed;

@@ -10,7 +10,9 @@
 #include "decision/decision.h"
 #include "store/schema.h"
 
+class QDoubleSpinBox;
 class QLineEdit;
+class QSpinBox;
 
 namespace vpl {
 
@@ -23,8 +25,9 @@ QString validFactorCount(const QString& typed, core::NumberLocale locale);
 // The window's texts besides its captions, in the three languages.
 extern const std::span<const core::Translated> kMetaTexts;
 
-// Factors and propositions: the factor count (Parametro), and for each of the eight
-// slots its title and number of propositions (the first eight Fatores rows).
+// Factors and propositions: the factor count and the requirement level (Parametro), and for
+// each of the eight slots its title, number of propositions and weight (the first eight
+// Fatores rows).
 class frmMeta : public QDialog {
     Q_OBJECT
   public:
@@ -45,8 +48,10 @@ class frmMeta : public QDialog {
 
     Program& program_;
     QLineEdit* lblFatores_;
+    QDoubleSpinBox* txtExigencia_;
     QLineEdit* lblFator_[store::kFactorSlots];
     QLineEdit* txtP_[store::kFactorSlots];
+    QSpinBox* txtPeso_[store::kFactorSlots];
     // The texts as read, so that a save writes only what changed, and the file's data
     // version then, so that it never writes over another program's save.
     decision::FactorsForm loaded_;  // as read, then as last saved
