@@ -18,6 +18,8 @@
 #include "engine/networks.h"
 #include "engine/paraconsistent.h"
 #include "report/report.h"
+#include "engine/barycentre.h"
+#include "engine/decision_rule.h"
 #include "report/comparison.h"
 #include "report/stored_analysis.h"
 #include "decision/factor_import.h"
@@ -38,12 +40,16 @@ const char* const kUsageLine =
 const char* const kHelp =
     R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
 
-  vpl-cli analyse [--json] [--own] [--data FILE]
+  vpl-cli analyse [--json] [--own] [--level X] [--data FILE]
       Runs the analysis that the stored factor count opens (the four-factor network on the
       factors' stored pairs for 4, the family network on the reference answer table for 2,
       3 and 5 to 8) and prints every degree, the normalised degrees, both verdicts, the
       result's sentence and its logical state. --json prints one JSON object. --own runs
       the family network on the factors' own stored pairs instead of the reference table.
+      The requirement level (stored in the factors window, 0.50 by default; --level X for
+      this run only, nothing written) decides: Gc at or above it is feasible, at or below
+      its opposite infeasible, otherwise inconclusive, and bounds the logical state. The
+      barycentre of the factors with answers, by their stored weights, is printed beside.
   vpl-cli report --pdf OUT [--data FILE]
       Writes the printed report of the four-factor analysis to the PDF file OUT.
   vpl-cli import --factor K FILE [--dry-run] [--data FILE]
@@ -194,10 +200,18 @@ struct Analysis {
     std::string verdictOnOpinion;  // on G1n
     std::string sentence;
     core::EstadoLogico state{};
+    core::Fixed4 certaintyDegree;      // Gc and Gct as the state and the decision read them
+    core::Fixed4 contradictionDegree;
     std::string stateText;
     std::vector<int> withoutAnswers;  // factors that entered with degrees 0
     std::vector<int> staleDegrees;    // factors whose stored degrees their answers do not give
     core::Language idioma = core::Language::Portuguese;
+    // The network's pairs by factor (or reference block), nothing for one without answers:
+    // what the barycentre weighs.
+    std::vector<std::optional<core::EvidencePair>> answeredPairs;
+    core::Fixed4 level = core::kNivelDeExigenciaPadrao;
+    core::Decisao decision;
+    std::optional<core::AnaliseDoBaricentro> barycentre;
 };
 
 ShownDegree shown(std::string name, const std::string& text, core::NumberLocale locale) {
@@ -236,7 +250,9 @@ void fourFactor(store::Database& db, core::NumberLocale locale, Analysis& a) {
     a.verdictOnData = core::VereditoNaoContradicao(r.grid[3], locale);
     a.verdictOnOpinion = core::VereditoCerteza(r.grid[4], locale);
     a.sentence = core::QualidadeDosDados(r.gG2n, r.gG1n);
-    a.state = core::EstadoDoResultado(r.gG1, r.gG2);
+    a.certaintyDegree = r.gG1;
+    a.contradictionDegree = r.gG2;
+    a.answeredPairs = core::ParesComRespostas(pairs, a.withoutAnswers);
 }
 
 ShownDegree shown(std::string name, const core::Degree& d) {
@@ -257,7 +273,8 @@ void familyOutcome(const core::NetworkOutcome& r, core::NumberLocale locale, Ana
     a.verdictOnData = r.lblMsg2;
     a.verdictOnOpinion = r.lblMsg1;
     a.sentence = core::QualidadeDosDados(r.graus.G2nSingle, r.graus.G1n);
-    a.state = core::EstadoDoResultado(r.graus.G1, r.graus.G2);
+    a.certaintyDegree = r.graus.G1;
+    a.contradictionDegree = r.graus.G2;
 }
 
 // The family network of the member's picture over the factors' stored pairs.
@@ -267,6 +284,7 @@ void ownFactors(store::Database& db, core::NumberLocale locale, Analysis& a) {
         core::AnalisarFatoresProprios(pairs, core::FamilyNetwork(a.factors), locale);
     a.withoutAnswers = StoredFactorsWithoutAnswers(db, pairs, locale);
     a.staleDegrees = StoredFactorsWithStaleDegrees(db, pairs, locale);
+    a.answeredPairs = core::ParesComRespostas(pairs, a.withoutAnswers);
     for (std::size_t i = 0; i < r.factors.size(); ++i)
         a.degrees.push_back(shown(numbered("lblF", int(i) + 1, "G1"), r.factors[i].mu));
     for (std::size_t i = 0; i < r.factors.size(); ++i)
@@ -290,6 +308,11 @@ void referenceTable(store::Database& db, core::NumberLocale locale, Analysis& a)
         a.degrees.push_back(shown(numbered("lblF", i + 1, "G1"), r.blocks[i].mu));
     for (int i = 0; i < 4; ++i)
         a.degrees.push_back(shown(numbered("lblF", i + 1, "G2"), r.blocks[i].lambda));
+    // A block without answers shows empty texts.
+    for (const core::Anotacao& block : r.blocks)
+        a.answeredPairs.push_back(block.mu.text.empty() ? std::nullopt
+                                                        : std::optional(core::EvidencePair{
+                                                              block.mu.value, block.lambda.value}));
     const char* steps[] = {"lblMax1", "lblMax2", "lblMin1", "lblMax3", "lblMax4", "lblMin2"};
     for (std::size_t k = 0; k < r.steps.size(); ++k)
         a.degrees.push_back(shown(steps[k], r.steps[k].result));
@@ -302,6 +325,17 @@ QJsonValue jsonNumber(const std::optional<double>& value) {
 
 QJsonObject jsonDegree(const ShownDegree& d) {
     return {{"value", jsonNumber(d.value)}, {"text", QString::fromStdString(d.text)}};
+}
+
+QString qs(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+QJsonObject jsonDecision(const core::Decisao& d, core::Language idioma) {
+    const std::string_view caveat = core::ChaveDaRessalva(d.ressalva);
+    return {{"key", qs(core::ChaveDoVeredito(d.veredito))},
+            {"caveat", caveat.empty() ? QJsonValue() : QJsonValue(qs(caveat))},
+            {"text", qs(core::LinhaDaDecisao(d, idioma))}};
 }
 
 void printJson(const Analysis& a, std::ostream& out) {
@@ -329,7 +363,24 @@ void printJson(const Analysis& a, std::ostream& out) {
                                                         int(core::ChaveDoEstado(a.state).size()))},
                               {"text", QString::fromStdString(a.stateText)}}},
     };
-    out << QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+    QJsonObject withDecision = root;
+    withDecision.insert("level", a.level.ToDouble());
+    withDecision.insert("decision", jsonDecision(a.decision, a.idioma));
+    if (a.barycentre) {
+        const core::AnaliseDoBaricentro& b = *a.barycentre;
+        withDecision.insert(
+            "barycentre",
+            QJsonObject{{"mu", b.par.Mi1},
+                        {"lambda", b.par.Mi2},
+                        {"certainty", b.graus.G1.ToDouble()},
+                        {"contradiction", b.graus.G2.ToDouble()},
+                        {"state", QJsonObject{{"key", qs(core::ChaveDoEstado(b.estado))},
+                                              {"text", qs(core::NomeDoEstado(b.estado, a.idioma))}}},
+                        {"decision", jsonDecision(b.decisao, a.idioma)}});
+    } else {
+        withDecision.insert("barycentre", QJsonValue());
+    }
+    out << QJsonDocument(withDecision).toJson(QJsonDocument::Indented).toStdString();
 }
 
 void printText(const Analysis& a, std::ostream& out) {
@@ -351,6 +402,29 @@ void printText(const Analysis& a, std::ostream& out) {
     line("opinion", a.verdictOnOpinion);
     line("result", a.sentence);
     line("state", a.stateText);
+    line("level", core::FormatNumber(a.level.ToDouble(), "0.00", {'.'}));
+    line("decision", core::LinhaDaDecisao(a.decision, a.idioma));
+    if (a.barycentre) {
+        const core::AnaliseDoBaricentro& b = *a.barycentre;
+        const auto fixed = [](double v) { return core::FormatNumber(v, "0.0000", {'.'}); };
+        line("barycentre", "mu " + fixed(b.par.Mi1) + ", lambda " + fixed(b.par.Mi2) + ", Gc " +
+                               fixed(b.graus.G1.ToDouble()) + ", Gct " +
+                               fixed(b.graus.G2.ToDouble()) + "; " +
+                               std::string(core::NomeDoEstado(b.estado, a.idioma)) + "; " +
+                               core::LinhaDaDecisao(b.decisao, a.idioma));
+    } else {
+        line("barycentre", "none: no factor has answers");
+    }
+}
+
+// --level: a requirement level from 0.00 to 1.00 in steps of 0.01.
+core::Fixed4 levelArgument(const QString& text) {
+    bool number = false;
+    const double value = text.toDouble(&number);
+    const double hundredths = value * 100;
+    if (!number || value < 0 || value > 1 || std::abs(hundredths - std::round(hundredths)) > 1e-9)
+        throw Failure(kUsage, "--level " + u8(text) + ": a level is 0.00 to 1.00 in steps of 0.01");
+    return core::Fixed4::FromTicks(std::llround(hundredths) * (core::Fixed4::kScale / 100));
 }
 
 int analyse(Command& command, std::ostream& out) {
@@ -373,6 +447,27 @@ int analyse(Command& command, std::ostream& out) {
         referenceTable(*db, locale, a);
     }
     a.idioma = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
+    // The requirement level decides and bounds the logical state; --level overrides the
+    // stored one without writing it.
+    const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, locale);
+    for (const decision::SettingProblem& problem : settings.problems)
+        std::fputs(("vpl-cli analyse: " +
+                    (problem.factor == 0 ? std::string("the stored requirement level ")
+                                         : "the stored weight of factor " +
+                                               std::to_string(problem.factor) + " ") +
+                    decision::ShownValue(problem.stored) + " is not valid; the default is used\n")
+                       .c_str(),
+                   stderr);
+    a.level = command.isSet("level") ? levelArgument(command.value("level"))
+                                     : settings.requirementLevel();
+    a.state = core::EstadoDoResultado(a.certaintyDegree, a.contradictionDegree, a.level);
+    a.decision = core::DecisaoDoResultado(a.certaintyDegree, a.contradictionDegree, a.level);
+    // The reference table's blocks are no factors of the user's: they weigh alike.
+    std::vector<int> weights(a.answeredPairs.size(), core::kPesoPadrao);
+    if (a.network != "reference-table")
+        for (std::size_t i = 0; i < weights.size() && i < settings.weights.size(); ++i)
+            weights[i] = settings.weights[i];
+    a.barycentre = core::AnalisarBaricentro(a.answeredPairs, weights, a.level);
     a.stateText = core::NomeDoEstado(a.state, a.idioma);
     command.isSet("json") ? printJson(a, out) : printText(a, out);
     return kDone;
@@ -638,7 +733,7 @@ struct CommandEntry {
 
 const std::vector<CommandEntry>& commands() {
     static const std::vector<CommandEntry> table{
-        {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}}, nullptr},
+        {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}, {"level", "X"}}, nullptr},
         {"report", report, {{"pdf", "OUT"}}, "pdf"},
         {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor", 1},
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},

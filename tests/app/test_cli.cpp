@@ -13,6 +13,7 @@
 #include <QtTest>
 #include <map>
 
+#include "decision/decision.h"
 #include "engine/logical_state.h"
 #include "engine/paraconsistent.h"
 #include "survey/survey_file.h"
@@ -125,6 +126,54 @@ class CliTest : public QObject {
         // Gc = Gct = 0.25: certainty first at equal magnitude; in the stored language.
         QCOMPARE(json["state"].toObject()["key"].toString(), "quasi-true-tending-to-inconsistent");
         QCOMPARE(json["state"].toObject()["text"].toString(), "Quasi-true tending to Inconsistent");
+    }
+
+    // The requirement level decides: the stored one, or --level for one run without writing;
+    // the barycentre weighs the factors by their stored weights.
+    void analyseDecidesAtTheLevelAndWeighsTheBarycentre() {
+        DataFile data;  // Gc = Gct = 0.25
+        const auto decided = [&](const QStringList& extra) {
+            const Run run = cli(QStringList{"analyse", "--json", "--data", data.path} + extra);
+            return QJsonDocument::fromJson(run.out).object();
+        };
+        struct Case {
+            QStringList arguments;
+            const char* verdict;
+            QJsonValue caveat;
+        } cases[] = {
+            {{}, "inconclusive", QJsonValue()},  // the default 0.50
+            {{"--level", "0.25"}, "feasible", "too-contradictory"},
+            {{"--level", "0.26"}, "inconclusive", QJsonValue()},
+            {{"--level", "0"}, "feasible", "too-contradictory"},
+        };
+        const QByteArray before = checksum(data.path);
+        for (const Case& c : cases) {
+            const QJsonObject decision = decided(c.arguments)["decision"].toObject();
+            QCOMPARE(decision["key"].toString(), c.verdict);
+            QCOMPARE(decision["caveat"], c.caveat);
+        }
+        QCOMPARE(checksum(data.path), before);
+        QCOMPARE(cli({"analyse", "--level", "1.5", "--data", data.path}).status, 64);
+        // At 0.50 the state is today's.
+        QCOMPARE(decided({})["state"].toObject()["key"].toString(),
+                 "quasi-true-tending-to-inconsistent");
+        QCOMPARE(decided({})["barycentre"].toObject()["mu"].toDouble(), 0.625);
+
+        {
+            auto db = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+            const vpl::decision::FactorsForm form = vpl::decision::ReadFactorsForm(*db);
+            vpl::decision::FactorsForm changed = form;
+            changed.settings.requirement = 20;
+            changed.settings.weights[2] = 10;  // factor 3, the pair 1 and 0
+            vpl::decision::SaveFactorsForm(*db, form, changed, db->dataVersion());
+        }
+        const QJsonObject stored = decided({});
+        QCOMPARE(stored["level"].toDouble(), 0.2);
+        QCOMPARE(stored["decision"].toObject()["key"].toString(), "feasible");
+        const QJsonObject barycentre = stored["barycentre"].toObject();
+        QVERIFY(qAbs(barycentre["mu"].toDouble() - 11.5 / 13) < 1e-12);
+        QVERIFY(qAbs(barycentre["lambda"].toDouble() - 1.375 / 13) < 1e-12);
+        QCOMPARE(barycentre["decision"].toObject()["key"].toString(), "feasible");
     }
 
     // Decisions side by side: ranked by certainty, each as `analyse` gives it (the family
