@@ -13,6 +13,7 @@
 #include "analysis/frmAnalise4f.h"
 #include "analysis/frmEsquema.h"
 #include "analysis/frmResultado.h"
+#include "decision/decision.h"
 #include "report/network_table_picture.h"
 #include "analysis/picture_boxes.h"
 #include "report/scheme_picture.h"
@@ -70,6 +71,43 @@ Q_DECLARE_METATYPE(Network)
 class AnalysisWindowsTest : public QObject {
     Q_OBJECT
   private slots:
+    // The result window decides at the stored requirement level, and states the region at
+    // that level; a level of 0.50 gives today's state.
+    void theResultWindowDecidesAtTheStoredLevel_data() {
+        QTest::addColumn<int>("level");  // hundredths
+        QTest::addColumn<int>("certainty");  // ticks of Gc
+        QTest::addColumn<int>("contradiction");
+        QTest::addColumn<QString>("decision");
+        QTest::addColumn<QString>("state");
+        QTest::newRow("0.50 at +level") << 50 << 5000 << 0 << "Viável" << "Verdadeiro";
+        QTest::newRow("0.50 one tick inside")
+            << 50 << 4999 << 0 << "Não conclusivo" << "Quase-verdadeiro tendendo ao Inconsistente";
+        QTest::newRow("0.50 at -level") << 50 << -5000 << 1000 << "Inviável" << "Falso";
+        QTest::newRow("0.30 decides sooner") << 30 << 3000 << -500 << "Viável" << "Verdadeiro";
+        QTest::newRow("0.30 too incomplete")
+            << 30 << 500 << -3000 << "Não conclusivo (dados incompletos" << "Paracompleto";
+    }
+    void theResultWindowDecidesAtTheStoredLevel() {
+        QFETCH(int, level);
+        QFETCH(int, certainty);
+        QFETCH(int, contradiction);
+        QFETCH(QString, decision);
+        QFETCH(QString, state);
+        Fixture f;
+        const decision::FactorsForm form = decision::ReadFactorsForm(f.db());
+        decision::FactorsForm changed = form;
+        changed.settings.requirement = level;
+        decision::SaveFactorsForm(f.db(), form, changed, f.db().dataVersion());
+        f.program().gG1 = core::Fixed4::FromTicks(certainty);
+        f.program().gG2 = core::Fixed4::FromTicks(contradiction);
+        frmResultado w(f.program());
+        w.Form_Load();
+        QVERIFY2(child<QLabel>(w, "lblDecisao")->text().startsWith("Decisão: " + decision),
+                 qPrintable(child<QLabel>(w, "lblDecisao")->text()));
+        QCOMPARE(child<QLabel>(w, "lblEstado")->text(), "Estado lógico: " + state);
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
     void init() { test::recordMessagesWithOnePdfPrinter(); }
     void cleanup() { Printers::clearFake(); }
 

@@ -5,10 +5,12 @@
 #include <QPolygonF>
 #include <QPushButton>
 
+#include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "engine/paraconsistent.h"
 #include "analysis/picture_boxes.h"
 #include "shell/controls.h"
+#include "shell/decision_settings.h"
 #include "shell/fonts.h"
 #include "shell/program.h"
 #include "shell/twips.h"
@@ -63,7 +65,8 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     Image1->setObjectName("Image1");
     Image1->setGeometry(twipsRect(kLatticeLeft, kLatticeTop, kLatticeRight - kLatticeLeft,
                                   kLatticeBottom - kLatticeTop));
-    auto* regions = new LatticeRegions(this);
+    regions_ = new LatticeRegions(this);
+    auto* regions = regions_;
     regions->setObjectName("LatticeRegions");
     regions->setGeometry(twipsRect(core::kLatticeSquareLeft, core::kLatticeSquareTop,
                                    core::kLatticeSquareRight - core::kLatticeSquareLeft,
@@ -89,6 +92,10 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     auto* Picture1 = new LocaleSvgPictureBox(":/pictures/legend.svg", program.locale, this);
     Picture1->setObjectName("Picture1");
     Picture1->setGeometry(twipsRect(kLegendLeft, kLegendTop, kLegendWidth, kLegendHeight));
+
+    // The decision at the requirement level, between the legend and the sentence.
+    lblDecisao = label("lblDecisao", "", kLegendLeft, 3810, kLegendWidth, 240);
+    lblDecisao->setFont(arialFont(10, true));
 
     QLabel* Label3 = label("Label3", QString::fromUtf8("Resultado da Análise:"), kLegendLeft, 4050,
                            kLegendWidth, 300);
@@ -148,9 +155,20 @@ void frmResultado::Form_Load() {
 
     lblResultado->clear();
     lblResultado->setText(qs(core::QualidadeDosDados(v, g)));
+    // The requirement level bounds the states and decides; a file without a database
+    // (start-up failed) decides at the default.
+    core::Fixed4 level = core::kNivelDeExigenciaPadrao;
+    if (program_.dbBanco) level = readDecisionSettings(this, program_).requirementLevel();
+    regions_->setLevel(level);
     // In Portuguese, as every other text of this window.
-    lblEstado->setText(qs(core::LinhaDoEstado(core::EstadoDoResultado(program_.gG1, program_.gG2),
-                                              core::Language::Portuguese)));
+    lblEstado->setText(qs(core::LinhaDoEstado(
+        core::EstadoDoResultado(program_.gG1, program_.gG2, level), core::Language::Portuguese)));
+    const core::Decisao decisao = core::DecisaoDoResultado(program_.gG1, program_.gG2, level);
+    lblDecisao->setText(qs(core::LinhaDaDecisao(decisao, core::Language::Portuguese)));
+    const char* colour = decisao.veredito == core::Veredito::Viavel     ? "#2e7d32"
+                         : decisao.veredito == core::Veredito::Inviavel ? "#c00000"
+                                                                        : "#1f3a5f";
+    lblDecisao->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
 }
 
 void frmResultado::cmdSair_Click() {

@@ -6,6 +6,7 @@ class QLabel;
 
 namespace vpl {
 
+class LatticeRegions;
 class LineControl;
 class Program;
 
@@ -34,6 +35,8 @@ class frmResultado : public QDialog {
     QLabel* lblG1n;
     QLabel* lblG2n;
     QLabel* lblEstado;
+    QLabel* lblDecisao;
+    LatticeRegions* regions_;
 };
 
 }  // namespace vpl

@@ -107,6 +107,12 @@ LatticeRegions::LatticeRegions(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
+void LatticeRegions::setLevel(core::Fixed4 level) {
+    if (level == level_) return;
+    level_ = level;
+    update();
+}
+
 void LatticeRegions::paintEvent(QPaintEvent*) {
     using E = core::EstadoLogico;
     const auto hue = [](E estado) {
@@ -140,7 +146,8 @@ void LatticeRegions::paintEvent(QPaintEvent*) {
         fill.setAlpha(i < 4 ? 46 : 22);
         painter.setBrush(fill);
         QPolygonF region;
-        for (const core::PontoGc& corner : core::RegiaoDoEstado(estado)) region << at(corner);
+        for (const core::PontoGc& corner : core::RegiaoDoEstado(estado, level_))
+            region << at(corner);
         painter.drawPolygon(region);
     }
 }

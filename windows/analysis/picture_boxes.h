@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "report/network_table_picture.h"
+#include "core/fixed4.h"
 #include "core/number_text.h"
 #include "shell/pictures.h"
 
@@ -80,9 +81,14 @@ class LatticeRegions : public QWidget {
     Q_OBJECT
   public:
     explicit LatticeRegions(QWidget* parent = nullptr);
+    // The requirement level the regions are drawn at (0.50 until set).
+    void setLevel(core::Fixed4 level);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    core::Fixed4 level_ = core::Fixed4::FromTicks(5000);
 };
 
 }  // namespace vpl
