@@ -54,6 +54,7 @@ ReportData degreesData() {
     d.g2n = "g2n";
     d.g1n = "g1n";
     d.state = "state";
+    d.decision = "decision";
     d.date = "08/12/2026";
     return d;
 }
@@ -176,6 +177,7 @@ class ReportTest : public QObject {
             {5700, 5855, 8, "g2n"},
             {5700, 6080, 8, "g1n"},
             {2500, 7230, 10, "state"},  // under the picture
+            {2500, 7480, 10, "decision"},
             {1500, 10080, 10, "Date: 08/12/2026"},
             {1500, 10580, 8, "Velmar Paraconsistent Logic [Computer Software]. (2021)."},
         };
@@ -547,6 +549,7 @@ class ReportTest : public QObject {
             const auto state = core::EstadoDoResultado(f.program().gG1, f.program().gG2);
             QVERIFY(text.contains(
                 QString::fromStdString(core::LinhaDoEstado(state, core::Language::Portuguese))));
+            QVERIFY2(text.contains(QString::fromUtf8("Decisão: ")), qPrintable(text));
         };
 
         QTemporaryDir dir;

@@ -25,6 +25,7 @@ constexpr double kBodyTopOnNewPage = 900;
 constexpr double kPictureHeight = 3500;
 // The logical state's line stands this far below the last degree row, under the picture.
 constexpr double kStateLineOffset = 1150;
+constexpr double kDecisionLineStep = 250;  // the decision's line under the state's
 constexpr double kStateLineHeight = 250;
 constexpr double kDateBlockHeight = 900;
 // A proposition's lines end this far before the first count column.
@@ -213,6 +214,7 @@ class ReportWriter {
             if (row.x2 > 0) at(row.x2, y, 8, row.text2);
         }
         if (!d.state.isEmpty()) at(2500, y + kStateLineOffset, 10, d.state);
+        if (!d.decision.isEmpty()) at(2500, y + kStateLineOffset + kDecisionLineStep, 10, d.decision);
         return y;
     }
 

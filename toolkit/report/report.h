@@ -37,7 +37,8 @@ struct ReportData {
     QString min2;
     QString g2n;  // "0.0000"
     QString g1n;
-    QString state;  // the line of the result's logical state
+    QString state;     // the line of the result's logical state
+    QString decision;  // the line of the decision at the requirement level
     QString date;   // the user's short date
     core::NumberLocale locale;
 };

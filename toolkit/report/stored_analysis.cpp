@@ -12,6 +12,7 @@
 
 #include "report/printing_surface.h"
 #include "core/likert_evidence.h"
+#include "engine/decision_rule.h"
 #include "shell/controls.h"
 #include "shell/pictures.h"
 #include "shell/program.h"
@@ -126,8 +127,12 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.min2 = qs(r.lblMin2);
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
-    data.state =
-        qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2), core::Language::Portuguese));
+    // At the decision's requirement level, which bounds the states too.
+    const core::Fixed4 level = decision::ReadDecisionSettings(db, locale).requirementLevel();
+    data.state = qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2, level),
+                                        core::Language::Portuguese));
+    data.decision = qs(core::LinhaDaDecisao(core::DecisaoDoResultado(r.gG1, r.gG2, level),
+                                            core::Language::Portuguese));
     data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.locale = locale;
     return data;
