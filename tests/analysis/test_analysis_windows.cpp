@@ -73,6 +73,36 @@ class AnalysisWindowsTest : public QObject {
   private slots:
     // The result window decides at the stored requirement level, and states the region at
     // that level; a level of 0.50 gives today's state.
+    // Each factor with answers is a numbered point at its own degrees; the barycentre weighs
+    // them by the stored weights and leaves out a factor without answers.
+    void theResultWindowPlacesTheFactorsAndTheirBarycentre() {
+        Fixture f;
+        const decision::FactorsForm form = decision::ReadFactorsForm(f.db());
+        decision::FactorsForm changed = form;
+        changed.settings.weights[0] = 3;
+        changed.titles[0] = "Custos";
+        decision::SaveFactorsForm(f.db(), form, changed, f.db().dataVersion());
+        f.program().gPares = {core::EvidencePair{0.8, 0.2}, std::nullopt,
+                              core::EvidencePair{0.4, 0.4}};
+        f.program().gParesSaoFatores = true;
+        frmResultado w(f.program());
+        w.Form_Load();
+        // G1n 0.8 and ~G2n 0.5 for factor 1.
+        const QPoint centre = child<QLabel>(w, "lblFator1")->geometry().center();
+        QVERIFY(qAbs(centre.x() - twips(6440)) <= 1 && qAbs(centre.y() - twips(3420)) <= 1);
+        QVERIFY(!w.findChild<QLabel*>("lblFator2"));
+        QVERIFY(w.findChild<QLabel*>("lblFator3"));
+        // (3 x 0.8 + 0.4) / 4 and (3 x 0.2 + 0.4) / 4: Gc 0.45, Gct -0.05.
+        const QString barycentre = child<QLabel>(w, "lblBaricentro")->text();
+        QVERIFY2(barycentre.contains("Gc 0.4500") && barycentre.contains("Gct -0.0500") &&
+                     barycentre.contains(QString::fromUtf8("Não conclusivo")),
+                 qPrintable(barycentre));
+        QVERIFY(w.findChild<QLabel*>("lblPontoBaricentro"));
+        const QString legend = child<QLabel>(w, "lblLegendaFatores")->text();
+        QVERIFY2(legend.contains("1 Custos") && legend.contains("2 Fator 2 (sem respostas)"),
+                 qPrintable(legend));
+    }
+
     void theResultWindowDecidesAtTheStoredLevel_data() {
         QTest::addColumn<int>("level");  // hundredths
         QTest::addColumn<int>("certainty");  // ticks of Gc

@@ -150,6 +150,8 @@ void Program::switchTo(OtherFile other) {
     gG2 = {};
     gG1n = 0;
     gG2n = 0;
+    gPares.clear();
+    gParesSaoFatores = false;
 }
 
 void Program::startOpening() {

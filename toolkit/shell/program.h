@@ -12,6 +12,7 @@
 #include "core/fixed4.h"
 #include "core/language.h"
 #include "core/number_text.h"
+#include "engine/networks.h"
 #include "shell/recent_files.h"
 #include "store/database.h"
 
@@ -73,6 +74,11 @@ class Program {
     core::Fixed4 gG2{};
     double gG1n = 0;
     float gG2n = 0;
+    // The pairs the last analysis combined, by factor (or reference block), nothing for one
+    // without answers; the result window places each and their barycentre. The stored
+    // weights apply when they are the user's factors.
+    std::vector<std::optional<core::EvidencePair>> gPares;
+    bool gParesSaoFatores = false;
     // The printer that the last print job selected by its name.
     QString currentPrinter;
     // The data files opened last, for the main window's menu.

@@ -1,5 +1,7 @@
 #include "analysis/frmAnalise4f.h"
 
+#include "engine/barycentre.h"
+
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -161,8 +163,8 @@ void frmAnalise4f::Form_Load() {
 
     const auto pairs = StoredFactorPairs(db, std::clamp<int>(F_, 0, 4));
     result_ = core::Rede4f(F_, pairs, program_.locale);
-    board_->markWithoutAnswers(StoredFactorsWithoutAnswers(db, pairs, program_.locale),
-                               program_.gIdioma, lblSemRespostas);
+    const std::vector<int> without = StoredFactorsWithoutAnswers(db, pairs, program_.locale);
+    board_->markWithoutAnswers(without, program_.gIdioma, lblSemRespostas);
     const core::Rede4fResult& r = result_;
     for (int i = 0; i < 4; ++i) {
         const std::string n = std::to_string(i + 1);
@@ -181,6 +183,8 @@ void frmAnalise4f::Form_Load() {
     program_.gG2 = r.gG2;
     program_.gG1n = r.gG1n;
     program_.gG2n = r.gG2n;
+    program_.gPares = core::ParesComRespostas(pairs, without);
+    program_.gParesSaoFatores = true;
 }
 
 void frmAnalise4f::cmdEsquema_Click() {

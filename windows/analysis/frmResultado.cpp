@@ -5,6 +5,7 @@
 #include <QPolygonF>
 #include <QPushButton>
 
+#include "engine/barycentre.h"
 #include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "engine/paraconsistent.h"
@@ -41,7 +42,11 @@ constexpr int kLegendWidth = 5400;
 constexpr int kLegendHeight = 2700;
 
 constexpr int kWindowWidth = 14500;
-constexpr int kWindowHeight = 6750;
+// Two lines below the design's height: the barycentre and the legend of the factors' points.
+constexpr int kBarycentreTop = 6450;
+constexpr int kFactorsLegendTop = 6750;
+constexpr int kWindowHeight = 7100;
+constexpr int kFactorMarkerSize = 200;
 
 const QColor kGuideColor(0x1f, 0x3a, 0x5f);
 
@@ -117,6 +122,10 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     lblEstado->setWordWrap(true);
     lblEstado->setFont(arialFont(9, true));
 
+    lblBaricentro = label("lblBaricentro", "", 300, kBarycentreTop, kWindowWidth - 600, 260);
+    lblBaricentro->setFont(arialFont(9, true));
+    lblLegendaFatores = label("lblLegendaFatores", "", 300, kFactorsLegendTop, kWindowWidth - 600, 260);
+
     QPushButton* cmdSair = namedButton(this, "cmdSair", "&Return");
     cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
     connect(cmdSair, &QPushButton::clicked, this, &frmResultado::cmdSair_Click);
@@ -169,6 +178,73 @@ void frmResultado::Form_Load() {
                          : decisao.veredito == core::Veredito::Inviavel ? "#c00000"
                                                                         : "#1f3a5f";
     lblDecisao->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    showFactors(level);
+}
+
+QLabel* frmResultado::marker(const QString& name, const QString& text, const core::Graus& graus,
+                             const char* style) {
+    const core::PontoReticulado at = core::PontoNoReticulado(graus.G2nSingle, graus.G1n);
+    QLabel* m = namedLabel(this, name, text);
+    m->setAlignment(Qt::AlignCenter);
+    m->setFont(arialNarrowFont(7, true));
+    m->setStyleSheet(QString::fromUtf8(style));
+    m->setGeometry(twips(qRound(at.X) - kFactorMarkerSize / 2),
+                   twips(qRound(at.Y) - kFactorMarkerSize / 2), twips(kFactorMarkerSize),
+                   twips(kFactorMarkerSize));
+    m->show();
+    lblPonto->raise();  // the network's result stays on top
+    return m;
+}
+
+void frmResultado::showFactors(core::Fixed4 level) {
+    const std::vector<std::optional<core::EvidencePair>>& pairs = program_.gPares;
+    std::vector<int> weights(pairs.size(), core::kPesoPadrao);
+    std::vector<std::string> titles(pairs.size());
+    if (program_.gParesSaoFatores && program_.dbBanco) {
+        const decision::DecisionSettings settings = readDecisionSettings(this, program_);
+        for (std::size_t i = 0; i < weights.size() && i < settings.weights.size(); ++i)
+            weights[i] = settings.weights[i];
+        const auto factors = decision::ReadFactors(program_.db(), static_cast<int>(pairs.size()));
+        for (std::size_t i = 0; i < factors.size() && i < titles.size(); ++i)
+            titles[i] = factors[i].titleText();
+    }
+    QStringList legend;
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+        const QString number = QString::number(i + 1);
+        const QString name = program_.gParesSaoFatores
+                                 ? (titles[i].empty() ? QString::fromUtf8("Fator ") + number
+                                                      : qs(titles[i]))
+                                 : QString::fromUtf8("Bloco ") + number;
+        if (!pairs[i]) {
+            legend << number + " " + name + QString::fromUtf8(" (sem respostas)");
+            continue;
+        }
+        const core::Graus graus = core::GrausParaconsistentes(
+            core::Fixed4::FromReal(pairs[i]->Mi1), core::Fixed4::FromReal(pairs[i]->Mi2));
+        marker(QStringLiteral("lblFator%1").arg(i + 1), number, graus,
+               "background-color: #1f3a5f; color: white; border-radius: 6px;");
+        legend << number + " " + name;
+    }
+    lblLegendaFatores->setText(legend.isEmpty() ? QString()
+                                                : QString::fromUtf8("Fatores: ") + legend.join("; "));
+
+    const std::optional<core::AnaliseDoBaricentro> b =
+        core::AnalisarBaricentro(pairs, weights, level);
+    if (!b) {
+        lblBaricentro->setText(pairs.empty() ? QString()
+                                             : QString::fromUtf8("Baricentro: nenhum fator tem "
+                                                                 "respostas."));
+        return;
+    }
+    marker("lblPontoBaricentro", "B", b->graus,
+           "background-color: #e69b00; color: black; border-radius: 1px;");
+    const core::NumberLocale locale = program_.locale;
+    lblBaricentro->setText(
+        QString::fromUtf8("Baricentro dos fatores: Gc %1, Gct %2; %3; %4")
+            .arg(qs(core::FormatNumber(b->graus.G1.ToDouble(), "0.0000", locale)),
+                 qs(core::FormatNumber(b->graus.G2.ToDouble(), "0.0000", locale)),
+                 qs(core::LinhaDoEstado(b->estado, core::Language::Portuguese)),
+                 qs(core::LinhaDaDecisao(b->decisao, core::Language::Portuguese))));
 }
 
 void frmResultado::cmdSair_Click() {

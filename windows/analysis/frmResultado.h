@@ -2,6 +2,9 @@
 
 #include <QDialog>
 
+#include "core/fixed4.h"
+#include "engine/paraconsistent.h"
+
 class QLabel;
 
 namespace vpl {
@@ -22,6 +25,10 @@ class frmResultado : public QDialog {
     void cmdSair_Click();
 
   private:
+    // The factors' points, numbered, with their legend, and their barycentre.
+    void showFactors(core::Fixed4 level);
+    QLabel* marker(const QString& name, const QString& text, const core::Graus& graus,
+                   const char* style);
     QLabel* label(const char* name, const QString& caption, int left, int top, int width,
                   int height);
 
@@ -36,6 +43,8 @@ class frmResultado : public QDialog {
     QLabel* lblG2n;
     QLabel* lblEstado;
     QLabel* lblDecisao;
+    QLabel* lblBaricentro;
+    QLabel* lblLegendaFatores;
     LatticeRegions* regions_;
 };
 

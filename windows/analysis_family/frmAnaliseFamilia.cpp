@@ -1,5 +1,7 @@
 #include "analysis_family/frmAnaliseFamilia.h"
 
+#include "engine/barycentre.h"
+
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -277,6 +279,12 @@ void frmAnaliseFamilia::analyseReferenceTable() {
     for (QLabel* label : referenceOnly_) label->show();
     board_->markWithoutAnswers({}, program_.gIdioma, lblSemRespostas);
     lblReferencia->show();
+    resultPairs_.clear();
+    for (const core::Anotacao& block : r.blocks)  // a block without answers has no texts
+        resultPairs_.push_back(block.mu.text.empty() ? std::nullopt
+                                                     : std::optional(core::EvidencePair{
+                                                           block.mu.value, block.lambda.value}));
+    resultPairsAreFactors_ = false;
     showOutcome(r);
 }
 
@@ -300,6 +308,8 @@ void frmAnaliseFamilia::analyseOwnFactors() {
     for (QLabel* label : referenceOnly_) label->hide();
     board_->markWithoutAnswers(without, program_.gIdioma, lblSemRespostas);
     lblReferencia->hide();
+    resultPairs_ = core::ParesComRespostas(pairs, without);
+    resultPairsAreFactors_ = true;
     showOutcome(r);
 }
 
@@ -332,6 +342,8 @@ void frmAnaliseFamilia::cmdResutado_Click() {
     program_.gG2 = graus_.G2;
     program_.gG1n = graus_.G1n;
     program_.gG2n = graus_.G2nSingle;
+    program_.gPares = resultPairs_;
+    program_.gParesSaoFatores = resultPairsAreFactors_;
     guarded(this, [&] { openModal<frmResultado>(program_, this); });
 }
 

@@ -78,6 +78,9 @@ class frmAnaliseFamilia : public QDialog {
     std::vector<QLabel*> referenceOnly_;  // labels shown on the reference table only
     int sourceShown_ = 0;                 // the cmbFonte index whose result is on screen
     core::Graus graus_;  // of this window's result, published when the result is opened
+    // The pairs the result window places: the factors, or the reference blocks.
+    std::vector<std::optional<core::EvidencePair>> resultPairs_;
+    bool resultPairsAreFactors_ = false;
 };
 
 }  // namespace vpl
