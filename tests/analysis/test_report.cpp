@@ -55,6 +55,7 @@ ReportData degreesData() {
     d.g1n = "g1n";
     d.state = "state";
     d.decision = "decision";
+    d.barycentre = "barycentre";
     d.date = "08/12/2026";
     return d;
 }
@@ -178,6 +179,7 @@ class ReportTest : public QObject {
             {5700, 6080, 8, "g1n"},
             {2500, 7230, 10, "state"},  // under the picture
             {2500, 7480, 10, "decision"},
+            {2500, 7730, 10, "barycentre"},
             {1500, 10080, 10, "Date: 08/12/2026"},
             {1500, 10580, 8, "Velmar Paraconsistent Logic [Computer Software]. (2021)."},
         };
@@ -550,6 +552,7 @@ class ReportTest : public QObject {
             QVERIFY(text.contains(
                 QString::fromStdString(core::LinhaDoEstado(state, core::Language::Portuguese))));
             QVERIFY2(text.contains(QString::fromUtf8("Decisão: ")), qPrintable(text));
+            QVERIFY2(text.contains(QString::fromUtf8("Baricentro dos fatores: Gc")), qPrintable(text));
         };
 
         QTemporaryDir dir;

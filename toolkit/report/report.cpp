@@ -215,6 +215,8 @@ class ReportWriter {
         }
         if (!d.state.isEmpty()) at(2500, y + kStateLineOffset, 10, d.state);
         if (!d.decision.isEmpty()) at(2500, y + kStateLineOffset + kDecisionLineStep, 10, d.decision);
+        if (!d.barycentre.isEmpty())
+            at(2500, y + kStateLineOffset + 2 * kDecisionLineStep, 10, d.barycentre);
         return y;
     }
 

@@ -39,6 +39,7 @@ struct ReportData {
     QString g1n;
     QString state;     // the line of the result's logical state
     QString decision;  // the line of the decision at the requirement level
+    QString barycentre;  // the line of the weighted factors' barycentre, empty without one
     QString date;   // the user's short date
     core::NumberLocale locale;
 };

@@ -12,6 +12,7 @@
 
 #include "report/printing_surface.h"
 #include "core/likert_evidence.h"
+#include "engine/barycentre.h"
 #include "engine/decision_rule.h"
 #include "shell/controls.h"
 #include "shell/pictures.h"
@@ -128,11 +129,22 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
     // At the decision's requirement level, which bounds the states too.
-    const core::Fixed4 level = decision::ReadDecisionSettings(db, locale).requirementLevel();
+    const decision::DecisionSettings settings = decision::ReadDecisionSettings(db, locale);
+    const core::Fixed4 level = settings.requirementLevel();
     data.state = qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2, level),
                                         core::Language::Portuguese));
     data.decision = qs(core::LinhaDaDecisao(core::DecisaoDoResultado(r.gG1, r.gG2, level),
                                             core::Language::Portuguese));
+    const auto pairs = StoredFactorPairs(db, 4);
+    const auto answered =
+        core::ParesComRespostas(pairs, StoredFactorsWithoutAnswers(db, pairs, locale));
+    const std::vector<int> weights(settings.weights.begin(), settings.weights.begin() + 4);
+    if (const auto b = core::AnalisarBaricentro(answered, weights, level))
+        data.barycentre =
+            QString::fromUtf8("Baricentro dos fatores: Gc %1, Gct %2; %3")
+                .arg(qs(core::FormatNumber(b->graus.G1.ToDouble(), "0.0000", locale)),
+                     qs(core::FormatNumber(b->graus.G2.ToDouble(), "0.0000", locale)),
+                     qs(core::LinhaDaDecisao(b->decisao, core::Language::Portuguese)));
     data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
     data.locale = locale;
     return data;
