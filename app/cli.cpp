@@ -66,7 +66,8 @@ const char* const kHelp =
       Analyses each decision file, read only (the four-factor network for 4 factors, the
       family network on the factors' own pairs otherwise), and prints one tab-separated
       row per file ranked by the degree of certainty Gc: Gc, Gct, muR, lambdaR, the factor
-      count, the logical state, the file and its question. A file that cannot be analysed
+      count, the logical state and the decision (at each file's requirement level), the
+      file and its question. A file that cannot be analysed
       comes last with the reason, and the exit status is then 2. --json prints an array.
   vpl-cli --help
       This text.
@@ -693,6 +694,8 @@ int compare(Command& command, std::ostream& out) {
                 row.insert("certainty", o.certainty.ToDouble());
                 row.insert("contradiction", o.contradiction.ToDouble());
                 row.insert("state", QString::fromStdString(stateKey(o.state)));
+                row.insert("level", o.level.ToDouble());
+                row.insert("decision", qs(core::ChaveDoVeredito(o.decision.veredito)));
             } else {
                 allAnalysed = false;
                 row.insert("failure", QString::fromStdString(c.failure));
@@ -701,12 +704,12 @@ int compare(Command& command, std::ostream& out) {
         }
         out << QJsonDocument(rows).toJson(QJsonDocument::Indented).toStdString();
     } else {
-        out << "rank\tGc\tGct\tmuR\tlambdaR\tfactors\tstate\tfile\tquestion\n";
+        out << "rank\tGc\tGct\tmuR\tlambdaR\tfactors\tstate\tdecision\tfile\tquestion\n";
         int rank = 0;
         for (const ComparedDecision& c : ranked) {
             if (!c.outcome) {
                 allAnalysed = false;
-                out << "-\t\t\t\t\t\t\t" << printable(c.file) << "\t" << printable(c.failure)
+                out << "-\t\t\t\t\t\t\t\t" << printable(c.file) << "\t" << printable(c.failure)
                     << '\n';
                 continue;
             }
@@ -714,7 +717,7 @@ int compare(Command& command, std::ostream& out) {
             out << ++rank << '\t' << fixed(o.certainty.ToDouble()) << '\t'
                 << fixed(o.contradiction.ToDouble()) << '\t' << fixed(o.muR) << '\t'
                 << fixed(o.lambdaR) << '\t' << o.factors << '\t' << stateKey(o.state) << '\t'
-                << printable(c.file) << '\t' << printable(o.question) << '\n';
+                << core::ChaveDoVeredito(o.decision.veredito) << '\t' << printable(c.file) << '\t' << printable(o.question) << '\n';
         }
     }
     return allAnalysed ? kDone : kFileError;

@@ -212,6 +212,7 @@ class CliTest : public QObject {
             QCOMPARE(row["contradiction"].toDouble(),
                      alone["contradiction"].toObject()["value"].toDouble());
             QCOMPARE(row["state"].toString(), alone["state"].toObject()["key"].toString());
+            QCOMPARE(row["decision"].toString(), alone["decision"].toObject()["key"].toString());
         }
         QCOMPARE(rows[3].toObject()["file"].toString(), broken);
         QVERIFY(!rows[3].toObject()["failure"].toString().isEmpty());

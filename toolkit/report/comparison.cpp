@@ -35,7 +35,12 @@ DecisionOutcome OutcomeOfStoredDecision(store::Database& db, core::NumberLocale 
         outcome.certainty = r.graus.G1;
         outcome.contradiction = r.graus.G2;
     }
-    outcome.state = core::EstadoDoResultado(outcome.certainty, outcome.contradiction);
+    // Each decision at its own file's requirement level.
+    outcome.level = decision::ReadDecisionSettings(db, locale).requirementLevel();
+    outcome.state =
+        core::EstadoDoResultado(outcome.certainty, outcome.contradiction, outcome.level);
+    outcome.decision =
+        core::DecisaoDoResultado(outcome.certainty, outcome.contradiction, outcome.level);
     return outcome;
 }
 

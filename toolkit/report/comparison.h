@@ -9,6 +9,7 @@
 
 #include "core/fixed4.h"
 #include "core/number_text.h"
+#include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "store/key_derivation.h"
 
@@ -28,7 +29,9 @@ struct DecisionOutcome {
     double lambdaR = 0;
     core::Fixed4 certainty;      // Gc = muR - lambdaR
     core::Fixed4 contradiction;  // Gct = muR + lambdaR - 1
-    core::EstadoLogico state{};
+    core::EstadoLogico state{};  // at the file's requirement level
+    core::Fixed4 level;          // the file's requirement level
+    core::Decisao decision;
 };
 // decision::InvalidDataError when the stored factor count opens no analysis.
 DecisionOutcome OutcomeOfStoredDecision(store::Database& db, core::NumberLocale locale);

@@ -27,8 +27,12 @@ constexpr int kLatticeWidth = 6400;
 constexpr int kLatticeHeight = 5900;
 constexpr int kMarkerSize = 220;
 
-const QStringList kHeadings{"Nº",  "Arquivo", "Decidir sobre", "Fatores",      "muR",
-                            "lambdaR", "Gc",  "Gct",           "Estado lógico"};
+const QStringList kHeadings{"Nº",      "Arquivo", "Decidir sobre", "Fatores",       "muR",
+                            "lambdaR", "Gc",      "Gct",           "Estado lógico", "Decisão"};
+
+QString text(std::string_view words) {
+    return QString::fromUtf8(words.data(), static_cast<int>(words.size()));
+}
 
 QString fixed(double value, core::NumberLocale locale) {
     return QString::fromStdString(core::FormatNumber(value, "0.0000", locale));
@@ -106,7 +110,8 @@ void frmComparar::Form_Load() {
             fixed(o.lambdaR, program_.locale),
             fixed(o.certainty.ToDouble(), program_.locale),
             fixed(o.contradiction.ToDouble(), program_.locale),
-            QString::fromUtf8(core::NomeDoEstado(o.state, core::Language::Portuguese).data()),
+            text(core::NomeDoEstado(o.state, core::Language::Portuguese)),
+            text(core::NomeDoVeredito(o.decision.veredito, core::Language::Portuguese)),
         };
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
