@@ -20,11 +20,9 @@ namespace vpl {
 
 namespace {
 
-// The lattice picture and its square, where the result window has them.
-constexpr int kLatticeLeft = 1900;
-constexpr int kLatticeTop = 450;
-constexpr int kLatticeWidth = 6400;
-constexpr int kLatticeHeight = 5900;
+// The lattice where the result window has it.
+constexpr int kLatticeWidth = kLatticeRight - kLatticeLeft;
+constexpr int kLatticeHeight = kLatticeBottom - kLatticeTop;
 constexpr int kMarkerSize = 220;
 
 const QStringList kHeadings{"Nº",      "Arquivo", "Decidir sobre", "Fatores",       "muR",

@@ -21,13 +21,6 @@ namespace vpl {
 
 namespace {
 
-// The lattice picture covers this rectangle; the point is placed in its square, from
-// kLatticeSquareLeft/Top to kLatticeSquareRight/Bottom.
-constexpr int kLatticeLeft = 1900;
-constexpr int kLatticeTop = 450;
-constexpr int kLatticeRight = 8300;
-constexpr int kLatticeBottom = 6350;
-
 // Where the guide lines cross until the load moves them through the result point.
 constexpr int kDesignPointX = 5955;
 constexpr int kDesignPointY = 3345;

@@ -75,6 +75,13 @@ class LineControl : public QWidget {
     QColor color_;
 };
 
+// The lattice picture covers this rectangle, in twips of the result window; the points are
+// placed in its square, from kLatticeSquareLeft/Top to kLatticeSquareRight/Bottom.
+inline constexpr int kLatticeLeft = 1900;
+inline constexpr int kLatticeTop = 450;
+inline constexpr int kLatticeRight = 8300;
+inline constexpr int kLatticeBottom = 6350;
+
 // The twelve regions of the logical states, faintly over the lattice square and under the
 // points: one hue for each of the four extreme states, the states tending to it lighter.
 class LatticeRegions : public QWidget {
