@@ -1,5 +1,6 @@
 #include "engine/logical_state.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vpl::core {
@@ -53,18 +54,49 @@ constexpr std::array<std::array<PontoGc, 3>, kEstadosLogicos> kRegions{{
     {{{0, 0}, {0, -0.5}, {-0.5, -0.5}}},     // paracomplete-tending-to-false
 }};
 
+// At any level a region is one of four shapes of the first quadrant, mirrored.
+struct RegionShape {
+    enum Kind { Certain, Contradictory, NearCertainty, NearContradiction } kind;
+    double certaintySign;
+    double contradictionSign;
+};
+
+// In the order of EstadoLogico.
+constexpr std::array<RegionShape, kEstadosLogicos> kShapes{{
+    {RegionShape::Certain, 1, 1},
+    {RegionShape::Certain, -1, 1},
+    {RegionShape::Contradictory, 1, 1},
+    {RegionShape::Contradictory, 1, -1},
+    {RegionShape::NearCertainty, 1, 1},
+    {RegionShape::NearCertainty, 1, -1},
+    {RegionShape::NearCertainty, -1, 1},
+    {RegionShape::NearCertainty, -1, -1},
+    {RegionShape::NearContradiction, 1, 1},
+    {RegionShape::NearContradiction, -1, 1},
+    {RegionShape::NearContradiction, 1, -1},
+    {RegionShape::NearContradiction, -1, -1},
+}};
+
 std::size_t index(EstadoLogico estado) {
     return static_cast<std::size_t>(estado);
 }
 
 }  // namespace
 
+bool NivelDeExigenciaValido(Fixed4 nivel) {
+    return nivel >= kNivelDeExigenciaMinimo && nivel <= kNivelDeExigenciaMaximo &&
+           nivel.Ticks() % kPassoDoNivelDeExigencia.Ticks() == 0;
+}
+
 EstadoLogico EstadoDoResultado(Fixed4 certainty, Fixed4 contradiction) {
+    return EstadoDoResultado(certainty, contradiction, kNivelDeExigenciaPadrao);
+}
+
+EstadoLogico EstadoDoResultado(Fixed4 certainty, Fixed4 contradiction, Fixed4 level) {
     using E = EstadoLogico;
-    const bool decisiveCertainty =
-        certainty >= kLimiteSuperiorDeControle || certainty <= kLimiteInferiorDeControle;
-    const bool decisiveContradiction =
-        contradiction >= kLimiteSuperiorDeControle || contradiction <= kLimiteInferiorDeControle;
+    const Fixed4 below = Fixed4() - level;
+    const bool decisiveCertainty = certainty >= level || certainty <= below;
+    const bool decisiveContradiction = contradiction >= level || contradiction <= below;
     const bool certaintyLeads = magnitude(certainty) >= magnitude(contradiction);
     const bool positiveCertainty = certainty.Ticks() >= 0;
     const bool positiveContradiction = contradiction.Ticks() >= 0;
@@ -99,6 +131,58 @@ std::string_view ChaveDoEstado(EstadoLogico estado) {
 
 std::array<PontoGc, 3> RegiaoDoEstado(EstadoLogico estado) {
     return kRegions[index(estado)];
+}
+
+std::vector<PontoGc> RegiaoDoEstado(EstadoLogico estado, Fixed4 level) {
+    const double l = level.ToDouble();
+    // Where a limit line meets the lattice's edge, or the diagonal below 0.50.
+    const double m = std::min(l, (kFixed4One - level).ToDouble());
+    const bool low = l < 0.5;
+    const bool high = l > 0.5;
+
+    const RegionShape& s = kShapes[index(estado)];
+    std::vector<PontoGc> shape;
+    switch (s.kind) {
+        case RegionShape::Certain:
+            // Beyond the limit, and below 0.50 up to the diagonals.
+            shape = {{l, -m}};
+            if (low) shape.push_back({0.5, -0.5});
+            shape.push_back({1, 0});
+            if (low) shape.push_back({0.5, 0.5});
+            shape.push_back({l, m});
+            break;
+        case RegionShape::Contradictory:
+            shape = {{-m, l}};
+            if (low) shape.push_back({-0.5, 0.5});
+            shape.push_back({0, 1});
+            if (low) shape.push_back({0.5, 0.5});
+            shape.push_back({m, l});
+            break;
+        case RegionShape::NearCertainty:
+            // Inside the limits on the certainty side of the diagonal; above 0.50 the
+            // lattice's edge cuts its corner off.
+            shape = {{0, 0}, {l, 0}, {l, m}};
+            if (high) shape.push_back({0.5, 0.5});
+            break;
+        case RegionShape::NearContradiction:
+            shape = {{0, 0}, {0, l}, {m, l}};
+            if (high) shape.push_back({0.5, 0.5});
+            break;
+    }
+
+    std::vector<PontoGc> region;
+    const auto same = [](PontoGc a, PontoGc b) {
+        return a.certainty == b.certainty && a.contradiction == b.contradiction;
+    };
+    for (const PontoGc& p : shape) {
+        // Adding 0.0 keeps a mirrored zero from becoming -0.
+        const PontoGc q{s.certaintySign * p.certainty + 0.0,
+                        s.contradictionSign * p.contradiction + 0.0};
+        if (region.empty() || !same(q, region.back())) region.push_back(q);
+    }
+    while (region.size() > 1 && same(region.front(), region.back())) region.pop_back();
+    if (region.size() < 3) region.clear();
+    return region;
 }
 
 std::span<const Translated> NomesDosEstados() {
