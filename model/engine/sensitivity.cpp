@@ -211,7 +211,7 @@ namespace {
 
 constexpr NumberLocale kLocale{};
 // Draws a thread takes at a time.
-constexpr int kDrawsPerTurn = 125;
+constexpr int kDrawsPerTurn = 250;
 
 std::int64_t Answers(std::span<const Counts> rows) {
     std::int64_t n = 0;
