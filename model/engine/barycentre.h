@@ -40,7 +40,6 @@ struct AnaliseDoBaricentro {
     Decisao decisao;
 };
 std::optional<AnaliseDoBaricentro> AnalisarBaricentro(
-    std::span<const std::optional<EvidencePair>> pairs, std::span<const int> weights,
-    Fixed4 level);
+    std::span<const std::optional<EvidencePair>> pairs, std::span<const int> weights, Fixed4 level);
 
 }  // namespace vpl::core
