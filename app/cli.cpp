@@ -20,6 +20,7 @@
 #include "report/report.h"
 #include "engine/barycentre.h"
 #include "engine/decision_rule.h"
+#include "engine/sensitivity.h"
 #include "report/comparison.h"
 #include "report/stored_analysis.h"
 #include "decision/factor_import.h"
@@ -34,8 +35,8 @@ namespace vpl::cli {
 namespace {
 
 const char* const kUsageLine =
-    "usage: vpl-cli analyse|report|import|export|backup|compare [options] (vpl-cli --help lists "
-    "them)";
+    "usage: vpl-cli analyse|sensitivity|report|import|export|backup|compare [options] (vpl-cli "
+    "--help lists them)";
 
 const char* const kHelp =
     R"(vpl-cli: the stored decision of Velmar Paraconsistent Logic, without a window.
@@ -50,6 +51,12 @@ const char* const kHelp =
       this run only, nothing written) decides: Gc at or above it is feasible, at or below
       its opposite infeasible, otherwise inconclusive, and bounds the logical state. The
       barycentre of the factors with answers, by their stored weights, is printed beside.
+  vpl-cli sensitivity [--json] [--own] [--level X] [--data FILE]
+      How sure the decision of that analysis is: the respondents of every proposition drawn
+      again 1,000 times (fixed seed) and the share of draws giving each decision, the
+      region of the nearest nine tenths of the results, the decision with each factor
+      left out, and the levels over which it stays; for the network and the barycentre.
+      Factors whose stored degrees their answers do not give cannot be drawn again.
   vpl-cli report --pdf OUT [--data FILE]
       Writes the printed report of the four-factor analysis to the PDF file OUT.
   vpl-cli import --factor K FILE [--dry-run] [--data FILE]
@@ -667,6 +674,111 @@ int backup(Command& command, std::ostream& out) {
     return kDone;
 }
 
+// ------------------------------------------------------------------ sensitivity
+
+QJsonObject jsonSensitivity(const core::SensibilidadeDoResultado& r, core::Language idioma) {
+    QJsonObject shares;
+    for (const core::Veredito v :
+         {core::Veredito::Viavel, core::Veredito::NaoConclusivo, core::Veredito::Inviavel})
+        shares.insert(qs(core::ChaveDoVeredito(v)), r.partilha.Parcela(v));
+    QJsonArray region;
+    for (const core::PontoNormalizado& p : r.regiao) region.append(QJsonArray{p.G1n, p.G2n});
+    QJsonArray without;
+    for (const std::optional<core::Decisao>& d : r.semOFator)
+        without.append(d ? QJsonValue(jsonDecision(*d, idioma)) : QJsonValue());
+    QJsonArray decisive;
+    for (const int f : core::FatoresDecisivos(r)) decisive.append(f);
+    return {{"certainty", r.graus.G1.ToDouble()},
+            {"contradiction", r.graus.G2.ToDouble()},
+            {"decision", jsonDecision(r.decisao, idioma)},
+            {"shares", shares},
+            {"region", region},
+            {"withoutFactor", without},
+            {"decisiveFactors", decisive},
+            {"levels", QJsonArray{r.faixa.de.ToDouble(), r.faixa.ate.ToDouble()}}};
+}
+
+void printSensitivity(const std::string& name, const core::SensibilidadeDoResultado& r,
+                      bool resampled, core::Language idioma, std::ostream& out) {
+    const auto percent = [](double share) {
+        return core::FormatNumber(100 * share, "0.0", {'.'}) + " %";
+    };
+    const auto hundredths = [](core::Fixed4 v) { return core::FormatNumber(v.ToDouble(), "0.00", {'.'}); };
+    out << name << "  " << core::LinhaDaDecisao(r.decisao, idioma) << '\n';
+    if (resampled) {
+        out << name << "  draws: ";
+        const char* separator = "";
+        for (const core::Veredito v :
+             {core::Veredito::Viavel, core::Veredito::NaoConclusivo, core::Veredito::Inviavel}) {
+            out << separator << core::ChaveDoVeredito(v) << ' ' << percent(r.partilha.Parcela(v));
+            separator = ", ";
+        }
+        out << '\n';
+    }
+    for (std::size_t f = 0; f < r.semOFator.size(); ++f)
+        out << name << "  without factor " << f + 1 << ": "
+            << (r.semOFator[f] ? core::LinhaDaDecisao(*r.semOFator[f], idioma)
+                               : std::string("no factor left"))
+            << '\n';
+    out << name << "  levels keeping it: " << hundredths(r.faixa.de) << " to "
+        << hundredths(r.faixa.ate) << '\n';
+}
+
+int sensitivity(Command& command, std::ostream& out) {
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    const decision::FactorCount count = decision::ReadFactorCount(*db, locale);
+    if (!count.analysed())
+        throw Failure(kNotPossible, "the stored factor count " + decision::ShownValue(count.stored) +
+                                        " opens no analysis");
+    const int factors = *count.analysed();
+    const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, locale);
+    core::EntradaDaSensibilidade input;
+    input.nivel = command.isSet("level") ? levelArgument(command.value("level"))
+                                         : settings.requirementLevel();
+    if (factors == 4 || command.isSet("own")) {
+        input.fonte = core::FonteDaAnalise::FatoresProprios;
+        for (const auto& rows : StoredCountRows(*db, factors, locale))
+            input.contagens.push_back(rows.value_or(std::vector<core::Counts>{}));
+        input.pares = StoredFactorPairs(*db, factors);
+        input.pesos.assign(settings.weights.begin(), settings.weights.begin() + factors);
+    } else {
+        input.fonte = core::FonteDaAnalise::TabelaDeReferencia;
+        for (auto& block : decision::ReadReferenceBlocks(*db)) input.contagens.push_back(block);
+        input.pesos.assign(input.contagens.size(), core::kPesoPadrao);
+    }
+    const core::Sensibilidade result = core::AnalisarSensibilidade(input);
+    const core::Language idioma = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
+    QJsonArray notResampled;
+    for (const int f : result.semReamostragem) notResampled.append(f);
+    if (command.isSet("json")) {
+        const QJsonObject root{
+            {"factors", factors},
+            {"level", input.nivel.ToDouble()},
+            {"resampled", result.reamostrada},
+            {"notResampled", notResampled},
+            {"network", jsonSensitivity(result.rede, idioma)},
+            {"barycentre", result.baricentro ? QJsonValue(jsonSensitivity(*result.baricentro, idioma))
+                                             : QJsonValue()},
+        };
+        out << QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
+        return kDone;
+    }
+    out << "factors     " << factors << '\n'
+        << "level       " << core::FormatNumber(input.nivel.ToDouble(), "0.00", {'.'}) << '\n';
+    if (!result.reamostrada) {
+        out << "draws       none: the stored degrees of factor";
+        for (const int f : result.semReamostragem) out << ' ' << f;
+        out << " are not what their answers give, so the respondents cannot be drawn again\n";
+    } else {
+        out << "draws       1000, the respondents of every proposition drawn again\n";
+    }
+    printSensitivity("network   ", result.rede, result.reamostrada, idioma, out);
+    if (result.baricentro)
+        printSensitivity("barycentre", *result.baricentro, result.reamostrada, idioma, out);
+    return kDone;
+}
+
 // ------------------------------------------------------------------ compare
 
 int compare(Command& command, std::ostream& out) {
@@ -742,6 +854,7 @@ const std::vector<CommandEntry>& commands() {
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
         {"backup", backup, {}, nullptr, 1},
         {"compare", compare, {{"json", nullptr}}, nullptr, 2, true},
+        {"sensitivity", sensitivity, {{"json", nullptr}, {"own", nullptr}, {"level", "X"}}, nullptr},
     };
     return table;
 }

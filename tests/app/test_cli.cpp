@@ -176,6 +176,36 @@ class CliTest : public QObject {
         QCOMPARE(barycentre["decision"].toObject()["key"].toString(), "feasible");
     }
 
+    // How sure the decision is: draws only where the stored degrees follow from the answers;
+    // a decision far from the level holds in every draw, and the same seed draws alike.
+    void sensitivityDrawsTheRespondentsAgain() {
+        DataFile typed;  // pairs typed by hand: no draws, the rest all the same
+        const QJsonObject none =
+            QJsonDocument::fromJson(cli({"sensitivity", "--json", "--data", typed.path}).out).object();
+        QCOMPARE(none["resampled"].toBool(), false);
+        QVERIFY(!none["notResampled"].toArray().isEmpty());
+        QCOMPARE(none["network"].toObject()["withoutFactor"].toArray().size(), 4);
+
+        DataFile sure;
+        {
+            auto db = Database::open(sure.path.toStdString(), vpl::store::kDatabaseKey);
+            for (int factor = 1; factor <= 4; ++factor)  // 40 of 44 respondents agree fully
+                vpl::decision::ReplacePropositions(
+                    *db, factor, {{"Concordam", {1, 1, 2, 0, 40}}, {"Também", {0, 1, 1, 2, 40}}});
+        }
+        const QByteArray before = checksum(sure.path);
+        const Run first = cli({"sensitivity", "--json", "--data", sure.path});
+        QCOMPARE(first.status, 0);
+        const QJsonObject json = QJsonDocument::fromJson(first.out).object();
+        QCOMPARE(json["resampled"].toBool(), true);
+        const QJsonObject network = json["network"].toObject();
+        QCOMPARE(network["decision"].toObject()["key"].toString(), "feasible");
+        QCOMPARE(network["shares"].toObject()["feasible"].toDouble(), 1.0);
+        QVERIFY(!network["region"].toArray().isEmpty());
+        QCOMPARE(cli({"sensitivity", "--json", "--data", sure.path}).out, first.out);
+        QCOMPARE(checksum(sure.path), before);
+    }
+
     // Decisions side by side: ranked by certainty, each as `analyse` gives it (the family
     // network on the own pairs), one that cannot be read last, and every file left as it was.
     void compareRanksDecisionsAndWritesNothing() {

@@ -48,12 +48,6 @@ std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database
     return pairs;
 }
 
-namespace {
-
-// The counts of each stored proposition of factors 1 to `factors`, as far as they can be
-// read: nothing for a factor without a row, without a valid number of propositions, or
-// whose propositions cannot be read. These are only hints beside a result that does not
-// rest on them, so nothing here stops an analysis.
 std::vector<std::optional<std::vector<core::Counts>>> StoredCountRows(
     store::Database& db, int factors, core::NumberLocale locale) {
     std::vector<std::optional<std::vector<core::Counts>>> counts(std::max(factors, 0));
@@ -77,8 +71,6 @@ std::vector<std::optional<std::vector<core::Counts>>> StoredCountRows(
     }
     return counts;
 }
-
-}  // namespace
 
 std::vector<std::optional<double>> StoredAnswerCounts(store::Database& db, int factors,
                                                       core::NumberLocale locale) {

@@ -26,6 +26,14 @@ class Database;
 // whose degrees are not numbers, has no pair.
 std::vector<std::optional<core::EvidencePair>> StoredFactorPairs(store::Database& db, int factors);
 
+// The counts of each stored proposition of factors 1 to `factors`, as far as they can be
+// read: nothing for a factor without a row, without a valid number of propositions, or
+// whose propositions cannot be read. These are only hints beside a result that does not
+// rest on them, so nothing here stops an analysis.
+std::vector<std::optional<std::vector<core::Counts>>> StoredCountRows(store::Database& db,
+                                                                      int factors,
+                                                                      core::NumberLocale locale);
+
 // The answers counted in the propositions of factors 1 to `factors`. Nothing for a factor
 // whose answers are unknown: not held, without a valid number of propositions, or whose
 // propositions cannot be read.
