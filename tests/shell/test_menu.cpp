@@ -376,6 +376,28 @@ class MenuTest : public QObject {
         QVERIFY(!child<QLabel>(window, "lblFalhas")->isVisibleTo(&window));
     }
 
+    // A copy never replaces a file another program has open.
+    void aCopyNeverReplacesAFileInUse() {
+        QTemporaryDir folder;
+        const QString named = folder.filePath("obra.mdb");
+        store::createDeliveredFile(named.toStdString());
+        Program owner(folder.path(), {}, named);
+        owner.recentFiles = RecentFiles(folder.filePath("settings.ini"));
+        QVERIFY(owner.claimSingleInstance());
+        const QByteArray before = checksum(named);
+
+        Fixture f;
+        Menu menu(f.program());
+        QCOMPARE(menu.Form_Load(), Menu::StartUp::Continue);
+        MessageBox::clearShown();
+        FileDialog::setFake([&](const QString&) { return named; });
+        menu.mnuCopia_Click();
+        FileDialog::clearFake();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown().first().text.contains("obra.mdb"));
+        QCOMPARE(checksum(named), before);
+    }
+
     // A file that cannot be opened is reported as at start-up; it keeps every byte and the
     // open file stays open.
     void aFileThatFailsToOpenLeavesTheOpenOne() {

@@ -239,6 +239,16 @@ void Menu::mnuCopia_Click() {
     const QString target = FileDialog::saveFileName(
         this, QString::fromUtf8("Salvar cópia como"), proposed, kDecisionFilter, "mdb");
     if (target.isEmpty()) return;
+    // A file another program has open is never replaced under it; held while copying.
+    const Program::OtherFile held = program_.claimOther(target);
+    if (!held.claimed && held.path != program_.dataFilePath()) {
+        MessageBox::show(this,
+                         QString::fromUtf8("O arquivo está aberto em outra janela do programa:\n") +
+                             QDir::toNativeSeparators(held.path) +
+                             QString::fromUtf8("\nEscolha outro nome para a cópia."),
+                         "Aviso", MessageBox::Icon::Warning);
+        return;
+    }
     // The store's own backup: a whole, consistent copy even of a file in use.
     guarded(this, [&] { program_.db().backupTo(target.toStdString(), store::kDatabaseKey); });
 }
