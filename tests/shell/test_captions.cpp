@@ -13,6 +13,7 @@
 #include "analysis/frmAnalise4f.h"
 #include "analysis/frmEsquema.h"
 #include "analysis_family/frmAnaliseFamilia.h"
+#include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "engine/networks.h"
 #include "likert/frmTabela.h"
@@ -101,6 +102,9 @@ const std::vector<TextTable>& textTables() {
         {"logical states", core::NomesDosEstados()},
         {"logical-state heading", {&core::TituloDoEstado(), 1}},
         {"factors without answers", core::TextosSemRespostas()},
+        {"verdicts", core::NomesDosVereditos()},
+        {"caveats", core::TextosDasRessalvas()},
+        {"decision heading", {&core::TituloDaDecisao(), 1}},
     };
     return tables;
 }
