@@ -49,7 +49,7 @@ appstreamcli validate --no-net "$scratch/unpacked/usr/share/metainfo/$id.metainf
 
 # Accepted for a package built from the source tree rather than by Debian's tooling:
 #  no-changelog: the history is the repository's; there is no Debian changelog to ship.
-#  no-manual-page: a window program that takes no arguments; the README documents it.
+#  no-manual-page: a window program whose one argument, a data file, the README documents.
 #  non-standard-file-perm: the data file template is read-only (0444) on purpose, so that
 #    nothing, not even a program run as root, edits the copy every user starts from.
 lintian --fail-on error,warning \
