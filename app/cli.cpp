@@ -435,15 +435,20 @@ core::Fixed4 levelArgument(const QString& text) {
     return core::Fixed4::FromTicks(std::llround(hundredths) * (core::Fixed4::kScale / 100));
 }
 
-int analyse(Command& command, std::ostream& out) {
-    auto db = openData(command.data, store::Database::Access::ReadOnly);
-    const core::NumberLocale locale = systemNumberLocale();
-    const decision::FactorCount count = decision::ReadFactorCount(*db, locale);
+// The factor count of the analysis the stored count opens: 2 to 8.
+int analysedFactorCount(store::Database& db, core::NumberLocale locale) {
+    const decision::FactorCount count = decision::ReadFactorCount(db, locale);
     if (!count.analysed())
         throw Failure(kNotPossible, "the stored factor count " + decision::ShownValue(count.stored) +
                                         " opens no analysis");
+    return *count.analysed();
+}
+
+int analyse(Command& command, std::ostream& out) {
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
     Analysis a;
-    a.factors = *count.analysed();
+    a.factors = analysedFactorCount(*db, locale);
     if (a.factors == 4) {
         a.network = "four-factor";
         fourFactor(*db, locale, a);
@@ -727,11 +732,7 @@ void printSensitivity(const std::string& name, const core::SensibilidadeDoResult
 int sensitivity(Command& command, std::ostream& out) {
     auto db = openData(command.data, store::Database::Access::ReadOnly);
     const core::NumberLocale locale = systemNumberLocale();
-    const decision::FactorCount count = decision::ReadFactorCount(*db, locale);
-    if (!count.analysed())
-        throw Failure(kNotPossible, "the stored factor count " + decision::ShownValue(count.stored) +
-                                        " opens no analysis");
-    const int factors = *count.analysed();
+    const int factors = analysedFactorCount(*db, locale);
     const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, locale);
     core::EntradaDaSensibilidade input;
     input.nivel = command.isSet("level") ? levelArgument(command.value("level"))
