@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libgl-dev
   qt6-translations-l10n
   libsqlcipher-dev sqlcipher libssl-dev
-  libcsv-dev
+  libcsv-dev libzip-dev libxlsxwriter-dev python3-openpyxl
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   cups cups-client printer-driver-cups-pdf poppler-utils
