@@ -734,20 +734,9 @@ int sensitivity(Command& command, std::ostream& out) {
     const core::NumberLocale locale = systemNumberLocale();
     const int factors = analysedFactorCount(*db, locale);
     const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, locale);
-    core::EntradaDaSensibilidade input;
-    input.nivel = command.isSet("level") ? levelArgument(command.value("level"))
-                                         : settings.requirementLevel();
-    if (factors == 4 || command.isSet("own")) {
-        input.fonte = core::FonteDaAnalise::FatoresProprios;
-        for (const auto& rows : StoredCountRows(*db, factors, locale))
-            input.contagens.push_back(rows.value_or(std::vector<core::Counts>{}));
-        input.pares = StoredFactorPairs(*db, factors);
-        input.pesos.assign(settings.weights.begin(), settings.weights.begin() + factors);
-    } else {
-        input.fonte = core::FonteDaAnalise::TabelaDeReferencia;
-        for (auto& block : decision::ReadReferenceBlocks(*db)) input.contagens.push_back(block);
-        input.pesos.assign(input.contagens.size(), core::kPesoPadrao);
-    }
+    core::EntradaDaSensibilidade input = StoredSensitivityInput(
+        *db, factors, factors == 4 || command.isSet("own"), settings, locale);
+    if (command.isSet("level")) input.nivel = levelArgument(command.value("level"));
     const core::Sensibilidade result = core::AnalisarSensibilidade(input);
     const core::Language idioma = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
     QJsonArray notResampled;

@@ -499,8 +499,9 @@ Sensibilidade AnalisarSensibilidade(const EntradaDaSensibilidade& in,
         for (const auto& rows : in.contagens)
             answers.emplace_back(static_cast<double>(Answers(rows)));
         std::fill_n(prepared.answered.begin(), n, true);
-        for (const int f : FatoresSemRespostas(in.pares, answers))
-            prepared.answered[static_cast<std::size_t>(f) - 1] = false;
+        for (const int f : in.semRespostas.value_or(FatoresSemRespostas(in.pares, answers)))
+            if (f >= 1 && static_cast<std::size_t>(f) <= n)
+                prepared.answered[static_cast<std::size_t>(f) - 1] = false;
         const std::span answered(prepared.answered.data(), n);
         base = analysis.OfPairs(in.pares, answered);
         for (std::size_t i = 0; i < n; ++i) {

@@ -35,6 +35,10 @@ struct EntradaDaSensibilidade {
     // The user's factors only: each one's stored pair, nothing where the file holds no
     // numbers. The result is that of these pairs, as the windows show it.
     std::vector<std::optional<EvidencePair>> pares;
+    // The user's factors only: those without answers (1-based), as the analysis found them
+    // from the file, which may know less of the counts than `contagens` holds; worked out
+    // from `contagens` when not given.
+    std::optional<std::vector<int>> semRespostas;
     // Per factor or block, 1 to 10.
     std::vector<int> pesos;
     Fixed4 nivel = kNivelDeExigenciaPadrao;

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 #include <QLocale>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -15,6 +17,9 @@
 
 #include "analysis/frmAnalise4f.h"
 #include "engine/logical_state.h"
+#include "engine/networks.h"
+#include "report/lattice_picture.h"
+#include "report/stored_analysis.h"
 #include "report/network_table_picture.h"
 #include "report/printing_surface.h"
 #include "report/report.h"
@@ -437,6 +442,51 @@ class ReportTest : public QObject {
             if (lines.first().page > lastShortPage) movedWhole = true;
         }
         QVERIFY(movedWhole);
+    }
+
+    // The lattice follows the citation, whole on its page, with the factors' points where
+    // their pairs put them, the result above them, and the legend naming the factors.
+    void latticeWithTheFactorsFollowsTheCitation() {
+        Fixture f;
+        storeFactors(f, 4, 2);
+        const std::vector<std::pair<double, double>> stored{
+            {0.9, 0.1}, {0.2, 0.7}, {0.6, 0.6}, {0.5, 0.1}};
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            f.db().update("Fatores", store::Key(i + 1),
+                          {{"Mi1", stored[i].first}, {"Mi2", stored[i].second}});
+        const auto pairs = StoredFactorPairs(f.db(), 4);
+        const ReportData data = FourFactorReportData(
+            f.db(), 4, core::Rede4f(4, pairs, f.program().locale), f.program().locale,
+            core::Language::Portuguese);
+        QVERIFY(data.lattice);
+        const Pictures pictures;
+        RecordingSurface page(11520, 16118);
+        PrintReport(page, data, pictures.report());
+        const auto& ops = page.operations();
+        const auto at = [&](auto found) {
+            return std::find_if(ops.begin(), ops.end(), found);
+        };
+        const auto logo = at([&](const auto& op) { return op.picture == &pictures.logo; });
+        const auto lattice = at([&](const auto& op) { return op.picture == data.lattice.get(); });
+        QVERIFY(logo != ops.end() && lattice != ops.end());
+        QVERIFY(lattice->page > logo->page || lattice->y > logo->y + logo->rect.height());
+        QVERIFY(lattice->rect.bottom() < page.ScaleHeight() - 500);
+        QVERIFY(at([](const auto& op) { return op.text.startsWith("Fatores: 1 T1; 2 T2"); }) !=
+                ops.end());
+
+        // Painted as on the page, the markers carry the factor's colour where it stands.
+        QImage image(640, 590, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            data.lattice->paint(painter, QRectF(image.rect()));
+        }
+        const QRectF square = LatticePicture::SquareIn(QRectF(image.rect()));
+        for (const std::size_t factor : {0u, 1u}) {
+            const QPoint p =
+                LatticePointIn(square, *PointOfPair(pairs[factor])).toPoint() + QPoint(-6, -6);
+            QCOMPARE(image.pixelColor(p), kFactorColour);
+        }
     }
 
     void pdfIsProposedInTheDocumentsFolder() {

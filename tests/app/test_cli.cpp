@@ -206,6 +206,24 @@ class CliTest : public QObject {
         QCOMPARE(checksum(sure.path), before);
     }
 
+    // A factor of degrees 0 whose answers cannot be read (no valid number of propositions)
+    // is in the barycentre of both commands alike.
+    void sensitivityWeighsTheFactorsAsAnalyseDoes() {
+        DataFile data;
+        {
+            auto db = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+            db->update("Fatores", 2, {{"Mi1", 0.0}, {"Mi2", 0.0}, {"Prop", "abc"}});
+        }
+        const auto json = [&](const char* command) {
+            return QJsonDocument::fromJson(cli({command, "--json", "--data", data.path}).out)
+                .object()["barycentre"]
+                .toObject();
+        };
+        const QJsonObject analysed = json("analyse");
+        const double certainty = analysed["mu"].toDouble() - analysed["lambda"].toDouble();
+        QVERIFY(qAbs(json("sensitivity")["certainty"].toDouble() - certainty) < 1e-4);
+    }
+
     // Decisions side by side: ranked by certainty, each as `analyse` gives it (the family
     // network on the own pairs), one that cannot be read last, and every file left as it was.
     void compareRanksDecisionsAndWritesNothing() {

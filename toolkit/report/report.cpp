@@ -7,6 +7,7 @@
 
 #include "report/printing_surface.h"
 #include "shell/controls.h"
+#include "shell/pictures.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 #include "store/database.h"
@@ -53,7 +54,8 @@ class ReportWriter {
         columnHeadings(1800);
         double y = body(2100);
         y = degrees(y);
-        dateAndCitation(y + 4000);
+        y = dateAndCitation(y + 4000);
+        lattice(y + kDateBlockHeight);
         footer();
         s_.EndDoc();
     }
@@ -220,7 +222,8 @@ class ReportWriter {
         return y;
     }
 
-    void dateAndCitation(double y) {
+    // Returns y of the date line, which may have moved to a new page.
+    double dateAndCitation(double y) {
         if (y + kDateBlockHeight > bottom()) {
             newPage();
             y = kBodyTopOnNewPage;
@@ -233,6 +236,21 @@ class ReportWriter {
         s_.CurrentX = 1500;
         s_.Print(QStringLiteral("Retrieved from ") + QString::fromUtf8(kWebAddress));
         s_.PaintPicture(pictures_.logo, 9000, y, 1400, 500);
+        return y;
+    }
+
+    // The lattice as the result window draws it, a little smaller, with its legend.
+    void lattice(double y) {
+        if (!data_.lattice) return;
+        const double width = 3600;
+        const double height = width * data_.lattice->size().height() / data_.lattice->size().width();
+        const double legend = data_.latticeLegend.isEmpty() ? 0 : kStateLineHeight;
+        if (y + height + legend > bottom()) {
+            newPage();
+            y = kBodyTopOnNewPage;
+        }
+        s_.PaintPicture(*data_.lattice, 1500, y, width, height);
+        if (legend > 0) at(1500, y + height, 8, data_.latticeLegend);
     }
 
     PrintingSurface& s_;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "core/number_text.h"
@@ -40,6 +41,10 @@ struct ReportData {
     QString state;     // the line of the result's logical state
     QString decision;  // the line of the decision at the requirement level
     QString barycentre;  // the line of the weighted factors' barycentre, empty without one
+    // The lattice with the result, the factors' points and their barycentre, printed after the
+    // citation with the legend of the factors under it; nothing prints none.
+    std::shared_ptr<const Picture> lattice;
+    QString latticeLegend;
     QString date;   // the user's short date
     core::NumberLocale locale;
 };

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 
+#include "report/lattice_picture.h"
 #include "report/printing_surface.h"
 #include "core/likert_evidence.h"
 #include "engine/barycentre.h"
@@ -106,6 +107,29 @@ std::vector<int> StoredFactorsWithoutAnswers(
     return core::FatoresSemRespostas(pairs, answers);
 }
 
+core::EntradaDaSensibilidade StoredSensitivityInput(store::Database& db, int factors,
+                                                    bool ownFactors,
+                                                    const decision::DecisionSettings& settings,
+                                                    core::NumberLocale locale) {
+    core::EntradaDaSensibilidade input;
+    input.nivel = settings.requirementLevel();
+    if (!ownFactors) {
+        input.fonte = core::FonteDaAnalise::TabelaDeReferencia;
+        for (auto& block : decision::ReadReferenceBlocks(db)) input.contagens.push_back(block);
+        input.pesos.assign(input.contagens.size(), core::kPesoPadrao);
+        return input;
+    }
+    input.fonte = core::FonteDaAnalise::FatoresProprios;
+    for (const auto& rows : StoredCountRows(db, factors, locale))
+        input.contagens.push_back(rows.value_or(std::vector<core::Counts>{}));
+    input.pares = StoredFactorPairs(db, factors);
+    input.semRespostas = StoredFactorsWithoutAnswers(db, input.pares, locale);
+    for (int i = 0; i < factors; ++i)
+        input.pesos.push_back(i < static_cast<int>(settings.weights.size()) ? settings.weights[i]
+                                                                           : core::kPesoPadrao);
+    return input;
+}
+
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& r, core::NumberLocale locale,
                                 core::Language /*language: the report reads alike in every one*/) {
@@ -131,7 +155,14 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     const auto answered =
         core::ParesComRespostas(pairs, StoredFactorsWithoutAnswers(db, pairs, locale));
     const std::vector<int> weights(settings.weights.begin(), settings.weights.begin() + 4);
-    if (const auto b = core::AnalisarBaricentro(answered, weights, level))
+    const auto b = core::AnalisarBaricentro(answered, weights, level);
+    data.lattice = std::make_shared<LatticePicture>(AnalysisDrawing(
+        {r.gG1n, r.gG2n}, answered,
+        b ? std::optional(PointOfDegrees(b->graus)) : std::nullopt, level, locale));
+    std::vector<QString> titles;
+    for (const ReportFactor& factor : data.factors) titles.push_back(factor.title);
+    data.latticeLegend = LatticeLegend(titles, answered, true);
+    if (b)
         data.barycentre =
             QString::fromUtf8("Baricentro dos fatores: Gc %1, Gct %2; %3")
                 .arg(qs(core::FormatNumber(b->graus.G1.ToDouble(), "0.0000", locale)),

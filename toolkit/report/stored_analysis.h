@@ -12,6 +12,7 @@
 
 #include "engine/logical_state.h"
 #include "engine/networks.h"
+#include "engine/sensitivity.h"
 #include "report/report.h"
 
 class QPagedPaintDevice;
@@ -54,6 +55,14 @@ std::vector<int> StoredFactorsWithStaleDegrees(
 
 // Everything the four-factor report prints, from the data file and the network's result.
 // The report reads alike in every interface language; `language` is not used.
+// What the sensitivity of the stored decision's analysis draws from: the user's factors
+// (their pairs, counts, weights and those without answers, as the analysis reads them) for
+// `ownFactors`, else the reference table's four blocks. The level is the caller's.
+core::EntradaDaSensibilidade StoredSensitivityInput(store::Database& db, int factors,
+                                                    bool ownFactors,
+                                                    const decision::DecisionSettings& settings,
+                                                    core::NumberLocale locale);
+
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& result, core::NumberLocale locale,
                                 core::Language language);

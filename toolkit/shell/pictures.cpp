@@ -1,8 +1,10 @@
 #include "shell/pictures.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QPixmapCache>
+#include <QRegularExpression>
 #include <QSvgRenderer>
 
 namespace vpl {
@@ -17,6 +19,41 @@ QSizeF SvgPicture::size() const {
 }
 
 void SvgPicture::paint(QPainter& painter, const QRectF& target) const {
+    renderer_->render(&painter, target);
+}
+
+QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator) {
+    static const QRegularExpression element(QStringLiteral("(<(?:text|tspan)\\b[^>]*>)([^<]*)"));
+    static const QRegularExpression decimal(QStringLiteral("(\\d)[.,](\\d)"));
+    const QString document = QString::fromUtf8(svg);
+    QString out;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& m : element.globalMatch(document)) {
+        out += QStringView(document).mid(done, m.capturedStart(2) - done);
+        out += m.captured(2).replace(
+            decimal, QStringLiteral("\\1") + QChar(separator) + QStringLiteral("\\2"));
+        done = m.capturedEnd(2);
+    }
+    out += QStringView(document).mid(done);
+    return out.toUtf8();
+}
+
+QByteArray LocaleSvgDocument(const QString& source, core::NumberLocale locale) {
+    QFile file(source);
+    return SvgWithDecimalSeparator(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+                                   locale.decimalSeparator);
+}
+
+SvgDocumentPicture::SvgDocumentPicture(const QByteArray& document)
+    : renderer_(std::make_unique<QSvgRenderer>(document)) {}
+
+SvgDocumentPicture::~SvgDocumentPicture() = default;
+
+QSizeF SvgDocumentPicture::size() const {
+    return renderer_->viewBoxF().size();
+}
+
+void SvgDocumentPicture::paint(QPainter& painter, const QRectF& target) const {
     renderer_->render(&painter, target);
 }
 

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "core/number_text.h"
+
 class QPainter;
 class QSvgRenderer;
 
@@ -38,6 +40,26 @@ class SvgPicture : public Picture {
 
   private:
     QString source_;
+    std::unique_ptr<QSvgRenderer> renderer_;
+};
+
+// An SVG document with the decimal numbers in its texts (of text and tspan elements) written
+// with `separator`, the way the labels beside the picture write theirs; the drawing itself
+// (coordinates, sizes) is left as it is.
+QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator);
+// One of the stored SVG pictures with its numbers written as `locale` writes them.
+QByteArray LocaleSvgDocument(const QString& source, core::NumberLocale locale);
+
+// An SVG document held in memory.
+class SvgDocumentPicture : public Picture {
+  public:
+    explicit SvgDocumentPicture(const QByteArray& document);
+    ~SvgDocumentPicture() override;
+    QSizeF size() const override;
+    void paint(QPainter& painter, const QRectF& target) const override;
+    QSvgRenderer* renderer() const { return renderer_.get(); }
+
+  private:
     std::unique_ptr<QSvgRenderer> renderer_;
 };
 

@@ -9,6 +9,7 @@
 #include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "engine/paraconsistent.h"
+#include "analysis/frmSensibilidade.h"
 #include "analysis/picture_boxes.h"
 #include "shell/controls.h"
 #include "shell/decision_settings.h"
@@ -38,7 +39,9 @@ constexpr int kWindowWidth = 14500;
 // Two lines below the design's height: the barycentre and the legend of the factors' points.
 constexpr int kBarycentreTop = 6450;
 constexpr int kFactorsLegendTop = 6750;
-constexpr int kWindowHeight = 7100;
+// And a row for the sensitivity's button.
+constexpr int kSensitivityTop = 7100;
+constexpr int kWindowHeight = 7650;
 constexpr int kFactorMarkerSize = 200;
 
 const QColor kGuideColor(0x1f, 0x3a, 0x5f);
@@ -122,6 +125,9 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     QPushButton* cmdSair = namedButton(this, "cmdSair", "&Return");
     cmdSair->setGeometry(twipsRect(kLegendLeft + kLegendWidth - 1500, 5980, 1500, 420));
     connect(cmdSair, &QPushButton::clicked, this, &frmResultado::cmdSair_Click);
+    cmdSensibilidade = namedButton(this, "cmdSensibilidade", "&Sensibilidade...");
+    cmdSensibilidade->setGeometry(twipsRect(300, kSensitivityTop, 2000, 420));
+    connect(cmdSensibilidade, &QPushButton::clicked, this, &frmResultado::cmdSensibilidade_Click);
 
     // What is drawn over the lattice sits above it, the point above the lines.
     Line1->raise();
@@ -172,11 +178,14 @@ void frmResultado::Form_Load() {
                                                                         : "#1f3a5f";
     lblDecisao->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
     showFactors(level);
+    // The draws need the data file and factors to draw from.
+    cmdSensibilidade->setEnabled(program_.dbBanco && !program_.gPares.empty());
 }
 
-QLabel* frmResultado::marker(const QString& name, const QString& text, const core::Graus& graus,
-                             const char* style) {
-    const core::PontoReticulado at = core::PontoNoReticulado(graus.G2nSingle, graus.G1n);
+QLabel* frmResultado::marker(const QString& name, const QString& text,
+                             core::PontoNormalizado point, const char* style) {
+    const core::PontoReticulado at =
+        core::PontoNoReticulado(static_cast<float>(point.G2n), point.G1n);
     QLabel* m = namedLabel(this, name, text);
     m->setAlignment(Qt::AlignCenter);
     m->setFont(arialNarrowFont(7, true));
@@ -192,34 +201,20 @@ QLabel* frmResultado::marker(const QString& name, const QString& text, const cor
 void frmResultado::showFactors(core::Fixed4 level) {
     const std::vector<std::optional<core::EvidencePair>>& pairs = program_.gPares;
     std::vector<int> weights(pairs.size(), core::kPesoPadrao);
-    std::vector<std::string> titles(pairs.size());
+    std::vector<QString> titles(pairs.size());
     if (program_.gParesSaoFatores && program_.dbBanco) {
         const decision::DecisionSettings settings = readDecisionSettings(this, program_);
         for (std::size_t i = 0; i < weights.size() && i < settings.weights.size(); ++i)
             weights[i] = settings.weights[i];
         const auto factors = decision::ReadFactors(program_.db(), static_cast<int>(pairs.size()));
         for (std::size_t i = 0; i < factors.size() && i < titles.size(); ++i)
-            titles[i] = factors[i].titleText();
+            titles[i] = qs(factors[i].titleText());
     }
-    QStringList legend;
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-        const QString number = QString::number(i + 1);
-        const QString name = program_.gParesSaoFatores
-                                 ? (titles[i].empty() ? QString::fromUtf8("Fator ") + number
-                                                      : qs(titles[i]))
-                                 : QString::fromUtf8("Bloco ") + number;
-        if (!pairs[i]) {
-            legend << number + " " + name + QString::fromUtf8(" (sem respostas)");
-            continue;
-        }
-        const core::Graus graus = core::GrausParaconsistentes(
-            core::Fixed4::FromReal(pairs[i]->Mi1), core::Fixed4::FromReal(pairs[i]->Mi2));
-        marker(QStringLiteral("lblFator%1").arg(i + 1), number, graus,
-               "background-color: #1f3a5f; color: white; border-radius: 6px;");
-        legend << number + " " + name;
-    }
-    lblLegendaFatores->setText(legend.isEmpty() ? QString()
-                                                : QString::fromUtf8("Fatores: ") + legend.join("; "));
+    for (std::size_t i = 0; i < pairs.size(); ++i)
+        if (const auto at = PointOfPair(pairs[i]))
+            marker(QStringLiteral("lblFator%1").arg(i + 1), QString::number(i + 1), *at,
+                   "background-color: #1f3a5f; color: white; border-radius: 6px;");
+    lblLegendaFatores->setText(LatticeLegend(titles, pairs, program_.gParesSaoFatores));
 
     const std::optional<core::AnaliseDoBaricentro> b =
         core::AnalisarBaricentro(pairs, weights, level);
@@ -229,7 +224,7 @@ void frmResultado::showFactors(core::Fixed4 level) {
                                                                  "respostas."));
         return;
     }
-    marker("lblPontoBaricentro", "B", b->graus,
+    marker("lblPontoBaricentro", "B", PointOfDegrees(b->graus),
            "background-color: #e69b00; color: black; border-radius: 1px;");
     const core::NumberLocale locale = program_.locale;
     lblBaricentro->setText(
@@ -238,6 +233,16 @@ void frmResultado::showFactors(core::Fixed4 level) {
                  qs(core::FormatNumber(b->graus.G2.ToDouble(), "0.0000", locale)),
                  qs(core::LinhaDoEstado(b->estado, core::Language::Portuguese)),
                  qs(core::LinhaDaDecisao(b->decisao, core::Language::Portuguese))));
+}
+
+void frmResultado::cmdSensibilidade_Click() {
+    guarded(this, [&] {
+        frmSensibilidade window(program_, this);
+        window.Form_Load();
+        window.exec();
+        // What the draws found stays drawn here, faintly.
+        regions_->setFaintRegions(window.faintRegions());
+    });
 }
 
 void frmResultado::cmdSair_Click() {

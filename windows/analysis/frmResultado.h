@@ -4,8 +4,10 @@
 
 #include "core/fixed4.h"
 #include "engine/paraconsistent.h"
+#include "engine/sensitivity.h"
 
 class QLabel;
+class QPushButton;
 
 namespace vpl {
 
@@ -23,11 +25,12 @@ class frmResultado : public QDialog {
 
     void Form_Load();
     void cmdSair_Click();
+    void cmdSensibilidade_Click();
 
   private:
     // The factors' points, numbered, with their legend, and their barycentre.
     void showFactors(core::Fixed4 level);
-    QLabel* marker(const QString& name, const QString& text, const core::Graus& graus,
+    QLabel* marker(const QString& name, const QString& text, core::PontoNormalizado point,
                    const char* style);
     QLabel* label(const char* name, const QString& caption, int left, int top, int width,
                   int height);
@@ -45,6 +48,7 @@ class frmResultado : public QDialog {
     QLabel* lblDecisao;
     QLabel* lblBaricentro;
     QLabel* lblLegendaFatores;
+    QPushButton* cmdSensibilidade;
     LatticeRegions* regions_;
 };
 

@@ -1,60 +1,17 @@
 #include "analysis/picture_boxes.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QPolygonF>
-#include <QRegularExpression>
-#include <QSvgRenderer>
 #include <algorithm>
 #include <cstdlib>
 
-#include "engine/logical_state.h"
 #include "shell/twips.h"
 
 namespace vpl {
 
-namespace {
-
-class SvgDocumentPicture : public Picture {
-  public:
-    explicit SvgDocumentPicture(const QByteArray& document) : renderer_(document) {}
-    QSizeF size() const override { return renderer_.viewBoxF().size(); }
-    void paint(QPainter& painter, const QRectF& target) const override {
-        renderer_.render(&painter, target);
-    }
-    QSvgRenderer* renderer() const { return &renderer_; }
-
-  private:
-    mutable QSvgRenderer renderer_;
-};
-
-QByteArray readResource(const QString& source) {
-    QFile file(source);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-}  // namespace
-
-QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator) {
-    static const QRegularExpression element(QStringLiteral("(<(?:text|tspan)\\b[^>]*>)([^<]*)"));
-    static const QRegularExpression decimal(QStringLiteral("(\\d)[.,](\\d)"));
-    const QString document = QString::fromUtf8(svg);
-    QString out;
-    qsizetype done = 0;
-    for (const QRegularExpressionMatch& m : element.globalMatch(document)) {
-        out += QStringView(document).mid(done, m.capturedStart(2) - done);
-        out += m.captured(2).replace(
-            decimal, QStringLiteral("\\1") + QChar(separator) + QStringLiteral("\\2"));
-        done = m.capturedEnd(2);
-    }
-    out += QStringView(document).mid(done);
-    return out.toUtf8();
-}
-
 LocaleSvgPictureBox::LocaleSvgPictureBox(const QString& source, core::NumberLocale locale,
                                          QWidget* parent)
-    : LocaleSvgPictureBox(
-          source, SvgWithDecimalSeparator(readResource(source), locale.decimalSeparator), parent) {}
+    : LocaleSvgPictureBox(source, LocaleSvgDocument(source, locale), parent) {}
 
 LocaleSvgPictureBox::LocaleSvgPictureBox(const QString& source, const QByteArray& document,
                                          QWidget* parent)
@@ -113,43 +70,15 @@ void LatticeRegions::setLevel(core::Fixed4 level) {
     update();
 }
 
+void LatticeRegions::setFaintRegions(std::vector<FaintRegion> regions) {
+    faint_ = std::move(regions);
+    update();
+}
+
 void LatticeRegions::paintEvent(QPaintEvent*) {
-    using E = core::EstadoLogico;
-    const auto hue = [](E estado) {
-        switch (estado) {
-            case E::Verdadeiro:
-            case E::QuaseVerdadeiroTendendoAoInconsistente:
-            case E::QuaseVerdadeiroTendendoAoParacompleto:
-                return QColor(0x2e, 0x8b, 0x57);
-            case E::Falso:
-            case E::QuaseFalsoTendendoAoInconsistente:
-            case E::QuaseFalsoTendendoAoParacompleto:
-                return QColor(0xc0, 0x39, 0x2b);
-            case E::Inconsistente:
-            case E::InconsistenteTendendoAoVerdadeiro:
-            case E::InconsistenteTendendoAoFalso:
-                return QColor(0xe6, 0x9b, 0x00);
-            default:
-                return QColor(0x2c, 0x6f, 0xbb);
-        }
-    };
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
-    // G1n = (Gc + 1) / 2 grows to the right, ~G2n = (Gct + 1) / 2 upwards.
-    const auto at = [&](const core::PontoGc& p) {
-        return QPointF((p.certainty + 1) / 2 * width(), (1 - p.contradiction) / 2 * height());
-    };
-    for (int i = 0; i < core::kEstadosLogicos; ++i) {
-        const auto estado = static_cast<E>(i);
-        QColor fill = hue(estado);
-        fill.setAlpha(i < 4 ? 46 : 22);
-        painter.setBrush(fill);
-        QPolygonF region;
-        for (const core::PontoGc& corner : core::RegiaoDoEstado(estado, level_))
-            region << at(corner);
-        painter.drawPolygon(region);
-    }
+    PaintStateRegions(painter, QRectF(rect()), level_);
+    PaintFaintRegions(painter, QRectF(rect()), faint_);
 }
 
 }  // namespace vpl

@@ -4,7 +4,9 @@
 #include <QPoint>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
+#include "report/lattice_picture.h"
 #include "report/network_table_picture.h"
 #include "core/fixed4.h"
 #include "core/number_text.h"
@@ -29,11 +31,6 @@ class NetworkTableBox : public PictureBox {
     NetworkTableBox(std::shared_ptr<const NetworkTablePicture> table, QWidget* parent);
     std::shared_ptr<const NetworkTablePicture> table_;
 };
-
-// An SVG document with the decimal numbers in its texts (of text and tspan elements) written
-// with `separator`, the way the labels beside the picture write theirs; the drawing itself
-// (coordinates, sizes) is left as it is.
-QByteArray SvgWithDecimalSeparator(const QByteArray& svg, char separator);
 
 // A picture box showing one of the stored SVG pictures with its numbers in `locale`.
 class LocaleSvgPictureBox : public PictureBox {
@@ -75,13 +72,6 @@ class LineControl : public QWidget {
     QColor color_;
 };
 
-// The lattice picture covers this rectangle, in twips of the result window; the points are
-// placed in its square, from kLatticeSquareLeft/Top to kLatticeSquareRight/Bottom.
-inline constexpr int kLatticeLeft = 1900;
-inline constexpr int kLatticeTop = 450;
-inline constexpr int kLatticeRight = 8300;
-inline constexpr int kLatticeBottom = 6350;
-
 // The twelve regions of the logical states, faintly over the lattice square and under the
 // points: one hue for each of the four extreme states, the states tending to it lighter.
 class LatticeRegions : public QWidget {
@@ -90,12 +80,16 @@ class LatticeRegions : public QWidget {
     explicit LatticeRegions(QWidget* parent = nullptr);
     // The requirement level the regions are drawn at (0.50 until set).
     void setLevel(core::Fixed4 level);
+    // Where resampled results fell, drawn faintly over the states.
+    void setFaintRegions(std::vector<FaintRegion> regions);
+    const std::vector<FaintRegion>& faintRegions() const { return faint_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
     core::Fixed4 level_ = core::Fixed4::FromTicks(5000);
+    std::vector<FaintRegion> faint_;
 };
 
 }  // namespace vpl
