@@ -1,4 +1,5 @@
 #include <QComboBox>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -9,7 +10,11 @@
 #include "analysis/picture_boxes.h"
 #include "report/scheme_picture.h"
 #include "analysis_family/frmAnaliseFamilia.h"
+#include "report/printing_surface.h"
+#include "report/report.h"
+#include "shell/file_dialog.h"
 #include "shell/message_box.h"
+#include "shell/pictures.h"
 #include "shell/printers.h"
 #include "shell/program.h"
 #include "shell/twips.h"
@@ -453,6 +458,78 @@ class AnalysisFamilyTest : public QObject {
                                     .arg(columns[c].kind == core::Operator::Or ? "OR" : "AND")
                                     .arg(c);
         QCOMPARE(gates, expected);
+    }
+
+    // The report of five own factors: each degree the window shows is printed inside the
+    // printed picture's cell where the window shows it, each proposition once; the PDF
+    // button writes it.
+    void fiveOwnFactorsReportEveryDegreeAtItsCell() {
+        Fixture f;
+        f.db().execute("UPDATE Parametro SET Fatores = 5");
+        f.db().execute("UPDATE Fatores SET Prop = '2', Fator = 'T' || Id");
+        for (int i = 1; i <= 5; ++i)
+            f.db().execute("UPDATE Prop" + std::to_string(i) + " SET Proposicao = 'F" +
+                           std::to_string(i) + " P' || Id, N01 = 1, N02 = 2, N03 = 0, N04 = 3, N05 = 1");
+        storePairs(f, {core::EvidencePair{0.3, 0.6}, core::EvidencePair{0.8, 0.1},
+                       core::EvidencePair{0.5, 0.5}, core::EvidencePair{0.9, 0.2},
+                       core::EvidencePair{0.1, 0.7}});
+        auto window = load(f, 5);
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(1);
+        const ReportData data = window->reportData();
+        auto* box = child<NetworkTableBox>(*window, "Picture2");
+        const SvgPicture decoration(":/pictures/menu_image1.svg");
+        const SvgPicture logo(":/pictures/menu_image2.svg");
+        RecordingSurface page(11000, 16118);
+        PrintReport(page, data, {decoration, box->picture(), logo});
+        const auto& ops = page.operations();
+        const auto picture = std::find_if(ops.begin(), ops.end(), [&](const auto& op) {
+            return op.picture == &box->picture();
+        });
+        QVERIFY(picture != ops.end());
+        const QRectF printed = picture->rect;
+        int degrees = 0;
+        for (const QLabel* label : box->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (label->isHidden() || label->text().isEmpty()) continue;
+            ++degrees;
+            const QRectF cell = label->geometry();
+            const QRectF onPage(printed.left() + cell.left() * printed.width() / box->width(),
+                                printed.top() + cell.top() * printed.height() / box->height(),
+                                cell.width() * printed.width() / box->width(),
+                                cell.height() * printed.height() / box->height());
+            const bool there = std::any_of(ops.begin(), ops.end(), [&](const auto& op) {
+                page.FontSize = op.fontSize;
+                page.FontBold = op.bold;
+                const QPointF centre(op.x + page.TextWidth(op.text) / 2,
+                                     op.y + page.TextHeight() / 2);
+                return op.page == picture->page && op.text == label->text() &&
+                       onPage.contains(centre);
+            });
+            QVERIFY2(there, qPrintable(label->objectName() + " " + label->text()));
+        }
+        QVERIFY(degrees >= 2 * 5 + 2);  // every factor's pair and the normalised degrees
+        for (int i = 1; i <= 5; ++i)
+            for (int j = 1; j <= 2; ++j) {
+                const QString text = QString("F%1 P%2").arg(i).arg(j);
+                QCOMPARE(std::count_if(ops.begin(), ops.end(),
+                                       [&](const auto& op) { return op.text == text; }),
+                         1);
+            }
+
+        // On the reference table the report lists its four blocks of counts instead.
+        child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(0);
+        const ReportData reference = window->reportData();
+        QCOMPARE(reference.factors.size(), std::size_t(4));
+        const auto blocks = decision::ReadReferenceBlocks(f.db());
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            QCOMPARE(reference.factors[i].propositions.size(), blocks[i].size());
+
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("cinco.pdf");
+        FileDialog::setFake([&](const QString&) { return pdf; });
+        QTest::mouseClick(child<QPushButton>(*window, "cmdPdf"), Qt::LeftButton);
+        QFile written(pdf);
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.read(5) == "%PDF-");
+        QCOMPARE(MessageBox::shown().size(), 0);
     }
 
     void keyboardReachesEveryControl_data() {

@@ -53,8 +53,8 @@ class ReportWriter {
         titleBlock();
         columnHeadings(1800);
         double y = body(2100);
-        y = degrees(y);
-        y = dateAndCitation(y + 4000);
+        y = data_.network ? network(y, *data_.network) : degrees(y) + 4000;
+        y = dateAndCitation(y);
         lattice(y + kDateBlockHeight);
         footer();
         s_.EndDoc();
@@ -220,6 +220,43 @@ class ReportWriter {
         if (!d.barycentre.isEmpty())
             at(2500, y + kStateLineOffset + 2 * kDecisionLineStep, 10, d.barycentre);
         return y;
+    }
+
+    // The window's network picture with its degrees at their cells, then the result's lines;
+    // returns where the date goes. The picture is as wide as the four-factor one, less when
+    // a page could not hold it.
+    double network(double y, const ReportNetwork& net) {
+        const QSizeF size = pictures_.network.size();
+        QStringList lines = net.lines;
+        for (const QString* line : {&data_.state, &data_.decision, &data_.barycentre})
+            if (!line->isEmpty()) lines << *line;
+        const double below = 200 + lines.size() * kDecisionLineStep;
+        double width = 7000;
+        double height = width * size.height() / size.width();
+        if (height + below > bottom() - kBodyTopOnNewPage) {
+            height = bottom() - kBodyTopOnNewPage - below;
+            width = height * size.width() / size.height();
+        }
+        if (y + height + below > bottom()) {
+            newPage();
+            y = kBodyTopOnNewPage;
+        }
+        const double left = 2500;
+        s_.PaintPicture(pictures_.network, left, y, width, height);
+        const double scale = width / size.width();
+        for (const PlacedDegree& d : net.degrees) {
+            s_.FontBold = d.bold;
+            s_.FontSize = 8;
+            const double x = left + d.centre.x() * scale - s_.TextWidth(d.text) / 2;
+            at(x, y + d.centre.y() * scale - s_.TextHeight() / 2, 8, d.text);
+        }
+        s_.FontBold = false;
+        double line = y + height + 200;
+        for (const QString& text : lines) {
+            at(left, line, 10, text);
+            line += kDecisionLineStep;
+        }
+        return line + 600;
     }
 
     // Returns y of the date line, which may have moved to a new page.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/number_text.h"
@@ -28,6 +31,22 @@ struct ReportFactor {
 // The note printed under a factor without a number of propositions.
 QString FactorWithoutCountNote(int factor);
 
+// A degree printed over the network picture, centred on its cell: a point in the picture's
+// own units.
+struct PlacedDegree {
+    QPointF centre;
+    QString text;
+    bool bold = false;
+};
+
+// The network block of an analysis of any factor count: every degree the window shows at
+// its cell, and the lines printed under the picture (the result degrees, the verdicts)
+// before the logical state's.
+struct ReportNetwork {
+    std::vector<PlacedDegree> degrees;
+    QStringList lines;
+};
+
 // Everything the report prints, read before the print job starts.
 struct ReportData {
     std::vector<ReportFactor> factors;
@@ -38,6 +57,9 @@ struct ReportData {
     QString min2;
     QString g2n;  // "0.0000"
     QString g1n;
+    // Any factor count; nothing prints the four-factor network's degrees from the fields
+    // above at the places the four-factor report has always used.
+    std::optional<ReportNetwork> network;
     QString state;     // the line of the result's logical state
     QString decision;  // the line of the decision at the requirement level
     QString barycentre;  // the line of the weighted factors' barycentre, empty without one

@@ -130,6 +130,43 @@ core::EntradaDaSensibilidade StoredSensitivityInput(store::Database& db, int fac
     return input;
 }
 
+namespace {
+
+// The lines under the network, the lattice and the date, alike for every factor count: the
+// state and the decision at the stored requirement level, which bounds the states too, and
+// the barycentre of the pairs with answers by their weights (the reference blocks weigh 1).
+void AddOutcome(ReportData& data, store::Database& db,
+                const std::vector<std::optional<core::EvidencePair>>& answered, bool areFactors,
+                core::Fixed4 gc, core::Fixed4 gct, core::PontoNormalizado point,
+                core::NumberLocale locale) {
+    const decision::DecisionSettings settings = decision::ReadDecisionSettings(db, locale);
+    const core::Fixed4 level = settings.requirementLevel();
+    data.state = qs(core::LinhaDoEstado(core::EstadoDoResultado(gc, gct, level),
+                                        core::Language::Portuguese));
+    data.decision = qs(core::LinhaDaDecisao(core::DecisaoDoResultado(gc, gct, level),
+                                            core::Language::Portuguese));
+    std::vector<int> weights(answered.size(), core::kPesoPadrao);
+    for (std::size_t i = 0; areFactors && i < weights.size() && i < settings.weights.size(); ++i)
+        weights[i] = settings.weights[i];
+    const auto b = core::AnalisarBaricentro(answered, weights, level);
+    data.lattice = std::make_shared<LatticePicture>(AnalysisDrawing(
+        point, answered, b ? std::optional(PointOfDegrees(b->graus)) : std::nullopt, level,
+        locale));
+    std::vector<QString> titles;
+    for (const ReportFactor& factor : data.factors) titles.push_back(factor.title);
+    data.latticeLegend = LatticeLegend(titles, answered, areFactors);
+    if (b)
+        data.barycentre =
+            QString::fromUtf8("Baricentro dos fatores: Gc %1, Gct %2; %3")
+                .arg(qs(core::FormatNumber(b->graus.G1.ToDouble(), "0.0000", locale)),
+                     qs(core::FormatNumber(b->graus.G2.ToDouble(), "0.0000", locale)),
+                     qs(core::LinhaDaDecisao(b->decisao, core::Language::Portuguese)));
+    data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
+    data.locale = locale;
+}
+
+}  // namespace
+
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& r, core::NumberLocale locale,
                                 core::Language /*language: the report reads alike in every one*/) {
@@ -144,32 +181,38 @@ ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
     data.min2 = qs(r.lblMin2);
     data.g2n = qs(core::FormatNumber(r.gG2n, "0.0000", locale));
     data.g1n = qs(core::FormatNumber(r.gG1n, "0.0000", locale));
-    // At the decision's requirement level, which bounds the states too.
-    const decision::DecisionSettings settings = decision::ReadDecisionSettings(db, locale);
-    const core::Fixed4 level = settings.requirementLevel();
-    data.state = qs(core::LinhaDoEstado(core::EstadoDoResultado(r.gG1, r.gG2, level),
-                                        core::Language::Portuguese));
-    data.decision = qs(core::LinhaDaDecisao(core::DecisaoDoResultado(r.gG1, r.gG2, level),
-                                            core::Language::Portuguese));
     const auto pairs = StoredFactorPairs(db, 4);
     const auto answered =
         core::ParesComRespostas(pairs, StoredFactorsWithoutAnswers(db, pairs, locale));
-    const std::vector<int> weights(settings.weights.begin(), settings.weights.begin() + 4);
-    const auto b = core::AnalisarBaricentro(answered, weights, level);
-    data.lattice = std::make_shared<LatticePicture>(AnalysisDrawing(
-        {r.gG1n, r.gG2n}, answered,
-        b ? std::optional(PointOfDegrees(b->graus)) : std::nullopt, level, locale));
-    std::vector<QString> titles;
-    for (const ReportFactor& factor : data.factors) titles.push_back(factor.title);
-    data.latticeLegend = LatticeLegend(titles, answered, true);
-    if (b)
-        data.barycentre =
-            QString::fromUtf8("Baricentro dos fatores: Gc %1, Gct %2; %3")
-                .arg(qs(core::FormatNumber(b->graus.G1.ToDouble(), "0.0000", locale)),
-                     qs(core::FormatNumber(b->graus.G2.ToDouble(), "0.0000", locale)),
-                     qs(core::LinhaDaDecisao(b->decisao, core::Language::Portuguese)));
-    data.date = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
-    data.locale = locale;
+    AddOutcome(data, db, answered, true, r.gG1, r.gG2, {r.gG1n, r.gG2n}, locale);
+    return data;
+}
+
+std::vector<ReportFactor> ReferenceTableReportBlocks(store::Database& db) {
+    std::vector<ReportFactor> blocks;
+    for (const std::vector<core::Counts>& counts : decision::ReadReferenceBlocks(db)) {
+        ReportFactor& block = blocks.emplace_back();
+        block.title = QString::fromUtf8("Bloco %1 da tabela de referência").arg(blocks.size());
+        for (const core::Counts& row : counts) {
+            decision::Proposition& p = block.propositions.emplace_back();
+            p.text = store::Value(
+                QString::fromUtf8("Pressuposto %1").arg(block.propositions.size()).toStdString());
+            for (int k = 0; k < store::kLikertPoints; ++k) p.stored[k] = row[k];
+        }
+    }
+    return blocks;
+}
+
+ReportData FamilyReportData(store::Database& db, int factors, bool ownFactors,
+                            const std::vector<std::optional<core::EvidencePair>>& answered,
+                            const core::Graus& graus, ReportNetwork network,
+                            core::NumberLocale locale) {
+    ReportData data;
+    data.factors = ownFactors ? ReadReportFactors(db, factors, locale)
+                              : ReferenceTableReportBlocks(db);
+    data.network = std::move(network);
+    AddOutcome(data, db, answered, ownFactors, graus.G1, graus.G2,
+               {graus.G1n, graus.G2nSingle}, locale);
     return data;
 }
 

@@ -63,6 +63,17 @@ core::EntradaDaSensibilidade StoredSensitivityInput(store::Database& db, int fac
                                                     const decision::DecisionSettings& settings,
                                                     core::NumberLocale locale);
 
+// The reference table's four blocks as the report lists them, each with its twenty counts.
+std::vector<ReportFactor> ReferenceTableReportBlocks(store::Database& db);
+
+// The report of a family window (2, 3 and 5 to 8 factors): the factors it analysed, or the
+// reference table's blocks, the window's network with its degrees, and the outcome of
+// `graus` with the barycentre of `answered` (the pairs the result window places).
+ReportData FamilyReportData(store::Database& db, int factors, bool ownFactors,
+                            const std::vector<std::optional<core::EvidencePair>>& answered,
+                            const core::Graus& graus, ReportNetwork network,
+                            core::NumberLocale locale);
+
 ReportData FourFactorReportData(store::Database& db, std::int16_t factorCount,
                                 const core::Rede4fResult& result, core::NumberLocale locale,
                                 core::Language language);

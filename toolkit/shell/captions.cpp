@@ -90,6 +90,8 @@ constexpr core::Translated kFamilia[] = {
      "factors.",
      "Estos números provienen de la tabla de referencia que acompaña al programa, no de sus "
      "factores."},
+    {"cmdPrinter", "&Imprimir", "&Print out", "&Imprimir", Alike::InSpanish},
+    {"cmdPdf", "Salvar &PDF...", "Save P&DF...", "&Guardar PDF..."},
 };
 
 constexpr core::Translated kEsquema[] = {

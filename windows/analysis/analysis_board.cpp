@@ -104,6 +104,21 @@ void AnalysisBoard::markWithoutAnswers(const std::vector<int>& factors, core::La
     line->setVisible(!factors.empty());
 }
 
+std::vector<PlacedDegree> AnalysisBoard::shownDegrees() const {
+    const QSizeF size = Picture2->picture().size();
+    const QRectF whole = NetworkTablePicture::mapToTarget(QRectF(QPointF(0, 0), size), size,
+                                                          QRectF(Picture2->rect()));
+    std::vector<PlacedDegree> degrees;
+    for (const QLabel* label : Picture2->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (label->isHidden() || label->text().isEmpty()) continue;
+        const QPointF c = QRectF(label->geometry()).center();
+        degrees.push_back({QPointF((c.x() - whole.left()) * size.width() / whole.width(),
+                                   (c.y() - whole.top()) * size.height() / whole.height()),
+                           label->text(), label->font().bold()});
+    }
+    return degrees;
+}
+
 QRect AnalysisBoard::headingRect(const QRectF& cell) const {
     const QRect column = Picture2->cellRect(cell);
     return QRect(column.center().x() - twips(1000), 0, twips(2000), headingHeight_);

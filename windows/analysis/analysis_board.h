@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "report/network_table_picture.h"
+#include "report/report.h"
 
 class QLabel;
 
@@ -61,6 +62,9 @@ class AnalysisBoard : public QWidget {
     // degrees 0 for want of answers, and names them in `line`; the other factors' labels
     // lose the tint. The line is hidden when there is nothing to say.
     void markWithoutAnswers(const std::vector<int>& factors, core::Language idioma, QLabel* line);
+    // Every degree shown over the picture, centred where its label stands, in the picture's
+    // units: what the printed report writes into the same picture.
+    std::vector<PlacedDegree> shownDegrees() const;
     // The band above the picture over this cell's column, where headings stand.
     QRect headingRect(const QRectF& cell) const;
 

@@ -26,6 +26,7 @@
 #include "analysis/picture_boxes.h"
 #include "report/printing_surface.h"
 #include "report/report.h"
+#include "report/report_actions.h"
 #include "report/stored_analysis.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
@@ -201,75 +202,15 @@ ReportData frmAnalise4f::reportData() {
 
 void frmAnalise4f::cmdPrinter_Click() {
     guarded(this, [&] {
-        // A click before the list has come waits for it.
-        if (Combo1->printers().installed.isEmpty()) Combo1->showPrinters(Printers::known());
-        const std::optional<QString> printer =
-            SelecionarImpressora(Combo1->printers().installed, Combo1->currentText());
-        if (!printer) {
-            MessageBox::show(this, QString::fromUtf8("Impressora não encontrada"),
-                             QStringLiteral("Verifique."), MessageBox::Icon::Critical);
-            return;
-        }
-        program_.currentPrinter = *printer;
-        const ReportData data = reportData();
-
-        QPrinter job(QPrinter::HighResolution);
-        job.setPrinterName(*printer);
-        job.setPageOrientation(QPageLayout::Portrait);
-        job.setDocName(QStringLiteral("Velmar Paraconsistent Logic"));
-        // A printer the service no longer knows is silently replaced by the default one:
-        // that job must not go to another printer than the one chosen.
-        const bool known = job.printerName() == *printer;
-        if (!known || !PrintReportOn(job, data, board_->picture()->picture()) ||
-            job.printerState() == QPrinter::Error)
-            MessageBox::show(this,
-                             QString::fromUtf8("O serviço de impressão não aceitou o trabalho "
-                                               "para a impressora \"%1\".")
-                                 .arg(*printer),
-                             QStringLiteral("Erro"), MessageBox::Icon::Critical);
-        else  // where it went: the printer that the typed name matched
-            MessageBox::show(
-                this,
-                QString::fromUtf8("O relatório foi enviado à impressora \"%1\".").arg(*printer),
-                QString::fromUtf8("Impressão"), MessageBox::Icon::None);
+        PrintReportOnPickedPrinter(this, program_, *Combo1, [&] { return reportData(); },
+                                   board_->picture()->picture());
     });
 }
 
 void frmAnalise4f::cmdPdf_Click() {
     guarded(this, [&] {
-        const ReportData data = reportData();
-        const QString path =
-            FileDialog::saveFileName(this, QStringLiteral("Salvar PDF"), proposedPdfPath(),
-                                     QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
-        if (path.isEmpty()) return;
-
-        if (const std::optional<QString> failure =
-                WriteReportPdf(path, data, board_->picture()->picture()))
-            MessageBox::show(this,
-                             QString::fromUtf8("Não foi possível gravar o arquivo \"%1\".\n%2")
-                                 .arg(QDir::toNativeSeparators(path), *failure),
-                             QStringLiteral("Erro"), MessageBox::Icon::Critical);
+        SaveReportPdfAsked(this, program_, reportData(), board_->picture()->picture());
     });
-}
-
-// The question of the decision and today's date, as a file name in the documents folder.
-QString frmAnalise4f::proposedPdfPath() {
-    QString question;
-    try {
-        question = qs(decision::ReadQuestion(program_.db()));
-    } catch (const store::StoreError&) {
-        // The name is only a proposal: a damaged Cadastro does not stop the report.
-    }
-    QString name;
-    for (const QChar c : question) name += c.isLetterOrNumber() || c == '-' ? c : QChar(' ');
-    name = name.simplified().left(60).trimmed();
-    if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
-    name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
-    // The dialog opens a folder that does not exist in the working folder, which may be the
-    // program's own: the documents folder is made when it is missing.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const bool usable = !folder.isEmpty() && QDir().mkpath(folder);
-    return QDir(usable ? folder : QDir::homePath()).filePath(name);
 }
 
 void frmAnalise4f::cmdSair_Click() {

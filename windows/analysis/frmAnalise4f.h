@@ -37,7 +37,6 @@ class frmAnalise4f : public QDialog {
     void setUpPrinters();
     // Everything the report prints; StoreError before anything is printed.
     ReportData reportData();
-    QString proposedPdfPath();
     void setUpGrid();
 
     Program& program_;

@@ -19,7 +19,9 @@
 #include "analysis/frmResultado.h"
 #include "engine/networks.h"
 #include "analysis/picture_boxes.h"
+#include "report/report_actions.h"
 #include "report/stored_analysis.h"
+#include "shell/printers.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/fonts.h"
@@ -173,12 +175,31 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdSair_Click);
+    // The report's controls, last in the window and in the tab order.
+    auto* Label7 = new QLabel("Pri&nter:", this);
+    Label7->setObjectName("Label7");
+    Combo1 = new PrinterBox(this);
+    Combo1->setObjectName("Combo1");
+    Combo1->setEditable(true);  // a printer name may also be typed
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setMinimumWidth(twips(3000));
+    Label7->setBuddy(Combo1);
+    auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
+    auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
+    connect(cmdPrinter, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdPrinter_Click);
+    connect(cmdPdf, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdPdf_Click);
 
     auto* verdicts = new QVBoxLayout;
     verdicts->setSpacing(twips(120));
     verdicts->addWidget(lblMsg2);
     verdicts->addWidget(lblMsg1);
     verdicts->addStretch(1);
+    auto* printing = new QHBoxLayout;
+    printing->setSpacing(twips(120));
+    printing->addWidget(Label7);
+    printing->addWidget(Combo1, 1);
+    printing->addWidget(cmdPrinter);
+    printing->addWidget(cmdPdf);
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(twips(120));
     buttons->addWidget(cmdEsquema);
@@ -203,6 +224,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     main->addLayout(source);
     main->addWidget(board_, 0, Qt::AlignHCenter);
     main->addLayout(lower);
+    main->addLayout(printing);
     setFixedWidth(board_->width() + twips(480));
 }
 
@@ -243,6 +265,7 @@ void frmAnaliseFamilia::addOwnDataLabels(const NetworkTablePicture& picture) {
 
 void frmAnaliseFamilia::Form_Load() {
     applyLanguage(*this, program_.gIdioma, kFamiliaCaptions);
+    Printers::whenKnown(this, [this](const PrinterList& printers) { Combo1->showPrinters(printers); });
     AnalisarFatores();
 }
 
@@ -345,6 +368,31 @@ void frmAnaliseFamilia::cmdResutado_Click() {
     program_.gPares = resultPairs_;
     program_.gParesSaoFatores = resultPairsAreFactors_;
     guarded(this, [&] { openModal<frmResultado>(program_, this); });
+}
+
+ReportData frmAnaliseFamilia::reportData() const {
+    const core::NumberLocale locale = program_.locale;
+    ReportNetwork network{board_->shownDegrees(), {}};
+    network.lines << QStringLiteral("Gc = %1    Gct = %2")
+                         .arg(qs(core::FormatNumber(graus_.G1.ToDouble(), "0.0000", locale)),
+                              qs(core::FormatNumber(graus_.G2.ToDouble(), "0.0000", locale)));
+    for (const QLabel* verdict : {lblMsg2, lblMsg1})
+        if (!verdict->text().isEmpty()) network.lines << verdict->text();
+    return FamilyReportData(program_.db(), member_.factors, sourceShown_ == kOwnFactors,
+                            resultPairs_, graus_, std::move(network), locale);
+}
+
+void frmAnaliseFamilia::cmdPrinter_Click() {
+    guarded(this, [&] {
+        PrintReportOnPickedPrinter(this, program_, *Combo1, [&] { return reportData(); },
+                                   board_->picture()->picture());
+    });
+}
+
+void frmAnaliseFamilia::cmdPdf_Click() {
+    guarded(this, [&] {
+        SaveReportPdfAsked(this, program_, reportData(), board_->picture()->picture());
+    });
 }
 
 void frmAnaliseFamilia::cmdSair_Click() {

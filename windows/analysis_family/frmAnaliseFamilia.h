@@ -7,6 +7,7 @@
 
 #include "analysis/analysis_board.h"
 #include "report/network_table_picture.h"
+#include "report/report.h"
 #include "engine/paraconsistent.h"
 
 class QComboBox;
@@ -14,6 +15,7 @@ class QLabel;
 
 namespace vpl {
 
+class PrinterBox;
 class Program;
 
 // One analysis window of the family for 2, 3, 5, 6, 7 and 8 factors. The members compute
@@ -47,6 +49,10 @@ class frmAnaliseFamilia : public QDialog {
     void cmdEsquema_Click();
     void cmdResutado_Click();
     void cmdSair_Click();
+    void cmdPrinter_Click();
+    void cmdPdf_Click();
+    // The report of what the window shows.
+    ReportData reportData() const;
 
   private:
     using Side = AnalysisBoard::Side;
@@ -69,6 +75,7 @@ class frmAnaliseFamilia : public QDialog {
     const FamilyMember& member_;
     AnalysisBoard* board_;
     QComboBox* cmbFonte;
+    PrinterBox* Combo1;
     QLabel* lblSemRespostas;
     QLabel* lblReferencia;
     QLabel* lblMsg2;
