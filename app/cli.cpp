@@ -14,7 +14,9 @@
 #include <stdexcept>
 
 #include "engine/logical_state.h"
+#include "report/lattice_picture.h"
 #include "report/network_table_picture.h"
+#include "report/picture_files.h"
 #include "engine/networks.h"
 #include "engine/paraconsistent.h"
 #include "report/report.h"
@@ -35,7 +37,7 @@ namespace vpl::cli {
 namespace {
 
 const char* const kUsageLine =
-    "usage: vpl-cli analyse|sensitivity|report|import|export|backup|compare [options] (vpl-cli "
+    "usage: vpl-cli analyse|sensitivity|report|picture|import|export|backup|compare [options] (vpl-cli "
     "--help lists them)";
 
 const char* const kHelp =
@@ -59,6 +61,10 @@ const char* const kHelp =
       Factors whose stored degrees their answers do not give cannot be drawn again.
   vpl-cli report --pdf OUT [--data FILE]
       Writes the printed report of the four-factor analysis to the PDF file OUT.
+  vpl-cli picture --svg FILE | --png FILE [--network] [--own] [--level X] [--data FILE]
+      Saves the lattice of that analysis, with its result, the factors' points and their
+      barycentre, as an SVG or PNG file; with --network, the picture of the factors' own
+      network with every degree at its cell instead.
   vpl-cli import --factor K FILE [--dry-run] [--data FILE]
       Imports a survey export (CSV: one row per proposition with its five counts, or one
       row per respondent) into factor K, printing what was understood and what not.
@@ -444,27 +450,27 @@ int analysedFactorCount(store::Database& db, core::NumberLocale locale) {
     return *count.analysed();
 }
 
-int analyse(Command& command, std::ostream& out) {
-    auto db = openData(command.data, store::Database::Access::ReadOnly);
-    const core::NumberLocale locale = systemNumberLocale();
+// The analysis the stored factor count opens, as `analyse` prints it; `name` is the command's.
+Analysis storedAnalysis(Command& command, store::Database& db, core::NumberLocale locale,
+                        const char* name) {
     Analysis a;
-    a.factors = analysedFactorCount(*db, locale);
+    a.factors = analysedFactorCount(db, locale);
     if (a.factors == 4) {
         a.network = "four-factor";
-        fourFactor(*db, locale, a);
+        fourFactor(db, locale, a);
     } else if (command.isSet("own")) {
         a.network = "own-factors";
-        ownFactors(*db, locale, a);
+        ownFactors(db, locale, a);
     } else {
         a.network = "reference-table";
-        referenceTable(*db, locale, a);
+        referenceTable(db, locale, a);
     }
-    a.idioma = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
+    a.idioma = core::LanguageFromStored(decision::ReadStoredLanguage(db));
     // The requirement level decides and bounds the logical state; --level overrides the
     // stored one without writing it.
-    const decision::DecisionSettings settings = decision::ReadDecisionSettings(*db, locale);
+    const decision::DecisionSettings settings = decision::ReadDecisionSettings(db, locale);
     for (const decision::SettingProblem& problem : settings.problems)
-        std::fputs(("vpl-cli analyse: " +
+        std::fputs(("vpl-cli " + std::string(name) + ": " +
                     (problem.factor == 0 ? std::string("the stored requirement level ")
                                          : "the stored weight of factor " +
                                                std::to_string(problem.factor) + " ") +
@@ -482,6 +488,12 @@ int analyse(Command& command, std::ostream& out) {
             weights[i] = settings.weights[i];
     a.barycentre = core::AnalisarBaricentro(a.answeredPairs, weights, a.level);
     a.stateText = core::NomeDoEstado(a.state, a.idioma);
+    return a;
+}
+
+int analyse(Command& command, std::ostream& out) {
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const Analysis a = storedAnalysis(command, *db, systemNumberLocale(), "analyse");
     command.isSet("json") ? printJson(a, out) : printText(a, out);
     return kDone;
 }
@@ -513,6 +525,40 @@ int report(Command& command, std::ostream& out) {
         throw Failure(kFileError,
                       "cannot write " + u8(QDir::toNativeSeparators(pdf)) + ": " + u8(*failure));
     out << "report written to " << u8(QDir::toNativeSeparators(pdf)) << '\n';
+    return kDone;
+}
+
+// ------------------------------------------------------------------ picture
+
+int picture(Command& command, std::ostream& out) {
+    if (command.isSet("svg") == command.isSet("png"))
+        throw Failure(kUsage, "usage: vpl-cli picture --svg FILE | --png FILE [--network] "
+                              "[--own] [--level X] [--data FILE]");
+    const PictureFormat format = command.isSet("svg") ? PictureFormat::Svg : PictureFormat::Png;
+    const QString path = command.value(command.isSet("svg") ? "svg" : "png");
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    std::unique_ptr<Picture> drawing;
+    if (command.isSet("network")) {
+        // The user's factors' network with every degree at its cell.
+        const int factors = analysedFactorCount(*db, locale);
+        auto network = std::make_shared<NetworkTablePicture>(
+            factors == 4 ? NetworkTablePicture::fourFactor()
+                         : NetworkTablePicture(factors, core::FamilyNetwork(factors), true));
+        const core::AnaliseFatoresPropriosResult r = core::AnalisarFatoresProprios(
+            StoredFactorPairs(*db, factors), network->columns(), locale);
+        drawing = std::make_unique<NetworkWithDegrees>(network, OwnNetworkDegrees(*network, r));
+    } else {
+        const Analysis a = storedAnalysis(command, *db, locale, "picture");
+        drawing = std::make_unique<LatticePicture>(AnalysisDrawing(
+            {a.g1n.value.value_or(0.5), a.g2n.value.value_or(0.5)}, a.answeredPairs,
+            a.barycentre ? std::optional(PointOfDegrees(a.barycentre->graus)) : std::nullopt,
+            a.level, locale));
+    }
+    if (const std::optional<QString> failure = SavePicture(*drawing, path, format))
+        throw Failure(kFileError, "cannot write " + u8(QDir::toNativeSeparators(path)) + ": " +
+                                      u8(*failure) + "; nothing written");
+    out << "picture written to " << u8(QDir::toNativeSeparators(path)) << '\n';
     return kDone;
 }
 
@@ -845,6 +891,9 @@ const std::vector<CommandEntry>& commands() {
         {"backup", backup, {}, nullptr, 1},
         {"compare", compare, {{"json", nullptr}}, nullptr, 2, true},
         {"sensitivity", sensitivity, {{"json", nullptr}, {"own", nullptr}, {"level", "X"}}, nullptr},
+        {"picture", picture,
+         {{"svg", "FILE"}, {"png", "FILE"}, {"network", nullptr}, {"own", nullptr}, {"level", "X"}},
+         nullptr},
     };
     return table;
 }
@@ -908,6 +957,9 @@ int Run(const QStringList& arguments, const QString& defaultData, std::ostream& 
     } catch (const InvalidDataError& e) {
         return fail("the data file " + dataFile + " holds data that is not valid: " + e.what(),
                     kFileError);
+    } catch (const std::exception& e) {
+        // What no check above foresaw ends in a line, not in an abort.
+        return fail(e.what(), kNotPossible);
     }
 }
 

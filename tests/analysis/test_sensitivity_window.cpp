@@ -1,5 +1,7 @@
 #include <QLabel>
+#include <QImage>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -10,6 +12,7 @@
 #include "analysis/picture_boxes.h"
 #include "core/likert_evidence.h"
 #include "report/stored_analysis.h"
+#include "shell/file_dialog.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
 #include "tests/support/test_support.h"
@@ -116,6 +119,24 @@ class SensitivityWindowTest : public QObject {
         child<QPushButton>(result, "cmdSensibilidade")->click();
         QVERIFY(*seen);
         QVERIFY(!child<LatticeRegions>(result, "LatticeRegions")->faintRegions().empty());
+    }
+
+    // The lattice as the window shows it saved as a picture; a file of another kind is a
+    // message and nothing is written.
+    void theResultWindowSavesItsLattice() {
+        Fixture f;
+        storeAnswers(f, {0, 0, 2, 8, 30});
+        frmResultado result(f.program());
+        result.Form_Load();
+        QTemporaryDir folder;
+        for (const char* name : {"reticulado.png", "reticulado.txt"}) {
+            FileDialog::setFake([&](const QString&) { return folder.filePath(name); });
+            child<QPushButton>(result, "cmdSalvarImagem")->click();
+        }
+        const QImage saved(folder.filePath("reticulado.png"));
+        QVERIFY(!saved.isNull() && saved.width() > saved.height());
+        QVERIFY(!QFile::exists(folder.filePath("reticulado.txt")));
+        QCOMPARE(MessageBox::shown().size(), 1);
     }
 };
 

@@ -224,6 +224,38 @@ class CliTest : public QObject {
         QVERIFY(qAbs(json("sensitivity")["certainty"].toDouble() - certainty) < 1e-4);
     }
 
+    // The lattice and the network saved as pictures of either kind; a target that cannot be
+    // written is a failure that leaves no file and no temporary file behind.
+    void pictureSavesTheLatticeAndTheNetwork() {
+        DataFile data;
+        const struct {
+            QStringList arguments;
+            const char* file;
+            QByteArray start;
+            QByteArray holds;  // the factors' degrees are drawn as texts in the SVG
+        } cases[] = {
+            {{"--svg"}, "reticulado.svg", "<?xml", "viewBox=\"0 0 6400 5900\""},
+            {{"--png"}, "reticulado.png", "\x89PNG", {}},
+            {{"--network", "--svg"}, "rede.svg", "<?xml", "0.75"},
+            {{"--network", "--png"}, "rede.png", "\x89PNG", {}},
+        };
+        for (const auto& c : cases) {
+            const QString target = data.file(c.file);
+            const Run run = cli(QStringList{"picture"} + c.arguments +
+                                QStringList{target, "--data", data.path});
+            QCOMPARE(run.status, 0);
+            QFile written(target);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            const QByteArray bytes = written.readAll();
+            QVERIFY2(bytes.startsWith(c.start), c.file);
+            QVERIFY2(bytes.contains(c.holds), c.file);
+        }
+        const QString missing = data.file("no-folder/x.png");
+        QCOMPARE(cli({"picture", "--png", missing, "--data", data.path}).status, 2);
+        QVERIFY(QDir(data.dir.path()).entryList({"*.png", "*.svg"}).size() == 4);
+        QCOMPARE(cli({"picture", "--data", data.path}).status, 64);
+    }
+
     // Decisions side by side: ranked by certainty, each as `analyse` gives it (the family
     // network on the own pairs), one that cannot be read last, and every file left as it was.
     void compareRanksDecisionsAndWritesNothing() {

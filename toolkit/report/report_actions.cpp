@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <optional>
 
+#include "report/picture_files.h"
 #include "report/stored_analysis.h"
 #include "shell/controls.h"
 #include "shell/file_dialog.h"
@@ -16,6 +17,25 @@
 #include "store/database.h"
 
 namespace vpl {
+
+namespace {
+
+// The documents folder, made when it is missing, since the dialog would open a folder that
+// does not exist in the working folder, which may be the program's own.
+QString documentsFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const bool usable = !folder.isEmpty() && QDir().mkpath(folder);
+    return usable ? folder : QDir::homePath();
+}
+
+void cannotWrite(QWidget* parent, const QString& path, const QString& failure) {
+    MessageBox::show(parent,
+                     QString::fromUtf8("Não foi possível gravar o arquivo \"%1\".\n%2")
+                         .arg(QDir::toNativeSeparators(path), failure),
+                     QStringLiteral("Erro"), MessageBox::Icon::Critical);
+}
+
+}  // namespace
 
 QString ProposedPdfPath(Program& program) {
     QString question;
@@ -29,11 +49,7 @@ QString ProposedPdfPath(Program& program) {
     name = name.simplified().left(60).trimmed();
     if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
     name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
-    // The dialog opens a folder that does not exist in the working folder, which may be the
-    // program's own: the documents folder is made when it is missing.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const bool usable = !folder.isEmpty() && QDir().mkpath(folder);
-    return QDir(usable ? folder : QDir::homePath()).filePath(name);
+    return QDir(documentsFolder()).filePath(name);
 }
 
 void PrintReportOnPickedPrinter(QWidget* parent, Program& program, PrinterBox& box,
@@ -76,10 +92,23 @@ void SaveReportPdfAsked(QWidget* parent, Program& program, const ReportData& dat
                                  QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty()) return;
     if (const std::optional<QString> failure = WriteReportPdf(path, data, network))
+        cannotWrite(parent, path, *failure);
+}
+
+void SavePictureAsked(QWidget* parent, const Picture& picture, const QString& name) {
+    const QString path = FileDialog::saveFileName(
+        parent, QStringLiteral("Salvar imagem"), QDir(documentsFolder()).filePath(name + ".svg"),
+        QStringLiteral("SVG (*.svg);;PNG (*.png)"), QStringLiteral("svg"));
+    if (path.isEmpty()) return;
+    const std::optional<PictureFormat> format = PictureFormatOf(path);
+    if (!format) {
         MessageBox::show(parent,
-                         QString::fromUtf8("Não foi possível gravar o arquivo \"%1\".\n%2")
-                             .arg(QDir::toNativeSeparators(path), *failure),
+                         QString::fromUtf8("Escolha um arquivo .svg ou .png para a imagem."),
                          QStringLiteral("Erro"), MessageBox::Icon::Critical);
+        return;
+    }
+    if (const std::optional<QString> failure = SavePicture(picture, path, *format))
+        cannotWrite(parent, path, *failure);
 }
 
 }  // namespace vpl

@@ -29,4 +29,8 @@ void PrintReportOnPickedPrinter(QWidget* parent, Program& program, PrinterBox& b
 void SaveReportPdfAsked(QWidget* parent, Program& program, const ReportData& data,
                         const Picture& network);
 
+// Asks for an SVG or PNG file, proposed in the documents folder as `name`, and saves
+// `picture` there.
+void SavePictureAsked(QWidget* parent, const Picture& picture, const QString& name);
+
 }  // namespace vpl

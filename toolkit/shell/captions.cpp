@@ -79,6 +79,7 @@ constexpr core::Translated kAnalise4f[] = {
     {"cmdResutado", "&Resultado", "&Result:", "&Resultado", Alike::InSpanish},
     {"cmdPrinter", "&Imprimir", "&Print out", "&Imprimir", Alike::InSpanish},
     {"cmdPdf", "Salvar &PDF...", "Save P&DF...", "&Guardar PDF..."},
+    {"cmdSalvarImagem", "Salvar i&magem...", "Save i&mage...", "Guardar i&magen..."},
     {"Label1", "Descrença", "Disbelief", "Incredulidad"},
     {"Label2", "Crença", "Belief", "Creencia"},
 };
@@ -92,6 +93,7 @@ constexpr core::Translated kFamilia[] = {
      "factores."},
     {"cmdPrinter", "&Imprimir", "&Print out", "&Imprimir", Alike::InSpanish},
     {"cmdPdf", "Salvar &PDF...", "Save P&DF...", "&Guardar PDF..."},
+    {"cmdSalvarImagem", "Salvar i&magem...", "Save i&mage...", "Guardar i&magen..."},
 };
 
 constexpr core::Translated kEsquema[] = {

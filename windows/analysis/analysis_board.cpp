@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "analysis/picture_boxes.h"
+#include "report/picture_files.h"
+#include "report/report_actions.h"
 #include "shell/fonts.h"
 #include "shell/twips.h"
 
@@ -117,6 +119,12 @@ std::vector<PlacedDegree> AnalysisBoard::shownDegrees() const {
                            label->text(), label->font().bold()});
     }
     return degrees;
+}
+
+void AnalysisBoard::savePicture(QWidget* parent, const QString& name) const {
+    const NetworkWithDegrees picture(std::make_shared<NetworkTablePicture>(Picture2->picture()),
+                                     shownDegrees());
+    SavePictureAsked(parent, picture, name);
 }
 
 QRect AnalysisBoard::headingRect(const QRectF& cell) const {

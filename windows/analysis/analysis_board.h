@@ -65,6 +65,8 @@ class AnalysisBoard : public QWidget {
     // Every degree shown over the picture, centred where its label stands, in the picture's
     // units: what the printed report writes into the same picture.
     std::vector<PlacedDegree> shownDegrees() const;
+    // Asks for a file and saves the picture with those degrees there.
+    void savePicture(QWidget* parent, const QString& name) const;
     // The band above the picture over this cell's column, where headings stand.
     QRect headingRect(const QRectF& cell) const;
 

@@ -88,6 +88,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     // Access keys of their own: Return leaves R to the result.
     auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
     auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
+    auto* cmdSalvarImagem = button(this, "cmdSalvarImagem", "Salvar i&magem...");
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
@@ -96,6 +97,9 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
     connect(cmdPrinter, &QPushButton::clicked, this, &frmAnalise4f::cmdPrinter_Click);
     connect(cmdPdf, &QPushButton::clicked, this, &frmAnalise4f::cmdPdf_Click);
+    connect(cmdSalvarImagem, &QPushButton::clicked, this, [this] {
+        guarded(this, [&] { board_->savePicture(this, QStringLiteral("Rede 4f")); });
+    });
 
     auto* controls = new QGridLayout;
     controls->setHorizontalSpacing(twips(120));
@@ -104,6 +108,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     controls->addWidget(Combo1, 0, 1, 1, 3);
     controls->addWidget(cmdPrinter, 1, 0);
     controls->addWidget(cmdPdf, 1, 1);
+    controls->addWidget(cmdSalvarImagem, 1, 2);
     controls->addWidget(cmdEsquema, 1, 2, 1, 2);
     controls->addWidget(cmdResutado, 2, 0, 1, 2);
     controls->addWidget(cmdSair, 2, 2, 1, 2);

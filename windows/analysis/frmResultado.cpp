@@ -11,6 +11,7 @@
 #include "engine/paraconsistent.h"
 #include "analysis/frmSensibilidade.h"
 #include "analysis/picture_boxes.h"
+#include "report/report_actions.h"
 #include "shell/controls.h"
 #include "shell/decision_settings.h"
 #include "shell/fonts.h"
@@ -128,6 +129,16 @@ frmResultado::frmResultado(Program& program, QWidget* parent) : QDialog(parent),
     cmdSensibilidade = namedButton(this, "cmdSensibilidade", "&Sensibilidade...");
     cmdSensibilidade->setGeometry(twipsRect(300, kSensitivityTop, 2000, 420));
     connect(cmdSensibilidade, &QPushButton::clicked, this, &frmResultado::cmdSensibilidade_Click);
+    QPushButton* cmdSalvarImagem = namedButton(this, "cmdSalvarImagem", "Salvar i&magem...");
+    cmdSalvarImagem->setGeometry(twipsRect(2500, kSensitivityTop, 2000, 420));
+    connect(cmdSalvarImagem, &QPushButton::clicked, this, [this] {
+        guarded(this, [&] {
+            LatticeDrawing drawing = drawing_;
+            drawing.faint = regions_->faintRegions();
+            SavePictureAsked(this, LatticePicture(std::move(drawing)),
+                             QString::fromUtf8("Reticulado"));
+        });
+    });
 
     // What is drawn over the lattice sits above it, the point above the lines.
     Line1->raise();
@@ -177,6 +188,7 @@ void frmResultado::Form_Load() {
                          : decisao.veredito == core::Veredito::Inviavel ? "#c00000"
                                                                         : "#1f3a5f";
     lblDecisao->setStyleSheet(QStringLiteral("color: %1;").arg(colour));
+    drawing_ = AnalysisDrawing({g, v}, program_.gPares, std::nullopt, level, locale);
     showFactors(level);
     // The draws need the data file and factors to draw from.
     cmdSensibilidade->setEnabled(program_.dbBanco && !program_.gPares.empty());
@@ -224,6 +236,7 @@ void frmResultado::showFactors(core::Fixed4 level) {
                                                                  "respostas."));
         return;
     }
+    drawing_.barycentre = PointOfDegrees(b->graus);
     marker("lblPontoBaricentro", "B", PointOfDegrees(b->graus),
            "background-color: #e69b00; color: black; border-radius: 1px;");
     const core::NumberLocale locale = program_.locale;

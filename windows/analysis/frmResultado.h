@@ -5,6 +5,7 @@
 #include "core/fixed4.h"
 #include "engine/paraconsistent.h"
 #include "engine/sensitivity.h"
+#include "report/lattice_picture.h"
 
 class QLabel;
 class QPushButton;
@@ -50,6 +51,7 @@ class frmResultado : public QDialog {
     QLabel* lblLegendaFatores;
     QPushButton* cmdSensibilidade;
     LatticeRegions* regions_;
+    LatticeDrawing drawing_;  // what the lattice shows, to save as a picture
 };
 
 }  // namespace vpl

@@ -186,6 +186,10 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     Label7->setBuddy(Combo1);
     auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
     auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
+    auto* cmdSalvarImagem = button(this, "cmdSalvarImagem", "Salvar i&magem...");
+    connect(cmdSalvarImagem, &QPushButton::clicked, this, [this] {
+        guarded(this, [&] { board_->savePicture(this, QString::fromUtf8(member_.caption)); });
+    });
     connect(cmdPrinter, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdPrinter_Click);
     connect(cmdPdf, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdPdf_Click);
 
@@ -200,6 +204,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     printing->addWidget(Combo1, 1);
     printing->addWidget(cmdPrinter);
     printing->addWidget(cmdPdf);
+    printing->addWidget(cmdSalvarImagem);
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(twips(120));
     buttons->addWidget(cmdEsquema);
