@@ -9,13 +9,16 @@
 namespace vpl::bench {
 
 // Prints as usual and keeps each benchmark's median real time (in its own unit), for the
-// ratios a benchmark reports at the end.
+// ratios a benchmark reports at the end; by its name, and "name/arguments" for one run with
+// arguments.
 class MedianReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
+                medians[run.run_name.function_name +
+                        (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+                    run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> medians;
