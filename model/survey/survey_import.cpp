@@ -116,12 +116,20 @@ SurveyFile ReadSurveyExport(const std::filesystem::path& file, const std::string
     }
 }
 
+// A code as tools write them: short, without blanks, with a number in it (A1, AO01, -99).
+bool looksLikeACode(std::string_view text) {
+    return text.size() <= 10 && text.find_first_of(" \t") == std::string_view::npos &&
+           std::any_of(text.begin(), text.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
 bool HoldsCodes(const SurveyColumn& column) {
     if (column.toolField || column.moreValues || column.values.size() < 2) return false;
     int filled = 0, offScale = 0;
     std::vector<std::string> texts;
     for (const ColumnValue& v : column.values) {
-        if (v.point == 0 && looksLikeAToolValue(v.text)) return false;
+        if (v.point == 0 && (looksLikeAToolValue(v.text) || !looksLikeACode(v.text)))
+            return false;
         filled += v.count;
         offScale += v.point == 0 ? v.count : 0;
         texts.push_back(v.text);
