@@ -1326,9 +1326,18 @@ class SurveyStream::State {
         split(bytes);
     }
 
+    void record(std::span<const std::string> cells) {
+        if (!readers_) {
+            readers_.emplace(',', memo_);
+            headings_.emplace(*readers_);
+        }
+        for (const std::string& cell : cells) headings_->field(cell);
+        headings_->endRecord();
+    }
+
     SurveyFile finish() {
-        if (!splitter_) start();
-        splitter_->finish();
+        if (!readers_) start();
+        if (splitter_) splitter_->finish();
         headings_->finish();
         const auto known = [&](SurveyFile& file) {
             file.tool = headings_->tool();
@@ -1382,6 +1391,10 @@ SurveyStream::~SurveyStream() = default;
 
 void SurveyStream::feed(std::string_view bytes) {
     state_->feed(bytes);
+}
+
+void SurveyStream::record(std::span<const std::string> cells) {
+    state_->record(cells);
 }
 
 SurveyFile SurveyStream::finish() {

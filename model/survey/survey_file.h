@@ -106,6 +106,7 @@ struct SurveyFile {
     SurveyLayout layout = SurveyLayout::Counts;
     SurveyTool tool = SurveyTool::None;
     char delimiter = ',';
+    std::string sheet;  // of a workbook, the sheet read
     int rowsRead = 0;  // propositions' rows, or respondents
     std::vector<SurveyProposition> propositions;
     std::vector<UnreadCell> unread;  // the first kUnreadListed
@@ -158,6 +159,9 @@ class SurveyStream {
     SurveyStream& operator=(const SurveyStream&) = delete;
 
     void feed(std::string_view bytes);
+    // A record already split into its cells, such as a sheet's row, in UTF-8: a stream is
+    // fed either records or bytes.
+    void record(std::span<const std::string> cells);
     // What ReadSurvey returns or throws, of all the bytes fed.
     SurveyFile finish();
 

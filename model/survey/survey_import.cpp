@@ -12,53 +12,14 @@ namespace vpl::core {
 
 namespace {
 
-bool needsQuotes(std::string_view cell) {
-    return cell.find_first_of(",;\t\"\r\n") != std::string_view::npos;
-}
-
-// Would a spreadsheet run it as a formula: CsvRecord's rule, which the reader undoes.
-bool startsAFormula(std::string_view text) {
-    const std::size_t first = text.find_first_not_of('\'');
-    return first != std::string_view::npos &&
-           std::string_view("=+-@\t\r").find(text[first]) != std::string_view::npos;
-}
-
-// A sheet's rows as the CSV the reader counts: the same cells, quoted where they need it.
-class RowsAsCsv : public SheetRows {
+// A sheet's rows counted as the rows of a CSV file are.
+class RowsCounted : public SheetRows {
   public:
-    explicit RowsAsCsv(SurveyStream& stream) : stream_(stream) {}
-
-    void row(int, const std::vector<std::string>& cells) override {
-        // A row without cells is still a row, so that rows keep the sheet's numbers.
-        if (cells.empty()) buffer_ += ',';
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i > 0) buffer_ += ',';
-            const std::string& cell = cells[i];
-            if (startsAFormula(cell)) buffer_ += '\'';
-            if (!needsQuotes(cell)) {
-                buffer_ += cell;
-                continue;
-            }
-            buffer_ += '"';
-            for (const char c : cell) {
-                if (c == '"') buffer_ += '"';
-                buffer_ += c;
-            }
-            buffer_ += '"';
-        }
-        buffer_ += "\r\n";
-        if (buffer_.size() >= kPiece) flush();
-    }
-
-    void flush() {
-        stream_.feed(buffer_);
-        buffer_.clear();
-    }
+    explicit RowsCounted(SurveyStream& stream) : stream_(stream) {}
+    void row(int, std::span<const std::string> cells) override { stream_.record(cells); }
 
   private:
-    static constexpr std::size_t kPiece = std::size_t{256} << 10;
     SurveyStream& stream_;
-    std::string buffer_;
 };
 
 bool namedAsWorkbook(const std::filesystem::path& file) {
@@ -70,10 +31,16 @@ bool namedAsWorkbook(const std::filesystem::path& file) {
 SurveyFile readExport(const std::filesystem::path& file, const std::string& sheet) {
     if (KindOfFile(file) == FileKind::Text && !namedAsWorkbook(file)) return ReadSurveyFile(file);
     SurveyStream stream;
-    RowsAsCsv csv(stream);
-    ReadSheet(file, sheet, csv);
-    csv.flush();
-    return stream.finish();
+    RowsCounted rows(stream);
+    const std::string read = ReadSheet(file, sheet, rows);
+    try {
+        SurveyFile survey = stream.finish();
+        survey.sheet = read;
+        return survey;
+    } catch (SurveyError& e) {
+        e.read.sheet = read;
+        throw;
+    }
 }
 
 bool looksLikeAToolValue(std::string_view text) {

@@ -146,6 +146,14 @@ class Zip {
 
 // ---- XML ------------------------------------------------------------------------------
 
+// A sheet's tags and values are a few bytes each: a plain loop finds a byte in them sooner
+// than a call to memchr.
+std::size_t findByte(std::string_view text, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return std::string_view::npos;
+}
+
 void appendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
@@ -182,7 +190,7 @@ std::optional<char32_t> hexNumber(std::string_view digits) {
 void appendDecoded(std::string& out, std::string_view raw, std::size_t limit) {
     std::size_t i = 0;
     while (i < raw.size() && out.size() < limit) {
-        const std::size_t amp = raw.find('&', i);
+        const std::size_t amp = findByte(raw, '&', i);
         const std::size_t plain = std::min(amp, raw.size()) - i;
         out.append(raw.substr(i, std::min(plain, limit - out.size())));
         if (amp == std::string_view::npos) return;
@@ -237,8 +245,28 @@ std::string withoutExcelEscapes(std::string text) {
 }
 
 std::string_view localName(std::string_view name) {
-    const std::size_t colon = name.find(':');
+    const std::size_t colon = findByte(name, ':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// Calls f(name, raw value) for each attribute, in one pass.
+template <class F>
+void forEachAttribute(std::string_view attrs, F&& f) {
+    std::size_t i = 0;
+    const std::size_t n = attrs.size();
+    while (i < n) {
+        while (i < n && (attrs[i] == ' ' || attrs[i] == '\t' || attrs[i] == '\r' || attrs[i] == '\n'))
+            ++i;
+        const std::size_t start = i;
+        while (i < n && attrs[i] != '=' && attrs[i] != ' ') ++i;
+        const std::string_view key = attrs.substr(start, i - start);
+        while (i < n && (attrs[i] == ' ' || attrs[i] == '=')) ++i;
+        if (i >= n || (attrs[i] != '"' && attrs[i] != '\'')) return;
+        const std::size_t end = findByte(attrs, attrs[i], i + 1);
+        if (end == std::string_view::npos) return;
+        f(localName(key), attrs.substr(i + 1, end - i - 1));
+        i = end + 1;
+    }
 }
 
 // The raw value of attribute `name` (without a namespace prefix) in a tag's attributes.
@@ -284,7 +312,7 @@ class XmlScanner {
         const std::size_t n = buffer_.size();
         while (i < n) {
             if (buffer_[i] != '<') {
-                const std::size_t lt = buffer_.find('<', i);
+                const std::size_t lt = findByte(buffer_, '<', i);
                 if (lt == std::string::npos) {
                     // Text that goes on: hand over what cannot end inside an entity.
                     std::size_t end = n;
@@ -359,12 +387,20 @@ class XmlScanner {
             return;
         }
         if (body[0] == '/') {
-            handler_.end(localName(body.substr(1, body.find_first_of(" \t\r\n", 1) - 1)));
+            std::size_t end = 1;
+            while (end < body.size() && body[end] != ' ' && body[end] != '\t' &&
+                   body[end] != '\r' && body[end] != '\n')
+                ++end;
+            handler_.end(localName(body.substr(1, end - 1)));
             return;
         }
         const bool empty = body.back() == '/';
         if (empty) body.remove_suffix(1);
-        const std::size_t space = body.find_first_of(" \t\r\n");
+        std::size_t space = 0;
+        while (space < body.size() && body[space] != ' ' && body[space] != '\t' &&
+               body[space] != '\r' && body[space] != '\n')
+            ++space;
+        if (space == body.size()) space = std::string_view::npos;
         const std::string_view name = localName(body.substr(0, space));
         const std::string_view attrs =
             space == std::string_view::npos ? std::string_view() : body.substr(space + 1);
@@ -622,10 +658,10 @@ class SheetReader {
         : rows_(rows), strings_(strings), dates_(dates), date1904_(date1904), limit_(limit) {}
 
     void start(std::string_view name, std::string_view attrs, bool) {
-        if (name == "sheetData") {
-            inData_ = true;
-        } else if (!inData_) {
-            return;
+        if (!inData_) {
+            inData_ = name == "sheetData";
+        } else if (name == "v") {
+            inValue_ = true;
         } else if (name == "row") {
             const auto r = attribute(attrs, "r");
             int number = r ? wholeNumber(*r) : 0;
@@ -635,25 +671,27 @@ class SheetReader {
             used_ = 0;
             cellColumn_ = 0;
         } else if (name == "c") {
-            const auto r = attribute(attrs, "r");
-            int column = r ? columnOf(*r) : 0;
+            std::string_view r, t = "n", s;
+            forEachAttribute(attrs, [&](std::string_view key, std::string_view value) {
+                if (key == "r") r = value;
+                else if (key == "t") t = value;
+                else if (key == "s") s = value;
+            });
+            int column = r.empty() ? 0 : columnOf(r);
             if (column <= cellColumn_) column = cellColumn_ + 1;
             if (column > kSheetColumns)
                 throw WorkbookError(Reason::TooManyColumns,
                                     "the sheet has more than " + std::to_string(kSheetColumns) +
                                         " columns");
             cellColumn_ = column;
-            const std::string_view t = attribute(attrs, "t").value_or("n");
             type_ = t == "s"                       ? CellType::Shared
                     : t == "inlineStr" || t == "str" ? CellType::Text
                     : t == "b"                       ? CellType::Boolean
                                                      : CellType::Number;
-            const int style = wholeNumber(attribute(attrs, "s").value_or(""));
+            const int style = wholeNumber(s);
             isDate_ = style >= 0 && static_cast<std::size_t>(style) < dates_.size() && dates_[static_cast<std::size_t>(style)];
             value_.clear();
             inValue_ = false;
-        } else if (name == "v") {
-            inValue_ = true;
         } else if (name == "t" && cellColumn_ > 0) {
             inValue_ = phonetic_ == 0;  // an inline string's text
         } else if (name == "rPh") {
@@ -670,10 +708,7 @@ class SheetReader {
         } else if (name == "c") {
             endCell();
         } else if (name == "row") {
-            cells_.resize(std::max(cells_.size(), used_));
-            for (std::size_t c = used_; c < cells_.size(); ++c) cells_[c].clear();
-            view_.assign(cells_.begin(), cells_.begin() + static_cast<std::ptrdiff_t>(used_));
-            emit(view_);
+            emit(std::span<const std::string>(cells_.data(), used_));
         } else if (name == "sheetData") {
             inData_ = false;
         }
@@ -689,7 +724,7 @@ class SheetReader {
                             "the sheet has more than " + std::to_string(kSheetRows) + " rows");
     }
 
-    void emit(const std::vector<std::string>& cells) {
+    void emit(std::span<const std::string> cells) {
         if (++rowNumber_ > kSheetRows) tooManyRows();
         rows_.row(rowNumber_, cells);
     }
@@ -699,7 +734,9 @@ class SheetReader {
         if (cells_.size() <= at) cells_.resize(at + 1);
         for (std::size_t c = used_; c < at; ++c) cells_[c].clear();
         std::string& cell = cells_[at];
-        if (type_ == CellType::Shared) {
+        if (value_.empty()) {
+            cell.clear();
+        } else if (type_ == CellType::Shared) {
             cell.assign(strings_.at(static_cast<std::size_t>(wholeNumber(value_))));
         } else if (type_ == CellType::Text) {
             cell = withoutExcelEscapes(value_);
@@ -711,7 +748,7 @@ class SheetReader {
             const std::string date = end && *end == '\0' ? dateText(serial, date1904_) : std::string();
             cell = date.empty() ? value_ : date;
         } else {
-            cell = value_;  // a number as stored, an error as #N/A, a date as ISO text
+            cell.swap(value_);  // a number as stored, an error as #N/A
         }
         used_ = at + 1;
         value_.clear();
@@ -733,7 +770,6 @@ class SheetReader {
     std::string value_;
     std::vector<std::string> cells_;  // the row's cells; only the first used_ are its own
     std::size_t used_ = 0;
-    std::vector<std::string> view_;
     const std::vector<std::string> empty_;
 };
 
@@ -778,7 +814,7 @@ std::vector<std::string> WorkbookSheets(const std::filesystem::path& file) {
     return names;
 }
 
-void ReadSheet(const std::filesystem::path& file, const std::string& sheet, SheetRows& rows,
+std::string ReadSheet(const std::filesystem::path& file, const std::string& sheet, SheetRows& rows,
                std::size_t cellLimit) {
     requireZip(file);
     Zip zip(file);
@@ -801,6 +837,7 @@ void ReadSheet(const std::filesystem::path& file, const std::string& sheet, Shee
     if (!zip.inflate(chosen->target, [&](std::string_view piece) { scanner.feed(piece); }))
         throw WorkbookError(Reason::Damaged, "the workbook's sheet \"" + chosen->name + "\" is missing");
     scanner.finish();
+    return chosen->name;
 }
 
 }  // namespace vpl::core

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,15 +51,15 @@ inline constexpr int kSheetColumns = 16384;
 class SheetRows {
   public:
     virtual ~SheetRows() = default;
-    virtual void row(int number, const std::vector<std::string>& cells) = 0;
+    virtual void row(int number, std::span<const std::string> cells) = 0;
 };
 
 // The names of the workbook's sheets, in the workbook's order.
 std::vector<std::string> WorkbookSheets(const std::filesystem::path& file);
 
-// Reads the sheet named `sheet`, or the first one when it is empty. A cell's text is cut
-// after `cellLimit` bytes. Throws WorkbookError.
-void ReadSheet(const std::filesystem::path& file, const std::string& sheet, SheetRows& rows,
+// Reads the sheet named `sheet`, or the first one when it is empty, and gives its name. A
+// cell's text is cut after `cellLimit` bytes. Throws WorkbookError.
+std::string ReadSheet(const std::filesystem::path& file, const std::string& sheet, SheetRows& rows,
                std::size_t cellLimit = std::size_t{64} << 10);
 
 }  // namespace vpl::core
