@@ -621,9 +621,12 @@ void printPropositions(const std::vector<core::SurveyProposition>& propositions,
 
 void printSurvey(const core::SurveyFile& survey, std::ostream& out, bool withPropositions = true) {
     const bool counts = survey.layout == core::SurveyLayout::Counts;
-    out << "layout: " << (counts ? "counts" : "responses") << ", delimiter "
-        << (survey.delimiter == '\t' ? std::string("tab")
-                                     : '"' + std::string(1, survey.delimiter) + '"')
+    out << "layout: " << (counts ? "counts" : "responses")
+        << (survey.sheet.empty()
+                ? ", delimiter " + (survey.delimiter == '\t'
+                                        ? std::string("tab")
+                                        : '"' + std::string(1, survey.delimiter) + '"')
+                : ", sheet \"" + printable(survey.sheet) + '"')
         << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
     if (const char* tool = toolName(survey.tool)) out << "export of " << tool << '\n';
     if (withPropositions) printPropositions(survey.propositions, out);

@@ -52,6 +52,19 @@ constexpr core::Translated kTexts[] = {
      "Respondents read: %2.",
      "Formato: un encuestado por fila, una proposición por columna (separador %1). "
      "Encuestados leídos: %2."},
+    {"countsSheet",
+     "Formato: um pressuposto por linha, com as cinco contagens (planilha \"%1\"). Linhas "
+     "lidas: %2.",
+     "Layout: one proposition per row, with its five counts (sheet \"%1\"). Rows read: %2.",
+     "Formato: una proposición por fila, con sus cinco conteos (hoja \"%1\"). Filas leídas: "
+     "%2."},
+    {"responsesSheet",
+     "Formato: um entrevistado por linha, um pressuposto por coluna (planilha \"%1\"). "
+     "Entrevistados lidos: %2.",
+     "Layout: one respondent per row, one proposition per column (sheet \"%1\"). "
+     "Respondents read: %2.",
+     "Formato: un encuestado por fila, una proposición por columna (hoja \"%1\"). "
+     "Encuestados leídos: %2."},
     {"replaces", "Os pressupostos e as respostas do fator \"%1\" serão substituídos por estes.",
      "The propositions and answers of factor \"%1\" will be replaced by these.",
      "Las proposiciones y respuestas del factor \"%1\" serán reemplazadas por estas."},
@@ -180,6 +193,8 @@ ImportTexts textsIn(core::Language language) {
             .tooMany = text("tooMany"),
             .countsLayout = text("countsLayout"),
             .responsesLayout = text("responsesLayout"),
+            .countsSheet = text("countsSheet"),
+            .responsesSheet = text("responsesSheet"),
             .replaces = text("replaces"),
             .proposition = text("proposition"),
             .notUnderstood = text("notUnderstood"),
@@ -315,9 +330,11 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
             choices_.items.push_back({item.key, factor, false});
 
     const bool counts = survey.layout == core::SurveyLayout::Counts;
-    QString format = tr8(counts ? t.countsLayout : t.responsesLayout)
-                         .arg(delimiterName(survey.delimiter))
-                         .arg(survey.rowsRead);
+    QString format =
+        survey.sheet.empty()
+            ? tr8(counts ? t.countsLayout : t.responsesLayout).arg(delimiterName(survey.delimiter))
+            : tr8(counts ? t.countsSheet : t.responsesSheet).arg(QString::fromStdString(survey.sheet));
+    format = format.arg(survey.rowsRead);
     if (survey.tool != core::SurveyTool::None)
         format += ' ' + tr8(t.knownExport).arg(toolName(survey.tool));
     lblFormato = namedLabel(this, "lblFormato", format);

@@ -28,6 +28,8 @@ struct ImportTexts {
     const char* tooMany;          // %1 propositions, %2 the most a factor holds
     const char* countsLayout;     // %1 the delimiter, %2 rows
     const char* responsesLayout;  // %1 the delimiter, %2 respondents
+    const char* countsSheet;      // %1 the workbook's sheet, %2 rows
+    const char* responsesSheet;   // %1 the workbook's sheet, %2 respondents
     const char* replaces;         // %1 the factor
     const char* proposition;
     const char* notUnderstood;  // %1 how many
