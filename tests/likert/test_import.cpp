@@ -348,6 +348,7 @@ class ImportTest : public QObject {
         Window w(f);
         f.db().update(store::propositionTable(3), 1, {{"Proposicao", "Guardada"}});
         const QStringList before = storedFactor(f);
+        const store::Value titleOne = decision::ReadFactor(f.db(), 1).title;
         chooseFile(f, "Timestamp,Custo [Barato],Custo [Caro],Prazo [Curto],Outro\r\n"
                       "2026/11/02 9:14,Concordo,Concordo,Discordo,1\r\n"
                       "2026/11/02 9:15,Concordo totalmente,Discordo totalmente,Discordo,2\r\n");
@@ -381,6 +382,10 @@ class ImportTest : public QObject {
         QCOMPARE(decision::ReadPropositions(f.db(), 3, 1)[0].text, store::Value("Curto"));
         QCOMPARE(decision::ReadPropositions(f.db(), 3, 1)[0].counts(), (core::Counts{0, 2, 0, 0, 0}));
         QCOMPARE(w.grid().textAt(kFirstRow, 0), "Barato");  // the shown factor, read anew
+        // A factor given one grid's propositions takes its title; the shown one keeps its own.
+        QCOMPARE(decision::ReadFactor(f.db(), 3).titleText(), std::string("Prazo"));
+        QCOMPARE(decision::ReadFactor(f.db(), 2).titleText(), std::string("Custo"));
+        QCOMPARE(decision::ReadFactor(f.db(), 1).title, titleOne);
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <algorithm>
+#include <optional>
 #include <QComboBox>
 #include <QDir>
 #include <QHBoxLayout>
@@ -148,6 +149,7 @@ constexpr core::Translated kTexts[] = {
     {"factorColumn", "Fator", "Factor", "Factor"},
     {"reversedColumn", "Invertido", "Reversed", "Invertida"},
     {"noFactor", "(nenhum)", "(none)", "(ninguno)"},
+    {"factorTitle", "Título do fator", "Factor title", "Título del factor"},
     {"markReversed", "&Marcar no texto os pressupostos invertidos",
      "&Mark the reversed propositions in their text",
      "&Marcar en el texto las proposiciones invertidas"},
@@ -225,6 +227,7 @@ ImportTexts textsIn(core::Language language) {
             .factorColumn = text("factorColumn"),
             .reversedColumn = text("reversedColumn"),
             .noFactor = text("noFactor"),
+            .factorTitle = text("factorTitle"),
             .markReversed = text("markReversed"),
             .codesAsk = text("codesAsk"),
             .codesProposed = text("codesProposed"),
@@ -371,6 +374,7 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
         connect(factorBox, &QComboBox::currentIndexChanged, this, [this, key](int index) {
             for (core::ItemChoice& c : choices_.items)
                 if (c.key == key) c.factor = index;
+            proposeTitle(index);
             refresh();
         });
     }
@@ -422,6 +426,19 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
         });
     }
     lblCodigos->setVisible(!codes_.empty());
+
+    // The titles of the factors that receive propositions; empty keeps the stored one.
+    grdTitulos = new QTableWidget(0, 2, this);
+    grdTitulos->setObjectName("grdTitulos");
+    grdTitulos->setHorizontalHeaderLabels({tr8(t.factorColumn), tr8(t.factorTitle)});
+    grdTitulos->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    grdTitulos->verticalHeader()->hide();
+    connect(grdTitulos, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (item->column() != 1) return;
+        const int f = grdTitulos->item(item->row(), 0)->text().toInt();
+        if (f >= 1 && f <= store::kFactorSlots)
+            choices_.titles[static_cast<std::size_t>(f - 1)] = item->text().toStdString();
+    });
     grdCodigos->setVisible(!codes_.empty());
 
     lstNaoLidas = new QListWidget(this);
@@ -468,6 +485,7 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
     layout->addWidget(grdPrevia, 1);
     layout->addWidget(lblCodigos);
     layout->addWidget(grdCodigos);
+    layout->addWidget(grdTitulos);
     layout->addWidget(lblNaoLidas);
     layout->addWidget(lstNaoLidas);
     layout->addLayout(buttons);
@@ -511,6 +529,19 @@ void frmImportar::refresh() {
             factors.push_back(choice.factor);
     }
     std::sort(factors.begin(), factors.end());
+    {
+        const QSignalBlocker titles(grdTitulos);
+        grdTitulos->setRowCount(static_cast<int>(factors.size()));
+        for (int r = 0; r < grdTitulos->rowCount(); ++r) {
+            const int f = factors[static_cast<std::size_t>(r)];
+            auto* number = new QTableWidgetItem(QString::number(f));
+            number->setFlags(Qt::ItemIsEnabled);
+            grdTitulos->setItem(r, 0, number);
+            grdTitulos->setItem(r, 1, new QTableWidgetItem(QString::fromStdString(
+                                          choices_.titles[static_cast<std::size_t>(f - 1)])));
+        }
+        grdTitulos->setVisible(!(factors.size() == 1 && factors.front() == factor_));
+    }
     if (factors.size() == 1 && factors.front() == factor_) {
         lblAviso->setText(tr8(t.replaces).arg(factorName_));
     } else {
@@ -519,6 +550,22 @@ void frmImportar::refresh() {
         lblAviso->setText(tr8(t.replacesFactors).arg(names.join(", ")));
     }
     cmdImportar->setEnabled(!factors.empty() && core::UnassignedCodes(survey_, choices_).empty());
+}
+
+void frmImportar::proposeTitle(int factor) {
+    if (factor < 1 || factor == factor_) return;
+    std::string& title = choices_.titles[static_cast<std::size_t>(factor - 1)];
+    if (!title.empty()) return;
+    // The grid or question that all of the factor's propositions belong to.
+    std::optional<std::string> group;
+    for (const core::ItemChoice& c : choices_.items) {
+        if (c.factor != factor) continue;
+        const auto item = std::find_if(items_.begin(), items_.end(),
+                                       [&](const core::ImportItem& i) { return i.key == c.key; });
+        if (item == items_.end() || (group && *group != item->group)) return;
+        group = item->group;
+    }
+    if (group) title = *group;
 }
 
 void frmImportar::cmdSalvarMapa_Click() {

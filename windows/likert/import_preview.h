@@ -62,6 +62,7 @@ struct ImportTexts {
     const char* factorColumn;            // the heading of the column of factors
     const char* reversedColumn;
     const char* noFactor;                // a proposition not imported
+    const char* factorTitle;
     const char* markReversed;
     const char* codesAsk;                // the codes' points are to be chosen
     const char* codesProposed;           // proposed by the codes' order
@@ -102,6 +103,8 @@ class frmImportar : public QDialog {
   private:
     void refresh();  // the counts, the warning and the import button after a choice
     void cmdSalvarMapa_Click();
+    // A factor given propositions of one grid or question only is proposed its title.
+    void proposeTitle(int factor);
 
     const core::SurveyFile& survey_;
     core::ImportChoices choices_;
@@ -112,6 +115,7 @@ class frmImportar : public QDialog {
     core::Language language_;
     QLabel* lblCodigos;
     QTableWidget* grdCodigos;
+    QTableWidget* grdTitulos;
     QCheckBox* chkMarcar;
     QPushButton* cmdSalvarMapa;
 
