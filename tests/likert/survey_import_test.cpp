@@ -10,6 +10,11 @@
 #include "tests/support/workbook_files.h"
 
 namespace vpl::core {
+
+void PrintTo(const SurveyProposition& p, std::ostream* out) {
+    *out << '"' << p.text << "\" " << ::testing::PrintToString(p.counts);
+}
+
 namespace {
 
 using test::ScratchFolder;
@@ -307,6 +312,40 @@ TEST(Workbook, BadFilesAreRefusedWithTheirReason) {
             EXPECT_EQ(e.reason, c.reason) << c.name << ": " << e.what();
         }
     }
+}
+
+// A sheet far larger than the pieces it inflates in, so that tags, values and entities
+// fall across their ends: counted as the same answers in CSV are.
+TEST(Workbook, ALargeSheetCountsAsTheSameCsv) {
+    ScratchFolder dir("vpl-workbook");
+    const char* const answers[] = {"Concordo & muito", "Discordo", "", "Strongly agree", "2"};
+    std::vector<std::vector<test::SheetCell>> rows{{test::SheetCell("Quando")}};
+    std::string csv = "Quando";
+    for (int p = 1; p <= 12; ++p) {
+        rows[0].emplace_back("P" + std::to_string(p) + " <&>");
+        csv += ",P" + std::to_string(p) + " <&>";
+    }
+    csv += "\r\n";
+    for (int r = 0; r < 4000; ++r) {
+        std::vector<test::SheetCell> row{test::SheetCell("2026-11-02 09:" + std::to_string(r % 60))};
+        csv += "2026-11-02 09:" + std::to_string(r % 60);
+        for (int p = 0; p < 12; ++p) {
+            const std::string answer = answers[(r * 7 + p * 3) % 5];
+            row.push_back(answer == "2" ? test::SheetCell(2) : test::SheetCell(answer));
+            csv += "," + answer;
+        }
+        rows.push_back(std::move(row));
+        csv += "\r\n";
+    }
+    rows.back().back() = test::SheetCell("Concordo totalmente");  // the last cell counts too
+    csv.replace(csv.rfind(','), std::string::npos, "," + std::string("Concordo totalmente\r\n"));
+    test::WriteXlsx(dir.path() / "large.xlsx", rows);
+    test::WriteBytes(dir.path() / "large.csv", csv);
+    const SurveyFile sheet = ReadSurveyExport(dir.path() / "large.xlsx");
+    const SurveyFile text = ReadSurveyExport(dir.path() / "large.csv");
+    EXPECT_EQ(sheet.rowsRead, 4000);
+    EXPECT_EQ(sheet.propositions, text.propositions);
+    EXPECT_EQ(sheet.unread, text.unread);
 }
 
 // A zip whose entry says it is small, and inflates to far more: its bytes are counted.
