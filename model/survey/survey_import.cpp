@@ -29,7 +29,11 @@ bool namedAsWorkbook(const std::filesystem::path& file) {
 }
 
 SurveyFile readExport(const std::filesystem::path& file, const std::string& sheet) {
-    if (KindOfFile(file) == FileKind::Text && !namedAsWorkbook(file)) return ReadSurveyFile(file);
+    // What is no regular file is refused as ReadSurveyFile refuses it, whatever its name.
+    std::error_code error;
+    if (KindOfFile(file) == FileKind::Text &&
+        (!namedAsWorkbook(file) || !std::filesystem::is_regular_file(file, error)))
+        return ReadSurveyFile(file);
     SurveyStream stream;
     RowsCounted rows(stream);
     const std::string read = ReadSheet(file, sheet, rows);

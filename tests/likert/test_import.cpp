@@ -234,6 +234,37 @@ class ImportTest : public QObject {
         QCOMPARE(storedFactor(f), before);
     }
 
+    // A workbook that cannot be read is refused with its reason, worded in the interface's
+    // language, before any preview; nothing is stored.
+    void workbooksThatCannotBeReadSayWhy_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        const ImportTexts& t = importTexts(core::Language::Portuguese);
+        QByteArray ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        ole.append(QByteArray(504, '\0'));
+        QByteArray encrypted = ole;
+        for (const char c : QByteArray("EncryptedPackage")) encrypted.append(c).append('\0');
+        QTest::newRow("protected") << encrypted << QString::fromUtf8(t.workbookProtected);
+        QTest::newRow("old Excel") << ole << QString::fromUtf8(t.workbookOld);
+        QTest::newRow("no zip") << QByteArray("P,DT\r\nA,1\r\n") << QString::fromUtf8(t.workbookNotZip);
+    }
+    void workbooksThatCannotBeReadSayWhy() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        const QString path = f.dir() + "/respostas.xlsx";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        FileDialog::setFake([path](const QString&) { return path; });
+        QVERIFY(w.importWith("cmdImportar").isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, says);
+        QCOMPARE(storedFactor(f), before);
+    }
+
     // A file of many cells not understood: the preview lists the first ones and says, in the
     // interface's language, how many more there are; the label counts them all.
     void aLongListOfCellsNotUnderstoodSaysHowManyMore_data() {
