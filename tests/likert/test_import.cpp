@@ -16,6 +16,7 @@
 #include "likert/import_preview.h"
 #include "shell/file_dialog.h"
 #include "shell/flex_grid.h"
+#include "shell/import_map.h"
 #include "shell/message_box.h"
 #include "store/schema.h"
 #include "tests/support/test_support.h"
@@ -343,6 +344,10 @@ class ImportTest : public QObject {
         Fixture f;
         Window w(f);
         chooseFile(f, "P1,P2\r\nA1,A2\r\nA2,A4\r\nA4,A4\r\n");
+        const QString survey = f.dir() + "/answers.csv", map = f.dir() + "/mapa.json";
+        FileDialog::setFake([&](const QString& proposed) {
+            return proposed.endsWith(".json") ? map : survey;
+        });
         bool enabledBefore = true, enabledAfter = false;
         int codes = 0;
         test::whenModal([&](QWidget& dialog) {
@@ -352,6 +357,7 @@ class ImportTest : public QObject {
             child<QComboBox>(dialog, "cmbPonto1")->setCurrentIndex(3);  // A2: I
             child<QComboBox>(dialog, "cmbPonto2")->setCurrentIndex(6);  // A4: no answer
             enabledAfter = child<QPushButton>(dialog, "cmdImportar")->isEnabled();
+            child<QPushButton>(dialog, "cmdSalvarMapa")->click();
             child<QPushButton>(dialog, "cmdImportar")->click();
         });
         child<QPushButton>(w.window, "cmdImportar")->click();
@@ -361,6 +367,10 @@ class ImportTest : public QObject {
         const auto rows = decision::ReadPropositions(f.db(), 1, 2);
         QCOMPARE(rows[0].counts(), (core::Counts{1, 0, 1, 0, 0}));
         QCOMPARE(rows[1].counts(), (core::Counts{0, 0, 1, 0, 0}));
+        // The saved map holds the points chosen, as the command line reads them.
+        const core::ImportChoices saved = ImportChoicesOf(ReadImportMap(map), core::ReadSurveyExport(
+            QFile::encodeName(survey).toStdString()));
+        QCOMPARE(saved.codes, (core::CodeMap{{"A1", 1}, {"A2", 3}, {"A4", core::kNoAnswer}}));
 
         bool remembered = false;
         test::whenModal([&](QWidget& dialog) {
