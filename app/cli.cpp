@@ -70,7 +70,7 @@ const char* const kHelp =
       Prints what was understood and what not. With --factor every proposition goes into
       factor K; with --all each goes into the factor MAP.json gives it, every factor in one
       write. MAP.json (as the import window saves it) holds the column of each proposition
-      with its factor (0: not imported) and whether its scale is reversed, the point of
+      (the row, of a counts file) with its factor (0: not imported) and whether its scale is reversed, the point of
       each answer code (A1 .. A5 and the like, which are otherwise mapped by their order
       when it is plain) and the factors' titles. --dry-run writes nothing.
   vpl-cli export --csv [--factor K] [--data FILE]
@@ -631,6 +631,7 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out, bool withPro
     if (const char* tool = toolName(survey.tool)) out << "export of " << tool << '\n';
     if (withPropositions) printPropositions(survey.propositions, out);
     for (const core::SkippedColumn& c : survey.skippedColumns) {
+        if (core::HoldsCodes(survey, c.column)) continue;  // its codes are listed instead
         out << "skipped: column " << c.column << " \"" << printable(c.heading) << "\": ";
         switch (c.reason) {
             case core::SkipReason::ToolField:
@@ -656,7 +657,8 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out, bool withPro
         out << '\n';
     }
     for (const core::UnreadCell& c : survey.unread)
-        out << "not understood: row " << c.row << ", column " << c.column << ": \""
+        if (!core::HoldsCodes(survey, c.column))
+            out << "not understood: row " << c.row << ", column " << c.column << ": \""
             << printable(c.text) << "\"\n";
     if (survey.unreadNotListed > 0)
         out << "not understood: and " << survey.unreadNotListed << " more\n";

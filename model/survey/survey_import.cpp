@@ -81,7 +81,8 @@ SurveyFile ReadSurveyExport(const std::filesystem::path& file, const std::string
         return readExport(file, sheet);
     } catch (const SurveyError& e) {
         if (e.reason == SurveyError::Reason::NoPropositions &&
-            std::any_of(e.read.columns.begin(), e.read.columns.end(), HoldsCodes))
+            std::any_of(e.read.columns.begin(), e.read.columns.end(),
+                        [](const SurveyColumn& c) { return HoldsCodes(c); }))
             return e.read;
         throw;
     }
@@ -109,6 +110,12 @@ bool HoldsCodes(const SurveyColumn& column) {
     // Mostly off the scale, or codes in an order of their own whose numbers are partly the
     // scale's (0 .. 4).
     return 2 * offScale >= filled || ProposedCodes(texts).has_value();
+}
+
+bool HoldsCodes(const SurveyFile& file, int column) {
+    return std::any_of(file.columns.begin(), file.columns.end(), [&](const SurveyColumn& c) {
+        return c.column == column && HoldsCodes(c);
+    });
 }
 
 std::vector<std::string> AnswerCodes(const SurveyFile& file) {

@@ -30,6 +30,9 @@ using CodeMap = std::vector<std::pair<std::string, int>>;
 // A column whose answers are codes rather than the scale's words or 1 to 5 (A1 .. A5, 0 .. 4):
 // a few texts, most of them off the scale, or together codes in an order of their own.
 bool HoldsCodes(const SurveyColumn& column);
+// Whether column `column` (from 1) of the file holds codes: its cells are no cells not
+// understood, once the codes have points.
+bool HoldsCodes(const SurveyFile& file, int column);
 // The texts of every column that holds codes, in the order found, each once.
 std::vector<std::string> AnswerCodes(const SurveyFile& file);
 // The points the codes' own order gives them, when it is plain: five codes, one prefix, five

@@ -349,9 +349,10 @@ class ImportTest : public QObject {
             return proposed.endsWith(".json") ? map : survey;
         });
         bool enabledBefore = true, enabledAfter = false;
-        int codes = 0;
+        int codes = 0, listed = -1;
         test::whenModal([&](QWidget& dialog) {
             codes = child<QTableWidget>(dialog, "grdCodigos")->rowCount();
+            listed = child<QListWidget>(dialog, "lstNaoLidas")->count();
             enabledBefore = child<QPushButton>(dialog, "cmdImportar")->isEnabled();
             child<QComboBox>(dialog, "cmbPonto0")->setCurrentIndex(1);  // A1: DT
             child<QComboBox>(dialog, "cmbPonto1")->setCurrentIndex(3);  // A2: I
@@ -362,6 +363,7 @@ class ImportTest : public QObject {
         });
         child<QPushButton>(w.window, "cmdImportar")->click();
         QCOMPARE(codes, 3);
+        QCOMPARE(listed, 0);  // the coded columns are neither skipped nor cells not understood
         QVERIFY(!enabledBefore);
         QVERIFY(enabledAfter);
         const auto rows = decision::ReadPropositions(f.db(), 1, 2);

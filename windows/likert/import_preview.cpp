@@ -443,24 +443,24 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
 
     lstNaoLidas = new QListWidget(this);
     lstNaoLidas->setObjectName("lstNaoLidas");
-    for (const core::UnreadCell& c : survey.unread)
+    std::size_t unread = survey.unread.size() + static_cast<std::size_t>(survey.unreadNotListed);
+    for (const core::UnreadCell& c : survey.unread) {
+        // A code is understood once it has its point.
+        if (core::HoldsCodes(survey, c.column)) {
+            --unread;
+            continue;
+        }
         lstNaoLidas->addItem(
             tr8(t.cell).arg(c.row).arg(c.column).arg(QString::fromStdString(c.text)));
+    }
     if (survey.unreadNotListed > 0)
         lstNaoLidas->addItem(tr8(t.moreCells).arg(survey.unreadNotListed));
     for (const core::TotalMismatch& m : survey.totals)
         lstNaoLidas->addItem(
             tr8(t.total).arg(m.row).arg(QString::fromStdString(m.total)).arg(m.sum));
-    for (const core::SkippedColumn& c : survey.skippedColumns) {
-        const bool coded = std::any_of(survey.columns.begin(), survey.columns.end(),
-                                       [&](const core::SurveyColumn& s) {
-                                           return s.column == c.column && core::HoldsCodes(s);
-                                       });
-        if (!coded) lstNaoLidas->addItem(skippedLine(t, c));
-    }
-    lblNaoLidas =
-        namedLabel(this, "lblNaoLidas",
-                   tr8(t.notUnderstood).arg(survey.unread.size() + survey.unreadNotListed));
+    for (const core::SkippedColumn& c : survey.skippedColumns)
+        if (!core::HoldsCodes(survey, c.column)) lstNaoLidas->addItem(skippedLine(t, c));
+    lblNaoLidas = namedLabel(this, "lblNaoLidas", tr8(t.notUnderstood).arg(unread));
     const bool anyRemark = lstNaoLidas->count() > 0;
     lstNaoLidas->setVisible(anyRemark);
     lblNaoLidas->setVisible(anyRemark);
