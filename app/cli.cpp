@@ -27,6 +27,9 @@
 #include "report/stored_analysis.h"
 #include "decision/factor_import.h"
 #include "survey/survey_file.h"
+#include "survey/survey_import.h"
+#include "survey/workbook.h"
+#include "shell/import_map.h"
 #include "shell/program.h"
 #include "shell/windows.h"
 #include "store/database.h"
@@ -65,10 +68,17 @@ const char* const kHelp =
       Saves the lattice of that analysis, with its result, the factors' points and their
       barycentre, as an SVG or PNG file; with --network, the picture of the factors' own
       network with every degree at its cell instead.
-  vpl-cli import --factor K FILE [--dry-run] [--data FILE]
-      Imports a survey export (CSV: one row per proposition with its five counts, or one
-      row per respondent) into factor K, printing what was understood and what not.
-      --dry-run writes nothing.
+  vpl-cli import --factor K FILE [--sheet NAME] [--map MAP.json] [--dry-run] [--data FILE]
+  vpl-cli import --all FILE --map MAP.json [--sheet NAME] [--dry-run] [--data FILE]
+      Imports a survey export, CSV or XLSX (the first sheet, or --sheet NAME): one row per
+      proposition with its five counts, or one row per respondent. The exports of
+      Qualtrics, Google Forms, Microsoft Forms and LimeSurvey are known by their headings.
+      Prints what was understood and what not. With --factor every proposition goes into
+      factor K; with --all each goes into the factor MAP.json gives it, every factor in one
+      write. MAP.json (as the import window saves it) holds the column of each proposition
+      (the row, of a counts file) with its factor (0: not imported) and whether its scale is reversed, the point of
+      each answer code (A1 .. A5 and the like, which are otherwise mapped by their order
+      when it is plain) and the factors' titles. --dry-run writes nothing.
   vpl-cli export --csv [--factor K] [--data FILE]
       Prints the stored propositions and counts as CSV. With --factor, the layout that
       import reads back; without it, every factor, its number in a first column.
@@ -629,19 +639,45 @@ std::string surveyRefusal(const core::SurveyError& e) {
            std::to_string(store::kPropositionRows) + " at most";
 }
 
-void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
-    const bool counts = survey.layout == core::SurveyLayout::Counts;
-    out << "layout: " << (counts ? "counts" : "responses") << ", delimiter "
-        << (survey.delimiter == '\t' ? std::string("tab")
-                                     : '"' + std::string(1, survey.delimiter) + '"')
-        << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
-    for (std::size_t i = 0; i < survey.propositions.size(); ++i) {
-        const core::SurveyProposition& p = survey.propositions[i];
+const char* toolName(core::SurveyTool tool) {
+    switch (tool) {
+        case core::SurveyTool::Qualtrics:
+            return "Qualtrics";
+        case core::SurveyTool::GoogleForms:
+            return "Google Forms";
+        case core::SurveyTool::MicrosoftForms:
+            return "Microsoft Forms";
+        case core::SurveyTool::LimeSurvey:
+            return "LimeSurvey";
+        case core::SurveyTool::None:
+            break;
+    }
+    return nullptr;
+}
+
+void printPropositions(const std::vector<core::SurveyProposition>& propositions,
+                       std::ostream& out) {
+    for (std::size_t i = 0; i < propositions.size(); ++i) {
+        const core::SurveyProposition& p = propositions[i];
         out << i + 1 << '\t' << printable(p.text);
         for (const std::int32_t n : p.counts) out << '\t' << n;
         out << '\n';
     }
+}
+
+void printSurvey(const core::SurveyFile& survey, std::ostream& out, bool withPropositions = true) {
+    const bool counts = survey.layout == core::SurveyLayout::Counts;
+    out << "layout: " << (counts ? "counts" : "responses")
+        << (survey.sheet.empty()
+                ? ", delimiter " + (survey.delimiter == '\t'
+                                        ? std::string("tab")
+                                        : '"' + std::string(1, survey.delimiter) + '"')
+                : ", sheet \"" + printable(survey.sheet) + '"')
+        << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
+    if (const char* tool = toolName(survey.tool)) out << "export of " << tool << '\n';
+    if (withPropositions) printPropositions(survey.propositions, out);
     for (const core::SkippedColumn& c : survey.skippedColumns) {
+        if (core::HoldsCodes(survey, c.column)) continue;  // its codes are listed instead
         out << "skipped: column " << c.column << " \"" << printable(c.heading) << "\": ";
         switch (c.reason) {
             case core::SkipReason::ToolField:
@@ -667,7 +703,8 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
         out << '\n';
     }
     for (const core::UnreadCell& c : survey.unread)
-        out << "not understood: row " << c.row << ", column " << c.column << ": \""
+        if (!core::HoldsCodes(survey, c.column))
+            out << "not understood: row " << c.row << ", column " << c.column << ": \""
             << printable(c.text) << "\"\n";
     if (survey.unreadNotListed > 0)
         out << "not understood: and " << survey.unreadNotListed << " more\n";
@@ -676,28 +713,78 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out) {
             << t.sum << '\n';
 }
 
+const char* const kImportUsage =
+    "usage: vpl-cli import --factor K FILE | --all FILE --map MAP.json [--sheet NAME] "
+    "[--dry-run] [--data FILE]";
+
+std::string pointName(int point) {
+    static const char* const kNames[] = {"no answer", "DT", "D", "I", "C", "CT"};
+    return kNames[std::clamp(point, 0, store::kLikertPoints)];
+}
+
 int import(Command& command, std::ostream& out) {
     const QStringList files = command.parser.positionalArguments();
-    if (!command.isSet("factor") || files.size() != 1)
-        throw Failure(kUsage, "usage: vpl-cli import --factor K FILE [--dry-run] [--data FILE]");
+    const bool all = command.isSet("all");
+    if (files.size() != 1 || all == command.isSet("factor") || (all && !command.isSet("map")))
+        throw Failure(kUsage, kImportUsage);
     const bool dryRun = command.isSet("dry-run");
     auto db = openData(command.data, dryRun ? store::Database::Access::ReadOnly
                                             : store::Database::Access::AsTheFileAllows);
-    const int k = factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
+    const int k = all ? 0 : factorArgument(command, storedFactorCount(*db, systemNumberLocale()));
+    const std::string shown = u8(QDir::toNativeSeparators(files.front()));
 
     core::SurveyFile survey;
     try {
-        survey = core::ReadSurveyFile(QFile::encodeName(files.front()).toStdString());
+        survey = core::ReadSurveyExport(QFile::encodeName(files.front()).toStdString(),
+                                        command.isSet("sheet") ? u8(command.value("sheet")) : "");
     } catch (const core::SurveyFileError& e) {
-        throw Failure(kFileError, "cannot read " + u8(QDir::toNativeSeparators(files.front())) +
-                                      ": " + e.what() + "; nothing imported");
+        throw Failure(kFileError, "cannot read " + shown + ": " + e.what() + "; nothing imported");
+    } catch (const core::WorkbookError& e) {
+        throw Failure(kFileError, "cannot read " + shown + ": " + e.what() + "; nothing imported");
     } catch (const core::SurveyError& e) {
         // Respondents' rows without a statement: every column and why it was skipped.
         if (!e.read.skippedColumns.empty()) printSurvey(e.read, out);
-        throw Failure(kNotPossible, u8(QDir::toNativeSeparators(files.front())) + ": " +
-                                        surveyRefusal(e) + "; nothing imported");
+        throw Failure(kNotPossible, shown + ": " + surveyRefusal(e) + "; nothing imported");
     }
-    printSurvey(survey, out);
+
+    core::ImportChoices choices = core::DefaultChoices(survey, k);
+    if (command.isSet("map")) {
+        try {
+            choices = ImportChoicesOf(ReadImportMap(command.value("map")), survey);
+        } catch (const ImportMapError& e) {
+            throw Failure(kUsage, u8(QDir::toNativeSeparators(command.value("map"))) + ": " +
+                                      e.what() + "; nothing imported");
+        }
+        // One factor takes every proposition, as the map reverses them.
+        if (!all)
+            for (core::ItemChoice& item : choices.items) item.factor = k;
+    }
+    printSurvey(survey, out, false);
+    for (const auto& [code, point] : choices.codes)
+        out << "code \"" << printable(code) << "\": " << pointName(point) << '\n';
+    if (const std::vector<std::string> missing = core::UnassignedCodes(survey, choices);
+        !missing.empty()) {
+        std::string list;
+        for (const std::string& code : missing) list += (list.empty() ? "\"" : ", \"") + code + '"';
+        throw Failure(kNotPossible, shown + ": the answer codes " + list +
+                                        " have no point on the scale; give them in a map "
+                                        "(--map MAP.json); nothing imported");
+    }
+    std::vector<core::FactorImport> factors;
+    try {
+        factors = core::FactorsToImport(
+            survey, choices, core::LanguageFromStored(decision::ReadStoredLanguage(*db)));
+    } catch (const core::SurveyError& e) {
+        throw Failure(kNotPossible, shown + ": " + surveyRefusal(e) + "; nothing imported");
+    }
+    if (factors.empty())
+        throw Failure(kNotPossible, shown + ": the map gives no proposition a factor; nothing imported");
+    for (const core::FactorImport& f : factors) {
+        if (all)
+            out << "factor " << f.factor << (f.title.empty() ? "" : " \"" + printable(f.title) + '"')
+                << ": " << f.propositions.size() << " propositions\n";
+        printPropositions(f.propositions, out);
+    }
     if (dryRun) {
         out << "dry run: nothing written\n";
         return kDone;
@@ -705,8 +792,15 @@ int import(Command& command, std::ostream& out) {
     if (db->readOnly())
         throw Failure(kFileError, "the data file " + u8(QDir::toNativeSeparators(command.data)) +
                                       " cannot be written; nothing imported");
-    StoreImportedFactor(*db, k, survey.propositions);
-    out << "imported " << survey.propositions.size() << " propositions into factor " << k << '\n';
+    for (const int f : FactorsReplacingData(*db, factors))
+        out << "factor " << f << ": its propositions and answers are replaced\n";
+    if (all)
+        StoreImportedFactors(*db, factors);
+    else
+        StoreImportedFactor(*db, k, factors.front().propositions);
+    for (const core::FactorImport& f : factors)
+        out << "imported " << f.propositions.size() << " propositions into factor " << f.factor
+            << '\n';
     return kDone;
 }
 
@@ -886,7 +980,11 @@ const std::vector<CommandEntry>& commands() {
     static const std::vector<CommandEntry> table{
         {"analyse", analyse, {{"json", nullptr}, {"own", nullptr}, {"level", "X"}}, nullptr},
         {"report", report, {{"pdf", "OUT"}}, "pdf"},
-        {"import", import, {{"factor", "K"}, {"dry-run", nullptr}}, "factor", 1},
+        {"import",
+         import,
+         {{"factor", "K"}, {"all", nullptr}, {"map", "MAP"}, {"sheet", "NAME"}, {"dry-run", nullptr}},
+         nullptr,
+         1},
         {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
         {"backup", backup, {}, nullptr, 1},
         {"compare", compare, {{"json", nullptr}}, nullptr, 2, true},

@@ -7,7 +7,7 @@ seconds="${VPL_FUZZ_SECONDS:-20}"
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-for target in number_text likert_evidence survey_file; do
+for target in number_text likert_evidence survey_file workbook; do
   scratch=$(mktemp -d)
   echo "fuzzing $target for ${seconds} s"
   ./build-fuzz/fuzz/fuzz_$target -max_total_time="$seconds" -print_final_stats=1 \

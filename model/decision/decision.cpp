@@ -397,13 +397,16 @@ void SavePropositions(store::Database& db, int factor, const std::vector<Proposi
     tx.commit();
 }
 
-void ReplacePropositions(store::Database& db, int factor, const std::vector<NewProposition>& rows) {
+namespace {
+
+// A factor's rows replaced, inside the caller's transaction.
+void replaceRows(store::Database& db, int factor, const std::vector<NewProposition>& rows,
+                 const std::optional<std::string>& title) {
     std::vector<core::Counts> counts;
     for (const NewProposition& p : rows) counts.push_back(p.counts);
     const core::StoredDegrees degrees = core::DegreesOf(counts);
 
     const std::string table = store::propositionTable(factor);
-    store::Transaction tx(db);
     const std::vector<store::Row> stored = db.firstRows(table, {}, store::kPropositionRows);
     for (std::size_t i = 0; i < stored.size(); ++i) {
         const bool replaced = i < rows.size();
@@ -414,11 +417,38 @@ void ReplacePropositions(store::Database& db, int factor, const std::vector<NewP
                                 store::Value(replaced ? rows[i].counts[j - 1] : 0));
         db.update(table, stored[i].key(), fields);
     }
-    db.update(kFatores, factor,
-              {{"Prop", store::Value(std::to_string(rows.size()))},
-               {"Mi1", store::Value(degrees.Mi1)},
-               {"Mi2", store::Value(degrees.Mi2)}});
+    store::Assignments factorFields{{"Prop", store::Value(std::to_string(rows.size()))},
+                                    {"Mi1", store::Value(degrees.Mi1)},
+                                    {"Mi2", store::Value(degrees.Mi2)}};
+    if (title) factorFields.emplace_back("Fator", store::Value(*title));
+    db.update(kFatores, factor, factorFields);
+}
+
+}  // namespace
+
+void ReplacePropositions(store::Database& db, int factor, const std::vector<NewProposition>& rows) {
+    store::Transaction tx(db);
+    replaceRows(db, factor, rows, std::nullopt);
     tx.commit();
+}
+
+void ReplaceFactors(store::Database& db, const std::vector<FactorReplacement>& factors) {
+    store::Transaction tx(db);
+    for (const FactorReplacement& f : factors) replaceRows(db, f.factor, f.rows, f.title);
+    tx.commit();
+}
+
+bool FactorHoldsData(store::Database& db, int factor) {
+    const std::vector<std::string> fields = propositionFields();
+    for (const store::Row& row :
+         db.firstRows(store::propositionTable(factor), fields, store::kPropositionRows)) {
+        if (!row.value("Proposicao").toText().value_or("").empty()) return true;
+        for (int j = 0; j < store::kLikertPoints; ++j) {
+            const std::optional<double> n = row.value(fields[j + 1]).number();
+            if (n && *n != 0) return true;
+        }
+    }
+    return false;
 }
 
 namespace {

@@ -223,6 +223,17 @@ struct NewProposition {
 };
 void ReplacePropositions(store::Database& db, int factor, const std::vector<NewProposition>& rows);
 
+// Several factors replaced so, all in one transaction, each with its title when one is given.
+struct FactorReplacement {
+    int factor = 0;
+    std::optional<std::string> title;
+    std::vector<NewProposition> rows;
+};
+void ReplaceFactors(store::Database& db, const std::vector<FactorReplacement>& factors);
+
+// Whether any of the factor's propositions has a text or an answer: what a replacement loses.
+bool FactorHoldsData(store::Database& db, int factor);
+
 // Every stored row of a factor that a replacement changes, as it stood, so that it can be
 // put back.
 struct FactorSnapshot {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
 #include <numeric>
 #include <optional>
@@ -370,8 +371,16 @@ bool isToolField(std::string_view heading) {
         "enderecodeemail", "direcciondecorreo", "direcciondecorreoelectronico", "correoelectronico",
         "starttime", "completiontime", "horadeinicio", "horadeconclusao", "horadefinalizacion",
         "lastmodifiedtime",
+        "name", "nome", "nombre",
         // SurveyMonkey
-        "respondentid", "collectorid", "enddate", "ipaddress"};
+        "respondentid", "collectorid", "enddate", "ipaddress",
+        // Qualtrics, by its field ids and by its headings
+        "status", "responsetype", "progress", "durationinseconds", "finished", "recordeddate",
+        "recipientlastname", "recipientfirstname", "recipientemail", "externalreference",
+        "externaldatareference", "locationlatitude", "locationlongitude", "distributionchannel",
+        "userlanguage",
+        // LimeSurvey's English headings
+        "datesubmitted", "datestarted", "datelastaction", "startlanguage"};
     std::array<char, 32> buffer;  // longer than any of the names
     const std::string_view name = compacted(heading, buffer);
     return !name.empty() &&
@@ -537,6 +546,8 @@ bool allAscii(const std::vector<std::string>& fields) {
 struct CellFacts {
     std::array<std::uint8_t, kReadings> point{};  // 0: not an answer
     CellKind kind = CellKind::Text;
+    // The same for every cell of the same text, 0 when the text is not remembered.
+    std::uint16_t id = 0;
 };
 
 CellFacts factsOf(std::string_view cell) {
@@ -558,7 +569,7 @@ class CellMemo {
         const std::size_t n = cell.size();
         if (n == 1 && cell[0] >= '1' && cell[0] <= '5') {
             const auto point = static_cast<std::uint8_t>(cell[0] - '0');
-            return {{point, point}, CellKind::Text};
+            return {{point, point}, CellKind::Text, static_cast<std::uint16_t>(kSlots + point)};
         }
         if (n == 0 || n > kTextBytes) return factsOf(cell);
         const std::uint64_t first = word(cell, 0);
@@ -571,10 +582,11 @@ class CellMemo {
                 if (w == (n + 7) / 8) return slot.facts;
             }
             if (slot.size != 0) continue;
-            const CellFacts facts = factsOf(cell);
+            CellFacts facts = factsOf(cell);
             // Half full at most, so that a text not there is soon found missing.
             if (used_ < kSlots / 2) {
                 ++used_;
+                facts.id = static_cast<std::uint16_t>(i + 1);
                 slot.size = static_cast<std::uint8_t>(n);
                 for (std::size_t w = 0; w < (n + 7) / 8; ++w) slot.words[w] = word(cell, w);
                 slot.facts = facts;
@@ -685,6 +697,31 @@ struct CountsRows {
     bool offScale = false;  // a count no answer could be (0, or above 5)
 };
 
+// The different texts of a column as read, the first kColumnValuesKept of them.
+struct ValueTally {
+    struct Value {
+        std::uint16_t id = 0;  // CellFacts::id
+        std::string text;
+        int count = 0;
+    };
+    std::vector<Value> values;
+    bool more = false;
+
+    void add(std::uint16_t id, std::string_view text) {
+        if (more) return;
+        for (Value& v : values)
+            if (v.id == id && (id != 0 || v.text == text)) {
+                ++v.count;
+                return;
+            }
+        if (values.size() == kColumnValuesKept) {
+            more = true;
+            return;
+        }
+        values.push_back({id, std::string(text.substr(0, kUnreadTextBytes)), 1});
+    }
+};
+
 // One answer column of a responses file while the rows go by.
 struct ResponseColumn {
     std::string heading;  // as read
@@ -694,6 +731,7 @@ struct ResponseColumn {
     // Before the encoding is known: the cells that the two readings count otherwise.
     std::array<Tally, kReadings> apart{};
     CellList unread;
+    ValueTally values;
 };
 
 // What a person would call a statement, the only columns that become propositions: a
@@ -784,6 +822,11 @@ class Reader {
         countedAlready_ = pastTheTotal_ = false;
         return true;
     }
+
+    // Records the caller read itself: the next one is numbered after them.
+    void skipRecords(int n) { row_ += n; }
+    // Columns that are the survey tool's own fields, whatever their headings.
+    void toolColumns(std::vector<bool> columns) { forcedTools_ = std::move(columns); }
 
     // The encoding is known: one reading from now on.
     void settle(int reading) {
@@ -951,10 +994,12 @@ class Reader {
         for (const std::string& text : fields_) {
             ResponseColumn column;
             column.heading = std::string(trimmed(text));
-            const bool tool = isToolField(column.heading);
+            const bool forced = columns_.size() < forcedTools_.size() && forcedTools_[columns_.size()];
+            const bool tool = forced || isToolField(column.heading);
             column.toolField =
                 (tool ? 1u << kUtf8 : 0) |
-                ((isAscii(column.heading) ? tool : isToolField(fromWindows1252(column.heading)))
+                ((isAscii(column.heading) || forced ? tool
+                                                    : isToolField(fromWindows1252(column.heading)))
                      ? 1u << kCp1252
                      : 0);
             columns_.push_back(std::move(column));
@@ -980,6 +1025,7 @@ class Reader {
         const unsigned looked = open_ & ~c.toolField;  // the readings that count its cells
         if (looked == 0) return;
         const CellFacts facts = memo_->of(text);
+        c.values.add(facts.id, text);
         if (looked != open_ || facts.point[kUtf8] != facts.point[kCp1252])
             return answerApart(c, static_cast<int>(column) + 1, text, row, facts, looked);
         c.tally.add(facts.point[kUtf8], facts.kind);
@@ -1017,8 +1063,20 @@ class Reader {
         for (std::size_t c = 0; c < columns_.size(); ++c) {
             const ResponseColumn& column = columns_[c];
             const std::string heading = inReading(column.heading, reading_);
-            if (const std::optional<SkipReason> reason =
-                    whyNotAStatement(column, reading_, afterStatements)) {
+            const std::optional<SkipReason> reason =
+                whyNotAStatement(column, reading_, afterStatements);
+            if (!(reason == SkipReason::Empty && column.heading.empty())) {
+                SurveyColumn read{static_cast<int>(c) + 1, heading, {}, {}, column.values.more,
+                                  reason ? -1 : static_cast<int>(file.propositions.size()),
+                                  reason == SkipReason::ToolField};
+                for (const ValueTally::Value& v : column.values.values) {
+                    std::string text = inReading(v.text, reading_);
+                    const int point = LikertPointOf(text);
+                    read.values.push_back({std::move(text), v.count, point});
+                }
+                file.columns.push_back(std::move(read));
+            }
+            if (reason) {
                 if (*reason == SkipReason::Empty && column.heading.empty()) continue;
                 file.skippedColumns.push_back({static_cast<int>(c) + 1, heading, *reason,
                                                column.tally.answers,
@@ -1055,6 +1113,7 @@ class Reader {
     std::vector<ResponseColumn> columns_;
     std::size_t columnCount_ = 0;  // columns_.size(), asked of every cell
     int respondents_ = 0;
+    std::vector<bool> forcedTools_;
 };
 
 // A reader, or after a record that decides the layout by the encoding, one for each reading.
@@ -1078,6 +1137,14 @@ class Readers {
             second_->endRecord();
         }
     }
+    void skipRecords(int n) {
+        first_.skipRecords(n);
+        if (second_) second_->skipRecords(n);
+    }
+    void toolColumns(const std::vector<bool>& columns) {
+        first_.toolColumns(columns);
+        if (second_) second_->toolColumns(columns);
+    }
     void notUtf8() {
         if (second_) {
             first_ = std::move(*second_);
@@ -1092,6 +1159,156 @@ class Readers {
   private:
     Reader first_;                  // in UTF-8 once there are two
     std::optional<Reader> second_;  // in Windows-1252
+};
+
+// ---- Known exports -----------------------------------------------------------------------
+
+bool compactedIs(std::string_view text, std::initializer_list<std::string_view> names) {
+    std::array<char, 32> buffer;
+    const std::string_view name = compacted(text, buffer);
+    return !name.empty() && std::find(names.begin(), names.end(), name) != names.end();
+}
+
+bool anyHeading(const std::vector<std::string>& row,
+                std::initializer_list<std::string_view> names) {
+    return std::any_of(row.begin(), row.end(),
+                       [&](const std::string& h) { return compactedIs(h, names); });
+}
+
+// "Title [Statement]": the title and the statement; LimeSurvey's codes "Q1[SQ001]" keep
+// their heading, the question's code their group.
+std::pair<std::string, std::string> gridHeading(std::string_view heading) {
+    heading = trimmed(heading);
+    const std::size_t open = heading.find('[');
+    if (open == std::string_view::npos || open == 0 || !heading.ends_with(']')) return {};
+    if (heading[open - 1] != ' ')
+        return {std::string(heading.substr(0, open)), std::string(heading)};
+    return {std::string(trimmed(heading.substr(0, open))),
+            std::string(trimmed(heading.substr(open + 1, heading.size() - open - 2)))};
+}
+
+// Qualtrics's third heading row: {"ImportId":"QID1_1"} over an answer, another id over its
+// own fields.
+std::optional<std::string_view> importId(std::string_view cell) {
+    cell = trimmed(cell);
+    static constexpr std::string_view kKey = "{\"ImportId\":\"";
+    if (!cell.starts_with(kKey)) return std::nullopt;
+    cell.remove_prefix(kKey.size());
+    return cell.substr(0, cell.find('"'));
+}
+
+// Holds the first records of a file until they show whether a survey tool wrote it, then
+// hands them on as the tool meant them: the statements as headings, its rows of headings
+// that are no respondents left out. Any other file passes as it is.
+class ExportHeadings {
+  public:
+    explicit ExportHeadings(Readers& readers) : readers_(readers) {}
+
+    [[gnu::always_inline]] void field(std::string_view text) {
+        if (passing_)
+            readers_.field(text);
+        else
+            current_.emplace_back(text);
+    }
+    void endRecord() {
+        if (passing_) return readers_.endRecord();
+        held_.push_back(std::move(current_));
+        current_.clear();
+        decide();
+    }
+    // The bytes have ended: whatever is held goes on as read.
+    void finish() {
+        if (!passing_) release(0);
+    }
+
+    SurveyTool tool() const { return tool_; }
+    const std::vector<std::string>& groups() const { return groups_; }
+
+  private:
+    void decide() {
+        if (held_.size() == 1 && blankRow(held_[0])) return release(0, false);
+        const std::vector<std::string>& first = held_.front();
+        if (held_.size() < 3 && anyHeading(first, {"responseid", "startdate", "recordeddate"}))
+            return;  // Qualtrics shows itself in its third row
+        if (held_.size() == 3 && qualtrics()) return;
+        forms(held_.front());
+        release(0);
+    }
+
+    bool qualtrics() {
+        const std::vector<std::string>& ids = held_[2];
+        if (!std::any_of(ids.begin(), ids.end(),
+                         [](const std::string& c) { return importId(c).has_value(); }))
+            return false;
+        tool_ = SurveyTool::Qualtrics;
+        const std::vector<std::string>& texts = held_[1];
+        std::vector<std::string> headings;
+        std::vector<bool> tools;
+        for (std::size_t c = 0; c < held_[0].size(); ++c) {
+            const std::optional<std::string_view> id = importId(cellAt(ids, c));
+            const bool question = id && id->starts_with("QID");
+            std::string_view text = trimmed(cellAt(texts, c));
+            std::string group;
+            if (question) {
+                if (const std::size_t dash = text.find(" - "); dash != std::string_view::npos) {
+                    group = std::string(trimmed(text.substr(0, dash)));
+                    text = trimmed(text.substr(dash + 3));
+                }
+            }
+            headings.emplace_back(question && !text.empty() ? text : trimmed(held_[0][c]));
+            groups_.push_back(std::move(group));
+            tools.push_back(!question && id.has_value());
+        }
+        held_.erase(held_.begin(), held_.begin() + 3);
+        readers_.toolColumns(tools);
+        emit(headings);
+        readers_.skipRecords(2);
+        release(0);
+        return true;
+    }
+
+    // Google Forms, Microsoft Forms and LimeSurvey, by their own fields.
+    void forms(std::vector<std::string>& headings) {
+        if (anyHeading(headings, {"timestamp", "carimbodedatahora", "marcatemporal"}))
+            tool_ = SurveyTool::GoogleForms;
+        else if (anyHeading(headings, {"starttime", "horadeinicio"}) &&
+                 anyHeading(headings, {"completiontime", "horadeconclusao", "horadefinalizacion"}))
+            tool_ = SurveyTool::MicrosoftForms;
+        else if (anyHeading(headings, {"submitdate", "lastpage", "startlanguage", "seed",
+                                       "datestamp", "datesubmitted", "datelastaction"}) &&
+                 anyHeading(headings, {"id", "responseid", "submitdate", "datesubmitted"}))
+            tool_ = SurveyTool::LimeSurvey;
+        else
+            return;
+        for (std::string& heading : headings) {
+            auto [group, statement] = gridHeading(heading);
+            if (!statement.empty()) heading = std::move(statement);
+            groups_.push_back(std::move(group));
+        }
+    }
+
+    void emit(const std::vector<std::string>& record) {
+        for (const std::string& cell : record) readers_.field(cell);
+        readers_.endRecord();
+    }
+
+    // Hands on the records held from `from`; passes from then on unless `pass` is false.
+    void release(std::size_t from, bool pass = true) {
+        for (std::size_t r = from; r < held_.size(); ++r) emit(held_[r]);
+        held_.clear();
+        passing_ = pass;
+        if (pass && !current_.empty()) {
+            for (const std::string& cell : current_) readers_.field(cell);
+            current_.clear();
+        }
+    }
+
+    Readers& readers_;
+    bool passing_ = false;
+    std::vector<std::vector<std::string>> held_;
+    std::vector<std::string> current_;  // the record being read
+    SurveyTool tool_ = SurveyTool::None;
+    std::vector<std::string> groups_;
 };
 
 }  // namespace
@@ -1109,10 +1326,35 @@ class SurveyStream::State {
         split(bytes);
     }
 
+    void record(std::span<const std::string> cells) {
+        if (!readers_) {
+            readers_.emplace(',', memo_);
+            headings_.emplace(*readers_);
+        }
+        for (const std::string& cell : cells) headings_->field(cell);
+        headings_->endRecord();
+    }
+
     SurveyFile finish() {
-        if (!splitter_) start();
-        splitter_->finish();
-        return readers_->finish(utf8_.valid() ? kUtf8 : kCp1252);
+        if (!readers_) start();
+        if (splitter_) splitter_->finish();
+        headings_->finish();
+        const auto known = [&](SurveyFile& file) {
+            file.tool = headings_->tool();
+            const std::vector<std::string>& groups = headings_->groups();
+            for (SurveyColumn& c : file.columns)
+                if (static_cast<std::size_t>(c.column) <= groups.size())
+                    c.group = inReading(groups[static_cast<std::size_t>(c.column) - 1],
+                                        utf8_.valid() ? kUtf8 : kCp1252);
+        };
+        try {
+            SurveyFile file = readers_->finish(utf8_.valid() ? kUtf8 : kCp1252);
+            known(file);
+            return file;
+        } catch (SurveyError& e) {
+            known(e.read);
+            throw;
+        }
     }
 
   private:
@@ -1122,7 +1364,8 @@ class SurveyStream::State {
         static constexpr std::string_view kBom = "\xEF\xBB\xBF";
         if (bytes.starts_with(kBom)) bytes.remove_prefix(kBom.size());
         readers_.emplace(delimiters_.delimiter(), memo_);
-        splitter_.emplace(delimiters_.delimiter(), *readers_, kFieldLimit);
+        headings_.emplace(*readers_);
+        splitter_.emplace(delimiters_.delimiter(), *headings_, kFieldLimit);
         split(bytes);
     }
 
@@ -1139,7 +1382,8 @@ class SurveyStream::State {
     Utf8Check utf8_;
     CellMemo memo_;
     std::optional<Readers> readers_;
-    std::optional<CsvSplitter<Readers>> splitter_;
+    std::optional<ExportHeadings> headings_;
+    std::optional<CsvSplitter<ExportHeadings>> splitter_;
 };
 
 SurveyStream::SurveyStream() : state_(std::make_unique<State>()) {}
@@ -1147,6 +1391,10 @@ SurveyStream::~SurveyStream() = default;
 
 void SurveyStream::feed(std::string_view bytes) {
     state_->feed(bytes);
+}
+
+void SurveyStream::record(std::span<const std::string> cells) {
+    state_->record(cells);
 }
 
 SurveyFile SurveyStream::finish() {

@@ -71,15 +71,49 @@ struct SkippedColumn {
     bool operator==(const SkippedColumn&) const = default;
 };
 
+// The survey tools whose exports are known by their headings. Their headings are read as the
+// tool writes them: Qualtrics's statement after " - " of its second heading row (its third,
+// of import ids, skipped), a grid's statement between the brackets of "Title [Statement]".
+enum class SurveyTool { None, Qualtrics, GoogleForms, MicrosoftForms, LimeSurvey };
+
+// A text found in a column of a responses file, how often, and the point it stands for on
+// its own (0: none).
+struct ColumnValue {
+    std::string text;
+    int count = 0;
+    int point = 0;
+    bool operator==(const ColumnValue&) const = default;
+};
+
+// How many different texts a column's values list; a column with more is no coded answer.
+inline constexpr std::size_t kColumnValuesKept = 12;
+
+// A column of a responses file as read: its heading, the title of the group it belongs to
+// (a grid's or a matrix question's, empty when none), and the texts in it in the order
+// found. `proposition` is its index in SurveyFile::propositions, or -1 when it was skipped.
+struct SurveyColumn {
+    int column = 0;  // from 1
+    std::string heading;
+    std::string group;
+    std::vector<ColumnValue> values;  // the first kColumnValuesKept different texts
+    bool moreValues = false;
+    int proposition = -1;
+    bool toolField = false;
+    bool operator==(const SurveyColumn&) const = default;
+};
+
 struct SurveyFile {
     SurveyLayout layout = SurveyLayout::Counts;
+    SurveyTool tool = SurveyTool::None;
     char delimiter = ',';
+    std::string sheet;  // of a workbook, the sheet read
     int rowsRead = 0;  // propositions' rows, or respondents
     std::vector<SurveyProposition> propositions;
     std::vector<UnreadCell> unread;  // the first kUnreadListed
     int unreadNotListed = 0;         // cells not understood after those
     std::vector<TotalMismatch> totals;
     std::vector<SkippedColumn> skippedColumns;  // responses only
+    std::vector<SurveyColumn> columns;          // responses only: every column read
     bool operator==(const SurveyFile&) const = default;
 };
 
@@ -125,6 +159,9 @@ class SurveyStream {
     SurveyStream& operator=(const SurveyStream&) = delete;
 
     void feed(std::string_view bytes);
+    // A record already split into its cells, such as a sheet's row, in UTF-8: a stream is
+    // fed either records or bytes.
+    void record(std::span<const std::string> cells);
     // What ReadSurvey returns or throws, of all the bytes fed.
     SurveyFile finish();
 

@@ -755,6 +755,72 @@ class CliTest : public QObject {
         }
         QCOMPARE(checksum(data.path), before);
     }
+
+    // One Google Forms survey of three grids into three factors at once, by a map: each
+    // column into its factor, one reversed, the titles set; the stored counts are those
+    // printed. Factor 1, which held data, is said to be replaced.
+    void importAllFillsEveryFactorOfTheMap() {
+        DataFile data;
+        const QString csv = data.file("forms.csv");
+        writeFile(csv,
+                  "Timestamp,Email Address,Cost [Cheap],Cost [Expensive],Time [Fast],"
+                  "Risk [Safe]\r\n"
+                  "2026/11/02 9:14:03,a@example.org,Agree,Agree,Strongly agree,Disagree\r\n"
+                  "2026/11/02 9:15:03,b@example.org,Agree,Strongly disagree,Agree,Neutral\r\n"
+                  "2026/11/02 9:16:03,c@example.org,Strongly agree,Disagree,Agree,\r\n");
+        const QString map = data.file("map.json");
+        writeFile(map, R"({"columns": [{"column": 3, "factor": 1}, {"column": 4, "factor": 1,
+                  "reversed": true}, {"column": 5, "factor": 3}, {"column": 6, "factor": 2}],
+                  "titles": {"1": "Cost", "3": "Time"}})");
+        const QByteArray before = checksum(data.path);
+        const Run dry = cli({"import", "--all", csv, "--map", map, "--dry-run", "--data", data.path});
+        QCOMPARE(dry.status, 0);
+        QVERIFY2(dry.out.contains("export of Google Forms\n"), dry.out.constData());
+        QVERIFY2(dry.out.contains("factor 1 \"Cost\": 2 propositions\n1\tCheap\t0\t0\t0\t2\t1\n"
+                                  "2\tExpensive\t0\t1\t0\t1\t1\n"),
+                 dry.out.constData());
+        QCOMPARE(checksum(data.path), before);
+
+        const Run run = cli({"import", "--all", csv, "--map", map, "--data", data.path});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(run.out.contains("factor 1: its propositions and answers are replaced\n"));
+        QVERIFY(!run.out.contains("factor 2: its"));
+        auto db = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+        const auto factors = vpl::decision::ReadFactors(*db, 4);
+        QCOMPARE(factors[0].titleText(), std::string("Cost"));
+        QCOMPARE(factors[1].titleText(), std::string("Fator 2"));  // no title in the map
+        QCOMPARE(factors[2].titleText(), std::string("Time"));
+        QCOMPARE(factors[1].prop, vpl::store::Value("1"));
+        const auto risk = vpl::decision::ReadPropositions(*db, 2, 1);
+        QCOMPARE(risk[0].counts(), (vpl::core::Counts{0, 1, 1, 0, 0}));
+        QCOMPARE(vpl::decision::ReadPropositions(*db, 3, 1)[0].counts(),
+                 (vpl::core::Counts{0, 0, 0, 2, 1}));
+    }
+
+    // Codes whose order is not plain are asked for: without a map nothing is imported, and
+    // the message names them; a workbook under a password is refused as one.
+    void importRefusesWhatItCannotCount() {
+        DataFile data;
+        const QString csv = data.file("codes.csv");
+        writeFile(csv, "P1,P2\r\nA1,A2\r\nA2,A4\r\nA4,A4\r\n");
+        const QByteArray before = checksum(data.path);
+        const Run codes = cli({"import", "--factor", "2", csv, "--data", data.path});
+        QCOMPARE(codes.status, 1);
+        QVERIFY2(codes.err.contains("\"A1\", \"A2\", \"A4\" have no point"), qPrintable(codes.err));
+
+        const QString xlsx = data.file("locked.xlsx");
+        QByteArray ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        ole.append(QByteArray(504, '\0'));
+        for (const char c : QByteArray("EncryptedPackage")) ole.append(c).append('\0');
+        writeFile(xlsx, ole);
+        const Run locked = cli({"import", "--factor", "2", xlsx, "--data", data.path});
+        QCOMPARE(locked.status, 2);
+        QVERIFY2(locked.err.contains("protected by a password"), qPrintable(locked.err));
+        QCOMPARE(checksum(data.path), before);
+
+        const Run usage = cli({"import", "--all", csv, "--data", data.path});
+        QCOMPARE(usage.status, 64);
+    }
 };
 
 QTEST_GUILESS_MAIN(CliTest)

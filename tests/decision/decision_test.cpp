@@ -125,6 +125,25 @@ TEST_F(DecisionTest, AReplacementStoresTheDegreesOfItsCountsAndBlanksTheRest) {
     EXPECT_EQ(third.counts(), core::Counts{});
 }
 
+TEST_F(DecisionTest, FactorsReplacedTogetherKeepTheirOwnRowsAndTitles) {
+    db->update("Fatores", 2, {{"Fator", "Velho"}});
+    db->update("Prop4", 1, {{"Proposicao", "fica"}, {"N02", 5}});
+    EXPECT_FALSE(decision::FactorHoldsData(*db, 3));
+    db->update("Prop3", 7, {{"N04", 1}});
+    EXPECT_TRUE(decision::FactorHoldsData(*db, 3));
+    decision::ReplaceFactors(*db, {{1, std::string("Custos"), {{"A", {1, 0, 0, 0, 0}}}},
+                                   {2, std::nullopt, {{"B", {0, 2, 0, 0, 0}}, {"C", {0, 0, 3, 0, 0}}}},
+                                   {3, std::string("Prazos"), {{"D", {0, 0, 0, 0, 4}}}}});
+    const std::vector<decision::Factor> factors = decision::ReadFactors(*db, 4);
+    EXPECT_EQ(factors[0].title, Value("Custos"));
+    EXPECT_EQ(factors[1].title, Value("Velho"));  // no title chosen: it stays
+    EXPECT_EQ(factors[2].title, Value("Prazos"));
+    EXPECT_EQ(factors[1].propositionCount({}).count, 2);
+    EXPECT_EQ(decision::ReadPropositions(*db, 2, 2)[1].counts(), (core::Counts{0, 0, 3, 0, 0}));
+    EXPECT_EQ(decision::ReadPropositions(*db, 3, 7)[6].counts(), core::Counts{});
+    EXPECT_EQ(decision::ReadPropositions(*db, 4, 1)[0].text, Value("fica"));
+}
+
 std::string bytesOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

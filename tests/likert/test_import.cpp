@@ -11,10 +11,12 @@
 #include <memory>
 
 #include "core/number_text.h"
+#include "decision/decision.h"
 #include "likert/frmTabela.h"
 #include "likert/import_preview.h"
 #include "shell/file_dialog.h"
 #include "shell/flex_grid.h"
+#include "shell/import_map.h"
 #include "shell/message_box.h"
 #include "store/schema.h"
 #include "tests/support/test_support.h"
@@ -233,6 +235,37 @@ class ImportTest : public QObject {
         QCOMPARE(storedFactor(f), before);
     }
 
+    // A workbook that cannot be read is refused with its reason, worded in the interface's
+    // language, before any preview; nothing is stored.
+    void workbooksThatCannotBeReadSayWhy_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        const ImportTexts& t = importTexts(core::Language::Portuguese);
+        QByteArray ole("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+        ole.append(QByteArray(504, '\0'));
+        QByteArray encrypted = ole;
+        for (const char c : QByteArray("EncryptedPackage")) encrypted.append(c).append('\0');
+        QTest::newRow("protected") << encrypted << QString::fromUtf8(t.workbookProtected);
+        QTest::newRow("old Excel") << ole << QString::fromUtf8(t.workbookOld);
+        QTest::newRow("no zip") << QByteArray("P,DT\r\nA,1\r\n") << QString::fromUtf8(t.workbookNotZip);
+    }
+    void workbooksThatCannotBeReadSayWhy() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        Fixture f;
+        Window w(f);
+        const QStringList before = storedFactor(f);
+        const QString path = f.dir() + "/respostas.xlsx";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        file.close();
+        FileDialog::setFake([path](const QString&) { return path; });
+        QVERIFY(w.importWith("cmdImportar").isEmpty());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().first().text, says);
+        QCOMPARE(storedFactor(f), before);
+    }
+
     // A file of many cells not understood: the preview lists the first ones and says, in the
     // interface's language, how many more there are; the label counts them all.
     void aLongListOfCellsNotUnderstoodSaysHowManyMore_data() {
@@ -302,6 +335,100 @@ class ImportTest : public QObject {
         QVERIFY(why(3) != why(0));
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(storedFactor(f), before);
+    }
+
+    // Codes without a plain order are asked for: nothing can be imported until each has a
+    // point, and the points chosen are counted; the next import of the same survey starts
+    // from them.
+    void answerCodesAreAskedThenRemembered() {
+        Fixture f;
+        Window w(f);
+        chooseFile(f, "P1,P2\r\nA1,A2\r\nA2,A4\r\nA4,A4\r\n");
+        const QString survey = f.dir() + "/answers.csv", map = f.dir() + "/mapa.json";
+        FileDialog::setFake([&](const QString& proposed) {
+            return proposed.endsWith(".json") ? map : survey;
+        });
+        bool enabledBefore = true, enabledAfter = false;
+        int codes = 0, listed = -1;
+        test::whenModal([&](QWidget& dialog) {
+            codes = child<QTableWidget>(dialog, "grdCodigos")->rowCount();
+            listed = child<QListWidget>(dialog, "lstNaoLidas")->count();
+            enabledBefore = child<QPushButton>(dialog, "cmdImportar")->isEnabled();
+            child<QComboBox>(dialog, "cmbPonto0")->setCurrentIndex(1);  // A1: DT
+            child<QComboBox>(dialog, "cmbPonto1")->setCurrentIndex(3);  // A2: I
+            child<QComboBox>(dialog, "cmbPonto2")->setCurrentIndex(6);  // A4: no answer
+            enabledAfter = child<QPushButton>(dialog, "cmdImportar")->isEnabled();
+            child<QPushButton>(dialog, "cmdSalvarMapa")->click();
+            child<QPushButton>(dialog, "cmdImportar")->click();
+        });
+        child<QPushButton>(w.window, "cmdImportar")->click();
+        QCOMPARE(codes, 3);
+        QCOMPARE(listed, 0);  // the coded columns are neither skipped nor cells not understood
+        QVERIFY(!enabledBefore);
+        QVERIFY(enabledAfter);
+        const auto rows = decision::ReadPropositions(f.db(), 1, 2);
+        QCOMPARE(rows[0].counts(), (core::Counts{1, 0, 1, 0, 0}));
+        QCOMPARE(rows[1].counts(), (core::Counts{0, 0, 1, 0, 0}));
+        // The saved map holds the points chosen, as the command line reads them.
+        const core::ImportChoices saved = ImportChoicesOf(ReadImportMap(map), core::ReadSurveyExport(
+            QFile::encodeName(survey).toStdString()));
+        QCOMPARE(saved.codes, (core::CodeMap{{"A1", 1}, {"A2", 3}, {"A4", core::kNoAnswer}}));
+
+        bool remembered = false;
+        test::whenModal([&](QWidget& dialog) {
+            remembered = child<QPushButton>(dialog, "cmdImportar")->isEnabled() &&
+                         child<QComboBox>(dialog, "cmbPonto1")->currentIndex() == 3;
+            child<QPushButton>(dialog, "cmdCancelar")->click();
+        });
+        child<QPushButton>(w.window, "cmdImportar")->click();
+        QVERIFY(remembered);
+    }
+
+    // One survey into three factors: the preview shows a reversed proposition's counts as
+    // they will be stored, and a factor that holds data is replaced only when the user says so.
+    void oneSurveyFillsSeveralFactors() {
+        Fixture f;
+        Window w(f);
+        f.db().update(store::propositionTable(3), 1, {{"Proposicao", "Guardada"}});
+        const QStringList before = storedFactor(f);
+        const store::Value titleOne = decision::ReadFactor(f.db(), 1).title;
+        chooseFile(f, "Timestamp,Custo [Barato],Custo [Caro],Prazo [Curto],Outro\r\n"
+                      "2026/11/02 9:14,Concordo,Concordo,Discordo,1\r\n"
+                      "2026/11/02 9:15,Concordo totalmente,Discordo totalmente,Discordo,2\r\n");
+        QStringList shownCounts;
+        const auto answer = [&](bool import) {
+            test::whenModal([&, import](QWidget& dialog) {
+                auto& grid = *child<QTableWidget>(dialog, "grdPrevia");
+                child<QComboBox>(dialog, "cmbFator1")->setCurrentIndex(2);
+                child<QComboBox>(dialog, "cmbFator2")->setCurrentIndex(3);
+                child<QComboBox>(dialog, "cmbFator3")->setCurrentIndex(0);
+                grid.item(1, frmImportar::kReversedColumn)->setCheckState(Qt::Checked);
+                shownCounts.clear();
+                for (int j = 1; j <= store::kLikertPoints; ++j) shownCounts << grid.item(1, j)->text();
+                child<QPushButton>(dialog, import ? "cmdImportar" : "cmdCancelar")->click();
+            });
+            child<QPushButton>(w.window, "cmdImportar")->click();
+        };
+        MessageBox::queueAnswer(MessageBox::Answer::No);
+        answer(true);
+        QCOMPARE(shownCounts, (QStringList{"0", "1", "0", "0", "1"}));  // reversed
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(MessageBox::shown()[0].text.contains("3"));
+        QCOMPARE(storedFactor(f), before);
+        QCOMPARE(decision::ReadPropositions(f.db(), 3, 1)[0].text, store::Value("Guardada"));
+
+        MessageBox::queueAnswer(MessageBox::Answer::Yes);
+        answer(true);
+        QCOMPARE(decision::ReadPropositions(f.db(), 1, 1)[0].counts(), (core::Counts{0, 0, 0, 1, 1}));
+        QCOMPARE(decision::ReadFactor(f.db(), 1).prop, store::Value("1"));
+        QCOMPARE(decision::ReadPropositions(f.db(), 2, 1)[0].counts(), (core::Counts{0, 1, 0, 0, 1}));
+        QCOMPARE(decision::ReadPropositions(f.db(), 3, 1)[0].text, store::Value("Curto"));
+        QCOMPARE(decision::ReadPropositions(f.db(), 3, 1)[0].counts(), (core::Counts{0, 2, 0, 0, 0}));
+        QCOMPARE(w.grid().textAt(kFirstRow, 0), "Barato");  // the shown factor, read anew
+        // A factor given one grid's propositions takes its title; the shown one keeps its own.
+        QCOMPARE(decision::ReadFactor(f.db(), 3).titleText(), std::string("Prazo"));
+        QCOMPARE(decision::ReadFactor(f.db(), 2).titleText(), std::string("Custo"));
+        QCOMPARE(decision::ReadFactor(f.db(), 1).title, titleOne);
     }
 };
 

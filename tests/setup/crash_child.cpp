@@ -1,5 +1,5 @@
 // Runs one write of the program over a data file and exits, so that a test can kill
-// it at any moment. Usage: crash_child clear|meta|likert|typing|switch <program folder> [key]
+// it at any moment. Usage: crash_child clear|meta|likert|import|typing|switch <program folder> [key]
 // The key may be the file's derived key in SQLCipher's x'..' form, which spares the
 // key derivation. It writes one byte to stdout right before the write starts and one
 // when it has returned; exit 0 when the write went through without a message, 3 when
@@ -17,6 +17,7 @@
 
 #include "likert/frmTabela.h"
 #include "decision/decision.h"
+#include "decision/factor_import.h"
 #include "setup/frmMeta.h"
 #include "shell/flex_grid.h"
 #include "shell/message_box.h"
@@ -80,6 +81,19 @@ int main(int argc, char** argv) {
         window.MSFlexGrid1_Click();
         ready();
         window.MSFlexGrid1_KeyPress('7');  // the count is written at once
+    } else if (mode == "import") {
+        // One survey into three factors, their titles with them.
+        std::vector<core::FactorImport> factors;
+        for (int f = 1; f <= 3; ++f) {
+            core::FactorImport& factor = factors.emplace_back();
+            factor.factor = f;
+            factor.title = "Fator importado " + std::to_string(f);
+            for (int p = 0; p < 60; ++p)
+                factor.propositions.push_back(
+                    {"Pressuposto importado " + std::to_string(p), {p, f, 1, 2, 3}});
+        }
+        ready();
+        StoreImportedFactors(program.db(), factors);
     } else if (mode == "typing") {
         // Counts typed one key after the other over every count cell of three rows.
         frmTabela window(program);

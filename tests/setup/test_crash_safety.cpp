@@ -273,7 +273,7 @@ TEST_P(CrashSafety, AKilledWriteLeavesTheFileBeforeOrAfterAndSound) {
                 e.mode.c_str(), static_cast<long long>(e.window.count()), asBefore, asAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Writes, CrashSafety, ::testing::Values("clear", "meta", "likert"));
+INSTANTIATE_TEST_SUITE_P(Writes, CrashSafety, ::testing::Values("clear", "meta", "likert", "import"));
 
 // Killed while it copies the open decision or opens another in its place, the program
 // leaves both decisions as they were and the copy either absent or whole.

@@ -19,6 +19,8 @@ class RecentFiles {
     void removeMissing();
 
     static QString defaultSettingsFile();
+    // The settings file, which keeps the program's other choices too.
+    const QString& settingsFile() const { return settingsFile_; }
 
   private:
     void store(const QStringList& files);

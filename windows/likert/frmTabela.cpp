@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
@@ -18,11 +19,13 @@
 #include "core/number_text.h"
 #include "decision/factor_import.h"
 #include "likert/import_preview.h"
+#include "survey/workbook.h"
 #include "core/likert_evidence.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
 #include "shell/file_dialog.h"
 #include "shell/flex_grid.h"
+#include "shell/import_map.h"
 #include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/program.h"
@@ -589,23 +592,69 @@ void frmTabela::cmdImportar_Click() {
     guarded(this, [&] { importInto(shown, path); });
 }
 
+namespace {
+
+QString workbookRefusal(const ImportTexts& t, const core::WorkbookError& e) {
+    using Reason = core::WorkbookError::Reason;
+    switch (e.reason) {
+        case Reason::NotAZip:
+            return QString::fromUtf8(t.workbookNotZip);
+        case Reason::Protected:
+            return QString::fromUtf8(t.workbookProtected);
+        case Reason::OldWorkbook:
+            return QString::fromUtf8(t.workbookOld);
+        case Reason::NoSheet:
+            return QString::fromUtf8(t.workbookNoSheet);
+        case Reason::TooLarge:
+            return QString::fromUtf8(t.workbookTooLarge);
+        case Reason::TooManyRows:
+            return QString::fromUtf8(t.workbookTooManyRows).arg(core::kSheetRows);
+        case Reason::TooManyColumns:
+            return QString::fromUtf8(t.workbookTooManyColumns).arg(core::kSheetColumns);
+        case Reason::Damaged:
+            break;
+    }
+    return QString::fromUtf8(t.workbookDamaged);
+}
+
+}  // namespace
+
 void frmTabela::importInto(int factor, const QString& path) {
     const ImportTexts& t = importTexts(program_.gIdioma);
     const auto refuse = [&](const QString& text) {
         MessageBox::show(this, text, QString::fromUtf8(t.title), MessageBox::Icon::Warning);
     };
+    const std::string file = QFile::encodeName(path).toStdString();
     core::SurveyFile survey;
     try {
-        survey = core::ReadSurveyFile(QFile::encodeName(path).toStdString());
+        // A workbook of several sheets: the user says which.
+        std::string sheet;
+        if (core::KindOfFile(file) == core::FileKind::Workbook) {
+            const std::vector<std::string> names = core::WorkbookSheets(file);
+            if (names.size() > 1) {
+                QStringList items;
+                for (const std::string& name : names) items << QString::fromStdString(name);
+                bool chosen = false;
+                const QString name =
+                    QInputDialog::getItem(this, QString::fromUtf8(t.title),
+                                          QString::fromUtf8(t.chooseSheet), items, 0, false, &chosen);
+                if (!chosen) return;
+                sheet = name.toStdString();
+            }
+        }
+        survey = core::ReadSurveyExport(file, sheet);
     } catch (const core::SurveyFileError& e) {
         refuse(QString::fromUtf8(t.cannotRead) + QDir::toNativeSeparators(path) + "\n" +
                QString::fromUtf8(e.what()));
+        return;
+    } catch (const core::WorkbookError& e) {
+        refuse(workbookRefusal(t, e));
         return;
     } catch (const core::SurveyError& e) {
         using Reason = core::SurveyError::Reason;
         if (e.reason == Reason::NoPropositions && !e.read.skippedColumns.empty()) {
             // Respondents' rows but no statement: the preview says why, and imports nothing.
-            frmImportar(e.read, cmbFator->currentText(), program_.gIdioma, this).exec();
+            frmImportar(e.read, factor, cmbFator->currentText(), program_.gIdioma, this).exec();
         } else if (e.reason == Reason::TooManyPropositions) {
             refuse(QString::fromUtf8(t.tooMany).arg(e.propositions).arg(store::kPropositionRows));
         } else if (e.reason == Reason::EveryFactor) {
@@ -615,12 +664,47 @@ void frmTabela::importInto(int factor, const QString& path) {
         }
         return;
     }
-    frmImportar preview(survey, cmbFator->currentText(), program_.gIdioma, this);
+    // The choices made last time for a survey of the same headings, or everything into the
+    // shown factor.
+    const QString settings = program_.recentFiles.settingsFile();
+    core::ImportChoices initial = RememberedChoices(settings, survey).value_or(
+        core::DefaultChoices(survey, factor));
+    frmImportar preview(survey, std::move(initial), factor, cmbFator->currentText(),
+                        program_.gIdioma, this);
     if (preview.exec() != QDialog::Accepted) return;
-    decision::FactorSnapshot before = decision::SnapshotFactor(program_.db(), factor);
-    StoreImportedFactor(program_.db(), factor, survey.propositions);
+    const core::ImportChoices& choices = preview.choices();
+    RememberChoices(settings, survey, choices);
+    std::vector<core::FactorImport> factors;
+    try {
+        factors = core::FactorsToImport(survey, choices, program_.gIdioma);
+    } catch (const core::SurveyError& e) {
+        refuse(QString::fromUtf8(t.tooMany).arg(e.propositions).arg(store::kPropositionRows));
+        return;
+    }
+    if (factors.empty()) return;
+
+    // Into the shown factor alone: one step that Ctrl+Z puts back.
+    if (factors.size() == 1 && factors.front().factor == factor && factors.front().title.empty()) {
+        decision::FactorSnapshot before = decision::SnapshotFactor(program_.db(), factor);
+        StoreImportedFactor(program_.db(), factor, factors.front().propositions);
+        loadFactor(factor);
+        sheet_.importedOver(std::move(before));
+        return;
+    }
+    // Into several factors: the user says whether the data of the others may go.
+    QStringList holding;
+    for (const int f : FactorsReplacingData(program_.db(), factors))
+        if (f != factor) holding << QString::number(f);
+    if (!holding.isEmpty() &&
+        MessageBox::show(this, QString::fromUtf8(t.askReplace).arg(holding.join(", ")),
+                         QString::fromUtf8(t.title), MessageBox::Icon::Warning,
+                         MessageBox::Buttons::YesNo) != MessageBox::Answer::Yes)
+        return;
+    StoreImportedFactors(program_.db(), factors);
+    for (const core::FactorImport& f : factors)
+        if (!f.title.empty() && f.factor <= cmbFator->count())
+            cmbFator->setItemText(f.factor - 1, QString::number(f.factor) + ". " + qs(f.title));
     loadFactor(factor);
-    sheet_.importedOver(std::move(before));
 }
 
 void frmTabela::cmdSair_Click() {

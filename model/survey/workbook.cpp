@@ -1,0 +1,843 @@
+#include "survey/workbook.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+namespace vpl::core {
+
+WorkbookError::WorkbookError(Reason reason, const std::string& what)
+    : std::runtime_error(what), reason(reason) {}
+
+namespace {
+
+using Reason = WorkbookError::Reason;
+
+constexpr std::string_view kZipMagic("PK\x03\x04", 4);
+constexpr std::string_view kOleMagic("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+
+// The first bytes of a regular file; none of anything else, which is never waited for.
+std::string firstBytes(const std::filesystem::path& file, std::size_t n) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return {};
+    std::string bytes;
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        bytes.resize(n);
+        const ssize_t got = ::read(fd, bytes.data(), n);
+        bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// An encrypted workbook is an OLE file holding the stream "EncryptedPackage"; its name
+// stands in a directory sector, in UTF-16.
+bool holdsEncryptedPackage(const std::filesystem::path& file) {
+    std::string name16;
+    for (const char c : std::string_view("EncryptedPackage")) (name16 += c) += '\0';
+    std::ifstream in(file, std::ios::binary);
+    constexpr std::size_t kPiece = std::size_t{1} << 20, kMost = std::size_t{32} << 20;
+    std::string window;
+    std::vector<char> piece(kPiece);
+    for (std::size_t read = 0; read < kMost && in; read += kPiece) {
+        in.read(piece.data(), static_cast<std::streamsize>(kPiece));
+        const auto n = static_cast<std::size_t>(in.gcount());
+        if (n == 0) break;
+        window.append(piece.data(), n);
+        if (window.find(name16) != std::string::npos) return true;
+        window.erase(0, window.size() > name16.size() ? window.size() - name16.size() : 0);
+    }
+    return false;
+}
+
+// ---- The zip --------------------------------------------------------------------------
+
+class Zip {
+  public:
+    explicit Zip(const std::filesystem::path& file) {
+        std::error_code error;
+        packed_ = std::filesystem::file_size(file, error);
+        int code = 0;
+        zip_ = zip_open(file.c_str(), ZIP_RDONLY, &code);
+        if (!zip_) {
+            zip_error_t e;
+            zip_error_init_with_code(&e, code);
+            const std::string what = zip_error_strerror(&e);
+            zip_error_fini(&e);
+            throw WorkbookError(code == ZIP_ER_NOZIP ? Reason::NotAZip : Reason::Damaged,
+                                "the workbook cannot be opened: " + what);
+        }
+        limit_ = std::min(kWorkbookUnpackedBytes, kWorkbookPackingRatio * std::max<std::uint64_t>(packed_, 1));
+    }
+    ~Zip() { zip_discard(zip_); }
+    Zip(const Zip&) = delete;
+    Zip& operator=(const Zip&) = delete;
+
+    bool has(const std::string& name) const { return zip_name_locate(zip_, name.c_str(), 0) >= 0; }
+
+    // Gives the entry's bytes to `piece` as they inflate; false when there is no such entry.
+    // Refuses the entry before a byte is inflated when its declared size passes what is
+    // left of the limit, and stops inflating when the bytes pass it or its declared size.
+    template <class Piece>
+    bool inflate(const std::string& name, Piece&& piece) {
+        const zip_int64_t index = zip_name_locate(zip_, name.c_str(), 0);
+        if (index < 0) return false;
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) != 0)
+            throw WorkbookError(Reason::Damaged, "the workbook's " + name + " cannot be read");
+        const std::uint64_t declared = (st.valid & ZIP_STAT_SIZE) ? st.size : 0;
+        if (declared > limit_ - unpacked_) tooLarge();
+        zip_file_t* f = zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
+        if (!f) {
+            const bool encrypted = zip_error_code_zip(zip_get_error(zip_)) == ZIP_ER_NOPASSWD;
+            throw WorkbookError(encrypted ? Reason::Protected : Reason::Damaged,
+                                "the workbook's " + name + " cannot be read");
+        }
+        struct Closer {
+            zip_file_t* f;
+            ~Closer() { zip_fclose(f); }
+        } closer{f};
+        std::uint64_t entry = 0;
+        std::vector<char> buffer(std::size_t{64} << 10);
+        for (;;) {
+            const zip_int64_t n = zip_fread(f, buffer.data(), buffer.size());
+            if (n < 0) throw WorkbookError(Reason::Damaged, "the workbook's " + name + " is damaged");
+            if (n == 0) break;
+            entry += static_cast<std::uint64_t>(n);
+            unpacked_ += static_cast<std::uint64_t>(n);
+            if (unpacked_ > limit_ || entry > declared) tooLarge();
+            piece(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+        }
+        return true;
+    }
+
+    std::string whole(const std::string& name) {
+        std::string bytes;
+        if (!inflate(name, [&](std::string_view piece) { bytes += piece; })) return {};
+        return bytes;
+    }
+
+  private:
+    [[noreturn]] void tooLarge() const {
+        throw WorkbookError(Reason::TooLarge,
+                            "the workbook unpacks to more than " + std::to_string(limit_ >> 20) +
+                                " MB (at most 200 MB, and 100 times its size)");
+    }
+
+    zip_t* zip_ = nullptr;
+    std::uint64_t packed_ = 0;
+    std::uint64_t limit_ = 0;
+    std::uint64_t unpacked_ = 0;
+};
+
+// ---- XML ------------------------------------------------------------------------------
+
+// A sheet's tags and values are a few bytes each: a plain loop finds a byte in them sooner
+// than a call to memchr.
+std::size_t findByte(std::string_view text, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); ++i)
+        if (text[i] == c) return i;
+    return std::string_view::npos;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x110000) {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::optional<char32_t> hexNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 6) return std::nullopt;
+    char32_t n = 0;
+    for (const char c : digits) {
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+        if (d < 0) return std::nullopt;
+        n = n * 16 + static_cast<char32_t>(d);
+    }
+    return n;
+}
+
+// XML text with its entities replaced, appended up to `limit` bytes.
+void appendDecoded(std::string& out, std::string_view raw, std::size_t limit) {
+    std::size_t i = 0;
+    while (i < raw.size() && out.size() < limit) {
+        const std::size_t amp = findByte(raw, '&', i);
+        const std::size_t plain = std::min(amp, raw.size()) - i;
+        out.append(raw.substr(i, std::min(plain, limit - out.size())));
+        if (amp == std::string_view::npos) return;
+        i = amp;
+        const std::size_t semi = raw.find(';', amp);
+        if (semi == std::string_view::npos || semi - amp > 10) {
+            out += '&';
+            ++i;
+            continue;
+        }
+        const std::string_view name = raw.substr(amp + 1, semi - amp - 1);
+        std::optional<char32_t> code;
+        if (name == "amp") code = '&';
+        else if (name == "lt") code = '<';
+        else if (name == "gt") code = '>';
+        else if (name == "quot") code = '"';
+        else if (name == "apos") code = '\'';
+        else if (name.starts_with("#x")) code = hexNumber(name.substr(2));
+        else if (name.starts_with('#')) {
+            char32_t n = 0;
+            bool digits = name.size() > 1 && name.size() < 9;
+            for (const char c : name.substr(1)) {
+                digits = digits && c >= '0' && c <= '9';
+                n = n * 10 + static_cast<char32_t>(c - '0');
+            }
+            if (digits) code = n;
+        }
+        if (!code) {
+            out += '&';
+            ++i;
+            continue;
+        }
+        appendUtf8(out, *code);
+        i = semi + 1;
+    }
+}
+
+// Excel writes a character XML cannot hold as _xHHHH_: a carriage return is _x000D_.
+std::string withoutExcelEscapes(std::string text) {
+    if (text.find("_x") == std::string::npos) return text;
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_')
+            if (const auto code = hexNumber(std::string_view(text).substr(i + 2, 4))) {
+                appendUtf8(out, *code);
+                i += 7;
+                continue;
+            }
+        out += text[i++];
+    }
+    return out;
+}
+
+std::string_view localName(std::string_view name) {
+    const std::size_t colon = findByte(name, ':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// Calls f(name, raw value) for each attribute, in one pass.
+template <class F>
+void forEachAttribute(std::string_view attrs, F&& f) {
+    std::size_t i = 0;
+    const std::size_t n = attrs.size();
+    while (i < n) {
+        while (i < n && (attrs[i] == ' ' || attrs[i] == '\t' || attrs[i] == '\r' || attrs[i] == '\n'))
+            ++i;
+        const std::size_t start = i;
+        while (i < n && attrs[i] != '=' && attrs[i] != ' ') ++i;
+        const std::string_view key = attrs.substr(start, i - start);
+        while (i < n && (attrs[i] == ' ' || attrs[i] == '=')) ++i;
+        if (i >= n || (attrs[i] != '"' && attrs[i] != '\'')) return;
+        const std::size_t end = findByte(attrs, attrs[i], i + 1);
+        if (end == std::string_view::npos) return;
+        f(localName(key), attrs.substr(i + 1, end - i - 1));
+        i = end + 1;
+    }
+}
+
+// The raw value of attribute `name` (without a namespace prefix) in a tag's attributes.
+std::optional<std::string_view> attribute(std::string_view attrs, std::string_view name) {
+    std::size_t i = 0;
+    while (i < attrs.size()) {
+        while (i < attrs.size() && (attrs[i] == ' ' || attrs[i] == '\t' || attrs[i] == '\r' ||
+                                    attrs[i] == '\n'))
+            ++i;
+        const std::size_t eq = attrs.find('=', i);
+        if (eq == std::string_view::npos) return std::nullopt;
+        std::string_view key = attrs.substr(i, eq - i);
+        while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
+        std::size_t q = eq + 1;
+        while (q < attrs.size() && attrs[q] == ' ') ++q;
+        if (q >= attrs.size() || (attrs[q] != '"' && attrs[q] != '\'')) return std::nullopt;
+        const std::size_t end = attrs.find(attrs[q], q + 1);
+        if (end == std::string_view::npos) return std::nullopt;
+        if (localName(key) == name) return attrs.substr(q + 1, end - q - 1);
+        i = end + 1;
+    }
+    return std::nullopt;
+}
+
+std::string decodedAttribute(std::string_view attrs, std::string_view name) {
+    std::string out;
+    if (const auto raw = attribute(attrs, name)) appendDecoded(out, *raw, std::string::npos);
+    return out;
+}
+
+// Reads XML as it comes in pieces and hands over its tags and texts: start(name, attributes,
+// empty) for <name ...> and <name .../>, end(name) for </name> (and after an empty tag's
+// start), text(raw) for the text between, possibly in several pieces, entities undecoded
+// but never cut. Comments, declarations and processing instructions are skipped.
+template <class Handler>
+class XmlScanner {
+  public:
+    explicit XmlScanner(Handler& handler) : handler_(handler) {}
+
+    void feed(std::string_view bytes) {
+        buffer_.append(bytes);
+        std::size_t i = 0;
+        const std::size_t n = buffer_.size();
+        while (i < n) {
+            if (buffer_[i] != '<') {
+                const std::size_t lt = findByte(buffer_, '<', i);
+                if (lt == std::string::npos) {
+                    // Text that goes on: hand over what cannot end inside an entity.
+                    std::size_t end = n;
+                    const std::size_t amp = buffer_.rfind('&');
+                    if (amp != std::string::npos && amp >= i &&
+                        buffer_.find(';', amp) == std::string::npos)
+                        end = amp;
+                    if (end > i) handler_.text(std::string_view(buffer_).substr(i, end - i));
+                    i = end;
+                    break;
+                }
+                handler_.text(std::string_view(buffer_).substr(i, lt - i));
+                i = lt;
+                continue;
+            }
+            const std::size_t gt = tagEnd(i);
+            if (gt == std::string::npos) break;
+            tag(std::string_view(buffer_).substr(i + 1, gt - i - 1));
+            i = gt + 1;
+        }
+        buffer_.erase(0, i);
+        if (buffer_.size() > kTagLimit)
+            throw WorkbookError(Reason::Damaged, "the workbook's XML is damaged");
+    }
+
+    void finish() const {
+        if (!buffer_.empty() && buffer_.find('<') != std::string::npos)
+            throw WorkbookError(Reason::Damaged, "the workbook's XML ends in the middle of a tag");
+    }
+
+  private:
+    static constexpr std::size_t kTagLimit = std::size_t{4} << 20;
+
+    // The '>' that ends the tag at buffer_[at]; comments and CDATA end at their own marks.
+    std::size_t tagEnd(std::size_t at) const {
+        const std::string_view rest = std::string_view(buffer_).substr(at);
+        if (rest.starts_with("<!--")) {
+            const std::size_t end = buffer_.find("-->", at + 4);
+            return end == std::string::npos ? end : end + 2;
+        }
+        if (rest.starts_with("<![CDATA[")) {
+            const std::size_t end = buffer_.find("]]>", at + 9);
+            return end == std::string::npos ? end : end + 2;
+        }
+        // A '>' inside a quoted attribute value is no end.
+        char quote = 0;
+        for (std::size_t i = at + 1; i < buffer_.size(); ++i) {
+            const char c = buffer_[i];
+            if (quote) {
+                if (c == quote) quote = 0;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                return i;
+            }
+        }
+        return std::string::npos;
+    }
+
+    void tag(std::string_view body) {
+        if (body.empty() || body[0] == '?' || body[0] == '!') {
+            if (body.starts_with("![CDATA[")) {
+                // Its text as is: escaped so that the handler decodes it back.
+                std::string escaped;
+                for (const char c : body.substr(8, body.size() - 10)) {
+                    if (c == '&') escaped += "&amp;";
+                    else if (c == '<') escaped += "&lt;";
+                    else escaped += c;
+                }
+                handler_.text(escaped);
+            }
+            return;
+        }
+        if (body[0] == '/') {
+            std::size_t end = 1;
+            while (end < body.size() && body[end] != ' ' && body[end] != '\t' &&
+                   body[end] != '\r' && body[end] != '\n')
+                ++end;
+            handler_.end(localName(body.substr(1, end - 1)));
+            return;
+        }
+        const bool empty = body.back() == '/';
+        if (empty) body.remove_suffix(1);
+        std::size_t space = 0;
+        while (space < body.size() && body[space] != ' ' && body[space] != '\t' &&
+               body[space] != '\r' && body[space] != '\n')
+            ++space;
+        if (space == body.size()) space = std::string_view::npos;
+        const std::string_view name = localName(body.substr(0, space));
+        const std::string_view attrs =
+            space == std::string_view::npos ? std::string_view() : body.substr(space + 1);
+        handler_.start(name, attrs, empty);
+        if (empty) handler_.end(name);
+    }
+
+    Handler& handler_;
+    std::string buffer_;
+};
+
+template <class Handler>
+void scanEntry(Zip& zip, const std::string& name, Handler& handler) {
+    XmlScanner<Handler> scanner(handler);
+    zip.inflate(name, [&](std::string_view piece) { scanner.feed(piece); });
+    scanner.finish();
+}
+
+template <class Handler>
+void scanText(std::string_view xml, Handler& handler) {
+    XmlScanner<Handler> scanner(handler);
+    scanner.feed(xml);
+    scanner.finish();
+}
+
+// ---- The workbook's parts ---------------------------------------------------------------
+
+struct SheetEntry {
+    std::string name;
+    std::string target;  // the part's name in the zip
+};
+
+struct WorkbookParts {
+    std::vector<SheetEntry> sheets;
+    std::string sharedStrings;
+    std::string styles;
+    bool date1904 = false;
+};
+
+// A relationship's target, relative to the folder of the part that names it.
+std::string partName(std::string_view folder, std::string target) {
+    if (target.starts_with('/')) return target.substr(1);
+    std::string path(folder);
+    while (target.starts_with("../")) {
+        target.erase(0, 3);
+        const std::size_t slash = path.find_last_of('/', path.size() > 1 ? path.size() - 2 : 0);
+        path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    }
+    return path + target;
+}
+
+WorkbookParts readParts(Zip& zip) {
+    // The workbook part: named by the package's relationships, xl/workbook.xml by custom.
+    std::string workbook = "xl/workbook.xml";
+    struct Relations {
+        std::vector<std::array<std::string, 3>> list;  // id, type, target
+        void start(std::string_view name, std::string_view attrs, bool) {
+            if (name == "Relationship")
+                list.push_back({decodedAttribute(attrs, "Id"), decodedAttribute(attrs, "Type"),
+                                decodedAttribute(attrs, "Target")});
+        }
+        void end(std::string_view) {}
+        void text(std::string_view) {}
+    };
+    {
+        Relations package;
+        scanText(zip.whole("_rels/.rels"), package);
+        for (const auto& [id, type, target] : package.list)
+            if (type.ends_with("/officeDocument")) workbook = partName("", target);
+    }
+    if (!zip.has(workbook))
+        throw WorkbookError(Reason::Damaged, "the zip holds no workbook: it is no XLSX file");
+    const std::string folder = workbook.substr(0, workbook.find_last_of('/') + 1);
+    const std::string relsName =
+        folder + "_rels/" + workbook.substr(folder.size()) + ".rels";
+    Relations relations;
+    scanText(zip.whole(relsName), relations);
+
+    struct Sheets {
+        std::vector<std::pair<std::string, std::string>> list;  // name, relationship id
+        bool date1904 = false;
+        void start(std::string_view name, std::string_view attrs, bool) {
+            if (name == "sheet") list.emplace_back(decodedAttribute(attrs, "name"), decodedAttribute(attrs, "id"));
+            if (name == "workbookPr") {
+                const std::string d = decodedAttribute(attrs, "date1904");
+                date1904 = d == "1" || d == "true";
+            }
+        }
+        void end(std::string_view) {}
+        void text(std::string_view) {}
+    } sheets;
+    scanText(zip.whole(workbook), sheets);
+
+    WorkbookParts parts;
+    parts.date1904 = sheets.date1904;
+    for (const auto& [name, id] : sheets.list)
+        for (const auto& [rid, type, target] : relations.list)
+            if (rid == id) parts.sheets.push_back({name, partName(folder, target)});
+    for (const auto& [rid, type, target] : relations.list) {
+        if (type.ends_with("/sharedStrings")) parts.sharedStrings = partName(folder, target);
+        if (type.ends_with("/styles")) parts.styles = partName(folder, target);
+    }
+    return parts;
+}
+
+// The shared strings, one after the other in one text.
+class SharedStrings {
+  public:
+    std::string_view at(std::size_t i) const {
+        if (i + 1 >= ends_.size()) return {};
+        return std::string_view(pool_).substr(ends_[i], ends_[i + 1] - ends_[i]);
+    }
+
+    // The XML handler that fills them.
+    struct Reader {
+        SharedStrings& strings;
+        std::size_t limit;
+        std::string item;
+        bool inText = false;
+        int phonetic = 0;  // inside <rPh>: a reading aid, not the text
+        void start(std::string_view name, std::string_view, bool) {
+            if (name == "si") item.clear();
+            else if (name == "t") inText = phonetic == 0;
+            else if (name == "rPh") ++phonetic;
+        }
+        void end(std::string_view name) {
+            if (name == "t") inText = false;
+            else if (name == "rPh") --phonetic;
+            else if (name == "si") {
+                strings.pool_ += withoutExcelEscapes(std::move(item));
+                strings.ends_.push_back(strings.pool_.size());
+                item.clear();
+            }
+        }
+        void text(std::string_view raw) {
+            if (inText) appendDecoded(item, raw, limit);
+        }
+    };
+
+  private:
+    std::string pool_;
+    std::vector<std::size_t> ends_{0};
+};
+
+// Number formats that show a date or a time: Excel's own, and any custom one with a date's
+// letters outside quotes and brackets.
+bool isDateFormat(int id, std::string_view code) {
+    if ((id >= 14 && id <= 22) || (id >= 45 && id <= 47) || (id >= 27 && id <= 36) ||
+        (id >= 50 && id <= 58))
+        return true;
+    if (code.empty()) return false;
+    bool quoted = false, bracket = false;
+    for (std::size_t i = 0; i < code.size(); ++i) {
+        const char c = code[i];
+        if (c == '"') quoted = !quoted;
+        else if (quoted) continue;
+        else if (c == '\\') ++i;
+        else if (c == '[') bracket = true;
+        else if (c == ']') bracket = false;
+        else if (!bracket && std::string_view("dmyhsDMYHS").find(c) != std::string_view::npos)
+            return true;
+    }
+    return false;
+}
+
+std::vector<bool> dateStyles(Zip& zip, const std::string& part) {
+    struct Styles {
+        std::vector<std::pair<int, std::string>> formats;
+        std::vector<int> xfs;  // the number format of each cell style
+        bool inCellXfs = false;
+        void start(std::string_view name, std::string_view attrs, bool) {
+            if (name == "numFmt")
+                formats.emplace_back(std::atoi(decodedAttribute(attrs, "numFmtId").c_str()),
+                                     decodedAttribute(attrs, "formatCode"));
+            else if (name == "cellXfs") inCellXfs = true;
+            else if (name == "xf" && inCellXfs)
+                xfs.push_back(std::atoi(decodedAttribute(attrs, "numFmtId").c_str()));
+        }
+        void end(std::string_view name) {
+            if (name == "cellXfs") inCellXfs = false;
+        }
+        void text(std::string_view) {}
+    } styles;
+    if (!part.empty()) scanEntry(zip, part, styles);
+    std::vector<bool> dates;
+    for (const int id : styles.xfs) {
+        std::string_view code;
+        for (const auto& [fid, fcode] : styles.formats)
+            if (fid == id) code = fcode;
+        dates.push_back(isDateFormat(id, code));
+    }
+    return dates;
+}
+
+// A date's serial number as text: 2026-11-02, 2026-11-02 09:14:00 or 09:14:00.
+std::string dateText(double serial, bool date1904) {
+    if (!std::isfinite(serial) || serial < 0 || serial > 2958466) return {};
+    auto days = static_cast<std::int64_t>(std::floor(serial));
+    auto seconds = static_cast<std::int64_t>(std::llround((serial - static_cast<double>(days)) * 86400.0));
+    if (seconds == 86400) {
+        ++days;
+        seconds = 0;
+    }
+    char buffer[40];
+    int length = 0;
+    if (days > 0 || date1904) {
+        // Days from 1970-01-01; Excel's 1900 system counts a 29 February 1900 that never was.
+        std::int64_t z = date1904 ? days + 24107 - 25569 + 1462 : days - 25569 + (days < 60 ? 1 : 0);
+        z += 719468;
+        const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+        const auto doe = static_cast<unsigned>(z - era * 146097);
+        const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+        const unsigned mp = (5 * doy + 2) / 153;
+        const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+        const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+        const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
+        length = std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02u", static_cast<long long>(y), m, d);
+        if (seconds == 0) return std::string(buffer, static_cast<std::size_t>(length));
+        buffer[length++] = ' ';
+    }
+    std::snprintf(buffer + length, sizeof buffer - static_cast<std::size_t>(length), "%02lld:%02lld:%02lld",
+                  static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
+                  static_cast<long long>(seconds % 60));
+    return buffer;
+}
+
+// A cell reference's column, from 1 ("C7" is 3); 0 when it is none.
+int columnOf(std::string_view reference) {
+    int column = 0;
+    std::size_t i = 0;
+    for (; i < reference.size() && reference[i] >= 'A' && reference[i] <= 'Z'; ++i) {
+        column = column * 26 + (reference[i] - 'A' + 1);
+        if (column > kSheetColumns) return kSheetColumns + 1;
+    }
+    return i > 0 ? column : 0;
+}
+
+int wholeNumber(std::string_view text) {
+    long long n = 0;
+    if (text.empty()) return 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return 0;
+        n = n * 10 + (c - '0');
+        if (n > 1 << 30) return 1 << 30;
+    }
+    return static_cast<int>(n);
+}
+
+// The handler of a worksheet's XML: cells into rows, rows to the caller in order.
+class SheetReader {
+  public:
+    SheetReader(SheetRows& rows, const SharedStrings& strings, const std::vector<bool>& dates,
+                bool date1904, std::size_t limit)
+        : rows_(rows), strings_(strings), dates_(dates), date1904_(date1904), limit_(limit) {}
+
+    void start(std::string_view name, std::string_view attrs, bool) {
+        if (!inData_) {
+            inData_ = name == "sheetData";
+        } else if (name == "v") {
+            inValue_ = true;
+        } else if (name == "row") {
+            const auto r = attribute(attrs, "r");
+            int number = r ? wholeNumber(*r) : 0;
+            if (number <= rowNumber_) number = rowNumber_ + 1;
+            if (number > kSheetRows) tooManyRows();
+            while (rowNumber_ + 1 < number) emit(empty_);
+            used_ = 0;
+            cellColumn_ = 0;
+        } else if (name == "c") {
+            std::string_view r, t = "n", s;
+            forEachAttribute(attrs, [&](std::string_view key, std::string_view value) {
+                if (key == "r") r = value;
+                else if (key == "t") t = value;
+                else if (key == "s") s = value;
+            });
+            int column = r.empty() ? 0 : columnOf(r);
+            if (column <= cellColumn_) column = cellColumn_ + 1;
+            if (column > kSheetColumns)
+                throw WorkbookError(Reason::TooManyColumns,
+                                    "the sheet has more than " + std::to_string(kSheetColumns) +
+                                        " columns");
+            cellColumn_ = column;
+            type_ = t == "s"                       ? CellType::Shared
+                    : t == "inlineStr" || t == "str" ? CellType::Text
+                    : t == "b"                       ? CellType::Boolean
+                                                     : CellType::Number;
+            const int style = wholeNumber(s);
+            isDate_ = style >= 0 && static_cast<std::size_t>(style) < dates_.size() && dates_[static_cast<std::size_t>(style)];
+            value_.clear();
+            inValue_ = false;
+        } else if (name == "t" && cellColumn_ > 0) {
+            inValue_ = phonetic_ == 0;  // an inline string's text
+        } else if (name == "rPh") {
+            ++phonetic_;
+        }
+    }
+
+    void end(std::string_view name) {
+        if (!inData_) return;
+        if (name == "v" || name == "t") {
+            inValue_ = false;
+        } else if (name == "rPh") {
+            --phonetic_;
+        } else if (name == "c") {
+            endCell();
+        } else if (name == "row") {
+            emit(std::span<const std::string>(cells_.data(), used_));
+        } else if (name == "sheetData") {
+            inData_ = false;
+        }
+    }
+
+    void text(std::string_view raw) {
+        if (inValue_) appendDecoded(value_, raw, limit_);
+    }
+
+  private:
+    [[noreturn]] static void tooManyRows() {
+        throw WorkbookError(Reason::TooManyRows,
+                            "the sheet has more than " + std::to_string(kSheetRows) + " rows");
+    }
+
+    void emit(std::span<const std::string> cells) {
+        if (++rowNumber_ > kSheetRows) tooManyRows();
+        rows_.row(rowNumber_, cells);
+    }
+
+    void endCell() {
+        const auto at = static_cast<std::size_t>(cellColumn_ - 1);
+        if (cells_.size() <= at) cells_.resize(at + 1);
+        for (std::size_t c = used_; c < at; ++c) cells_[c].clear();
+        std::string& cell = cells_[at];
+        if (value_.empty()) {
+            cell.clear();
+        } else if (type_ == CellType::Shared) {
+            cell.assign(strings_.at(static_cast<std::size_t>(wholeNumber(value_))));
+        } else if (type_ == CellType::Text) {
+            cell = withoutExcelEscapes(value_);
+        } else if (type_ == CellType::Boolean) {
+            cell = value_.empty() ? std::string() : value_ == "1" ? "TRUE" : "FALSE";
+        } else if (isDate_ && !value_.empty()) {
+            char* end = nullptr;
+            const double serial = std::strtod(value_.c_str(), &end);
+            const std::string date = end && *end == '\0' ? dateText(serial, date1904_) : std::string();
+            cell = date.empty() ? value_ : date;
+        } else {
+            cell.swap(value_);  // a number as stored, an error as #N/A
+        }
+        used_ = at + 1;
+        value_.clear();
+    }
+
+    SheetRows& rows_;
+    const SharedStrings& strings_;
+    const std::vector<bool>& dates_;
+    const bool date1904_;
+    const std::size_t limit_;
+    bool inData_ = false;
+    int rowNumber_ = 0;
+    int cellColumn_ = 0;
+    enum class CellType { Number, Shared, Text, Boolean };  // an error reads as a number
+    CellType type_ = CellType::Number;
+    bool isDate_ = false;
+    bool inValue_ = false;
+    int phonetic_ = 0;
+    std::string value_;
+    std::vector<std::string> cells_;  // the row's cells; only the first used_ are its own
+    std::size_t used_ = 0;
+    const std::vector<std::string> empty_;
+};
+
+}  // namespace
+
+FileKind KindOfFile(const std::filesystem::path& file) {
+    const std::string head = firstBytes(file, 8);
+    if (head.starts_with(kZipMagic)) return FileKind::Workbook;
+    if (head == kOleMagic) return FileKind::OleFile;
+    return FileKind::Text;
+}
+
+namespace {
+
+void refuseOleFile(const std::filesystem::path& file) {
+    if (holdsEncryptedPackage(file))
+        throw WorkbookError(Reason::Protected,
+                            "the workbook is protected by a password; save it without one");
+    throw WorkbookError(Reason::OldWorkbook,
+                        "the file is an old Excel workbook (.xls); save it as .xlsx or CSV");
+}
+
+void requireZip(const std::filesystem::path& file) {
+    switch (KindOfFile(file)) {
+        case FileKind::Workbook:
+            return;
+        case FileKind::OleFile:
+            refuseOleFile(file);
+        case FileKind::Text:
+            break;
+    }
+    throw WorkbookError(Reason::NotAZip, "the file is no XLSX workbook: it is not a zip");
+}
+
+}  // namespace
+
+std::vector<std::string> WorkbookSheets(const std::filesystem::path& file) {
+    requireZip(file);
+    Zip zip(file);
+    std::vector<std::string> names;
+    for (const SheetEntry& s : readParts(zip).sheets) names.push_back(s.name);
+    return names;
+}
+
+std::string ReadSheet(const std::filesystem::path& file, const std::string& sheet, SheetRows& rows,
+               std::size_t cellLimit) {
+    requireZip(file);
+    Zip zip(file);
+    const WorkbookParts parts = readParts(zip);
+    const SheetEntry* chosen = nullptr;
+    for (const SheetEntry& s : parts.sheets)
+        if (sheet.empty() ? !chosen : s.name == sheet) chosen = chosen ? chosen : &s;
+    if (!chosen)
+        throw WorkbookError(Reason::NoSheet, sheet.empty()
+                                                 ? "the workbook has no sheet"
+                                                 : "the workbook has no sheet \"" + sheet + "\"");
+    SharedStrings strings;
+    if (!parts.sharedStrings.empty()) {
+        SharedStrings::Reader reader{strings, cellLimit, {}, false, 0};
+        scanEntry(zip, parts.sharedStrings, reader);
+    }
+    const std::vector<bool> dates = dateStyles(zip, parts.styles);
+    SheetReader reader(rows, strings, dates, parts.date1904, cellLimit);
+    XmlScanner<SheetReader> scanner(reader);
+    if (!zip.inflate(chosen->target, [&](std::string_view piece) { scanner.feed(piece); }))
+        throw WorkbookError(Reason::Damaged, "the workbook's sheet \"" + chosen->name + "\" is missing");
+    scanner.finish();
+    return chosen->name;
+}
+
+}  // namespace vpl::core
