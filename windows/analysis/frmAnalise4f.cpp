@@ -24,6 +24,7 @@
 #include "analysis/frmResultado.h"
 #include "engine/networks.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/spreadsheet_export.h"
 #include "report/printing_surface.h"
 #include "report/report.h"
 #include "report/stored_analysis.h"
@@ -87,6 +88,7 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     // Access keys of their own: Return leaves R to the result.
     auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
     auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
+    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
@@ -95,6 +97,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
     connect(cmdPrinter, &QPushButton::clicked, this, &frmAnalise4f::cmdPrinter_Click);
     connect(cmdPdf, &QPushButton::clicked, this, &frmAnalise4f::cmdPdf_Click);
+    connect(cmdExportarPlanilha, &QPushButton::clicked, this,
+            &frmAnalise4f::cmdExportarPlanilha_Click);
 
     auto* controls = new QGridLayout;
     controls->setHorizontalSpacing(twips(120));
@@ -106,7 +110,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     controls->addWidget(cmdEsquema, 1, 2, 1, 2);
     controls->addWidget(cmdResutado, 2, 0, 1, 2);
     controls->addWidget(cmdSair, 2, 2, 1, 2);
-    controls->setRowStretch(3, 1);
+    controls->addWidget(cmdExportarPlanilha, 3, 0, 1, 2);
+    controls->setRowStretch(4, 1);
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(MSFlexGrid1, 0, Qt::AlignTop);
@@ -252,24 +257,12 @@ void frmAnalise4f::cmdPdf_Click() {
     });
 }
 
-// The question of the decision and today's date, as a file name in the documents folder.
+void frmAnalise4f::cmdExportarPlanilha_Click() {
+    guarded(this, [&] { ExportSpreadsheet(this, program_, F_, AnalysisSource::FourFactor); });
+}
+
 QString frmAnalise4f::proposedPdfPath() {
-    QString question;
-    try {
-        question = qs(decision::ReadQuestion(program_.db()));
-    } catch (const store::StoreError&) {
-        // The name is only a proposal: a damaged Cadastro does not stop the report.
-    }
-    QString name;
-    for (const QChar c : question) name += c.isLetterOrNumber() || c == '-' ? c : QChar(' ');
-    name = name.simplified().left(60).trimmed();
-    if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
-    name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
-    // The dialog opens a folder that does not exist in the working folder, which may be the
-    // program's own: the documents folder is made when it is missing.
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const bool usable = !folder.isEmpty() && QDir().mkpath(folder);
-    return QDir(usable ? folder : QDir::homePath()).filePath(name);
+    return ProposedDocumentPath(program_, QStringLiteral("pdf"));
 }
 
 void frmAnalise4f::cmdSair_Click() {

@@ -19,6 +19,7 @@
 #include "analysis/frmResultado.h"
 #include "engine/networks.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/spreadsheet_export.h"
 #include "report/stored_analysis.h"
 #include "shell/captions.h"
 #include "shell/controls.h"
@@ -170,6 +171,9 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
+    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
+    connect(cmdExportarPlanilha, &QPushButton::clicked, this,
+            &frmAnaliseFamilia::cmdExportarPlanilha_Click);
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdSair_Click);
@@ -183,6 +187,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     buttons->setSpacing(twips(120));
     buttons->addWidget(cmdEsquema);
     buttons->addWidget(cmdResutado);
+    buttons->addWidget(cmdExportarPlanilha);
     buttons->addWidget(cmdSair);
     auto* lower = new QHBoxLayout;
     lower->addLayout(verdicts, 1);
@@ -345,6 +350,15 @@ void frmAnaliseFamilia::cmdResutado_Click() {
     program_.gPares = resultPairs_;
     program_.gParesSaoFatores = resultPairsAreFactors_;
     guarded(this, [&] { openModal<frmResultado>(program_, this); });
+}
+
+// The spreadsheet of the source on screen.
+void frmAnaliseFamilia::cmdExportarPlanilha_Click() {
+    guarded(this, [&] {
+        ExportSpreadsheet(this, program_, member_.factors,
+                          sourceShown_ == kOwnFactors ? AnalysisSource::OwnFactors
+                                                      : AnalysisSource::ReferenceTable);
+    });
 }
 
 void frmAnaliseFamilia::cmdSair_Click() {

@@ -46,6 +46,7 @@ class frmAnaliseFamilia : public QDialog {
     void cmbFonte_Click();
     void cmdEsquema_Click();
     void cmdResutado_Click();
+    void cmdExportarPlanilha_Click();
     void cmdSair_Click();
 
   private:
