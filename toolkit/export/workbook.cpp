@@ -290,8 +290,16 @@ std::optional<std::string> WriteAnalysisWorkbook(const std::filesystem::path& pa
                                                  const AnalysisWorkbook& workbook) {
     const std::string target = path.string();
     const std::string part = target + ".part";
+    // Made here first, so that a folder that is missing or not writable is named with the
+    // system's reason, before the library tries and words it on the terminal.
+    const int made = ::open(part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (made < 0) return lastError(("cannot create " + part).c_str());
+    ::close(made);
     lxw_workbook* book = workbook_new(part.c_str());
-    if (!book) return "cannot start the workbook";
+    if (!book) {
+        std::remove(part.c_str());
+        return "cannot start the workbook";
+    }
     Writer w(book, workbook.language);
     for (std::size_t i = 0; i < workbook.factors.size(); ++i)
         factorSheet(w, int(i) + 1, workbook.factors[i]);
