@@ -88,10 +88,11 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     // Access keys of their own: Return leaves R to the result.
     auto* cmdPrinter = button(this, "cmdPrinter", "&Imprimir");
     auto* cmdPdf = button(this, "cmdPdf", "Salvar &PDF...");
-    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
+    // Below the others, and last in the tab order.
+    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnalise4f::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnalise4f::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);

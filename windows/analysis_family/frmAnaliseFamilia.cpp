@@ -170,8 +170,8 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
 
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
-    auto* cmdSair = button(this, "cmdSair", "Re&turn");
     auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
+    auto* cmdSair = button(this, "cmdSair", "Re&turn");
     connect(cmdExportarPlanilha, &QPushButton::clicked, this,
             &frmAnaliseFamilia::cmdExportarPlanilha_Click);
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
