@@ -591,8 +591,7 @@ int exportCommand(Command& command, std::ostream& out) {
     const bool csv = command.isSet("csv");
     const bool xlsx = command.isSet("xlsx");
     if (csv == xlsx || (xlsx && command.isSet("factor")) || (csv && command.isSet("own")))
-        throw Failure(kUsage,
-                      "usage: vpl-cli export --csv [--factor K] | --xlsx FILE [--own] [--data FILE]");
+        throw Failure(kUsage, "export either --csv [--factor K] or --xlsx FILE [--own]");
     return xlsx ? exportXlsx(command, out) : exportCsv(command, out);
 }
 

@@ -400,6 +400,15 @@ class CliTest : public QObject {
         QTest::newRow("factor beyond the count")
             << "" << QStringList{"export", "--csv", "--factor", "5", "--data", "DATA"} << 64
             << "factors 1 to 4";
+        QTest::newRow("export of neither kind")
+            << "" << QStringList{"export", "--data", "DATA"} << 64 << "either --csv";
+        QTest::newRow("a spreadsheet of one factor")
+            << "" << QStringList{"export", "--xlsx", "x.xlsx", "--factor", "1", "--data", "DATA"}
+            << 64 << "either --csv";
+        QTest::newRow("spreadsheet, count opens nothing")
+            << "UPDATE Parametro SET Fatores = 9"
+            << QStringList{"export", "--xlsx", "x.xlsx", "--data", "DATA"} << 1
+            << "opens no analysis";
     }
     void badFilesAndArgumentsEndWithOneLine() {
         QFETCH(QString, damage);
