@@ -25,6 +25,7 @@
 #include "engine/sensitivity.h"
 #include "report/comparison.h"
 #include "report/stored_analysis.h"
+#include "report/analysis_export.h"
 #include "decision/factor_import.h"
 #include "survey/survey_file.h"
 #include "survey/survey_import.h"
@@ -81,7 +82,14 @@ const char* const kHelp =
       when it is plain) and the factors' titles. --dry-run writes nothing.
   vpl-cli export --csv [--factor K] [--data FILE]
       Prints the stored propositions and counts as CSV. With --factor, the layout that
-      import reads back; without it, every factor, its number in a first column.
+      import reads back; without it, every factor, its number in a first column. A text
+      that a spreadsheet would run as a formula is written after an apostrophe.
+  vpl-cli export --xlsx FILE [--own] [--data FILE]
+      Writes the spreadsheet of the analysis that analyse prints (--own as there) to FILE:
+      a sheet per factor (its propositions, counts, sums and pair), one of the network
+      (every operator cell, its operands and its result) and one of the result (degrees,
+      verdicts, logical state, level, decision and barycentre), headed in the stored
+      language. FILE is replaced only once the whole spreadsheet is written.
   vpl-cli backup FILE [--data FILE]
       Writes a whole copy of the data file to FILE, with every saved change, also while
       the program is open. FILE opens like the data file itself.
@@ -618,6 +626,31 @@ int exportCsv(Command& command, std::ostream& out) {
     return kDone;
 }
 
+int exportXlsx(Command& command, std::ostream& out) {
+    const QString path = command.value("xlsx");
+    auto db = openData(command.data, store::Database::Access::ReadOnly);
+    const core::NumberLocale locale = systemNumberLocale();
+    const int factors = analysedFactorCount(*db, locale);
+    const AnalysisSource source = factors == 4           ? AnalysisSource::FourFactor
+                                  : command.isSet("own") ? AnalysisSource::OwnFactors
+                                                         : AnalysisSource::ReferenceTable;
+    const core::Language language = core::LanguageFromStored(decision::ReadStoredLanguage(*db));
+    if (const std::optional<std::string> failure = ExportStoredAnalysis(
+            *db, QFile::encodeName(path).toStdString(), factors, source, locale, language))
+        throw Failure(kFileError, "cannot write " + u8(QDir::toNativeSeparators(path)) + ": " +
+                                      *failure + "; nothing written");
+    out << "spreadsheet written to " << u8(QDir::toNativeSeparators(path)) << '\n';
+    return kDone;
+}
+
+int exportCommand(Command& command, std::ostream& out) {
+    const bool csv = command.isSet("csv");
+    const bool xlsx = command.isSet("xlsx");
+    if (csv == xlsx || (xlsx && command.isSet("factor")) || (csv && command.isSet("own")))
+        throw Failure(kUsage, "export either --csv [--factor K] or --xlsx FILE [--own]");
+    return xlsx ? exportXlsx(command, out) : exportCsv(command, out);
+}
+
 // ------------------------------------------------------------------ import
 
 std::string surveyRefusal(const core::SurveyError& e) {
@@ -985,7 +1018,8 @@ const std::vector<CommandEntry>& commands() {
          {{"factor", "K"}, {"all", nullptr}, {"map", "MAP"}, {"sheet", "NAME"}, {"dry-run", nullptr}},
          nullptr,
          1},
-        {"export", exportCsv, {{"csv", nullptr}, {"factor", "K"}}, "csv"},
+        {"export", exportCommand,
+         {{"csv", nullptr}, {"factor", "K"}, {"xlsx", "FILE"}, {"own", nullptr}}, nullptr},
         {"backup", backup, {}, nullptr, 1},
         {"compare", compare, {{"json", nullptr}}, nullptr, 2, true},
         {"sensitivity", sensitivity, {{"json", nullptr}, {"own", nullptr}, {"level", "X"}}, nullptr},

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -17,6 +18,7 @@
 #include "report/network_table_picture.h"
 #include "analysis/picture_boxes.h"
 #include "report/scheme_picture.h"
+#include "shell/file_dialog.h"
 #include "shell/message_box.h"
 #include "shell/printers.h"
 #include "shell/program.h"
@@ -25,6 +27,7 @@
 #include "tests/support/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
+#include "tests/support/workbook_reader.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -440,6 +443,53 @@ class AnalysisWindowsTest : public QObject {
         QTest::mouseClick(child<QPushButton>(window, "cmdSair"), Qt::LeftButton);
         QVERIFY(!window.isVisible());
         QCOMPARE(MessageBox::shown().size(), 0);
+    }
+
+    // The spreadsheet holds what the window shows; a file that cannot be written is said so
+    // and leaves nothing.
+    void spreadsheetButtonWritesWhatTheWindowShows() {
+        Fixture f;
+        storePairs(f, {{0.3, 0.1}, {0.6, 0.2}, {0.9, 0.5}, {0.8, 0.4}});
+        test::Loaded<frmAnalise4f> window(f.program());
+        QTemporaryDir dir;
+        QString answer = dir.filePath("analise.xlsx");
+        QString proposed;
+        FileDialog::setFake([&](const QString& p) {
+            proposed = p;
+            return answer;
+        });
+        QTest::mouseClick(child<QPushButton>(window, "cmdExportarPlanilha"), Qt::LeftButton);
+        QVERIFY2(proposed.endsWith(".xlsx"), qPrintable(proposed));
+        QCOMPARE(MessageBox::shown().size(), 0);
+
+        const auto sheets = test::readWorkbook(answer);
+        QVERIFY(sheets);
+        QCOMPARE(sheets->size(), 6);
+        const auto degrees = test::namedDegrees((*sheets)[4]);
+        for (const char* name : kFactorLabels)
+            QCOMPARE(QString::number(degrees.value(name).value.toDouble(), 'f', 4), text(window, name));
+        for (const char* name : kNetworkLabels)
+            QCOMPARE(QString::number(degrees.value(name).value.toDouble(), 'f', 2), text(window, name));
+        const test::ReadSheet& result = sheets->last();
+        const QStringList grid = gridValues(window);
+        const struct {
+            const char* line;
+            int row;
+        } shown[] = {{"G2", 0}, {"G1", 1}, {"~G2n", 3}, {"G1n", 4}};
+        for (const auto& s : shown) {
+            const test::ReadCell cell = result.at(result.rowOf(2, s.line), 1);
+            QVERIFY2(cell.type == "n", s.line);
+            QCOMPARE(QString::number(cell.value.toDouble(), 'f', 4), grid[s.row]);
+        }
+
+        answer = dir.filePath("missing/analise.xlsx");
+        QTest::mouseClick(child<QPushButton>(window, "cmdExportarPlanilha"), Qt::LeftButton);
+        FileDialog::clearFake();
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QCOMPARE(MessageBox::shown().front().icon, MessageBox::Icon::Critical);
+        QVERIFY(MessageBox::shown().front().text.contains(answer));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"analise.xlsx"});
     }
 
     void factorWithoutAnswersIsNamed_data() {

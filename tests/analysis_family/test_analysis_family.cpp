@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <tuple>
 
@@ -22,6 +23,7 @@
 #include "tests/support/keyboard_checks.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_checks.h"
+#include "tests/support/workbook_reader.h"
 
 using namespace vpl;
 using vpl::test::child;
@@ -328,6 +330,46 @@ class AnalysisFamilyTest : public QObject {
         test::verifyOneError("Fatores");
         QCOMPARE(cmbFonte->currentIndex(), 0);
         QCOMPARE(shownTexts(*window), reference);
+    }
+
+    // The spreadsheet is of the source on screen: the reference table's four blocks, or the
+    // window's own factors, each with the degrees the window shows.
+    void spreadsheetFollowsTheSourceOnScreen() {
+        Fixture f;
+        storeLikert(f, kWorkedCase);
+        storePairs(f, {core::EvidencePair{0.3, 0.6}, core::EvidencePair{0.8, 0.1},
+                       core::EvidencePair{0.6, 0.05}});
+        auto window = load(f, 3);
+        window->show();
+        QTemporaryDir dir;
+        const auto exported = [&](const char* name) {
+            const QString path = dir.filePath(name);
+            FileDialog::setFake([&](const QString&) { return path; });
+            QTest::mouseClick(child<QPushButton>(*window, "cmdExportarPlanilha"), Qt::LeftButton);
+            FileDialog::clearFake();
+            return test::readWorkbook(path);
+        };
+        for (const int source : {0, 1}) {
+            child<QComboBox>(*window, "cmbFonte")->setCurrentIndex(source);
+            const auto sheets = exported(source == 0 ? "reference.xlsx" : "own.xlsx");
+            QVERIFY(sheets);
+            const int factors = source == 0 ? 4 : 3;
+            QCOMPARE(sheets->size(), factors + 2);
+            const auto degrees = test::namedDegrees((*sheets)[factors]);
+            for (int k = 1; k <= factors; ++k)
+                for (const char* side : {"G1", "G2"}) {
+                    const QString name = "lblF" + QString::number(k) + side;
+                    auto* label = window->findChild<QLabel*>(name);
+                    if (!label || !label->isVisibleTo(window.get()))
+                        continue;  // a block the member has no label for
+                    QCOMPARE(QString::number(degrees.value(name).value.toDouble(), 'f', 2),
+                             text(*window, qPrintable(name)));
+                }
+            const test::ReadSheet& result = sheets->last();
+            const test::ReadCell g1n = result.at(result.rowOf(2, "G1n"), 1);
+            QCOMPARE(QString::number(g1n.value.toDouble(), 'f', 4), text(*window, "lblG1n"));
+        }
+        QCOMPARE(MessageBox::shown().size(), 0);
     }
 
     void ownFactorsInEveryMember_data() {

@@ -4,6 +4,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cmath>
 #include <map>
 
 #include "decision/decision.h"
@@ -19,6 +21,7 @@
 #include "survey/survey_file.h"
 #include "store/database.h"
 #include "store/schema.h"
+#include "tests/support/workbook_reader.h"
 
 namespace {
 
@@ -447,6 +450,15 @@ class CliTest : public QObject {
         QTest::newRow("factor beyond the count")
             << "" << QStringList{"export", "--csv", "--factor", "5", "--data", "DATA"} << 64
             << "factors 1 to 4";
+        QTest::newRow("export of neither kind")
+            << "" << QStringList{"export", "--data", "DATA"} << 64 << "either --csv";
+        QTest::newRow("a spreadsheet of one factor")
+            << "" << QStringList{"export", "--xlsx", "x.xlsx", "--factor", "1", "--data", "DATA"}
+            << 64 << "either --csv";
+        QTest::newRow("spreadsheet, count opens nothing")
+            << "UPDATE Parametro SET Fatores = 9"
+            << QStringList{"export", "--xlsx", "x.xlsx", "--data", "DATA"} << 1
+            << "opens no analysis";
     }
     void badFilesAndArgumentsEndWithOneLine() {
         QFETCH(QString, damage);
@@ -680,6 +692,159 @@ class CliTest : public QObject {
         QCOMPARE(db->firstRows("Prop2", {"Proposicao"}, 3)[2].text("Proposicao"),
                  formula.toStdString());
         QCOMPARE(cli({"export", "--csv", "--factor", "2", "--data", data.path}).out, exported.out);
+
+        // In the spreadsheet it is a text, not a formula.
+        const QString xlsx = data.file("analysis.xlsx");
+        QCOMPARE(cli({"export", "--xlsx", xlsx, "--data", data.path}).status, 0);
+        const auto sheets = vpl::test::readWorkbook(xlsx);
+        QVERIFY(sheets);
+        for (const int factor : {0, 1}) {
+            const vpl::test::ReadSheet& sheet = (*sheets)[factor];
+            const int row = sheet.rowOf(1, formula);
+            QVERIFY2(row >= 0, qPrintable(sheet.name));
+            QCOMPARE(sheet.at(row, 1).type, QString("s"));
+        }
+    }
+
+    void spreadsheetHoldsEveryDegreeAsANumber_data() {
+        QTest::addColumn<int>("factors");
+        QTest::addColumn<bool>("own");
+        QTest::addColumn<int>("factorSheets");
+        QTest::newRow("four factors") << 4 << false << 4;
+        QTest::newRow("reference table") << 3 << false << 4;
+        QTest::newRow("own factors") << 7 << true << 7;
+    }
+    // Whatever the analysis, the spreadsheet holds the degrees `analyse` prints, as numbers.
+    void spreadsheetHoldsEveryDegreeAsANumber() {
+        QFETCH(int, factors);
+        QFETCH(bool, own);
+        QFETCH(int, factorSheets);
+        DataFile data;
+        {
+            auto db = Database::open(data.path.toStdString(), vpl::store::kDatabaseKey);
+            db->execute("UPDATE Parametro SET Fatores = " + std::to_string(factors));
+            const double pairs[3][2] = {{0.6, 0.3}, {0.125, 0.875}, {0.4, 0.2}};
+            for (int i = 0; i < 3; ++i)
+                db->update("Fatores", i + 5, {{"Mi1", pairs[i][0]}, {"Mi2", pairs[i][1]}});
+        }
+        QStringList options{"--data", data.path};
+        if (own) options << "--own";
+        const Run analysed = cli(QStringList{"analyse", "--json"} + options);
+        QCOMPARE(analysed.status, 0);
+        const QJsonObject json = QJsonDocument::fromJson(analysed.out).object();
+        const QString xlsx = data.file("analysis.xlsx");
+        const Run exported = cli(QStringList{"export", "--xlsx", xlsx} + options);
+        QVERIFY2(exported.status == 0, qPrintable(exported.err));
+
+        const auto sheets = vpl::test::readWorkbook(xlsx);
+        QVERIFY(sheets);
+        QCOMPARE(sheets->size(), factorSheets + 2);
+        const auto network = vpl::test::namedDegrees((*sheets)[factorSheets]);
+        const QJsonObject degrees = json["degrees"].toObject();
+        QVERIFY(!degrees.isEmpty());
+        for (auto d = degrees.begin(); d != degrees.end(); ++d) {
+            const vpl::test::ReadCell cell = network.value(d.key(), {QJsonValue(), "missing"});
+            const QJsonValue value = d.value().toObject()["value"];
+            // A degree without a text is an empty cell; any other a number, to the 16
+            // significant digits a spreadsheet holds.
+            QVERIFY2(cell.type == "n" && cell.value.isNull() == value.isNull() &&
+                         std::abs(cell.value.toDouble() - value.toDouble()) <= 1e-15,
+                     qPrintable(d.key() + ": " + cell.type));
+        }
+        // Every factor's pair stands on its own sheet too.
+        for (int f = 1; f <= factorSheets; ++f) {
+            const vpl::test::ReadSheet& sheet = (*sheets)[f - 1];
+            const QString factor = "lblF" + QString::number(f);
+            QCOMPARE(sheet.at(int(sheet.rows.size()) - 2, 2).value, network.value(factor + "G1").value);
+            QCOMPARE(sheet.at(int(sheet.rows.size()) - 1, 2).value, network.value(factor + "G2").value);
+        }
+
+        const vpl::test::ReadSheet& result = sheets->last();
+        const auto line = [&](const char* key) {
+            const int row = result.rowOf(2, key);
+            return row < 0 ? vpl::test::ReadCell{} : result.at(row, 1);
+        };
+        const struct {
+            const char* line;
+            QJsonValue value;
+        } numbers[] = {
+            {"G1", json["certainty"].toObject()["value"]},
+            {"G2", json["contradiction"].toObject()["value"]},
+            {"G1n", json["G1n"].toObject()["value"]},
+            {"~G2n", json["G2n"].toObject()["value"]},
+            {"level", json["level"]},
+            {"barycentre mu", json["barycentre"].toObject()["mu"]},
+            {"barycentre G2", json["barycentre"].toObject()["contradiction"]},
+        };
+        for (const auto& n : numbers) {
+            QVERIFY2(line(n.line).type == "n", n.line);
+            QVERIFY2(std::abs(line(n.line).value.toDouble() - n.value.toDouble()) <= 1e-15, n.line);
+        }
+        QCOMPARE(line("opinion").value.toString(),
+                 json["verdicts"].toObject()["opinion"].toString());
+        QCOMPARE(line("state").value.toString(), json["state"].toObject()["text"].toString());
+    }
+
+    // The propositions of a factor, their counts and their sums, as numbers.
+    void spreadsheetCountsThePropositions() {
+        DataFile data;
+        const QString xlsx = data.file("analysis.xlsx");
+        QCOMPARE(cli({"export", "--xlsx", xlsx, "--data", data.path}).status, 0);
+        const auto sheets = vpl::test::readWorkbook(xlsx);
+        QVERIFY(sheets);
+        const vpl::test::ReadSheet& custos = sheets->first();
+        QCOMPARE(custos.at(0, 1).value.toString(), "Custos");
+        const int first = custos.rowOf(1, "Custo, prazo e \"risco\"");
+        QVERIFY(first > 0);
+        const double expected[3][6] = {{5, 123, 0, 0, 2, 130}, {0, 0, 7, 0, 0, 7}, {0, 0, 0, 0, 0, 0}};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c) {
+                const vpl::test::ReadCell cell = custos.at(first + r, 2 + c);
+                // The row under the three holds the sums of each column.
+                const double want = r < 3 ? expected[r][c]
+                                          : expected[0][c] + expected[1][c] + expected[2][c];
+                QVERIFY2(cell.type == "n" && cell.value.toDouble() == want,
+                         qPrintable(QString("row %1 column %2").arg(r).arg(c)));
+            }
+        QCOMPARE(custos.at(first + 1, 1).value.toString(), QString::fromUtf8("Ação imediata"));
+    }
+
+    void aSpreadsheetThatCannotBeWrittenLeavesNothing_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("plainUser");
+        // Written, then refused at the rename: the temporary file must go again.
+        QTest::newRow("a folder by that name") << "folder.xlsx" << false;
+        QTest::newRow("a missing folder") << "missing/analysis.xlsx" << false;
+        QTest::newRow("a folder it may not write") << "locked/analysis.xlsx" << true;
+    }
+    void aSpreadsheetThatCannotBeWrittenLeavesNothing() {
+        QFETCH(QString, target);
+        QFETCH(bool, plainUser);
+        DataFile data;
+        QVERIFY(QDir(data.dir.path()).mkdir("folder.xlsx"));
+        QVERIFY(QDir(data.dir.path()).mkdir("locked"));
+        writeFile(data.file("locked/analysis.xlsx"), "the file as it was");
+        QFile::setPermissions(data.dir.path(), QFile::Permissions(0x7755));
+        QFile::setPermissions(data.path, QFile::Permissions(0x6644));
+        QFile::setPermissions(data.file("locked"), QFile::Permissions(0x5555));
+        const auto everything = [&] {
+            QStringList names;
+            QDirIterator it(data.dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext()) names << it.next();
+            names.sort();
+            return names;
+        };
+        const QStringList before = everything();
+        const QStringList arguments{"export", "--xlsx", data.file(qPrintable(target)), "--data",
+                                    data.path};
+        const Run run = plainUser ? cliAsPlainUser(arguments) : cli(arguments);
+        QFile::setPermissions(data.file("locked"), QFile::Permissions(0x7755));
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.count('\n') == 1 && run.err.contains(target), qPrintable(run.err));
+        QCOMPARE(everything(), before);
+        QCOMPARE(checksum(data.file("locked/analysis.xlsx")),
+                 QCryptographicHash::hash("the file as it was", QCryptographicHash::Sha256));
     }
 
     // What the command prints of a file's texts, and of the names it is given, reaches the

@@ -16,6 +16,7 @@
 #include "engine/decision_rule.h"
 #include "engine/logical_state.h"
 #include "engine/networks.h"
+#include "export/workbook.h"
 #include "likert/frmTabela.h"
 #include "likert/import_preview.h"
 #include "main/Menu.h"
@@ -105,6 +106,7 @@ const std::vector<TextTable>& textTables() {
         {"verdicts", core::NomesDosVereditos()},
         {"caveats", core::TextosDasRessalvas()},
         {"decision heading", {&core::TituloDaDecisao(), 1}},
+        {"spreadsheet texts", WorkbookTexts()},
     };
     return tables;
 }

@@ -37,18 +37,18 @@ void cannotWrite(QWidget* parent, const QString& path, const QString& failure) {
 
 }  // namespace
 
-QString ProposedPdfPath(Program& program) {
+QString ProposedDocumentPath(Program& program, const QString& suffix) {
     QString question;
     try {
         question = qs(decision::ReadQuestion(program.db()));
     } catch (const store::StoreError&) {
-        // The name is only a proposal: a damaged Cadastro does not stop the report.
+        // The name is only a proposal: a damaged Cadastro does not stop the document.
     }
     QString name;
     for (const QChar c : question) name += c.isLetterOrNumber() || c == '-' ? c : QChar(' ');
     name = name.simplified().left(60).trimmed();
     if (name.isEmpty()) name = QStringLiteral("Velmar Paraconsistent Logic");
-    name += ' ' + QDate::currentDate().toString(Qt::ISODate) + QStringLiteral(".pdf");
+    name += ' ' + QDate::currentDate().toString(Qt::ISODate) + '.' + suffix;
     return QDir(documentsFolder()).filePath(name);
 }
 
@@ -88,7 +88,7 @@ void PrintReportOnPickedPrinter(QWidget* parent, Program& program, PrinterBox& b
 void SaveReportPdfAsked(QWidget* parent, Program& program, const ReportData& data,
                         const Picture& network) {
     const QString path =
-        FileDialog::saveFileName(parent, QStringLiteral("Salvar PDF"), ProposedPdfPath(program),
+        FileDialog::saveFileName(parent, QStringLiteral("Salvar PDF"), ProposedDocumentPath(program, QStringLiteral("pdf")),
                                  QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"));
     if (path.isEmpty()) return;
     if (const std::optional<QString> failure = WriteReportPdf(path, data, network))

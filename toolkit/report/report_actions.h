@@ -16,8 +16,9 @@ class Picture;
 class PrinterBox;
 class Program;
 
-// The question of the decision and today's date, as a file name in the documents folder.
-QString ProposedPdfPath(Program& program);
+// The question of the decision and today's date as a file name ending in `suffix` ("pdf",
+// "xlsx"), in the documents folder.
+QString ProposedDocumentPath(Program& program, const QString& suffix);
 
 // Prints the report that `data` reads on the printer `box` names, telling where it went, or
 // that the printer is unknown or the print service refused the job. `data` is read only once

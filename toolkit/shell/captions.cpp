@@ -80,11 +80,15 @@ constexpr core::Translated kAnalise4f[] = {
     {"cmdPrinter", "&Imprimir", "&Print out", "&Imprimir", Alike::InSpanish},
     {"cmdPdf", "Salvar &PDF...", "Save P&DF...", "&Guardar PDF..."},
     {"cmdSalvarImagem", "Salvar i&magem...", "Save i&mage...", "Guardar i&magen..."},
+    {"cmdExportarPlanilha", "Exportar p&lanilha...", "E&xport spreadsheet...",
+     "Exportar &hoja de cálculo..."},
     {"Label1", "Descrença", "Disbelief", "Incredulidad"},
     {"Label2", "Crença", "Belief", "Creencia"},
 };
 
 constexpr core::Translated kFamilia[] = {
+    {"cmdExportarPlanilha", "Exportar p&lanilha...", "E&xport spreadsheet...",
+     "Exportar &hoja de cálculo..."},
     {"lblReferencia",
      "Estes números vêm da tabela de referência que acompanha o programa, não dos seus fatores.",
      "These numbers come from the reference table delivered with the program, not from your "

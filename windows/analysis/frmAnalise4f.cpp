@@ -24,6 +24,7 @@
 #include "analysis/frmResultado.h"
 #include "engine/networks.h"
 #include "analysis/picture_boxes.h"
+#include "analysis/spreadsheet_export.h"
 #include "report/printing_surface.h"
 #include "report/report.h"
 #include "report/report_actions.h"
@@ -92,6 +93,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
+    // Below the others, and last in the tab order.
+    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnalise4f::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnalise4f::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnalise4f::cmdSair_Click);
@@ -100,6 +103,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     connect(cmdSalvarImagem, &QPushButton::clicked, this, [this] {
         guarded(this, [&] { board_->savePicture(this, QStringLiteral("Rede 4f")); });
     });
+    connect(cmdExportarPlanilha, &QPushButton::clicked, this,
+            &frmAnalise4f::cmdExportarPlanilha_Click);
 
     auto* controls = new QGridLayout;
     controls->setHorizontalSpacing(twips(120));
@@ -112,7 +117,8 @@ frmAnalise4f::frmAnalise4f(Program& program, QWidget* parent) : QDialog(parent),
     controls->addWidget(cmdEsquema, 1, 2, 1, 2);
     controls->addWidget(cmdResutado, 2, 0, 1, 2);
     controls->addWidget(cmdSair, 2, 2, 1, 2);
-    controls->setRowStretch(3, 1);
+    controls->addWidget(cmdExportarPlanilha, 3, 0, 1, 2);
+    controls->setRowStretch(4, 1);
 
     auto* lower = new QHBoxLayout;
     lower->addWidget(MSFlexGrid1, 0, Qt::AlignTop);
@@ -216,6 +222,10 @@ void frmAnalise4f::cmdPdf_Click() {
     guarded(this, [&] {
         SaveReportPdfAsked(this, program_, reportData(), board_->picture()->picture());
     });
+}
+
+void frmAnalise4f::cmdExportarPlanilha_Click() {
+    guarded(this, [&] { ExportSpreadsheet(this, program_, F_, AnalysisSource::FourFactor); });
 }
 
 void frmAnalise4f::cmdSair_Click() {

@@ -31,6 +31,7 @@ class frmAnalise4f : public QDialog {
     void cmdResutado_Click();
     void cmdPrinter_Click();
     void cmdPdf_Click();
+    void cmdExportarPlanilha_Click();
     void cmdSair_Click();
 
   private:

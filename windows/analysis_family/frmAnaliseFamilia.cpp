@@ -20,6 +20,7 @@
 #include "engine/networks.h"
 #include "analysis/picture_boxes.h"
 #include "report/report_actions.h"
+#include "analysis/spreadsheet_export.h"
 #include "report/stored_analysis.h"
 #include "shell/printers.h"
 #include "shell/captions.h"
@@ -171,7 +172,10 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
 
     auto* cmdEsquema = button(this, "cmdEsquema", "&Esquema Utilizado");
     auto* cmdResutado = button(this, "cmdResutado", "&Resultado");
+    auto* cmdExportarPlanilha = button(this, "cmdExportarPlanilha", "Exportar p&lanilha...");
     auto* cmdSair = button(this, "cmdSair", "Re&turn");
+    connect(cmdExportarPlanilha, &QPushButton::clicked, this,
+            &frmAnaliseFamilia::cmdExportarPlanilha_Click);
     connect(cmdEsquema, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdEsquema_Click);
     connect(cmdResutado, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdResutado_Click);
     connect(cmdSair, &QPushButton::clicked, this, &frmAnaliseFamilia::cmdSair_Click);
@@ -209,6 +213,7 @@ frmAnaliseFamilia::frmAnaliseFamilia(Program& program, const FamilyMember& membe
     buttons->setSpacing(twips(120));
     buttons->addWidget(cmdEsquema);
     buttons->addWidget(cmdResutado);
+    buttons->addWidget(cmdExportarPlanilha);
     buttons->addWidget(cmdSair);
     auto* lower = new QHBoxLayout;
     lower->addLayout(verdicts, 1);
@@ -397,6 +402,15 @@ void frmAnaliseFamilia::cmdPrinter_Click() {
 void frmAnaliseFamilia::cmdPdf_Click() {
     guarded(this, [&] {
         SaveReportPdfAsked(this, program_, reportData(), board_->picture()->picture());
+    });
+}
+
+// The spreadsheet of the source on screen.
+void frmAnaliseFamilia::cmdExportarPlanilha_Click() {
+    guarded(this, [&] {
+        ExportSpreadsheet(this, program_, member_.factors,
+                          sourceShown_ == kOwnFactors ? AnalysisSource::OwnFactors
+                                                      : AnalysisSource::ReferenceTable);
     });
 }
 

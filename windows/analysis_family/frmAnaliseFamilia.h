@@ -48,6 +48,7 @@ class frmAnaliseFamilia : public QDialog {
     void cmbFonte_Click();
     void cmdEsquema_Click();
     void cmdResutado_Click();
+    void cmdExportarPlanilha_Click();
     void cmdSair_Click();
     void cmdPrinter_Click();
     void cmdPdf_Click();
