@@ -672,22 +672,6 @@ std::string surveyRefusal(const core::SurveyError& e) {
            std::to_string(store::kPropositionRows) + " at most";
 }
 
-const char* toolName(core::SurveyTool tool) {
-    switch (tool) {
-        case core::SurveyTool::Qualtrics:
-            return "Qualtrics";
-        case core::SurveyTool::GoogleForms:
-            return "Google Forms";
-        case core::SurveyTool::MicrosoftForms:
-            return "Microsoft Forms";
-        case core::SurveyTool::LimeSurvey:
-            return "LimeSurvey";
-        case core::SurveyTool::None:
-            break;
-    }
-    return nullptr;
-}
-
 void printPropositions(const std::vector<core::SurveyProposition>& propositions,
                        std::ostream& out) {
     for (std::size_t i = 0; i < propositions.size(); ++i) {
@@ -707,7 +691,7 @@ void printSurvey(const core::SurveyFile& survey, std::ostream& out, bool withPro
                                         : '"' + std::string(1, survey.delimiter) + '"')
                 : ", sheet \"" + printable(survey.sheet) + '"')
         << ", " << survey.rowsRead << (counts ? " rows" : " respondents") << " read\n";
-    if (const char* tool = toolName(survey.tool)) out << "export of " << tool << '\n';
+    if (const char* tool = core::SurveyToolName(survey.tool)) out << "export of " << tool << '\n';
     if (withPropositions) printPropositions(survey.propositions, out);
     for (const core::SkippedColumn& c : survey.skippedColumns) {
         if (core::HoldsCodes(survey, c.column)) continue;  // its codes are listed instead

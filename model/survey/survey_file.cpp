@@ -1469,4 +1469,20 @@ std::string WriteCountsCsv(std::span<const SurveyProposition> propositions) {
     return csv;
 }
 
+const char* SurveyToolName(SurveyTool tool) {
+    switch (tool) {
+        case SurveyTool::Qualtrics:
+            return "Qualtrics";
+        case SurveyTool::GoogleForms:
+            return "Google Forms";
+        case SurveyTool::MicrosoftForms:
+            return "Microsoft Forms";
+        case SurveyTool::LimeSurvey:
+            return "LimeSurvey";
+        case SurveyTool::None:
+            break;
+    }
+    return nullptr;
+}
+
 }  // namespace vpl::core

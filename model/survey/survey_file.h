@@ -75,6 +75,8 @@ struct SkippedColumn {
 // tool writes them: Qualtrics's statement after " - " of its second heading row (its third,
 // of import ids, skipped), a grid's statement between the brackets of "Title [Statement]".
 enum class SurveyTool { None, Qualtrics, GoogleForms, MicrosoftForms, LimeSurvey };
+// The tool's own name, "Google Forms"; nullptr for None.
+const char* SurveyToolName(SurveyTool tool);
 
 // A text found in a column of a responses file, how often, and the point it stands for on
 // its own (0: none).

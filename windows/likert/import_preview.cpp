@@ -292,22 +292,6 @@ const ImportTexts& importTexts(core::Language language) {
     return portuguese;
 }
 
-static QString toolName(core::SurveyTool tool) {
-    switch (tool) {
-        case core::SurveyTool::Qualtrics:
-            return "Qualtrics";
-        case core::SurveyTool::GoogleForms:
-            return "Google Forms";
-        case core::SurveyTool::MicrosoftForms:
-            return "Microsoft Forms";
-        case core::SurveyTool::LimeSurvey:
-            return "LimeSurvey";
-        case core::SurveyTool::None:
-            break;
-    }
-    return {};
-}
-
 frmImportar::frmImportar(const core::SurveyFile& survey, int factor, const QString& factorName,
                          core::Language language, QWidget* parent)
     : frmImportar(survey, core::DefaultChoices(survey, factor), factor, factorName, language,
@@ -339,7 +323,7 @@ frmImportar::frmImportar(const core::SurveyFile& survey, core::ImportChoices cho
             : tr8(counts ? t.countsSheet : t.responsesSheet).arg(QString::fromStdString(survey.sheet));
     format = format.arg(survey.rowsRead);
     if (survey.tool != core::SurveyTool::None)
-        format += ' ' + tr8(t.knownExport).arg(toolName(survey.tool));
+        format += ' ' + tr8(t.knownExport).arg(QString::fromUtf8(core::SurveyToolName(survey.tool)));
     lblFormato = namedLabel(this, "lblFormato", format);
     lblFormato->setWordWrap(true);
     lblAviso = namedLabel(this, "lblAviso", QString());
