@@ -706,7 +706,8 @@ class SheetReader {
         } else if (name == "rPh") {
             --phonetic_;
         } else if (name == "c") {
-            endCell();
+            // An end without its start (a damaged sheet) has no cell to end.
+            if (cellColumn_ > 0) endCell();
         } else if (name == "row") {
             emit(std::span<const std::string>(cells_.data(), used_));
         } else if (name == "sheetData") {
