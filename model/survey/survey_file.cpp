@@ -78,19 +78,6 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; its five unassigned bytes keep
 // their own code points.
 std::string fromWindows1252(std::string_view bytes) {
@@ -102,7 +89,7 @@ std::string fromWindows1252(std::string_view bytes) {
     out.reserve(bytes.size() + bytes.size() / 8);
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        appendUtf8(out, c >= 0x80 && c <= 0x9F ? k80to9F[c - 0x80] : c);
+        AppendUtf8(out, c >= 0x80 && c <= 0x9F ? k80to9F[c - 0x80] : c);
     }
     return out;
 }
@@ -1483,6 +1470,24 @@ const char* SurveyToolName(SurveyTool tool) {
             break;
     }
     return nullptr;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x110000) {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }
 
 }  // namespace vpl::core

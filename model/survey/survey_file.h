@@ -75,6 +75,9 @@ struct SkippedColumn {
 // tool writes them: Qualtrics's statement after " - " of its second heading row (its third,
 // of import ids, skipped), a grid's statement between the brackets of "Title [Statement]".
 enum class SurveyTool { None, Qualtrics, GoogleForms, MicrosoftForms, LimeSurvey };
+// `code` written as UTF-8 onto `out`; a code past U+10FFFF writes nothing.
+void AppendUtf8(std::string& out, char32_t code);
+
 // The tool's own name, "Google Forms"; nullptr for None.
 const char* SurveyToolName(SurveyTool tool);
 

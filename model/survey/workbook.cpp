@@ -1,5 +1,7 @@
 #include "survey/workbook.h"
 
+#include "survey/survey_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,24 +156,6 @@ std::size_t findByte(std::string_view text, char c, std::size_t from = 0) {
     return std::string_view::npos;
 }
 
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x110000) {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 std::optional<char32_t> hexNumber(std::string_view digits) {
     if (digits.empty() || digits.size() > 6) return std::nullopt;
     char32_t n = 0;
@@ -223,7 +207,7 @@ void appendDecoded(std::string& out, std::string_view raw, std::size_t limit) {
             ++i;
             continue;
         }
-        appendUtf8(out, *code);
+        AppendUtf8(out, *code);
         i = semi + 1;
     }
 }
@@ -235,7 +219,7 @@ std::string withoutExcelEscapes(std::string text) {
     for (std::size_t i = 0; i < text.size();) {
         if (text.compare(i, 2, "_x") == 0 && i + 7 <= text.size() && text[i + 6] == '_')
             if (const auto code = hexNumber(std::string_view(text).substr(i + 2, 4))) {
-                appendUtf8(out, *code);
+                AppendUtf8(out, *code);
                 i += 7;
                 continue;
             }
