@@ -144,6 +144,16 @@ class Tabela {
 
 }  // namespace
 
+// Counts the layout passes a window is asked for.
+struct LayoutRequests : QObject {
+    explicit LayoutRequests(QWidget& window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
 class TabelaTest : public QObject {
     Q_OBJECT
   private slots:
@@ -945,9 +955,25 @@ class TabelaTest : public QObject {
         Tabela t(f, kFirstFactor);
         const QString said = t.label("lblRespostas");
         QVERIFY2(said.contains("32") && said.contains("46"), qPrintable(said));
+        auto* note = child<QLabel>(t.window, "lblRespostas");
+        QVERIFY(note->isVisible() && note->height() >= note->fontMetrics().height());
+        QVERIFY(!note->visibleRegion().isEmpty());  // not covered by the grid
+        // A new number in the note repaints it; the window is not laid out again.
         t.click(3, 3);
+        t.type("3");  // the cell's 46 becomes 3, and the degrees follow the answers
+        QApplication::processEvents();
+        LayoutRequests layouts(t.window);
+        const QString before = t.label("lblRespostas");
+        t.type("4");
+        QVERIFY(!before.isEmpty() && t.label("lblRespostas") != before);
+        QApplication::processEvents();
+        QCOMPARE(layouts.count, 0);
+        t.key(Qt::Key_Backspace);
+        t.key(Qt::Key_Backspace);
         t.type("32");
         QCOMPARE(t.label("lblRespostas"), QString());
+        QApplication::processEvents();
+        QVERIFY(!note->isVisible());
     }
 
     // Degrees that do not follow from the stored answers (written before every key stored

@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QValidator>
+#include <algorithm>
 #include <limits>
 
 namespace vpl {
@@ -10,6 +11,59 @@ QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     return label;
+}
+
+NoteArea::NoteArea(QWidget* parent) : QWidget(parent) {
+    setAutoFillBackground(true);  // a new note repaints this box, not the window behind it
+    setFixedHeight(0);
+}
+
+QLabel* NoteArea::addNote(const QString& name) {
+    QLabel* note = namedLabel(this, name, QString());
+    note->setWordWrap(true);
+    notes_.push_back(Note{note, QString(), -1, 0});
+    return note;
+}
+
+void NoteArea::setNote(QLabel* note, const QString& text) {
+    if (note->text() == text) return;
+    note->setText(text);
+    placeNotes();
+}
+
+void NoteArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeNotes();
+}
+
+void NoteArea::placeNotes() {
+    if (width() <= 0) return;  // placed at the first resize
+    constexpr int kSpacing = 4;
+    int y = 0;
+    for (Note& note : notes_) {
+        const bool shown = !note.label->text().isEmpty();
+        const int height = shown ? heightOf(note) : 0;
+        note.label->setGeometry(0, y, width(), height);
+        note.label->setVisible(shown);
+        if (shown) y += height + kSpacing;
+    }
+    const int needed = std::max(0, y - kSpacing);
+    if (needed != this->height()) setFixedHeight(needed);
+}
+
+// Measuring a wrapped text lays it out whole. The notes change in their numbers as the user
+// types, and the program's fonts give every digit the same width: a text that differs from
+// the one measured only in its digits wraps the same way.
+int NoteArea::heightOf(Note& note) {
+    QString shape = note.label->text();
+    for (QChar& c : shape)
+        if (c.isDigit()) c = u'0';
+    if (shape != note.shape || width() != note.width) {
+        note.height = note.label->heightForWidth(width());
+        note.shape = std::move(shape);
+        note.width = width();
+    }
+    return note.height;
 }
 
 namespace {

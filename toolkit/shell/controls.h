@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 #include <string>
+#include <vector>
 
 namespace vpl {
 
@@ -34,6 +35,32 @@ struct PictureButtonSize {
 };
 QPushButton* pictureButton(QWidget* parent, const QString& name, const QString& caption,
                            const QString& picture, PictureButtonSize size);
+
+// Word-wrapped notes under a window's controls, one under the other. A label in a layout
+// asks the whole window for a layout pass at every new text, a key's cost in a window whose
+// notes follow the typing; this box places its notes itself and asks its window for a
+// layout pass only when the height they need changes. An empty note takes no room.
+class NoteArea : public QWidget {
+  public:
+    explicit NoteArea(QWidget* parent);
+    QLabel* addNote(const QString& name);
+    // Nothing is laid out or repainted when the note already says `text`.
+    void setNote(QLabel* note, const QString& text);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    struct Note {
+        QLabel* label;
+        QString shape;  // its text with every digit as 0, as last measured
+        int width = -1;  // the width it was measured at
+        int height = 0;
+    };
+    void placeNotes();
+    int heightOf(Note& note);
+    std::vector<Note> notes_;
+};
 
 // The set-up windows' picture buttons: one row under the text boxes.
 inline const PictureButtonSize kSetupButtonSize{QSize(24, 24), 36};

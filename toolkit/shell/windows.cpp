@@ -1,5 +1,7 @@
 #include "shell/windows.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <array>
 #include <utility>
 
@@ -22,6 +24,11 @@ constexpr std::array<std::pair<int, WindowId>, 7> kAnalysisWindows{{
 }};
 
 }  // namespace
+
+void paintPendingNow(QWidget* widget) {
+    QEvent request(QEvent::UpdateRequest);
+    QCoreApplication::sendEvent(widget->window(), &request);
+}
 
 std::optional<WindowId> analysisWindowForCount(double count) {
     for (const auto& [factors, id] : kAnalysisWindows)

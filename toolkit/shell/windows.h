@@ -43,6 +43,10 @@ bool guarded(QWidget* parent, Work&& work) {
     return false;
 }
 
+// Paints now what the window's widgets have asked to repaint, as the event loop would at
+// its next turn.
+void paintPendingNow(QWidget* widget);
+
 // What became of the save that leaving a window runs.
 enum class Leaving {
     Saved,    // written, or nothing to write: the file is read-only

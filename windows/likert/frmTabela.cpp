@@ -136,12 +136,10 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     MSFlexGrid1->setMinimumSize(gridWidth, twips(kRowHeight) * 16 + 2 * MSFlexGrid1->frameWidth());
     MSFlexGrid1->setStretchColumn(0);  // long propositions get the room the window has
 
-    lblRespostas = namedLabel(this, "lblRespostas", "");
-    lblRespostas->setStyleSheet("color: #8b0000;");
-    lblRespostas->setWordWrap(true);
-    lblGraus = namedLabel(this, "lblGraus", "");
-    lblGraus->setStyleSheet("color: #8b0000;");
-    lblGraus->setWordWrap(true);
+    notes_ = new NoteArea(this);
+    notes_->setStyleSheet("color: #8b0000;");
+    lblRespostas = notes_->addNote("lblRespostas");
+    lblGraus = notes_->addNote("lblGraus");
 
     auto* frame7 = new QGroupBox("Resultados: ", this);
     frame7->setObjectName("Frame7");
@@ -190,8 +188,7 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     body->addWidget(label50, 0, 0);
     body->addWidget(MSFlexGrid1, 1, 0);
     body->addLayout(side, 1, 1);
-    body->addWidget(lblRespostas, 2, 0);
-    body->addWidget(lblGraus, 3, 0);
+    body->addWidget(notes_, 2, 0);
     body->setColumnStretch(0, 1);
     body->setRowStretch(1, 1);
     body->setHorizontalSpacing(16);
@@ -387,14 +384,15 @@ void frmTabela::showUnevenAnswers() {
     const std::optional<core::AnswerSpread> spread = sheet_.unevenAnswers();
     const QString text =
         spread ? unevenAnswersText(program_.gIdioma, *spread, program_.locale) : QString();
-    if (lblRespostas->text() != text) lblRespostas->setText(text);
+    notes_->setNote(lblRespostas, text);
 }
 
 // Degrees written by other means, or before every key stored them with its count, are named
 // until the window stores the ones the answers give.
 void frmTabela::showStaleDegrees() {
-    lblGraus->setText(sheet_.degreesStale() ? staleDegreesText(program_.gIdioma, sheet_.factor())
-                                            : QString());
+    notes_->setNote(lblGraus, sheet_.degreesStale()
+                                  ? staleDegreesText(program_.gIdioma, sheet_.factor())
+                                  : QString());
 }
 
 // Writes the cell's count at once, when it differs from the stored one, together with the
@@ -462,6 +460,9 @@ void frmTabela::showEdit(int row, int col) {
     }
     showRowTotal(row);
     RefreshEvidence();
+    // The user sees the new count before its durable write, which takes as long as the
+    // paint: the write still ends before the next key or click is handled.
+    paintPendingNow(this);
     try {
         if (col >= 1) storeCount(row, col);
     } catch (const store::ChangedElsewhere& change) {

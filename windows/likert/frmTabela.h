@@ -17,6 +17,7 @@ class QPushButton;
 namespace vpl {
 
 class FlexGrid;
+class NoteArea;
 class Program;
 
 // The Likert window: the answer counts of one factor at a time, written back at every
@@ -72,6 +73,7 @@ class frmTabela : public QDialog {
     QLabel* lblTotal;
     QLabel* lblMi2;
     QLabel* lblMi1;
+    NoteArea* notes_;      // holds the two notes below
     QLabel* lblRespostas;  // says when the propositions have different numbers of answers
     QLabel* lblGraus;      // says when the stored degrees do not follow from the answers
     QPushButton* cmdAnalise;
