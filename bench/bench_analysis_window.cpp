@@ -38,10 +38,24 @@ Session& session() {
     return s;
 }
 
-// Shown and painted once, as the user first sees it.
+// Notes that a window has been painted.
+struct PaintSeen : QObject {
+    bool seen = false;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) seen = true;
+        return false;
+    }
+};
+
+// Shown, and the event loop run until the window has painted, as the user first sees it:
+// a window that is not yet exposed paints nothing on repaint().
 void firstPaint(QWidget& window) {
+    PaintSeen paint;
+    window.installEventFilter(&paint);
     window.show();
-    window.repaint();
+    while (!paint.seen) QApplication::processEvents();
+    QApplication::processEvents();  // what the first paint left for the loop: its children
+    window.removeEventFilter(&paint);
 }
 
 void BM_OpenAnalysis4f(benchmark::State& state) {

@@ -23,6 +23,19 @@ void typeText(QWidget* widget, const QString& text) {
                             Qt::NoModifier);
 }
 
+// The columns of a cell's rectangle in `shot` that hold a pixel of `ink`.
+QPair<int, int> inkColumns(const QImage& shot, const QRect& cell, const QColor& ink) {
+    int first = -1, last = -1;
+    for (int x = cell.left(); x <= cell.right(); ++x)
+        for (int y = cell.top() + 2; y <= cell.bottom() - 2; ++y)
+            if (QColor(shot.pixel(x, y)) == ink) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
 QList<int> codes(const QSignalSpy& spy) {
     QList<int> list;
     for (const QList<QVariant>& call : spy) list << call.first().toInt();
@@ -34,6 +47,42 @@ QList<int> codes(const QSignalSpy& spy) {
 class FlexGridTest : public QObject {
     Q_OBJECT
   private slots:
+    // What a cell shows: its background, its text in its colour on the side it is aligned
+    // to; a text too long for the cell ends in an ellipsis.
+    void cellsPaintTheirTextAlignedOnTheirBackground() {
+        FlexGrid grid(4, 3, 1);
+        grid.resize(400, 200);
+        for (int c = 0; c < 3; ++c) grid.setColumnWidth(c, 120);
+        grid.setColAlignment(0, Qt::AlignLeft | Qt::AlignVCenter);
+        grid.setColAlignment(1, Qt::AlignHCenter | Qt::AlignVCenter);
+        grid.setColAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        const QColor background(200, 224, 230), ink(176, 0, 0);
+        for (int c = 0; c < 3; ++c) {
+            grid.setTextAt(2, c, "08");
+            grid.setCellBackground(2, c, background);
+            grid.setCellForeground(2, c, ink);
+        }
+        grid.setTextAt(3, 0, QString(60, u'W'));
+        grid.setCellForeground(3, 0, ink);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QImage shot = grid.viewport()->grab().toImage();
+        for (int c = 0; c < 3; ++c) {
+            const QRect cell = grid.visualItemRect(grid.item(2, c));
+            QCOMPARE(QColor(shot.pixel(cell.left() + 1, cell.top() + 1)), background);
+            const auto [first, last] = inkColumns(shot, cell, ink);
+            QVERIFY2(first >= 0, "the text is drawn in its colour");
+            const int left = first - cell.left(), right = cell.right() - last;
+            if (c == 0) QVERIFY(left < 10 && right > 60);
+            if (c == 1) QVERIFY(qAbs(left - right) <= 3);
+            if (c == 2) QVERIFY(right < 10 && left > 60);
+        }
+        // The long text stops short of the cell's end, where its ellipsis stands.
+        const QRect cell = grid.visualItemRect(grid.item(3, 0));
+        const auto [first, last] = inkColumns(shot, cell, ink);
+        QVERIFY(first >= 0 && last < cell.right());
+    }
+
     void keysBecomeCharacterCodes() {
         FlexGrid grid(6, 7, 2);
         grid.show();

@@ -1,10 +1,13 @@
 #include "shell/flex_grid.h"
 
+#include <QApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -25,7 +28,13 @@ class CurrentCellDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override {
         QStyleOptionViewItem plain(option);
         plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
-        QStyledItemDelegate::paint(painter, plain, index);
+        initStyleOption(&plain, index);
+        if (!paintOneLine(painter, plain)) {
+            plain.styleObject = nullptr;
+            const QWidget* view = plain.widget;
+            QStyle* style = view ? view->style() : QApplication::style();
+            style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, view);
+        }
         if (index != grid_->currentIndex()) return;
         painter->save();
         painter->setPen(QPen(grid_->palette().color(QPalette::Highlight), 2));
@@ -34,7 +43,50 @@ class CurrentCellDelegate : public QStyledItemDelegate {
     }
 
   private:
+    // A text that fits the cell on one line, on the cell's background: nearly every cell.
+    // The style lays a cell's text out three times at each paint (to size it, to elide it,
+    // to draw it); here each distinct text keeps its layout, and a key repaints its cells
+    // at a fraction of the cost. Anything else is left to the style.
+    bool paintOneLine(QPainter* painter, const QStyleOptionViewItem& option) const {
+        if (option.features & (QStyleOptionViewItem::HasCheckIndicator |
+                               QStyleOptionViewItem::HasDecoration))
+            return false;
+        if (option.text.contains(QChar::LineSeparator) || option.text.contains(u'\n'))
+            return false;
+        const QStaticText& text = laidOut(option.text, option.font);
+        const QWidget* view = option.widget;
+        const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+        const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
+        const QSize size = text.size().toSize();
+        if (size.width() > room.width()) return false;  // elided by the style
+        if (option.backgroundBrush.style() != Qt::NoBrush)
+            painter->fillRect(option.rect, option.backgroundBrush);
+        const QPalette::ColorGroup group =
+            option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        painter->save();
+        painter->setFont(option.font);
+        painter->setPen(option.palette.color(group, QPalette::Text));
+        painter->setClipRect(option.rect, Qt::IntersectClip);
+        const QRect at = QStyle::alignedRect(option.direction, option.displayAlignment, size, room);
+        painter->drawStaticText(at.topLeft(), text);
+        painter->restore();
+        return true;
+    }
+
+    const QStaticText& laidOut(const QString& text, const QFont& font) const {
+        const QString key = font.key() + u'\x1f' + text;
+        auto found = laidOut_.find(key);
+        if (found != laidOut_.end()) return found.value();
+        if (laidOut_.size() > 2048) laidOut_.clear();  // a bound for grids of many texts
+        QStaticText shaped(text);
+        shaped.setTextFormat(Qt::PlainText);
+        shaped.setPerformanceHint(QStaticText::AggressiveCaching);
+        shaped.prepare(QTransform(), font);
+        return laidOut_.insert(key, shaped).value();
+    }
+
     QTableWidget* grid_;
+    mutable QHash<QString, QStaticText> laidOut_;
 };
 
 // The heading rows over the body: they show the grid's own cells and take no input,
