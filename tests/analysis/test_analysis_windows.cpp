@@ -755,6 +755,52 @@ class AnalysisWindowsTest : public QObject {
         QCOMPARE(QString::fromUtf8(SvgWithDecimalSeparator(svg.toUtf8(), separator)), expected);
     }
 
+    // A picture's texts are drawn by the painter where the renderer would draw them: at the
+    // anchor they name, in the fill of the group around them. A text the painter cannot
+    // follow (here one with a transform) stays with the renderer, and is drawn too.
+    void svgTextsAreDrawnAtTheirAnchors_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("painterTexts");
+        QTest::addColumn<int>("inkFrom");  // where the ink starts and ends, roughly
+        QTest::addColumn<int>("inkTo");
+        QTest::newRow("start") << "<text x='100' y='30'>WWW</text>" << 1 << 100 << 160;
+        QTest::newRow("middle") << "<text x='100' y='30' text-anchor='middle'>WWW</text>" << 1
+                                << 70 << 130;
+        QTest::newRow("end") << "<text x='100' y='30' text-anchor='end'>WWW</text>" << 1 << 40
+                             << 100;
+        QTest::newRow("transform") << "<text x='100' y='30' transform='translate(0 0)'>WWW</text>"
+                                   << 0 << 100 << 160;
+    }
+    void svgTextsAreDrawnAtTheirAnchors() {
+        QFETCH(QString, text);
+        QFETCH(int, painterTexts);
+        QFETCH(int, inkFrom);
+        QFETCH(int, inkTo);
+        const QString svg = "<svg xmlns='http://www.w3.org/2000/svg' width='200' height='40' "
+                            "viewBox='0 0 200 40'><g font-family='Arial' font-size='20' "
+                            "fill='#d00000'>" + text + "</g></svg>";
+        const SvgDocumentPicture picture(svg.toUtf8());
+        QCOMPARE(int(picture.texts().size()), painterTexts);
+        QImage image(200, 40, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        picture.paint(painter, QRectF(0, 0, 200, 40));
+        painter.end();
+        int first = -1, last = -1;
+        for (int x = 0; x < image.width(); ++x)
+            for (int y = 0; y < image.height(); ++y) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() > 150 && c.green() < 80 && c.blue() < 80) {  // the group's red
+                    if (first < 0) first = x;
+                    last = x;
+                    break;
+                }
+            }
+        QVERIFY2(first >= 0, "the text is drawn in its group's fill");
+        QVERIFY2(qAbs(first - inkFrom) <= 6 && qAbs(last - inkTo) <= 8,
+                 qPrintable(QString("ink from %1 to %2").arg(first).arg(last)));
+    }
+
     void resultReturnCloses() {
         Fixture f;
         test::Loaded<frmResultado> window(f.program());

@@ -55,6 +55,7 @@ class CurrentCellDelegate : public QStyledItemDelegate {
             return false;
         const QStaticText& text = laidOut(option.text, option.font);
         const QWidget* view = option.widget;
+        if (!view) return false;
         const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
         const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
         const QSize size = text.size().toSize();
