@@ -411,6 +411,59 @@ class ReportTest : public QObject {
         QCOMPARE(xs, (QList<double>{8000, 8400, 8800, 9200, 9600, 10000}));
     }
 
+    // A line longer than the page (a barycentre with its decision, a legend of eight long
+    // factor titles) goes on over lines that end before the right margin, and what follows it
+    // stays below its last line.
+    void longLineWrapsBeforeThePageEdge_data() {
+        QTest::addColumn<bool>("ownNetwork");
+        QTest::addColumn<bool>("legend");  // else the barycentre's line
+        QTest::addColumn<double>("step");
+        QTest::newRow("barycentre under the four-factor picture") << false << false << 250.0;
+        QTest::newRow("barycentre under a family window's picture") << true << false << 250.0;
+        QTest::newRow("legend under the lattice") << false << true << 200.0;
+    }
+    void longLineWrapsBeforeThePageEdge() {
+        QFETCH(bool, ownNetwork);
+        QFETCH(bool, legend);
+        QFETCH(double, step);
+        ReportData data = degreesData();
+        const Pictures pictures;
+        const QString text = QString("Baricentro dos fatores: 0,52 e 0,31. ") +
+                             QString("dados incompletos demais para concluir ").repeated(6).trimmed();
+        if (legend) {
+            data.lattice = std::make_shared<SvgPicture>(":/pictures/lattice.svg");
+            data.latticeLegend = text;
+        } else {
+            data.barycentre = text;
+        }
+        if (ownNetwork) data.network = ReportNetwork{{}, {"G1 = 0.50"}};
+        RecordingSurface page(11000, 16118);
+        PrintReport(page, data, pictures.report());
+
+        QStringList parts;
+        double lastY = -1, nextY = page.ScaleHeight() - 500;
+        bool inside = false;
+        for (const auto& op : page.operations()) {
+            if (op.kind != Kind::Text) continue;
+            page.FontSize = op.fontSize;
+            page.FontBold = op.bold;
+            QVERIFY2(op.x + page.TextWidth(op.text) <= page.ScaleWidth() - 400,
+                     qPrintable(op.text));
+            if (op.text.startsWith("Baricentro")) inside = true;
+            if (op.text.startsWith("Date: ") && inside) {
+                inside = false;
+                nextY = op.y;
+            }
+            if (!inside) continue;
+            if (lastY >= 0) QCOMPARE(op.y, lastY + step);
+            parts << op.text;
+            lastY = op.y;
+        }
+        QVERIFY(parts.size() > 1);
+        QCOMPARE(parts.join(' '), text);
+        QVERIFY(nextY >= lastY + step);
+    }
+
     // Pushed down by short propositions, a wrapped one meets the page end at every height.
     void wrappedPropositionNearThePageEndMovesOn() {
         const Pictures pictures;

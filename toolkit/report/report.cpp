@@ -27,6 +27,13 @@ constexpr double kPictureHeight = 3500;
 // The logical state's line stands this far below the last degree row, under the picture.
 constexpr double kStateLineOffset = 1150;
 constexpr double kDecisionLineStep = 250;  // the decision's line under the state's
+constexpr double kResultLineSize = 10;
+constexpr double kLegendSize = 8;
+// The date block stands this far below the last degree row.
+constexpr double kDateBlockOffset = 4000;
+constexpr double kPictureLeft = 2500;
+// Lines that run across the page end this far before its right edge.
+constexpr double kRightMargin = 500;
 constexpr double kStateLineHeight = 250;
 constexpr double kDateBlockHeight = 900;
 // A proposition's lines end this far before the first count column.
@@ -53,7 +60,7 @@ class ReportWriter {
         titleBlock();
         columnHeadings(1800);
         double y = body(2100);
-        y = data_.network ? network(y, *data_.network) : degrees(y) + 4000;
+        y = data_.network ? network(y, *data_.network) : degrees(y);
         y = dateAndCitation(y);
         lattice(y + kDateBlockHeight);
         footer();
@@ -114,8 +121,13 @@ class ReportWriter {
     // A proposition's text as lines that end before the counts; a text that fits is one line,
     // as it stands.
     QStringList propositionLines(const QString& text) {
-        s_.FontSize = kPropositionSize;
-        const double width = kFirstCountX - kCountsGap - kPropositionX;
+        return wrapped(text, kPropositionSize, kFirstCountX - kCountsGap - kPropositionX);
+    }
+
+    // `text` at `size` as lines no wider than `width`, broken between words; a text that fits
+    // is one line, as it stands.
+    QStringList wrapped(const QString& text, double size, double width) {
+        s_.FontSize = size;
         if (s_.TextWidth(text) <= width) return {text};
         QStringList lines;
         QString line;
@@ -138,6 +150,17 @@ class ReportWriter {
             line = word;
         }
         if (!line.isEmpty() || lines.isEmpty()) lines << line;
+        return lines;
+    }
+
+    // The state, decision and barycentre lines under the picture, each wrapped before the
+    // page's right margin.
+    QStringList resultLines() {
+        QStringList lines;
+        for (const QString* line : {&data_.state, &data_.decision, &data_.barycentre})
+            if (!line->isEmpty())
+                lines << wrapped(*line, kResultLineSize,
+                                 s_.ScaleWidth() - kRightMargin - kPictureLeft);
         return lines;
     }
 
@@ -187,11 +210,6 @@ class ReportWriter {
     // The network picture with the degrees written into its cells; returns y after the
     // last degree row.
     double degrees(double y) {
-        if (y + kPictureHeight + kStateLineHeight > bottom()) {
-            newPage();
-            y = kBodyTopOnNewPage;
-        }
-        s_.PaintPicture(pictures_.network, 2500, y, 7000, 3500);
         const auto& d = data_;
         const struct {
             double step;
@@ -210,16 +228,27 @@ class ReportWriter {
             {450, 5700, d.g2n, 0, {}},
             {225, 5700, d.g1n, 0, {}},
         };
+        const QStringList lines = resultLines();
+        // The result's lines, under the picture from its last degree row on, stay on its page.
+        double linesEnd = kStateLineOffset + std::max<qsizetype>(lines.size(), 1) * kStateLineHeight;
+        for (const auto& row : rows) linesEnd += row.step;
+        if (y + std::max(kPictureHeight + kStateLineHeight, linesEnd) > bottom()) {
+            newPage();
+            y = kBodyTopOnNewPage;
+        }
+        s_.PaintPicture(pictures_.network, kPictureLeft, y, 7000, 3500);
         for (const auto& row : rows) {
             y += row.step;
             at(row.x1, y, 8, row.text1);
             if (row.x2 > 0) at(row.x2, y, 8, row.text2);
         }
-        if (!d.state.isEmpty()) at(2500, y + kStateLineOffset, 10, d.state);
-        if (!d.decision.isEmpty()) at(2500, y + kStateLineOffset + kDecisionLineStep, 10, d.decision);
-        if (!d.barycentre.isEmpty())
-            at(2500, y + kStateLineOffset + 2 * kDecisionLineStep, 10, d.barycentre);
-        return y;
+        double line = y + kStateLineOffset;
+        for (const QString& text : lines) {
+            at(kPictureLeft, line, kResultLineSize, text);
+            line += kDecisionLineStep;
+        }
+        // The date block keeps its place unless the lines reach it.
+        return std::max(y + kDateBlockOffset, line + 600);
     }
 
     // The window's network picture with its degrees at their cells, then the result's lines;
@@ -227,9 +256,7 @@ class ReportWriter {
     // a page could not hold it.
     double network(double y, const ReportNetwork& net) {
         const QSizeF size = pictures_.network.size();
-        QStringList lines = net.lines;
-        for (const QString* line : {&data_.state, &data_.decision, &data_.barycentre})
-            if (!line->isEmpty()) lines << *line;
+        const QStringList lines = net.lines + resultLines();
         const double below = 200 + lines.size() * kDecisionLineStep;
         double width = 7000;
         double height = width * size.height() / size.width();
@@ -241,7 +268,7 @@ class ReportWriter {
             newPage();
             y = kBodyTopOnNewPage;
         }
-        const double left = 2500;
+        const double left = kPictureLeft;
         s_.PaintPicture(pictures_.network, left, y, width, height);
         const double scale = width / size.width();
         for (const PlacedDegree& d : net.degrees) {
@@ -253,7 +280,7 @@ class ReportWriter {
         s_.FontBold = false;
         double line = y + height + 200;
         for (const QString& text : lines) {
-            at(left, line, 10, text);
+            at(left, line, kResultLineSize, text);
             line += kDecisionLineStep;
         }
         return line + 600;
@@ -281,13 +308,21 @@ class ReportWriter {
         if (!data_.lattice) return;
         const double width = 3600;
         const double height = width * data_.lattice->size().height() / data_.lattice->size().width();
-        const double legend = data_.latticeLegend.isEmpty() ? 0 : kStateLineHeight;
-        if (y + height + legend > bottom()) {
+        // Eight long factor titles make a legend wider than the page.
+        const QStringList legend =
+            data_.latticeLegend.isEmpty()
+                ? QStringList()
+                : wrapped(data_.latticeLegend, kLegendSize, s_.ScaleWidth() - kRightMargin - 1500);
+        if (y + height + legend.size() * kStateLineHeight > bottom()) {
             newPage();
             y = kBodyTopOnNewPage;
         }
         s_.PaintPicture(*data_.lattice, 1500, y, width, height);
-        if (legend > 0) at(1500, y + height, 8, data_.latticeLegend);
+        double line = y + height;
+        for (const QString& text : legend) {
+            at(1500, line, kLegendSize, text);
+            line += kPropositionLine;
+        }
     }
 
     PrintingSurface& s_;
