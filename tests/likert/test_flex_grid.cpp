@@ -83,6 +83,32 @@ class FlexGridTest : public QObject {
         QVERIFY(first >= 0 && last < cell.right());
     }
 
+    // The current cell is framed two pixels deep on each of its four sides, over its own
+    // background, which shows inside the frame.
+    void theCurrentCellIsFramedOnItsFourSides() {
+        FlexGrid grid(4, 3, 1);
+        grid.resize(400, 200);
+        const QColor background(200, 224, 230);
+        grid.setCellBackground(2, 1, background);
+        grid.setCell(2, 1);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        const QImage shot = grid.viewport()->grab().toImage();
+        const QRect r = grid.visualItemRect(grid.item(2, 1));
+        const QColor frame = grid.palette().color(QPalette::Highlight);
+        const QPoint middle = r.center();
+        const QList<QPair<QPoint, QPoint>> sides{// the frame's outer pixel, the one inside it
+                                                 {{middle.x(), r.top()}, {0, 1}},
+                                                 {{middle.x(), r.bottom()}, {0, -1}},
+                                                 {{r.left(), middle.y()}, {1, 0}},
+                                                 {{r.right(), middle.y()}, {-1, 0}}};
+        for (const auto& [edge, inward] : sides) {
+            QCOMPARE(QColor(shot.pixel(edge)), frame);
+            QCOMPARE(QColor(shot.pixel(edge + inward)), frame);
+            QCOMPARE(QColor(shot.pixel(edge + 3 * inward)), background);
+        }
+    }
+
     void keysBecomeCharacterCodes() {
         FlexGrid grid(6, 7, 2);
         grid.show();

@@ -974,6 +974,13 @@ class TabelaTest : public QObject {
         QCOMPARE(t.label("lblRespostas"), QString());
         QApplication::processEvents();
         QVERIFY(!note->isVisible());
+        // Drawn without shaping, the labels a key changes still take the window's font.
+        t.window.setFont(QFont("Liberation Serif", 17));
+        for (const char* name : {"lblRespostas", "lblTotal", "lblMi1"}) {
+            const QFont font = child<QLabel>(t.window, name)->font();
+            QVERIFY2(font.family() == "Liberation Serif" && font.pointSize() == 17, name);
+            QVERIFY(font.styleStrategy() & QFont::PreferNoShaping);
+        }
     }
 
     // Degrees that do not follow from the stored answers (written before every key stored

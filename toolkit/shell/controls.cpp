@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "shell/fonts.h"
+
 namespace vpl {
 
 QLabel* namedLabel(QWidget* parent, const QString& name, const QString& text) {
@@ -21,6 +23,7 @@ NoteArea::NoteArea(QWidget* parent) : QWidget(parent) {
 QLabel* NoteArea::addNote(const QString& name) {
     QLabel* note = namedLabel(this, name, QString());
     note->setWordWrap(true);
+    paintWithoutShaping(note);  // a note's numbers may change at every key
     notes_.push_back(Note{note, QString(), -1, 0});
     return note;
 }

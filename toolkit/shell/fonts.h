@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QStringList>
+#include <QWidget>
 
 namespace vpl {
 
@@ -23,6 +24,15 @@ inline QFont arialFont(int pointSize, bool bold = false) {
 inline QFont arialNarrowFont(int pointSize, bool bold = false) {
     return familyFont({QStringLiteral("Arial Narrow"), QStringLiteral("Liberation Sans Narrow")},
                       pointSize, bold);
+}
+
+// A widget whose texts are numbers or the program's own Latin texts draws them without text
+// shaping, its font otherwise inherited: shaping took most of the time to paint a label
+// that changes at every key. Scripts that need shaping are still shaped.
+inline void paintWithoutShaping(QWidget* widget) {
+    QFont strategy;  // only the strategy is set: the rest still comes from the parents
+    strategy.setStyleStrategy(QFont::PreferNoShaping);
+    widget->setFont(strategy);
 }
 
 }  // namespace vpl

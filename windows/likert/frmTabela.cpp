@@ -65,6 +65,7 @@ QLabel* valueLabel(QWidget* parent, const char* name) {
     l->clear();
     l->setAutoFillBackground(true);
     l->setBackgroundRole(QPalette::Base);
+    paintWithoutShaping(l);  // a key changes all five values
     return l;
 }
 
@@ -137,7 +138,11 @@ frmTabela::frmTabela(Program& program, QWidget* parent) : QDialog(parent), progr
     MSFlexGrid1->setStretchColumn(0);  // long propositions get the room the window has
 
     notes_ = new NoteArea(this);
-    notes_->setStyleSheet("color: #8b0000;");
+    // A palette, not a style sheet: a note repainted at every key is then drawn by the plain
+    // style, and follows the window's font.
+    QPalette notesPalette = notes_->palette();
+    notesPalette.setColor(QPalette::WindowText, QColor(0x8b, 0x00, 0x00));
+    notes_->setPalette(notesPalette);
     lblRespostas = notes_->addNote("lblRespostas");
     lblGraus = notes_->addNote("lblGraus");
 
