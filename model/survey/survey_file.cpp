@@ -1313,12 +1313,12 @@ class SurveyStream::State {
         split(bytes);
     }
 
-    void record(std::span<const std::string> cells) {
+    void record(std::span<const std::string_view> cells) {
         if (!readers_) {
             readers_.emplace(',', memo_);
             headings_.emplace(*readers_);
         }
-        for (const std::string& cell : cells) headings_->field(cell);
+        for (const std::string_view cell : cells) headings_->field(cell);
         headings_->endRecord();
     }
 
@@ -1380,7 +1380,7 @@ void SurveyStream::feed(std::string_view bytes) {
     state_->feed(bytes);
 }
 
-void SurveyStream::record(std::span<const std::string> cells) {
+void SurveyStream::record(std::span<const std::string_view> cells) {
     state_->record(cells);
 }
 

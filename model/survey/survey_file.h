@@ -166,7 +166,7 @@ class SurveyStream {
     void feed(std::string_view bytes);
     // A record already split into its cells, such as a sheet's row, in UTF-8: a stream is
     // fed either records or bytes.
-    void record(std::span<const std::string> cells);
+    void record(std::span<const std::string_view> cells);
     // What ReadSurvey returns or throws, of all the bytes fed.
     SurveyFile finish();
 

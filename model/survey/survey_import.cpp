@@ -16,7 +16,7 @@ namespace {
 class RowsCounted : public SheetRows {
   public:
     explicit RowsCounted(SurveyStream& stream) : stream_(stream) {}
-    void row(int, std::span<const std::string> cells) override { stream_.record(cells); }
+    void row(int, std::span<const std::string_view> cells) override { stream_.record(cells); }
 
   private:
     SurveyStream& stream_;

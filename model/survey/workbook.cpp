@@ -7,7 +7,17 @@
 #include <unistd.h>
 #include <zip.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <bit>
+#include <charconv>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -67,6 +77,81 @@ bool holdsEncryptedPackage(const std::filesystem::path& file) {
 
 // ---- The zip --------------------------------------------------------------------------
 
+constexpr std::size_t kPieceSize = std::size_t{256} << 10;
+
+// Runs fill(buffer, size) on a thread of its own, a few pieces ahead of use(bytes), which
+// takes them in order on the calling thread, until fill gives 0 bytes. An exception thrown
+// by either stops both and comes out here, after the pieces filled before it were used.
+template <class Fill, class Use>
+void ReadAhead(Fill& fill, Use& use) {
+    constexpr std::size_t kAhead = 4;
+    std::array<std::string, kAhead> pieces;
+    std::size_t filled = 0, used = 0;
+    bool ended = false, stopped = false;
+    std::exception_ptr failure;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::thread filler([&] {
+        try {
+            for (;;) {
+                std::string* piece = nullptr;
+                {
+                    std::unique_lock lock(mutex);
+                    changed.wait(lock, [&] { return stopped || filled - used < kAhead; });
+                    if (stopped) return;
+                    piece = &pieces[filled % kAhead];
+                }
+                piece->resize(kPieceSize);
+                piece->resize(fill(piece->data(), piece->size()));
+                {
+                    const std::lock_guard lock(mutex);
+                    if (piece->empty()) ended = true;
+                    else ++filled;
+                }
+                changed.notify_all();
+                if (piece->empty()) return;
+            }
+        } catch (...) {
+            const std::lock_guard lock(mutex);
+            failure = std::current_exception();
+            ended = true;
+            changed.notify_all();
+        }
+    });
+    struct Stopper {
+        std::thread& filler;
+        std::mutex& mutex;
+        std::condition_variable& changed;
+        bool& stopped;
+        ~Stopper() {
+            {
+                const std::lock_guard lock(mutex);
+                stopped = true;
+            }
+            changed.notify_all();
+            filler.join();
+        }
+    } stopper{filler, mutex, changed, stopped};
+    for (;;) {
+        const std::string* piece = nullptr;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return used < filled || ended; });
+            if (used == filled) {
+                if (failure) std::rethrow_exception(failure);
+                return;
+            }
+            piece = &pieces[used % kAhead];
+        }
+        use(std::string_view(*piece));
+        {
+            const std::lock_guard lock(mutex);
+            ++used;
+        }
+        changed.notify_all();
+    }
+}
+
 class Zip {
   public:
     explicit Zip(const std::filesystem::path& file) {
@@ -114,16 +199,25 @@ class Zip {
             ~Closer() { zip_fclose(f); }
         } closer{f};
         std::uint64_t entry = 0;
-        std::vector<char> buffer(std::size_t{64} << 10);
-        for (;;) {
-            const zip_int64_t n = zip_fread(f, buffer.data(), buffer.size());
+        const auto fill = [&](char* buffer, std::size_t size) {
+            const zip_int64_t n = zip_fread(f, buffer, size);
             if (n < 0) throw WorkbookError(Reason::Damaged, "the workbook's " + name + " is damaged");
-            if (n == 0) break;
-            entry += static_cast<std::uint64_t>(n);
-            unpacked_ += static_cast<std::uint64_t>(n);
+            return static_cast<std::size_t>(n);
+        };
+        const auto use = [&](std::string_view bytes) {
+            entry += bytes.size();
+            unpacked_ += bytes.size();
             if (unpacked_ > limit_ || entry > declared) tooLarge();
-            piece(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+            piece(bytes);
+        };
+        // A sheet of tens of megabytes inflates while its XML is read; a small part at once.
+        if (declared > kPieceSize) {
+            ReadAhead(fill, use);
+            return true;
         }
+        std::vector<char> buffer(kPieceSize);
+        while (const std::size_t n = fill(buffer.data(), buffer.size()))
+            use(std::string_view(buffer.data(), n));
         return true;
     }
 
@@ -148,12 +242,30 @@ class Zip {
 
 // ---- XML ------------------------------------------------------------------------------
 
-// A sheet's tags and values are a few bytes each: a plain loop finds a byte in them sooner
-// than a call to memchr.
-std::size_t findByte(std::string_view text, char c, std::size_t from = 0) {
-    for (std::size_t i = from; i < text.size(); ++i)
-        if (text[i] == c) return i;
+// The first byte from `from` that is one of `set`. A sheet's tags and values are a few
+// bytes each: a loop that ends at a byte it cannot foresee costs a mispredicted branch each
+// time, and a call to memchr costs more than the search. Sixteen bytes compared at once,
+// where SSE2 is, end almost always in their first round.
+template <class... Chars>
+[[gnu::always_inline]] inline std::size_t findAnyOf(std::string_view text, std::size_t from,
+                                                    Chars... set) {
+#if defined(__SSE2__)
+    for (; from + 16 <= text.size(); from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(bytes, _mm_set1_epi8(set)))), ...);
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; from < text.size(); ++from)
+        if (((text[from] == set) || ...)) return from;
     return std::string_view::npos;
+}
+
+[[gnu::always_inline]] inline std::size_t findByte(std::string_view text, char c,
+                                                   std::size_t from = 0) {
+    return findAnyOf(text, from, c);
 }
 
 std::optional<char32_t> hexNumber(std::string_view digits) {
@@ -176,7 +288,7 @@ void appendDecoded(std::string& out, std::string_view raw, std::size_t limit) {
     while (i < raw.size() && out.size() < limit) {
         const std::size_t amp = findByte(raw, '&', i);
         const std::size_t plain = std::min(amp, raw.size()) - i;
-        out.append(raw.substr(i, std::min(plain, limit - out.size())));
+        out.append(raw.data() + i, std::min(plain, limit - out.size()));
         if (amp == std::string_view::npos) return;
         i = amp;
         const std::size_t semi = raw.find(';', amp);
@@ -228,98 +340,111 @@ std::string withoutExcelEscapes(std::string text) {
     return out;
 }
 
-std::string_view localName(std::string_view name) {
-    const std::size_t colon = findByte(name, ':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
+// An attribute of a tag: its name without a namespace prefix, its value as written.
+struct Attribute {
+    std::string_view name;
+    std::string_view raw;
+};
+using Attributes = std::span<const Attribute>;
 
-// Calls f(name, raw value) for each attribute, in one pass.
-template <class F>
-void forEachAttribute(std::string_view attrs, F&& f) {
-    std::size_t i = 0;
-    const std::size_t n = attrs.size();
-    while (i < n) {
-        while (i < n && (attrs[i] == ' ' || attrs[i] == '\t' || attrs[i] == '\r' || attrs[i] == '\n'))
-            ++i;
-        const std::size_t start = i;
-        while (i < n && attrs[i] != '=' && attrs[i] != ' ') ++i;
-        const std::string_view key = attrs.substr(start, i - start);
-        while (i < n && (attrs[i] == ' ' || attrs[i] == '=')) ++i;
-        if (i >= n || (attrs[i] != '"' && attrs[i] != '\'')) return;
-        const std::size_t end = findByte(attrs, attrs[i], i + 1);
-        if (end == std::string_view::npos) return;
-        f(localName(key), attrs.substr(i + 1, end - i - 1));
-        i = end + 1;
-    }
-}
-
-// The raw value of attribute `name` (without a namespace prefix) in a tag's attributes.
-std::optional<std::string_view> attribute(std::string_view attrs, std::string_view name) {
-    std::size_t i = 0;
-    while (i < attrs.size()) {
-        while (i < attrs.size() && (attrs[i] == ' ' || attrs[i] == '\t' || attrs[i] == '\r' ||
-                                    attrs[i] == '\n'))
-            ++i;
-        const std::size_t eq = attrs.find('=', i);
-        if (eq == std::string_view::npos) return std::nullopt;
-        std::string_view key = attrs.substr(i, eq - i);
-        while (!key.empty() && key.back() == ' ') key.remove_suffix(1);
-        std::size_t q = eq + 1;
-        while (q < attrs.size() && attrs[q] == ' ') ++q;
-        if (q >= attrs.size() || (attrs[q] != '"' && attrs[q] != '\'')) return std::nullopt;
-        const std::size_t end = attrs.find(attrs[q], q + 1);
-        if (end == std::string_view::npos) return std::nullopt;
-        if (localName(key) == name) return attrs.substr(q + 1, end - q - 1);
-        i = end + 1;
-    }
+std::optional<std::string_view> attribute(Attributes attrs, std::string_view name) {
+    for (const Attribute& a : attrs)
+        if (a.name == name) return a.raw;
     return std::nullopt;
 }
 
-std::string decodedAttribute(std::string_view attrs, std::string_view name) {
+std::string decodedAttribute(Attributes attrs, std::string_view name) {
     std::string out;
     if (const auto raw = attribute(attrs, name)) appendDecoded(out, *raw, std::string::npos);
     return out;
 }
 
+// The bytes from `from` to `to`, which the caller knows to lie within: substr's check of
+// them is not inlined, and a sheet cuts millions of texts.
+[[gnu::always_inline]] inline std::string_view slice(std::string_view text, std::size_t from,
+                                                     std::size_t to) {
+    return std::string_view(text.data() + from, to - from);
+}
+
+// A name compared with a literal of a known length, which compiles to a few compares
+// rather than a call: a sheet asks it of every tag.
+template <std::size_t N>
+bool named(std::string_view name, const char (&literal)[N]) {
+    return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
+
+// Whether `literal` stands in `text` at `at`.
+template <std::size_t N>
+bool startsAt(std::string_view text, std::size_t at, const char (&literal)[N]) {
+    return at <= text.size() && text.size() - at >= N - 1 &&
+           std::memcmp(text.data() + at, literal, N - 1) == 0;
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The first byte from `from` that ends a name or its prefix: a space (or any control
+// byte, none of which a name holds), '>', '/', '=' or ':'.
+[[gnu::always_inline]] inline std::size_t findNameEnd(std::string_view text, std::size_t from) {
+#if defined(__SSE2__)
+    for (; from + 16 <= text.size(); from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + from));
+        const __m128i spaces = _mm_cmpeq_epi8(_mm_min_epu8(bytes, _mm_set1_epi8(' ')), bytes);
+        const __m128i marks = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('>')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('/'))),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('=')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8(':'))));
+        const __m128i hits = _mm_or_si128(spaces, marks);
+        if (const int mask = _mm_movemask_epi8(hits))
+            return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; from < text.size(); ++from) {
+        const auto c = static_cast<unsigned char>(text[from]);
+        if (c <= ' ' || c == '>' || c == '/' || c == '=' || c == ':') return from;
+    }
+    return std::string_view::npos;
+}
+
+// The name that starts at b[from], without its prefix, and where it ends: b.size() when it
+// goes on past it.
+[[gnu::always_inline]] inline std::string_view nameAt(std::string_view b, std::size_t from, std::size_t& end) {
+    std::size_t start = from;
+    std::size_t j = findNameEnd(b, from);
+    while (j != std::string_view::npos && b[j] == ':') {
+        start = j + 1;
+        j = findNameEnd(b, start);
+    }
+    end = j == std::string_view::npos ? b.size() : j;
+    return slice(b, start, end);
+}
+
 // Reads XML as it comes in pieces and hands over its tags and texts: start(name, attributes,
 // empty) for <name ...> and <name .../>, end(name) for </name> (and after an empty tag's
 // start), text(raw) for the text between, possibly in several pieces, entities undecoded
-// but never cut. Comments, declarations and processing instructions are skipped.
+// but never cut. Comments, declarations and processing instructions are skipped. A handler
+// may read an element of its own at once: whole(bytes, i), asked at each '<', gives where
+// the element at bytes[i] ends, or 0 to have it read tag by tag. Each byte
+// is looked at once: a sheet is tens of megabytes of small tags.
 template <class Handler>
 class XmlScanner {
   public:
     explicit XmlScanner(Handler& handler) : handler_(handler) {}
 
     void feed(std::string_view bytes) {
-        buffer_.append(bytes);
-        std::size_t i = 0;
-        const std::size_t n = buffer_.size();
-        while (i < n) {
-            if (buffer_[i] != '<') {
-                const std::size_t lt = findByte(buffer_, '<', i);
-                if (lt == std::string::npos) {
-                    // Text that goes on: hand over what cannot end inside an entity.
-                    std::size_t end = n;
-                    const std::size_t amp = buffer_.rfind('&');
-                    if (amp != std::string::npos && amp >= i &&
-                        buffer_.find(';', amp) == std::string::npos)
-                        end = amp;
-                    if (end > i) handler_.text(std::string_view(buffer_).substr(i, end - i));
-                    i = end;
-                    break;
-                }
-                handler_.text(std::string_view(buffer_).substr(i, lt - i));
-                i = lt;
-                continue;
-            }
-            const std::size_t gt = tagEnd(i);
-            if (gt == std::string::npos) break;
-            tag(std::string_view(buffer_).substr(i + 1, gt - i - 1));
-            i = gt + 1;
+        // What the last piece left unfinished is finished from the start of this one, taking
+        // as much again each time so that a long tag costs no more than a short one; the
+        // rest is read where it lies.
+        while (!buffer_.empty() && !bytes.empty()) {
+            const std::size_t take = std::min(bytes.size(), std::max<std::size_t>(buffer_.size(), 64));
+            buffer_.append(bytes.data(), take);
+            bytes.remove_prefix(take);
+            buffer_.erase(0, scan(buffer_));
+            refuseLongTag();
         }
-        buffer_.erase(0, i);
-        if (buffer_.size() > kTagLimit)
-            throw WorkbookError(Reason::Damaged, "the workbook's XML is damaged");
+        if (bytes.empty()) return;
+        buffer_.assign(bytes.substr(scan(bytes)));
+        refuseLongTag();
     }
 
     void finish() const {
@@ -329,71 +454,142 @@ class XmlScanner {
 
   private:
     static constexpr std::size_t kTagLimit = std::size_t{4} << 20;
+    static constexpr std::size_t npos = std::string_view::npos;
 
-    // The '>' that ends the tag at buffer_[at]; comments and CDATA end at their own marks.
-    std::size_t tagEnd(std::size_t at) const {
-        const std::string_view rest = std::string_view(buffer_).substr(at);
+    void refuseLongTag() const {
+        if (buffer_.size() > kTagLimit)
+            throw WorkbookError(Reason::Damaged, "the workbook's XML is damaged");
+    }
+
+    // Hands over what `b` holds whole, and gives where the rest begins.
+    std::size_t scan(std::string_view b) {
+        std::size_t i = 0;
+        const std::size_t n = b.size();
+        while (i < n) {
+            if (b[i] != '<') {
+                const std::size_t lt = findByte(b, '<', i);
+                if (lt == npos) return i + partialText(b.substr(i));
+                handler_.text(slice(b, i, lt));
+                i = lt;
+                continue;
+            }
+            if (i + 1 >= n) return i;
+            if constexpr (requires { handler_.whole(b, i); }) {
+                if (const std::size_t past = handler_.whole(b, i)) {
+                    i = past;
+                    continue;
+                }
+            }
+            const char kind = b[i + 1];
+            const std::size_t end = kind == '/'                  ? endTag(b, i)
+                                    : kind == '!' || kind == '?' ? markup(b, i)
+                                                                 : startTag(b, i);
+            if (end == npos) return i;
+            i = end;
+        }
+        return n;
+    }
+
+    // Text that goes on in the next piece: hands over what cannot end inside an entity.
+    std::size_t partialText(std::string_view text) {
+        std::size_t end = text.size();
+        const std::size_t amp = text.rfind('&');
+        if (amp != npos && text.find(';', amp) == npos) end = amp;
+        if (end > 0) handler_.text(text.substr(0, end));
+        return end;
+    }
+
+    // Each gives the index past the construct at b[i], or npos when it is not whole yet.
+    std::size_t endTag(std::string_view b, std::size_t i) {
+        std::size_t e = 0;
+        const std::string_view name = nameAt(b, i + 2, e);
+        const std::size_t gt = e < b.size() && b[e] == '>' ? e : findByte(b, '>', e);
+        if (gt == npos) return npos;
+        handler_.end(name);
+        return gt + 1;
+    }
+
+    std::size_t markup(std::string_view b, std::size_t i) {
+        const std::string_view rest = b.substr(i);
         if (rest.starts_with("<!--")) {
-            const std::size_t end = buffer_.find("-->", at + 4);
-            return end == std::string::npos ? end : end + 2;
+            const std::size_t end = b.find("-->", i + 4);
+            return end == npos ? npos : end + 3;
         }
         if (rest.starts_with("<![CDATA[")) {
-            const std::size_t end = buffer_.find("]]>", at + 9);
-            return end == std::string::npos ? end : end + 2;
+            const std::size_t end = b.find("]]>", i + 9);
+            if (end == npos) return npos;
+            // Its text as is: escaped so that the handler decodes it back.
+            std::string escaped;
+            for (const char c : b.substr(i + 9, end - i - 9)) {
+                if (c == '&') escaped += "&amp;";
+                else if (c == '<') escaped += "&lt;";
+                else escaped += c;
+            }
+            handler_.text(escaped);
+            return end + 3;
         }
-        // A '>' inside a quoted attribute value is no end.
+        // A declaration or an instruction: its end is the first '>' outside quotes.
         char quote = 0;
-        for (std::size_t i = at + 1; i < buffer_.size(); ++i) {
-            const char c = buffer_[i];
+        for (std::size_t j = i + 2; j < b.size(); ++j) {
+            const char c = b[j];
             if (quote) {
                 if (c == quote) quote = 0;
             } else if (c == '"' || c == '\'') {
                 quote = c;
             } else if (c == '>') {
-                return i;
+                return j + 1;
             }
         }
-        return std::string::npos;
+        return npos;
     }
 
-    void tag(std::string_view body) {
-        if (body.empty() || body[0] == '?' || body[0] == '!') {
-            if (body.starts_with("![CDATA[")) {
-                // Its text as is: escaped so that the handler decodes it back.
-                std::string escaped;
-                for (const char c : body.substr(8, body.size() - 10)) {
-                    if (c == '&') escaped += "&amp;";
-                    else if (c == '<') escaped += "&lt;";
-                    else escaped += c;
+    std::size_t startTag(std::string_view b, std::size_t i) {
+        const std::size_t n = b.size();
+        std::size_t j = 0;
+        const std::string_view name = nameAt(b, i + 1, j);
+        std::size_t count = 0;  // kept out of the vector: the compiler keeps it in a register
+        for (;;) {
+            while (j < n && isSpace(b[j])) ++j;
+            if (j >= n) return npos;
+            if (b[j] == '>') break;
+            if (b[j] == '/') {
+                if (j + 1 >= n) return npos;
+                if (b[j + 1] == '>') {
+                    handler_.start(name, Attributes(attributes_.data(), count), true);
+                    handler_.end(name);
+                    return j + 2;
                 }
-                handler_.text(escaped);
+                ++j;  // a stray slash
+                continue;
             }
-            return;
+            std::size_t k = 0;
+            const std::string_view key = nameAt(b, j, k);
+            while (k < n && isSpace(b[k])) ++k;
+            if (k >= n) return npos;
+            j = k;
+            if (b[k] != '=') continue;  // a name without a value
+            ++k;
+            while (k < n && isSpace(b[k])) ++k;
+            if (k >= n) return npos;
+            const char quote = b[k];
+            if (quote != '"' && quote != '\'') {
+                j = k;  // an unquoted value, as a damaged file has: not taken
+                while (j < n && b[j] != '>' && !isSpace(b[j])) ++j;
+                continue;
+            }
+            const std::size_t close = findByte(b, quote, k + 1);
+            if (close == npos) return npos;
+            if (count == attributes_.size()) attributes_.resize(2 * count);
+            attributes_[count++] = {key, slice(b, k + 1, close)};
+            j = close + 1;
         }
-        if (body[0] == '/') {
-            std::size_t end = 1;
-            while (end < body.size() && body[end] != ' ' && body[end] != '\t' &&
-                   body[end] != '\r' && body[end] != '\n')
-                ++end;
-            handler_.end(localName(body.substr(1, end - 1)));
-            return;
-        }
-        const bool empty = body.back() == '/';
-        if (empty) body.remove_suffix(1);
-        std::size_t space = 0;
-        while (space < body.size() && body[space] != ' ' && body[space] != '\t' &&
-               body[space] != '\r' && body[space] != '\n')
-            ++space;
-        if (space == body.size()) space = std::string_view::npos;
-        const std::string_view name = localName(body.substr(0, space));
-        const std::string_view attrs =
-            space == std::string_view::npos ? std::string_view() : body.substr(space + 1);
-        handler_.start(name, attrs, empty);
-        if (empty) handler_.end(name);
+        handler_.start(name, Attributes(attributes_.data(), count), false);
+        return j + 1;
     }
 
     Handler& handler_;
     std::string buffer_;
+    std::vector<Attribute> attributes_ = std::vector<Attribute>(8);  // room for a tag's
 };
 
 template <class Handler>
@@ -441,7 +637,7 @@ WorkbookParts readParts(Zip& zip) {
     std::string workbook = "xl/workbook.xml";
     struct Relations {
         std::vector<std::array<std::string, 3>> list;  // id, type, target
-        void start(std::string_view name, std::string_view attrs, bool) {
+        void start(std::string_view name, Attributes attrs, bool) {
             if (name == "Relationship")
                 list.push_back({decodedAttribute(attrs, "Id"), decodedAttribute(attrs, "Type"),
                                 decodedAttribute(attrs, "Target")});
@@ -466,7 +662,7 @@ WorkbookParts readParts(Zip& zip) {
     struct Sheets {
         std::vector<std::pair<std::string, std::string>> list;  // name, relationship id
         bool date1904 = false;
-        void start(std::string_view name, std::string_view attrs, bool) {
+        void start(std::string_view name, Attributes attrs, bool) {
             if (name == "sheet") list.emplace_back(decodedAttribute(attrs, "name"), decodedAttribute(attrs, "id"));
             if (name == "workbookPr") {
                 const std::string d = decodedAttribute(attrs, "date1904");
@@ -495,7 +691,7 @@ class SharedStrings {
   public:
     std::string_view at(std::size_t i) const {
         if (i + 1 >= ends_.size()) return {};
-        return std::string_view(pool_).substr(ends_[i], ends_[i + 1] - ends_[i]);
+        return slice(pool_, ends_[i], ends_[i + 1]);
     }
 
     // The XML handler that fills them.
@@ -505,7 +701,7 @@ class SharedStrings {
         std::string item;
         bool inText = false;
         int phonetic = 0;  // inside <rPh>: a reading aid, not the text
-        void start(std::string_view name, std::string_view, bool) {
+        void start(std::string_view name, Attributes, bool) {
             if (name == "si") item.clear();
             else if (name == "t") inText = phonetic == 0;
             else if (name == "rPh") ++phonetic;
@@ -555,7 +751,7 @@ std::vector<bool> dateStyles(Zip& zip, const std::string& part) {
         std::vector<std::pair<int, std::string>> formats;
         std::vector<int> xfs;  // the number format of each cell style
         bool inCellXfs = false;
-        void start(std::string_view name, std::string_view attrs, bool) {
+        void start(std::string_view name, Attributes attrs, bool) {
             if (name == "numFmt")
                 formats.emplace_back(std::atoi(decodedAttribute(attrs, "numFmtId").c_str()),
                                      decodedAttribute(attrs, "formatCode"));
@@ -641,12 +837,12 @@ class SheetReader {
                 bool date1904, std::size_t limit)
         : rows_(rows), strings_(strings), dates_(dates), date1904_(date1904), limit_(limit) {}
 
-    void start(std::string_view name, std::string_view attrs, bool) {
+    void start(std::string_view name, Attributes attrs, bool) {
         if (!inData_) {
-            inData_ = name == "sheetData";
-        } else if (name == "v") {
+            inData_ = named(name, "sheetData");
+        } else if (named(name, "v")) {
             inValue_ = true;
-        } else if (name == "row") {
+        } else if (named(name, "row")) {
             const auto r = attribute(attrs, "r");
             int number = r ? wholeNumber(*r) : 0;
             if (number <= rowNumber_) number = rowNumber_ + 1;
@@ -654,47 +850,76 @@ class SheetReader {
             while (rowNumber_ + 1 < number) emit(empty_);
             used_ = 0;
             cellColumn_ = 0;
-        } else if (name == "c") {
+        } else if (named(name, "c")) {
             std::string_view r, t = "n", s;
-            forEachAttribute(attrs, [&](std::string_view key, std::string_view value) {
-                if (key == "r") r = value;
-                else if (key == "t") t = value;
-                else if (key == "s") s = value;
-            });
-            int column = r.empty() ? 0 : columnOf(r);
-            if (column <= cellColumn_) column = cellColumn_ + 1;
-            if (column > kSheetColumns)
-                throw WorkbookError(Reason::TooManyColumns,
-                                    "the sheet has more than " + std::to_string(kSheetColumns) +
-                                        " columns");
-            cellColumn_ = column;
-            type_ = t == "s"                       ? CellType::Shared
-                    : t == "inlineStr" || t == "str" ? CellType::Text
-                    : t == "b"                       ? CellType::Boolean
-                                                     : CellType::Number;
-            const int style = wholeNumber(s);
-            isDate_ = style >= 0 && static_cast<std::size_t>(style) < dates_.size() && dates_[static_cast<std::size_t>(style)];
-            value_.clear();
-            inValue_ = false;
-        } else if (name == "t" && cellColumn_ > 0) {
+            for (const auto& [key, value] : attrs) {
+                if (named(key, "r")) r = value;
+                else if (named(key, "t")) t = value;
+                else if (named(key, "s")) s = value;
+            }
+            beginCell(r, t, s);
+        } else if (named(name, "t") && cellColumn_ > 0) {
             inValue_ = phonetic_ == 0;  // an inline string's text
-        } else if (name == "rPh") {
+        } else if (named(name, "rPh")) {
             ++phonetic_;
         }
     }
 
+    // A cell as spreadsheet programs write nearly all of theirs, <c r="B2" s="1" t="s"><v>7
+    // </v></c> with no space but one before each attribute, or <c r="B2"/>, read at once:
+    // tag by tag it costs twice as much, and a sheet holds millions. Any other cell, or one
+    // that goes on past `b`, gives 0.
+    std::size_t whole(std::string_view b, std::size_t i) {
+        if (!inData_ || !startsAt(b, i, "<c ")) return 0;
+        std::string_view r, t = "n", s;
+        std::size_t j = i + 3;
+        while (j < b.size() && b[j] != '>' && b[j] != '/') {
+            const std::size_t eq = findAnyOf(b, j, '=', '>', ' ', ':');
+            if (eq == std::string_view::npos || !startsAt(b, eq, "=\"")) return 0;
+            const std::size_t close = findByte(b, '"', eq + 2);
+            if (close == std::string_view::npos) return 0;
+            const std::string_view key = slice(b, j, eq), value = slice(b, eq + 2, close);
+            if (named(key, "r")) r = value;
+            else if (named(key, "t")) t = value;
+            else if (named(key, "s")) s = value;
+            j = close + 1;
+            if (j < b.size() && b[j] == ' ') ++j;
+        }
+        std::size_t past = 0;
+        std::string_view raw;
+        if (startsAt(b, j, "/>")) {
+            past = j + 2;
+        } else if (startsAt(b, j, "></c>")) {
+            past = j + 5;
+        } else if (startsAt(b, j, "><v>")) {
+            const std::size_t lt = findByte(b, '<', j + 4);
+            if (lt == std::string_view::npos || !startsAt(b, lt, "</v></c>")) return 0;
+            raw = slice(b, j + 4, lt);
+            past = lt + 8;
+        } else {
+            return 0;
+        }
+        beginCell(r, t, s);
+        if (raw.size() > limit_ || findByte(raw, '&') != std::string_view::npos) {
+            appendDecoded(value_, raw, limit_);
+            raw = value_;
+        }
+        endCell(raw);
+        return past;
+    }
+
     void end(std::string_view name) {
         if (!inData_) return;
-        if (name == "v" || name == "t") {
+        if (named(name, "v") || named(name, "t")) {
             inValue_ = false;
-        } else if (name == "rPh") {
+        } else if (named(name, "rPh")) {
             --phonetic_;
-        } else if (name == "c") {
+        } else if (named(name, "c")) {
             // An end without its start (a damaged sheet) has no cell to end.
-            if (cellColumn_ > 0) endCell();
-        } else if (name == "row") {
-            emit(std::span<const std::string>(cells_.data(), used_));
-        } else if (name == "sheetData") {
+            if (cellColumn_ > 0) endCell(value_);
+        } else if (named(name, "row")) {
+            emit(std::span<const std::string_view>(cells_.data(), used_));
+        } else if (named(name, "sheetData")) {
             inData_ = false;
         }
     }
@@ -704,37 +929,73 @@ class SheetReader {
     }
 
   private:
+    // The cell that starts, from its reference, type and style.
+    void beginCell(std::string_view r, std::string_view t, std::string_view s) {
+        int column = r.empty() ? 0 : columnOf(r);
+        if (column <= cellColumn_) column = cellColumn_ + 1;
+        if (column > kSheetColumns)
+            throw WorkbookError(Reason::TooManyColumns,
+                                "the sheet has more than " + std::to_string(kSheetColumns) +
+                                    " columns");
+        cellColumn_ = column;
+        type_ = named(t, "s")                              ? CellType::Shared
+                : named(t, "inlineStr") || named(t, "str") ? CellType::Text
+                : named(t, "b")                            ? CellType::Boolean
+                                                           : CellType::Number;
+        const int style = wholeNumber(s);
+        isDate_ = style >= 0 && static_cast<std::size_t>(style) < dates_.size() &&
+                  dates_[static_cast<std::size_t>(style)];
+        value_.clear();
+        inValue_ = false;
+    }
+
     [[noreturn]] static void tooManyRows() {
         throw WorkbookError(Reason::TooManyRows,
                             "the sheet has more than " + std::to_string(kSheetRows) + " rows");
     }
 
-    void emit(std::span<const std::string> cells) {
+    void emit(std::span<const std::string_view> cells) {
         if (++rowNumber_ > kSheetRows) tooManyRows();
         rows_.row(rowNumber_, cells);
     }
 
-    void endCell() {
+    // The cell that ends, with its value as the sheet holds it.
+    void endCell(std::string_view value) {
         const auto at = static_cast<std::size_t>(cellColumn_ - 1);
-        if (cells_.size() <= at) cells_.resize(at + 1);
-        for (std::size_t c = used_; c < at; ++c) cells_[c].clear();
-        std::string& cell = cells_[at];
-        if (value_.empty()) {
-            cell.clear();
-        } else if (type_ == CellType::Shared) {
-            cell.assign(strings_.at(static_cast<std::size_t>(wholeNumber(value_))));
-        } else if (type_ == CellType::Text) {
-            cell = withoutExcelEscapes(value_);
-        } else if (type_ == CellType::Boolean) {
-            cell = value_.empty() ? std::string() : value_ == "1" ? "TRUE" : "FALSE";
-        } else if (isDate_ && !value_.empty()) {
-            char* end = nullptr;
-            const double serial = std::strtod(value_.c_str(), &end);
-            const std::string date = end && *end == '\0' ? dateText(serial, date1904_) : std::string();
-            cell = date.empty() ? value_ : date;
-        } else {
-            cell.swap(value_);  // a number as stored, an error as #N/A
+        if (cells_.size() <= at) {
+            // Texts of their own move with their vector: the row's views follow them.
+            texts_.resize(at + 1);
+            cells_.resize(at + 1);
+            for (std::size_t c = 0; c < used_; ++c)
+                if (owned_[c]) cells_[c] = texts_[c];
+            owned_.resize(at + 1);
         }
+        for (std::size_t c = used_; c < at; ++c) {
+            cells_[c] = {};
+            owned_[c] = false;
+        }
+        std::string& text = texts_[at];
+        owned_[at] = true;
+        if (value.empty()) {
+            text.clear();
+        } else if (type_ == CellType::Shared) {
+            cells_[at] = strings_.at(static_cast<std::size_t>(wholeNumber(value)));
+            owned_[at] = false;
+        } else if (type_ == CellType::Text) {
+            text = withoutExcelEscapes(std::string(value));
+        } else if (type_ == CellType::Boolean) {
+            text = value == "1" ? "TRUE" : "FALSE";
+        } else if (isDate_) {
+            double serial = 0;
+            const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), serial);
+            const std::string date = error == std::errc() && end == value.data() + value.size()
+                                         ? dateText(serial, date1904_)
+                                         : std::string();
+            text = date.empty() ? value : date;
+        } else {
+            text.assign(value);  // a number as stored, an error as #N/A
+        }
+        if (owned_[at]) cells_[at] = text;
         used_ = at + 1;
         value_.clear();
     }
@@ -753,9 +1014,13 @@ class SheetReader {
     bool inValue_ = false;
     int phonetic_ = 0;
     std::string value_;
-    std::vector<std::string> cells_;  // the row's cells; only the first used_ are its own
+    // The row's cells, only the first used_ its own: a shared string where it is kept, any
+    // other text in texts_ (owned_).
+    std::vector<std::string_view> cells_;
+    std::vector<std::string> texts_;
+    std::vector<char> owned_;  // not vector<bool>: a bit costs a shift and a mask per cell
     std::size_t used_ = 0;
-    const std::vector<std::string> empty_;
+    const std::vector<std::string_view> empty_;
 };
 
 }  // namespace

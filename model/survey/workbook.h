@@ -11,6 +11,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vpl::core {
@@ -51,7 +52,7 @@ inline constexpr int kSheetColumns = 16384;
 class SheetRows {
   public:
     virtual ~SheetRows() = default;
-    virtual void row(int number, std::span<const std::string> cells) = 0;
+    virtual void row(int number, std::span<const std::string_view> cells) = 0;
 };
 
 // The names of the workbook's sheets, in the workbook's order.
