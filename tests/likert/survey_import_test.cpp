@@ -348,6 +348,92 @@ TEST(Workbook, ALargeSheetCountsAsTheSameCsv) {
     EXPECT_EQ(sheet.unread, text.unread);
 }
 
+// A cell as spreadsheet programs write it, or in one of the other forms XML allows (quotes,
+// spaces, a prefix, a comment, an entity, no reference), chosen by `form`.
+std::string CellXml(int form, const std::string& ref, const std::string& type, std::string value) {
+    const bool text = type == "inlineStr";
+    if (form == 5 && !text && !value.empty())  // the value's first digit as a character reference
+        value = "&#" + std::to_string(int{value[0]}) + ";" + value.substr(1);
+    const std::string inner = text ? "<is><t xml:space=\"preserve\">" + value + "</t></is>"
+                                   : "<v>" + value + "</v>";
+    switch (form) {
+        case 0:
+            return "<c r=\"" + ref + "\"" + (type.empty() ? "" : " t=\"" + type + "\"") + ">" +
+                   (text ? "<is><t>" + value + "</t></is>" : inner) + "</c>";
+        case 1: return "<c t='" + type + "' r='" + ref + "'>" + inner + "</c>";
+        case 2:
+            return "<x:c r=\"" + ref + "\" t=\"" + type + "\">" +
+                   (text ? "<x:is><x:t>" + value + "</x:t></x:is>" : "<x:v>" + value + "</x:v>") + "</x:c>";
+        case 3: return "<c  r=\"" + ref + "\"\n t=\"" + type + "\" >\n" + inner + "\n</c>";
+        case 4: return "<c t=\"" + type + "\"><!-- " + ref + " -->" + inner + "</c>";
+        default: return "<c r=\"" + ref + "\" t=\"" + type + "\" >" + inner + "</c >";
+    }
+}
+
+// Rows of answers, the same sheet written plainly or with its cells in every other form:
+// over a sheet many pieces long, later rows wider and their texts longer than the first's.
+std::string AnswersSheet(bool plain, int rows) {
+    const std::string letters = "ABCDEFGHIJKL";
+    std::string xml = "<sheetData>";
+    for (int r = 1; r <= rows; ++r) {
+        const int width = r < rows / 2 ? 11 : 12;
+        xml += plain ? "<row r=\"" + std::to_string(r) + "\">" : "<row spans='1:12' r='" + std::to_string(r) + "'>";
+        for (int c = 0; c < width; ++c) {
+            const std::string ref = letters.substr(c, 1) + std::to_string(r);
+            const int form = plain ? 0 : (r * 7 + c) % 6;
+            if (r == 1) xml += CellXml(form, ref, "inlineStr", c == 0 ? "Nota" : "P" + std::to_string(c));
+            else if (c == 0) xml += CellXml(form, ref, "inlineStr", "nota " + std::string(r % 300, 'x') + " &amp; " + std::to_string(r));
+            else if ((r + c) % 7 == 0) xml += CellXml(form, ref, "", "");
+            else if ((r + c) % 3 == 0) xml += CellXml(form, ref, "", std::to_string((r * c) % 6));
+            else xml += CellXml(form, ref, "s", std::to_string((r + 2 * c) % 5));
+        }
+        xml += "</row>";
+    }
+    return xml + "</sheetData>";
+}
+
+TEST(Workbook, EveryFormOfACellReadsAsItsPlainForm) {
+    ScratchFolder dir("vpl-workbook");
+    const std::vector<std::string> answers = {"Discordo totalmente", "Discordo", "Indiferente",
+                                              "Concordo", "Concordo totalmente"};
+    test::WriteZip(dir.path() / "plain.xlsx", test::WorkbookParts(AnswersSheet(true, 4000), answers));
+    test::WriteZip(dir.path() / "forms.xlsx", test::WorkbookParts(AnswersSheet(false, 4000), answers));
+    const SurveyFile plain = ReadSurveyExport(dir.path() / "plain.xlsx");
+    const SurveyFile forms = ReadSurveyExport(dir.path() / "forms.xlsx");
+    ASSERT_EQ(plain.propositions.size(), 10u);
+    EXPECT_EQ(plain.rowsRead, 3999);
+    EXPECT_EQ(forms, plain);
+}
+
+// A sheet read while it inflates on a thread of its own, stopped by what it holds or by
+// its damaged bytes: the reason comes out, and the reading thread is not left behind.
+TEST(Workbook, ASheetStoppedWhileItInflatesSaysWhy) {
+    ScratchFolder dir("vpl-workbook");
+    const std::string rows = AnswersSheet(true, 4000);
+    const std::string wide = "<row><c r=\"XFE1\"><v>1</v></c></row>";
+    test::WriteZip(dir.path() / "wide.xlsx",
+                   test::WorkbookParts(std::string(rows).insert(rows.size() / 3, wide), {"D"}));
+    try {
+        ReadSurveyExport(dir.path() / "wide.xlsx");
+        ADD_FAILURE() << "a sheet too wide was read";
+    } catch (const WorkbookError& e) {
+        EXPECT_EQ(e.reason, WorkbookError::Reason::TooManyColumns) << e.what();
+    }
+
+    const std::filesystem::path damaged = dir.path() / "damaged.xlsx";
+    test::WriteZip(damaged, test::WorkbookParts(rows, {"D"}));
+    std::string bytes;
+    {
+        std::ifstream in(damaged, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t sheet = bytes.find("xl/worksheets/sheet1.xml");
+    ASSERT_NE(sheet, std::string::npos);
+    for (std::size_t at = sheet + 20000; at < sheet + 20400; ++at) bytes[at] = static_cast<char>(~bytes[at]);
+    test::WriteBytes(damaged, bytes);
+    EXPECT_THROW(ReadSurveyExport(damaged), WorkbookError);
+}
+
 // A zip whose entry says it is small, and inflates to far more: its bytes are counted.
 TEST(Workbook, AnEntryThatLiesAboutItsSizeIsStoppedWhileInflating) {
     ScratchFolder dir("vpl-workbook");
