@@ -564,6 +564,10 @@ class XmlScanner {
             }
             std::size_t k = 0;
             const std::string_view key = nameAt(b, j, k);
+            if (k == j && b[k] != '=') {
+                ++j;  // a control byte, as a damaged file has: no name starts with it
+                continue;
+            }
             while (k < n && isSpace(b[k])) ++k;
             if (k >= n) return npos;
             j = k;

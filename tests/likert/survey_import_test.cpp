@@ -405,6 +405,24 @@ TEST(Workbook, EveryFormOfACellReadsAsItsPlainForm) {
     EXPECT_EQ(forms, plain);
 }
 
+// A damaged sheet's control bytes inside its tags are passed over, not looped on.
+TEST(Workbook, ControlBytesInsideATagArePassedOver) {
+    ScratchFolder dir("vpl-workbook");
+    const std::string plain = AnswersSheet(true, 40);
+    std::string damaged;
+    for (std::size_t at = 0; at < plain.size(); ++at) {
+        damaged += plain[at];
+        for (const std::string name : {"c ", "row "})
+            if (plain.compare(at + 1, name.size(), name) == 0) {
+                damaged += name.substr(0, name.size() - 1) + std::string("\x01\0\x1f", 3);
+                at += name.size() - 1;
+            }
+    }
+    test::WriteZip(dir.path() / "plain.xlsx", test::WorkbookParts(plain, {"D"}));
+    test::WriteZip(dir.path() / "damaged.xlsx", test::WorkbookParts(damaged, {"D"}));
+    EXPECT_EQ(ReadSurveyExport(dir.path() / "damaged.xlsx"), ReadSurveyExport(dir.path() / "plain.xlsx"));
+}
+
 // A sheet read while it inflates on a thread of its own, stopped by what it holds or by
 // its damaged bytes: the reason comes out, and the reading thread is not left behind.
 TEST(Workbook, ASheetStoppedWhileItInflatesSaysWhy) {
