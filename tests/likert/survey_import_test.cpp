@@ -405,6 +405,34 @@ TEST(Workbook, EveryFormOfACellReadsAsItsPlainForm) {
     EXPECT_EQ(forms, plain);
 }
 
+// A sheet inflates in pieces of 256 KiB: shifted a byte at a time, the end of its first
+// piece falls at every byte of a row of every kind of cell, in either form, and the sheet
+// reads the same each time.
+TEST(Workbook, ACellCutByTheEndOfAPieceReadsWhole) {
+    ScratchFolder dir("vpl-workbook");
+    const std::size_t piece = std::size_t{256} << 10;
+    const std::string& opening = test::WorkbookParts("")[3].second;
+    const std::size_t before = opening.size() - std::string("</worksheet>").size() + 7;  // and "<!---->"
+    // A part of letters, so that the spaces of the sheet's padding pass the zip-bomb check.
+    std::string letters(16 << 10, ' ');
+    std::uint32_t seed = 7;
+    for (char& c : letters) c = static_cast<char>('a' + ((seed = seed * 1664525 + 1013904223) >> 24 & 15));
+    for (const bool plain : {true, false}) {
+        const std::string sheet = AnswersSheet(plain, 5);
+        test::WriteZip(dir.path() / "whole.xlsx", test::WorkbookParts(sheet, {"D", "C"}));
+        const SurveyFile expected = ReadSurveyExport(dir.path() / "whole.xlsx");
+        const std::size_t row = sheet.find("<row", sheet.find("</row>"));
+        for (std::size_t cut = row; cut < sheet.find("</row>", row); ++cut) {
+            auto parts = test::WorkbookParts(
+                "<!--" + std::string(piece - before - cut, ' ') + "-->" + sheet, {"D", "C"});
+            parts.emplace_back("docProps/custom.xml", letters);
+            test::WriteZip(dir.path() / "cut.xlsx", parts);
+            ASSERT_EQ(ReadSurveyExport(dir.path() / "cut.xlsx"), expected)
+                << (plain ? "plain" : "forms") << " cut at " << cut;
+        }
+    }
+}
+
 // A damaged sheet's control bytes inside its tags are passed over, not looped on.
 TEST(Workbook, ControlBytesInsideATagArePassedOver) {
     ScratchFolder dir("vpl-workbook");
