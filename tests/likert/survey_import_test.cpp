@@ -411,7 +411,7 @@ TEST(Workbook, EveryFormOfACellReadsAsItsPlainForm) {
 TEST(Workbook, ACellCutByTheEndOfAPieceReadsWhole) {
     ScratchFolder dir("vpl-workbook");
     const std::size_t piece = std::size_t{256} << 10;
-    const std::string& opening = test::WorkbookParts("")[3].second;
+    const std::string opening = test::WorkbookParts("")[3].second;
     const std::size_t before = opening.size() - std::string("</worksheet>").size() + 7;  // and "<!---->"
     // A part of letters, so that the spaces of the sheet's padding pass the zip-bomb check.
     std::string letters(16 << 10, ' ');
